@@ -1,0 +1,512 @@
+#include "app/TfMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "app/ByteTracePane.h"
+#include "app/Emblem.h"
+#include "app/ErrorDisplay.h"
+#include "app/Forms.h"
+#include "heater/HeaterCommands.h"
+#include "link/ComComboBox.h"
+#include "link/ComLed.h"
+#include "link/ComPort.h"
+#include "link/ReplyWait.h"
+#include "ui/blackbox/BlackBoxReadout.h"
+#include "ui/blackbox/TfBB.h"
+#include "ui/graph/TfGraph.h"
+#include "ui/modes/TfrmModes.h"
+
+namespace o5 {
+
+namespace {
+
+const QColor kSkyBlue(166, 202, 240);
+constexpr int kTimerIntervalMs = 100;
+constexpr int kToolButtonHeight = 46;
+const char* const kNoReplyLine = "Нет связи с отопителем.";
+const char* const kRecordLogHeader =
+    "WTime; ModeT; Error;    ТН; vdDef; vdClc; Помпа;  Реле; Свеча;     U; Режим;   Tж;  Tпер; "
+    "Тплам; Tплт;   Cmd;  ПП";
+
+// A file that cannot be written, reported as the toolkit reports it.
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+QFrame* MakePanel(QWidget* parent, bool lowered, bool skyBlue) {
+  auto* panel = new QFrame(parent);
+  if (lowered) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  if (skyBlue) {
+    panel->setAutoFillBackground(true);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, kSkyBlue);
+    panel->setPalette(pal);
+  }
+  return panel;
+}
+
+QToolButton* MakeToolButton(QWidget* parent, const QString& caption, bool bold) {
+  auto* b = new QToolButton(parent);
+  b->setText(caption);
+  b->setAutoRaise(true);
+  b->setFixedHeight(kToolButtonHeight);
+  b->setMinimumWidth(64);
+  b->setFocusPolicy(Qt::TabFocus);
+  if (bold) {
+    QFont f = b->font();
+    f.setBold(true);
+    b->setFont(f);
+  }
+  return b;
+}
+
+QFont PixelFont(const char* family, int pixels, bool bold = false) {
+  QFont f(QString::fromLatin1(family));
+  f.setPixelSize(pixels);
+  f.setBold(bold);
+  f.setStyleHint(QString::fromLatin1(family) == "Courier New" ? QFont::TypeWriter : QFont::AnyStyle);
+  return f;
+}
+
+}  // namespace
+
+TfMain::TfMain(QWidget* parent) : QWidget(parent) {
+  setObjectName("fMain");
+  setWindowTitle(QString::fromUtf8(kAppTitle));
+  setWindowIcon(MakeAppIcon());
+  QFont font("MS Sans Serif");
+  font.setPointSize(8);
+  setFont(font);
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, kSkyBlue);
+  setPalette(pal);
+
+  Port = new TComPort(this);
+  Port->setObjectName("Port");
+  Port->SetPort("COM1");
+  Port->SetBaudRate(br1200);
+  Port->SetDataBits(dbEight);
+  Port->SetStopBits(sbOneStopBit);
+  Port->Parity().SetBits(prNone);
+  Port->FlowControl().SetFlowControl(fcNone);
+  Port->SetEvents(kAllComEvents);
+  Port->OnRxChar = [this](QObject* sender, int count) { PortRxChar(sender, count); };
+
+  Timer = new QTimer(this);
+  Timer->setObjectName("Timer");
+  Timer->setInterval(kTimerIntervalMs);
+  connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(Timer); });
+
+  BuildControls();
+  qApp->installEventFilter(this);
+  Timer->start();
+  FormCreate();
+}
+
+TfMain::~TfMain() {
+  qApp->removeEventFilter(this);
+  // Close the port while the window's members still exist: a dispatch that
+  // the monitor handed over before the stop reaches PortRxChar.
+  Port->ClosePort();
+}
+
+void TfMain::BuildControls() {
+  resize(944, 601);
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(0, 0, 0, 0);
+  root->setSpacing(0);
+
+  Splitter1 = new QSplitter(Qt::Vertical, this);
+  Splitter1->setObjectName("Splitter1");
+  Splitter1->setHandleWidth(3);
+  Splitter1->setChildrenCollapsible(false);
+  root->addWidget(Splitter1);
+
+  // Upper area: toolbar, port controls and emblem over the console.
+  Panel3 = MakePanel(Splitter1, false, false);
+  Panel3->setObjectName("Panel3");
+  auto* upper = new QVBoxLayout(Panel3);
+  upper->setContentsMargins(0, 0, 0, 0);
+  upper->setSpacing(0);
+
+  Panel6 = MakePanel(Panel3, true, false);
+  Panel6->setObjectName("Panel6");
+  Panel6->setFixedHeight(102);
+  upper->addWidget(Panel6);
+  auto* top = new QHBoxLayout(Panel6);
+  top->setContentsMargins(1, 1, 1, 1);
+  top->setSpacing(0);
+
+  Panel8 = MakePanel(Panel6, false, true);
+  Panel8->setObjectName("Panel8");
+  top->addWidget(Panel8, 1);
+  auto* toolArea = new QVBoxLayout(Panel8);
+  toolArea->setContentsMargins(0, 0, 0, 0);
+  toolArea->setSpacing(0);
+
+  Panel4 = MakePanel(Panel8, true, true);
+  Panel4->setObjectName("Panel4");
+  Panel4->setFixedHeight(50);
+  toolArea->addWidget(Panel4);
+  auto* toolbar = new QHBoxLayout(Panel4);
+  toolbar->setContentsMargins(2, 1, 2, 1);
+  toolbar->setSpacing(2);
+
+  bModes = MakeToolButton(Panel4, "Режимы", false);
+  bModes->setObjectName("bModes");
+  bModes->setCheckable(true);
+  bGraph = MakeToolButton(Panel4, "Графики", false);
+  bGraph->setObjectName("bGraph");
+  bClr = MakeToolButton(Panel4, "Стереть (F8)", false);
+  bClr->setObjectName("bClr");
+  bBlackBox = MakeToolButton(Panel4, "Черный\nящик", false);
+  bBlackBox->setObjectName("bBlackBox");
+  bVer = MakeToolButton(Panel4, "Версия ПО\nОртан 5", false);
+  bVer->setObjectName("bVer");
+  Bevel1 = new QFrame(Panel4);
+  Bevel1->setObjectName("Bevel1");
+  Bevel1->setFrameStyle(QFrame::VLine | QFrame::Raised);
+  bStart = MakeToolButton(Panel4, "Пуск", true);
+  bStart->setObjectName("bStart");
+  bStop = MakeToolButton(Panel4, "Стоп", true);
+  bStop->setObjectName("bStop");
+  lTime = new QLabel("--.--", Panel4);
+  lTime->setObjectName("lTime");
+  lTime->setFont(PixelFont("Times New Roman", 24, true));
+  lTime->setMinimumWidth(100);
+  for (QWidget* w : std::initializer_list<QWidget*>{bModes, bGraph, bClr, bBlackBox, bVer, Bevel1,
+                                                     bStart, bStop})
+    toolbar->addWidget(w);
+  toolbar->addSpacing(12);
+  toolbar->addWidget(lTime);
+  toolbar->addStretch(1);
+
+  P1 = MakePanel(Panel8, true, true);
+  P1->setObjectName("P1");
+  toolArea->addWidget(P1, 1);
+  auto* portRow = new QHBoxLayout(P1);
+  portRow->setContentsMargins(6, 2, 6, 2);
+  portRow->setSpacing(6);
+
+  cbPort = new TComComboBox(P1);
+  cbPort->setObjectName("cbPort");
+  cbPort->setFixedSize(71, 21);
+  // The list is filled while the window is built; binding to the port then
+  // chooses the item that names it.
+  cbPort->SetComProperty(cpPort);
+  cbPort->SetAutoApply(true);
+  cbPort->SetComPort(Port);
+  ComLed1 = new TComLed(P1);
+  ComLed1->setObjectName("ComLed1");
+  ComLed1->setFixedSize(19, 19);
+  ComLed1->SetComPort(Port);
+  BSet = new QPushButton("Настр", P1);
+  BSet->setObjectName("BSet");
+  BSR = new QPushButton("Откр/закр", P1);
+  BSR->setObjectName("BSR");
+  portRow->addWidget(cbPort);
+  portRow->addWidget(ComLed1);
+  portRow->addWidget(BSet);
+  portRow->addWidget(BSR);
+  portRow->addStretch(1);
+
+  Panel7 = MakePanel(Panel6, false, true);
+  Panel7->setObjectName("Panel7");
+  Panel7->setFixedWidth(107);
+  top->addWidget(Panel7);
+  Image1 = new QLabel(Panel7);
+  Image1->setObjectName("Image1");
+  Image1->setPixmap(MakeEmblem(106, 100));
+  Image1->setGeometry(1, 0, 106, 100);
+
+  auto* panes = new QHBoxLayout();
+  panes->setContentsMargins(0, 0, 0, 0);
+  panes->setSpacing(0);
+  upper->addLayout(panes, 1);
+  MC = new QPlainTextEdit(Panel3);
+  MC->setObjectName("MC");
+  MC->setFont(PixelFont("Courier New", 12));
+  MC->setLineWrapMode(QPlainTextEdit::NoWrap);
+  MC->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  panes->addWidget(MC, 1);
+  MT = new ByteTracePane(Panel3);
+  MT->setObjectName("MT");
+  MT->setFixedWidth(80);
+  MT->hide();
+  panes->addWidget(MT);
+
+  // Lower area: the record log under its column header.
+  Panel1 = MakePanel(Splitter1, false, false);
+  Panel1->setObjectName("Panel1");
+  auto* lower = new QVBoxLayout(Panel1);
+  lower->setContentsMargins(0, 0, 0, 0);
+  lower->setSpacing(0);
+  Panel2 = MakePanel(Panel1, true, true);
+  Panel2->setObjectName("Panel2");
+  Panel2->setFixedHeight(24);
+  lower->addWidget(Panel2);
+  auto* header = new QHBoxLayout(Panel2);
+  header->setContentsMargins(4, 0, 4, 0);
+  Label7 = new QLabel(QString::fromUtf8(kRecordLogHeader), Panel2);
+  Label7->setObjectName("Label7");
+  Label7->setFont(PixelFont("Courier New", 11));
+  bSaveData = new QPushButton("Сохранить", Panel2);
+  bSaveData->setObjectName("bSaveData");
+  bSaveData->setFixedHeight(20);
+  header->addWidget(Label7);
+  header->addSpacing(8);
+  header->addWidget(bSaveData);
+  header->addStretch(1);
+  MR = new QPlainTextEdit(Panel1);
+  MR->setObjectName("MR");
+  MR->setFont(PixelFont("Courier New", 11));
+  MR->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  MR->setWordWrapMode(QTextOption::WrapAnywhere);
+  MR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  MR->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The header and the records must start in the same column.
+  MR->document()->setDocumentMargin(0);
+  MR->setContentsMargins(0, 0, 0, 0);
+  MR->setViewportMargins(0, 0, 0, 0);
+  lower->addWidget(MR, 1);
+
+  Splitter1->addWidget(Panel3);
+  Splitter1->addWidget(Panel1);
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setStretchFactor(1, 0);
+  Splitter1->setSizes({601 - 145 - 3, 145});
+
+  connect(bModes, &QToolButton::clicked, this, [this] { bModesClick(bModes); });
+  connect(bGraph, &QToolButton::clicked, this, [this] { bGraphClick(bGraph); });
+  connect(bClr, &QToolButton::clicked, this, [this] { bClrClick(bClr); });
+  connect(bBlackBox, &QToolButton::clicked, this, [this] { bBlackBoxClick(bBlackBox); });
+  connect(bVer, &QToolButton::clicked, this, [this] { bVerClick(bVer); });
+  connect(bStart, &QToolButton::clicked, this, [this] { bStartClick(bStart); });
+  connect(bStop, &QToolButton::clicked, this, [this] { bStopClick(bStop); });
+  connect(BSet, &QPushButton::clicked, this, [this] { BSetClick(BSet); });
+  connect(BSR, &QPushButton::clicked, this, [this] { BSRClick(BSR); });
+  connect(bSaveData, &QPushButton::clicked, this, [this] { bSaveDataClick(bSaveData); });
+
+  // Centred on the screen.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+// --- the link ------------------------------------------------------------
+
+void TfMain::SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6,
+                         uint8_t b7, uint8_t b8, uint8_t b9) {
+  if (exited_) return;
+  const Frame frame = BuildRequest(control, b3, b4, b5, b6, b7, b8, b9);
+  Port->WriteText(std::string(frame.begin(), frame.end()));
+}
+
+bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) {
+  if (exited_) return false;
+  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, &exited_)) return true;
+  if (!exited_) ConsoleLine(kNoReplyLine);
+  return false;
+}
+
+void TfMain::ConsoleLine(const std::string& line) {
+  MC->appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+void TfMain::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+
+void TfMain::PortRxChar(QObject* /*sender*/, int count) {
+  if (Port->ReadText(rxBytes_, count) == 0) return;
+  const auto* data = reinterpret_cast<const uint8_t*>(rxBytes_.data());
+  MT->AppendBytes(data, rxBytes_.size());
+  receiver_.Feed(data, rxBytes_.size(), [this](const Frame&) { ProcessPaket(); });
+  FlushRecords();
+}
+
+void TfMain::ProcessPaket() { DecodeTelemetry(receiver_.buffer(), telemetry_, *this); }
+
+void TfMain::TimerTimer(QObject* /*sender*/) { receiver_.Tick(); }
+
+// --- telemetry effects ------------------------------------------------------
+
+void TfMain::ClearCharts() { fGraph->ClearCharts(); }
+
+void TfMain::AddPoint(int series, double x, double y) { fGraph->AddPoint(series, x, y); }
+
+void TfMain::SetTimeText(std::string_view text) {
+  lTime->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TfMain::SetModeCaption(std::string_view text) {
+  frmModes->SetModeCaption(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TfMain::AppendRecord(std::string_view record) {
+  pendingRecords_.append(record);
+  pendingRecords_.push_back('\n');
+}
+
+// Records of one receive event reach the log in one append.
+void TfMain::FlushRecords() {
+  if (pendingRecords_.empty()) return;
+  pendingRecords_.pop_back();
+  MR->appendPlainText(QString::fromUtf8(pendingRecords_.data(),
+                                        static_cast<qsizetype>(pendingRecords_.size())));
+  pendingRecords_.clear();
+}
+
+// --- window handlers ----------------------------------------------------------
+
+void TfMain::FormCreate() { lTime->setText(QString()); }
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+  // The window sees key presses before the focused control does.
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    int key = keyEvent->key();
+    if (key == Qt::Key_F8) {
+      FormKeyDown(this, key, keyEvent->modifiers());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TfMain::FormKeyDown(QObject* /*sender*/, int& key, Qt::KeyboardModifiers /*shift*/) {
+  if (key == Qt::Key_F8) bClrClick(bClr);
+}
+
+void TfMain::bClrClick(QObject* /*sender*/) {
+  MC->clear();
+  MT->Clear();
+  MR->clear();
+}
+
+QString TfMain::RecordLogFileName(const QDateTime& when) {
+  const QDate d = when.date();
+  const QTime t = when.time();
+  return QString("D_%1-%2-%3_%4-%5-%6.txt")
+      .arg(d.year())
+      .arg(d.month())
+      .arg(d.day())
+      .arg(t.hour())
+      .arg(t.minute())
+      .arg(t.second());
+}
+
+void TfMain::bSaveDataClick(QObject* /*sender*/) {
+  const QString name = RecordLogFileName(QDateTime::currentDateTime());
+  const QString text = MR->toPlainText();
+  QByteArray data;
+  if (!text.isEmpty()) {
+    QStringList lines = text.split('\n');
+    if (text.endsWith('\n')) lines.removeLast();
+    for (const QString& line : lines) {
+      data += line.toUtf8();
+      data += "\r\n";
+    }
+  }
+  QFile file(name);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    throw FileError(QString("Cannot create file \"%1\". %2")
+                        .arg(name, file.errorString())
+                        .toStdString());
+  if (file.write(data) != data.size() || !file.flush())
+    throw FileError(
+        QString("Cannot write file \"%1\". %2").arg(name, file.errorString()).toStdString());
+}
+
+void TfMain::bGraphClick(QObject* /*sender*/) {
+  fGraph->show();
+  fGraph->raise();
+  fGraph->activateWindow();
+}
+
+void TfMain::bModesClick(QObject* /*sender*/) {
+  if (bModes->isChecked())
+    frmModes->show();
+  else
+    frmModes->hide();
+}
+
+void TfMain::BSRClick(QObject* /*sender*/) { Port->SetConnected(!Port->Connected()); }
+
+void TfMain::BSetClick(QObject* /*sender*/) {
+  Port->ShowPortDialog();
+  cbPort->SetText(QString::fromStdString(Port->Port()));
+}
+
+void TfMain::bStartClick(QObject* /*sender*/) { StartHeater(*this); }
+void TfMain::bStopClick(QObject* /*sender*/) { StopHeater(*this); }
+void TfMain::bVerClick(QObject* /*sender*/) { ReadFirmwareVersion(*this); }
+void TfMain::bBlackBoxClick(QObject* /*sender*/) { ReadBlackBox(*this, *fBB); }
+
+// --- exit ------------------------------------------------------------------------
+
+void TfMain::FormClose() {
+  // A settings file that cannot be written must not keep the tool open (the
+  // heater would never get its exit request): the error is shown once, the
+  // remaining settings are skipped, and the exit goes on.
+  try {
+    frmModes->SavePosition();
+    fGraph->SaveSettings();
+  } catch (const std::exception& e) {
+    ShowError(e);
+  }
+  if (Port->Connected()) {
+    try {
+      SendExitRequest(*this);
+    } catch (const std::exception& e) {
+      ShowError(e);
+    }
+  }
+  exited_ = true;
+  try {
+    Port->ClosePort();
+  } catch (const std::exception& e) {
+    ShowError(e);
+  }
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+  if (exited_) {
+    event->accept();
+    return;
+  }
+  // A second close while the exit request waits for its reply is ignored.
+  if (closing_) {
+    event->ignore();
+    return;
+  }
+  closing_ = true;
+  FormClose();
+  closing_ = false;
+  event->accept();
+  QCoreApplication::quit();
+}
+
+}  // namespace o5

@@ -1,0 +1,110 @@
+#pragma once
+// The main window: toolbar, port controls, console, byte trace and record log,
+// the 100 ms timer, and the serial port that the whole program shares. It runs
+// the link (receiving, the watchdog, requests and the reply wait) and hands
+// telemetry to the decoder, whose effects it shows.
+
+#include <QWidget>
+
+#include <string>
+
+#include "heater/RequestChannel.h"
+#include "heater/TelemetryDecoder.h"
+#include "link/FrameReceiver.h"
+
+class QCloseEvent;
+class QDateTime;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QTimer;
+class QToolButton;
+
+namespace o5 {
+
+class ByteTracePane;
+class TComComboBox;
+class TComLed;
+class TComPort;
+
+class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
+  Q_OBJECT
+
+ public:
+  explicit TfMain(QWidget* parent = nullptr);
+  ~TfMain() override;
+
+  // --- the link, used by every command ---
+  void SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7,
+                   uint8_t b8, uint8_t b9) override;
+  bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) override;
+  const Frame& FrameBuffer() const override { return receiver_.buffer(); }
+  void ConsoleLine(const std::string& line) override;
+  void Pause(int milliseconds) override;
+
+  const FrameReceiver& Receiver() const { return receiver_; }
+  const TelemetryState& Telemetry() const { return telemetry_; }
+
+  // --- handlers ---
+  void FormCreate();
+  void FormKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
+  void FormClose();
+  void bClrClick(QObject* sender);
+  void bSaveDataClick(QObject* sender);
+  void bGraphClick(QObject* sender);
+  void bModesClick(QObject* sender);
+  void BSRClick(QObject* sender);
+  void BSetClick(QObject* sender);
+  void bStartClick(QObject* sender);
+  void bStopClick(QObject* sender);
+  void bVerClick(QObject* sender);
+  void bBlackBoxClick(QObject* sender);
+  void PortRxChar(QObject* sender, int count);
+  void TimerTimer(QObject* sender);
+  void ProcessPaket();
+
+  // The name bSaveDataClick writes to: "D_2026-12-6_8-5-3.txt".
+  static QString RecordLogFileName(const QDateTime& when);
+
+  // --- controls, named as the window describes them ---
+  TComPort* Port;
+  QTimer* Timer;
+  QFrame *Panel3, *Panel6, *Panel8, *Panel4, *P1, *Panel7, *Panel1, *Panel2, *Bevel1;
+  QToolButton *bModes, *bGraph, *bClr, *bBlackBox, *bVer, *bStart, *bStop;
+  QLabel* lTime;
+  TComComboBox* cbPort;
+  TComLed* ComLed1;
+  QPushButton *BSet, *BSR, *bSaveData;
+  QLabel* Image1;
+  QPlainTextEdit* MC;
+  ByteTracePane* MT;
+  QSplitter* Splitter1;
+  QLabel* Label7;
+  QPlainTextEdit* MR;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Telemetry effects.
+  void ClearCharts() override;
+  void AddPoint(int series, double x, double y) override;
+  void SetTimeText(std::string_view text) override;
+  void SetModeCaption(std::string_view text) override;
+  void AppendRecord(std::string_view record) override;
+
+  void BuildControls();
+  void FlushRecords();
+
+  FrameReceiver receiver_;
+  TelemetryState telemetry_;
+  std::string pendingRecords_;  // records of the current receive event
+  std::string rxBytes_;
+  bool exited_ = false;   // the exit sequence has run: commands end at once
+  bool closing_ = false;  // the exit sequence is running
+};
+
+}  // namespace o5

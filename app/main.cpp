@@ -1,0 +1,32 @@
+// Start-up: the application, the translation catalogs, the four windows, then
+// the message loop until the main window closes.
+
+#include <QMessageBox>
+
+#include "app/Emblem.h"
+#include "app/ErrorDisplay.h"
+#include "app/Forms.h"
+#include "app/TfMain.h"
+#include "link/Translation.h"
+
+int main(int argc, char** argv) {
+  o5::TApplication app(argc, argv);
+  app.setApplicationName("ortan5");
+  app.setApplicationDisplayName(QString::fromUtf8(o5::kAppTitle));
+  app.setDesktopFileName("ortan5");
+  app.setWindowIcon(o5::MakeAppIcon());
+  o5::SetUpTranslation();
+
+  try {
+    o5::CreateForms();
+  } catch (const std::exception& e) {
+    // The windows cannot be built (the system's port list cannot be read):
+    // say why and end without showing anything.
+    QMessageBox::critical(nullptr, QString::fromUtf8(o5::kAppTitle), o5::ErrorDisplayText(e));
+    return 1;
+  }
+  o5::fMain->show();
+  const int rc = app.exec();
+  o5::DestroyForms();
+  return rc;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The user's commands to the heater and the request sent when the tool shuts
+// down. Each runs to its end inside its click handler; a write error (port not
+// open) leaves the command at that frame.
+
+#include "heater/RequestChannel.h"
+
+namespace o5 {
+
+// Start frame, 300 ms pause, post-start request and its wait; without a reply
+// the post-start fallback frame and a 200 ms pause.
+void StartHeater(RequestChannel& channel);
+// Stop frame; nothing awaited.
+void StopHeater(RequestChannel& channel);
+// Version and version date requests; on two replies the console gets an empty
+// line, "Версия ..." and "Дата   ...".
+void ReadFirmwareVersion(RequestChannel& channel);
+// The exit request and its wait; without a reply the exit fallback frame and a
+// 200 ms pause. The caller closes the port afterwards.
+void SendExitRequest(RequestChannel& channel);
+
+}  // namespace o5

@@ -1,0 +1,31 @@
+#pragma once
+// What the heater commands and the black-box readout need of the main window:
+// the request writer, the reply wait, the frame buffer and the console.
+
+#include <cstdint>
+#include <string>
+
+#include "link/Frame.h"
+
+namespace o5 {
+
+class RequestChannel {
+ public:
+  // Writes one request frame (bytes 2..9; start byte and checksum added).
+  virtual void SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6,
+                           uint8_t b7, uint8_t b8, uint8_t b9) = 0;
+  // Serves events until the awaited reply has arrived (true) or the wait timed
+  // out (false; the console then already shows the time-out line).
+  virtual bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) = 0;
+  // The most recently completed frame.
+  virtual const Frame& FrameBuffer() const = 0;
+  // Appends one line (UTF-8) to the console.
+  virtual void ConsoleLine(const std::string& line) = 0;
+  // A plain sleep of the user-interface thread.
+  virtual void Pause(int milliseconds) = 0;
+
+ protected:
+  ~RequestChannel() = default;
+};
+
+}  // namespace o5

@@ -1,0 +1,78 @@
+#pragma once
+// Assembles received bytes into frames and keeps the link state that the reply
+// wait relies on. One instance serves the whole program; it is driven by the
+// receive handler (Feed) and by the 100 ms timer (Tick).
+
+#include <cstddef>
+#include <cstdint>
+
+#include "link/Frame.h"
+
+namespace o5 {
+
+class FrameReceiver {
+ public:
+  // Ticks after which a partly assembled frame is dropped: it must complete by
+  // the fourth tick after its first byte.
+  static constexpr int kPartialFrameTicks = 3;
+  // Timer ticks a reply wait lasts.
+  static constexpr int kReplyTicks = 10;
+
+  struct Counters {
+    uint64_t frames = 0;        // completed with a valid checksum
+    uint64_t badChecksum = 0;   // completed and dropped
+    uint64_t replies = 0;       // valid frames with the reply flag
+    uint64_t partialDropped = 0;
+  };
+
+  // Takes bytes in order. Every valid telemetry frame (checksum correct, reply
+  // flag clear) is passed to onTelemetry before the next byte is taken; a reply
+  // stays in the frame buffer for the reply wait.
+  template <class OnTelemetry>
+  void Feed(const uint8_t* data, size_t size, OnTelemetry&& onTelemetry) {
+    for (size_t i = 0; i < size; ++i) {
+      const uint8_t b = data[i];
+      if (hunting_) {
+        if (b != kStartByte) continue;
+        buffer_[0] = b;
+        byteCount_ = 1;
+        hunting_ = false;
+        continue;
+      }
+      buffer_[byteCount_++] = b;
+      if (byteCount_ == kFrameSize && Complete()) onTelemetry(static_cast<const Frame&>(buffer_));
+    }
+  }
+
+  // The watchdog: drops a partial frame on its fourth tick and counts the reply
+  // ticks up to their limit.
+  void Tick();
+
+  // Reply wait support: BeginWait restarts the reply ticks and clears the
+  // frame-arrived flag; PollReply returns true when the latest completed frame
+  // is the awaited reply, and otherwise clears the flag.
+  void BeginWait();
+  bool PollReply(uint8_t expectedByte4, uint8_t expectedByte5);
+  bool WaitExpired() const { return replyTicks_ >= kReplyTicks; }
+
+  const Frame& buffer() const { return buffer_; }
+  int byteCount() const { return byteCount_; }
+  bool hunting() const { return hunting_; }
+  bool frameArrived() const { return frameArrived_; }
+  int replyTicks() const { return replyTicks_; }
+  const Counters& counters() const { return counters_; }
+
+ private:
+  // Ends the frame in the buffer; true when it is telemetry to decode.
+  bool Complete();
+
+  Frame buffer_{};
+  int byteCount_ = 0;
+  bool hunting_ = true;
+  int partialTicks_ = 0;
+  bool frameArrived_ = false;
+  int replyTicks_ = 0;
+  Counters counters_;
+};
+
+}  // namespace o5

@@ -1,0 +1,18 @@
+#pragma once
+// The reply wait: serves the event loop until the frame receiver holds the
+// awaited reply or its reply ticks have run out. It sleeps in the event loop
+// between events (a hand-over from the port or the 100 ms timer tick), so a
+// wait costs no processor time.
+
+#include <cstdint>
+
+#include "link/FrameReceiver.h"
+
+namespace o5 {
+
+// `cancel`, when given, ends the wait early (false) once it is set, e.g. when
+// the program is shutting down inside the wait.
+bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
+                     const bool* cancel = nullptr);
+
+}  // namespace o5

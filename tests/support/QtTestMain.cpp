@@ -1,0 +1,17 @@
+// gtest main for tests that need the application object. The tests run on the
+// offscreen platform unless a display is chosen explicitly.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/ErrorDisplay.h"
+#include "tests/support/ErrorCapture.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  o5::TApplication app(argc, argv);
+  o5::SetErrorDisplay([](const QString& text) { o5::test::CapturedErrors().append(text); });
+  return RUN_ALL_TESTS();
+}
