@@ -40,7 +40,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7,
                    uint8_t b8, uint8_t b9) override;
   bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) override;
-  const Frame& FrameBuffer() const override { return receiver_.buffer(); }
+  const Frame& FrameBuffer() const override { return receiver_.lastReply(); }
   void ConsoleLine(const std::string& line) override;
   void Pause(int milliseconds) override;
 

@@ -14,6 +14,8 @@ bool FrameReceiver::Complete() {
   frameArrived_ = true;
   if (buffer_[1] & kReplyFlag) {
     ++counters_.replies;
+    lastReply_ = buffer_;
+    replyArrived_ = true;
     return false;
   }
   return true;
@@ -32,13 +34,14 @@ void FrameReceiver::Tick() {
 void FrameReceiver::BeginWait() {
   replyTicks_ = 0;
   frameArrived_ = false;
+  replyArrived_ = false;
 }
 
 bool FrameReceiver::PollReply(uint8_t expectedByte4, uint8_t expectedByte5) {
   if (!frameArrived_) return false;
-  if ((buffer_[1] & kReplyFlag) && buffer_[3] == expectedByte4 && buffer_[4] == expectedByte5)
-    return true;
+  if (replyArrived_ && lastReply_[3] == expectedByte4 && lastReply_[4] == expectedByte5) return true;
   frameArrived_ = false;
+  replyArrived_ = false;
   return false;
 }
 

@@ -49,13 +49,17 @@ class FrameReceiver {
   void Tick();
 
   // Reply wait support: BeginWait restarts the reply ticks and clears the
-  // frame-arrived flag; PollReply returns true when the latest completed frame
-  // is the awaited reply, and otherwise clears the flag.
+  // frame-arrived flag; PollReply returns true when the latest reply since the
+  // wait began is the awaited one, and otherwise clears the flag.
   void BeginWait();
   bool PollReply(uint8_t expectedByte4, uint8_t expectedByte5);
   bool WaitExpired() const { return replyTicks_ >= kReplyTicks; }
 
   const Frame& buffer() const { return buffer_; }
+  // The latest reply frame. It is kept apart from the frame buffer, which the
+  // bytes of the next frame overwrite: a reply followed in the same receive
+  // event by more bytes (telemetry, noise) must still end its wait.
+  const Frame& lastReply() const { return lastReply_; }
   int byteCount() const { return byteCount_; }
   bool hunting() const { return hunting_; }
   bool frameArrived() const { return frameArrived_; }
@@ -67,6 +71,8 @@ class FrameReceiver {
   bool Complete();
 
   Frame buffer_{};
+  Frame lastReply_{};
+  bool replyArrived_ = false;
   int byteCount_ = 0;
   bool hunting_ = true;
   int partialTicks_ = 0;

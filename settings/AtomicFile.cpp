@@ -1,0 +1,218 @@
+#include "settings/AtomicFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace o5 {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Another copy of the tool holds the folder lock only for the few milliseconds
+// of one write; a holder that stays longer is stopped or stuck, and waiting
+// for it must not freeze the tool.
+constexpr int kLockAttempts = 400;
+constexpr auto kLockRetryPause = std::chrono::milliseconds(5);
+constexpr int kNameAttempts = 100;
+constexpr const char* kTemporarySuffix = ".tmp";
+
+std::atomic<unsigned> temporaryCounter{0};
+
+template <class Call>
+int Retrying(Call call) {
+  int result;
+  do result = call();
+  while (result < 0 && errno == EINTR);
+  return result;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Gives the new file the old one's owner and permission bits, then its content,
+// and flushes it: the rename that follows must never expose unflushed data.
+bool Fill(int fd, std::string_view content, const struct stat* old) {
+  if (old) {
+    // Only a privileged writer can hand a file to its former owner; anyone
+    // else keeps the file as their own, as an in-place write would have done.
+    (void)::fchown(fd, old->st_uid, old->st_gid);
+    if (::fchmod(fd, old->st_mode & 07777) != 0) return false;
+  }
+  return WriteAll(fd, content) && Retrying([&] { return ::fsync(fd); }) == 0;
+}
+
+// The temporary names carry the writer's process id: ".<name>.<pid>.<n>.tmp",
+// so that leftovers of killed writers can be told from files in use.
+std::string TemporaryName(const std::string& name) {
+  return "." + name + "." + std::to_string(::getpid()) + "." + std::to_string(++temporaryCounter) +
+         kTemporarySuffix;
+}
+
+enum class Outcome { Written, Failed, Unsupported };
+
+// An unnamed file vanishes by itself when the writer is killed before it is
+// complete; only the moment between naming and renaming it can leave one
+// behind, and a later write clears that away.
+Outcome WriteUnnamed(int folderFd, const std::string& name, std::string_view content,
+                     const struct stat* old, std::string* temporary) {
+  const int fd = Retrying([&] { return ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666); });
+  if (fd < 0)
+    return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? Outcome::Unsupported
+                                                                      : Outcome::Failed;
+  if (!Fill(fd, content, old)) {
+    ::close(fd);
+    return Outcome::Failed;
+  }
+  const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+  bool linked = false;
+  for (int i = 0; i < kNameAttempts && !linked; ++i) {
+    *temporary = TemporaryName(name);
+    linked = ::linkat(AT_FDCWD, procPath.c_str(), folderFd, temporary->c_str(), AT_SYMLINK_FOLLOW) == 0;
+    if (!linked && errno != EEXIST) break;
+  }
+  ::close(fd);
+  // Without /proc an unnamed file cannot be given a name.
+  return linked ? Outcome::Written : Outcome::Unsupported;
+}
+
+bool WriteNamed(int folderFd, const std::string& name, std::string_view content, const struct stat* old,
+                std::string* temporary) {
+  int fd = -1;
+  for (int i = 0; i < kNameAttempts && fd < 0; ++i) {
+    *temporary = TemporaryName(name);
+    fd = Retrying([&] {
+      return ::openat(folderFd, temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    });
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool written = Fill(fd, content, old);
+  written = ::close(fd) == 0 && written;
+  if (!written) ::unlinkat(folderFd, temporary->c_str(), 0);
+  return written;
+}
+
+// The process id in a temporary name, or 0 when `entry` is no such name for
+// `name`.
+pid_t TemporaryOwner(std::string_view entry, std::string_view name) {
+  const std::string_view suffix = kTemporarySuffix;
+  if (entry.size() < name.size() + suffix.size() + 5 || entry[0] != '.' ||
+      entry.substr(1, name.size()) != name || entry[name.size() + 1] != '.' ||
+      entry.substr(entry.size() - suffix.size()) != suffix)
+    return 0;
+  entry = entry.substr(name.size() + 2, entry.size() - name.size() - 2 - suffix.size());
+  pid_t pid = 0;
+  const auto [end, ec] = std::from_chars(entry.data(), entry.data() + entry.size(), pid);
+  if (ec != std::errc() || end == entry.data() + entry.size() || *end != '.' || pid <= 0) return 0;
+  for (const char* p = end + 1; p != entry.data() + entry.size(); ++p)
+    if (*p < '0' || *p > '9') return 0;
+  return end + 1 == entry.data() + entry.size() ? 0 : pid;
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(const std::string& path) : target_(path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    // A link to a settings file kept elsewhere must keep pointing there: the
+    // rename replaces the file it leads to, not the link itself.
+    std::error_code ec;
+    const fs::path real = fs::canonical(path, ec);
+    if (!ec) target_ = real.string();
+  }
+  const fs::path target(target_);
+  name_ = target.filename().string();
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+  folderFd_ = Retrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  if (folderFd_ < 0) return;
+  for (int i = 0; i < kLockAttempts; ++i) {
+    if (::flock(folderFd_, LOCK_EX | LOCK_NB) == 0) break;
+    if (errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
+    std::this_thread::sleep_for(kLockRetryPause);
+  }
+}
+
+AtomicFile::~AtomicFile() {
+  if (folderFd_ >= 0) ::close(folderFd_);
+}
+
+bool AtomicFile::Replace(std::string_view content) {
+  if (folderFd_ < 0 || name_.empty() || name_ == "." || name_ == "..") return false;
+
+  struct stat old;
+  const bool exists = ::fstatat(folderFd_, name_.c_str(), &old, 0) == 0;
+  if (!exists && errno != ENOENT) return false;
+  if (exists) {
+    if (!S_ISREG(old.st_mode)) return false;
+    // The rename would succeed over a write-protected file, since it needs
+    // only the folder's permission. A write-protected file is a choice of its
+    // owner, and an in-place write would be refused: refuse it here too.
+    if (::faccessat(folderFd_, name_.c_str(), W_OK, AT_EACCESS) != 0) return false;
+  }
+  RemoveStaleTemporaries();
+
+  const struct stat* keep = exists ? &old : nullptr;
+  std::string temporary;
+  switch (WriteUnnamed(folderFd_, name_, content, keep, &temporary)) {
+    case Outcome::Written:
+      return Commit(temporary);
+    case Outcome::Failed:
+      return false;
+    case Outcome::Unsupported:
+      break;
+  }
+  return WriteNamed(folderFd_, name_, content, keep, &temporary) && Commit(temporary);
+}
+
+bool AtomicFile::Commit(const std::string& temporary) {
+  if (::renameat(folderFd_, temporary.c_str(), folderFd_, name_.c_str()) != 0) {
+    ::unlinkat(folderFd_, temporary.c_str(), 0);
+    return false;
+  }
+  // The rename itself lives in the folder: flush it, or a power failure could
+  // bring back the old name after the caller was told the value is stored.
+  if (Retrying([&] { return ::fsync(folderFd_); }) != 0 && errno != EINVAL) return false;
+  return true;
+}
+
+void AtomicFile::RemoveStaleTemporaries() {
+  const int fd = ::openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  DIR* dir = ::fdopendir(fd);
+  if (!dir) {
+    ::close(fd);
+    return;
+  }
+  const pid_t self = ::getpid();
+  while (const dirent* entry = ::readdir(dir)) {
+    const pid_t owner = TemporaryOwner(entry->d_name, name_);
+    // A live process may be in the middle of its own write; only the leftovers
+    // of writers that are gone are removed.
+    if (owner == 0 || owner == self) continue;
+    if (::kill(owner, 0) != 0 && errno == ESRCH) ::unlinkat(folderFd_, entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+}  // namespace o5

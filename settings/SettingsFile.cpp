@@ -1,0 +1,356 @@
+#include "settings/SettingsFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+
+#include "settings/AtomicFile.h"
+
+namespace o5 {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kBlanks = " \t\r\v\f";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kCommentStart = ';';
+constexpr char kHexPrefix = '$';
+constexpr char kSectionOpen = '[';
+constexpr char kSectionClose = ']';
+constexpr char kKeyValueSeparator = '=';
+
+std::mutex directoryMutex;
+std::string directoryOverride;
+
+std::string_view Trim(std::string_view s) {
+  const size_t first = s.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
+}
+
+// Letter case is folded for ASCII letters only: the key names are ASCII, and
+// the user's locale must not change which key a line names.
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string LookupKey(std::string_view section, std::string_view key) {
+  return Lower(section) + '\n' + Lower(key);
+}
+
+// The section name of a header line "[name]", or nothing for any other line.
+// `line` is trimmed.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  if (line.empty() || line.front() != kSectionOpen) return std::nullopt;
+  const size_t close = line.find(kSectionClose);
+  if (close == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+bool IsBlankOrComment(std::string_view trimmed) {
+  return trimmed.empty() || trimmed.front() == kCommentStart;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Colours are stored as 32-bit patterns, so hexadecimal runs up to FFFFFFFF
+// and reads back as the signed value with the same bits.
+std::optional<int> ParseHex(std::string_view digits) {
+  if (digits.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : digits) {
+    const int d = HexDigit(c);
+    if (d < 0) return std::nullopt;
+    value = value * 16 + static_cast<uint64_t>(d);
+    if (value > UINT32_MAX) return std::nullopt;
+  }
+  return static_cast<int>(static_cast<uint32_t>(value));
+}
+
+std::optional<int> ParseDecimal(std::string_view text) {
+  const bool negative = text.front() == '-';
+  if (negative || text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > limit) return std::nullopt;
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+// Names come from the program, never from the file; one that would break the
+// file's line structure is a programming error and must not reach the disk.
+void CheckName(std::string_view name, std::string_view forbidden, const char* what) {
+  if (name.empty() || Trim(name).size() != name.size() ||
+      name.find_first_of(forbidden) != std::string_view::npos || name.front() == kCommentStart ||
+      name.front() == kSectionOpen)
+    throw std::invalid_argument(std::string("Invalid settings ") + what + " name");
+}
+
+// Reads to the end of the file or until `most` bytes. The size can change
+// under us: reading one byte past the limit tells a file that grew too large.
+bool ReadAtMost(int fd, size_t expected, size_t most, std::string* content) {
+  content->resize(std::min(expected + 1, most));
+  size_t got = 0;
+  for (;;) {
+    if (got == content->size()) {
+      if (got == most) break;
+      content->resize(std::min(got * 2, most));
+    }
+    const ssize_t n = ::read(fd, content->data() + got, content->size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  content->resize(got);
+  return true;
+}
+
+}  // namespace
+
+std::optional<int> ParseSettingsInteger(std::string_view text) {
+  text = Trim(text);
+  if (text.empty()) return std::nullopt;
+  if (text.front() == kHexPrefix) return ParseHex(text.substr(1));
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    return ParseHex(text.substr(2));
+  return ParseDecimal(text);
+}
+
+std::string ExecutableDirectory() {
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", target.data(), target.size());
+    if (n < 0) {
+      std::error_code ec;
+      const fs::path current = fs::current_path(ec);
+      return ec ? std::string(".") : current.string();
+    }
+    if (static_cast<size_t>(n) < target.size()) {
+      target.resize(static_cast<size_t>(n));
+      break;
+    }
+    target.resize(target.size() * 2);
+  }
+  return fs::path(target).parent_path().string();
+}
+
+void SetSettingsDirectory(const std::string& dir) {
+  std::lock_guard lock(directoryMutex);
+  directoryOverride = dir;
+}
+
+std::string SettingsFilePath() {
+  std::string dir;
+  {
+    std::lock_guard lock(directoryMutex);
+    dir = directoryOverride;
+  }
+  if (dir.empty()) dir = ExecutableDirectory();
+  return (fs::path(dir) / kSettingsFileName).string();
+}
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {
+  std::error_code ec;
+  const fs::path full = fs::absolute(path_, ec);
+  if (!ec) path_ = full.string();
+  Load();
+}
+
+void SettingsFile::Load() {
+  std::string content;
+  disk_ = Disk::Missing;
+  int fd;
+  // Non-blocking, so that a FIFO or a device node in the file's place cannot
+  // hang the tool; such a file is then refused as not a regular one.
+  do fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) disk_ = Disk::Unreadable;
+  } else {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      disk_ = Disk::Unreadable;
+    } else if (static_cast<uint64_t>(st.st_size) > kSettingsFileSizeLimit) {
+      disk_ = Disk::Oversized;
+    } else {
+      disk_ = ReadAtMost(fd, static_cast<size_t>(st.st_size), kSettingsFileSizeLimit + 1, &content)
+                  ? Disk::Read
+                  : Disk::Unreadable;
+      if (disk_ == Disk::Read && content.size() > kSettingsFileSizeLimit) disk_ = Disk::Oversized;
+      if (disk_ != Disk::Read) content.clear();
+    }
+    ::close(fd);
+  }
+  Parse(content);
+}
+
+void SettingsFile::Parse(std::string_view content) {
+  lines_.clear();
+  ends_.clear();
+  eol_ = "\n";
+  bom_ = content.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+  if (bom_) content.remove_prefix(kByteOrderMark.size());
+  bool eolSeen = false;
+  while (!content.empty()) {
+    const size_t newline = content.find('\n');
+    std::string_view line = content.substr(0, newline);
+    LineEnd end = LineEnd::None;
+    if (newline != std::string_view::npos) {
+      end = LineEnd::Lf;
+      if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+        end = LineEnd::CrLf;
+      }
+      content.remove_prefix(newline + 1);
+      if (!eolSeen) eol_ = end == LineEnd::CrLf ? "\r\n" : "\n";
+      eolSeen = true;
+    } else {
+      content = {};
+    }
+    lines_.emplace_back(line);
+    ends_.push_back(end);
+  }
+  Index();
+}
+
+void SettingsFile::Index() {
+  keys_.clear();
+  std::optional<std::string> section;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const std::string_view line = Trim(lines_[i]);
+    if (IsBlankOrComment(line)) continue;
+    if (const auto name = SectionName(line)) {
+      section = Lower(*name);
+      continue;
+    }
+    const size_t separator = line.find(kKeyValueSeparator);
+    if (!section || separator == std::string_view::npos) continue;
+    keys_.try_emplace(*section + '\n' + Lower(Trim(line.substr(0, separator))), i);
+  }
+}
+
+const std::string* SettingsFile::FindValueLine(std::string_view section, std::string_view key,
+                                               size_t* valueStart) const {
+  const auto it = keys_.find(LookupKey(section, key));
+  if (it == keys_.end()) return nullptr;
+  const std::string& line = lines_[it->second];
+  *valueStart = line.find(kKeyValueSeparator) + 1;
+  return &line;
+}
+
+int SettingsFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
+  size_t valueStart = 0;
+  const std::string* line = FindValueLine(section, key, &valueStart);
+  if (!line) return defaultValue;
+  return ParseSettingsInteger(std::string_view(*line).substr(valueStart)).value_or(defaultValue);
+}
+
+bool SettingsFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+  size_t valueStart = 0;
+  const std::string* line = FindValueLine(section, key, &valueStart);
+  if (!line) return defaultValue;
+  const auto value = ParseSettingsInteger(std::string_view(*line).substr(valueStart));
+  return value ? *value != 0 : defaultValue;
+}
+
+void SettingsFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  Store(section, key, std::to_string(value));
+}
+
+void SettingsFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  Store(section, key, value ? "1" : "0");
+}
+
+void SettingsFile::Store(std::string_view section, std::string_view key, const std::string& value) {
+  CheckName(section, "\r\n]", "section");
+  CheckName(key, "\r\n=", "key");
+  AtomicFile file(path_);
+  // Start from what is on the disk now: another copy of the tool may have
+  // written since this one read the file, and its values must survive.
+  Load();
+  // A file that exists but cannot be read would be lost by writing it anew.
+  if (disk_ == Disk::Unreadable) throw SettingsError("Unable to write to " + path_);
+  Set(section, key, value);
+  Save(file);
+}
+
+void SettingsFile::Set(std::string_view section, std::string_view key, const std::string& value) {
+  std::string line = std::string(key) + kKeyValueSeparator + value;
+  if (const auto it = keys_.find(LookupKey(section, key)); it != keys_.end()) {
+    lines_[it->second] = std::move(line);
+    return;
+  }
+  const std::string wanted = Lower(section);
+  size_t header = 0;
+  while (header < lines_.size()) {
+    const auto name = SectionName(Trim(lines_[header]));
+    if (name && Lower(*name) == wanted) break;
+    ++header;
+  }
+  if (header == lines_.size()) {
+    InsertLine(lines_.size(), std::string(1, kSectionOpen) + std::string(section) + kSectionClose);
+    InsertLine(lines_.size(), std::move(line));
+  } else {
+    // After the section's last entry: blank lines and comments in front of the
+    // next header belong to that header.
+    size_t last = header;
+    for (size_t i = header + 1; i < lines_.size(); ++i) {
+      const std::string_view text = Trim(lines_[i]);
+      if (IsBlankOrComment(text)) continue;
+      if (SectionName(text)) break;
+      last = i;
+    }
+    InsertLine(last + 1, std::move(line));
+  }
+  Index();
+}
+
+void SettingsFile::InsertLine(size_t at, std::string text) {
+  const LineEnd style = eol_ == "\r\n" ? LineEnd::CrLf : LineEnd::Lf;
+  if (at > 0 && ends_[at - 1] == LineEnd::None) ends_[at - 1] = style;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(text));
+  ends_.insert(ends_.begin() + static_cast<std::ptrdiff_t>(at), style);
+}
+
+std::string SettingsFile::Content() const {
+  size_t size = bom_ ? kByteOrderMark.size() : 0;
+  for (const std::string& line : lines_) size += line.size() + 2;
+  std::string out;
+  out.reserve(size);
+  if (bom_) out += kByteOrderMark;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    out += lines_[i];
+    if (ends_[i] == LineEnd::CrLf) out += "\r\n";
+    if (ends_[i] == LineEnd::Lf) out += '\n';
+  }
+  return out;
+}
+
+void SettingsFile::Save(AtomicFile& file) {
+  if (file.Replace(Content())) return;
+  // What this object answers must not claim a value that never reached the disk.
+  Load();
+  throw SettingsError("Unable to write to " + path_);
+}
+
+}  // namespace o5
