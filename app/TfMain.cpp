@@ -11,6 +11,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QSplitter>
 #include <QThread>
 #include <QTimer>
@@ -288,7 +292,6 @@ void TfMain::BuildControls() {
   // The header and the records must start in the same column.
   MR->document()->setDocumentMargin(0);
   MR->setContentsMargins(0, 0, 0, 0);
-  MR->setViewportMargins(0, 0, 0, 0);
   lower->addWidget(MR, 1);
 
   Splitter1->addWidget(Panel3);
@@ -333,7 +336,16 @@ bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) {
 }
 
 void TfMain::ConsoleLine(const std::string& line) {
-  MC->appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+  // An empty pane and a pane holding one empty line look the same to the text
+  // document; the console keeps the difference, so that a message starting
+  // with an empty line keeps it.
+  QTextDocument* doc = MC->document();
+  QTextCursor cursor(doc);
+  cursor.movePosition(QTextCursor::End);
+  if (!doc->isEmpty() || consoleEmptyLine_) cursor.insertBlock();
+  cursor.insertText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+  consoleEmptyLine_ = doc->isEmpty();
+  MC->verticalScrollBar()->setValue(MC->verticalScrollBar()->maximum());
 }
 
 void TfMain::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
@@ -402,6 +414,7 @@ void TfMain::FormKeyDown(QObject* /*sender*/, int& key, Qt::KeyboardModifiers /*
 
 void TfMain::bClrClick(QObject* /*sender*/) {
   MC->clear();
+  consoleEmptyLine_ = false;
   MT->Clear();
   MR->clear();
 }

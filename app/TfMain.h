@@ -105,6 +105,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   std::string rxBytes_;
   bool exited_ = false;   // the exit sequence has run: commands end at once
   bool closing_ = false;  // the exit sequence is running
+  bool consoleEmptyLine_ = false;  // the empty console holds one empty line
 };
 
 }  // namespace o5

@@ -1,0 +1,255 @@
+// The tool against the heater simulator: the four real windows and the real
+// serial port component on one side, the simulator process on a
+// pseudo-terminal on the other.
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/ByteTracePane.h"
+#include "app/Forms.h"
+#include "app/TfMain.h"
+#include "link/ComPort.h"
+#include "settings/SettingsFile.h"
+#include "tests/support/ErrorCapture.h"
+#include "tests/support/Simulator.h"
+#include "ui/blackbox/BlackBoxReport.h"
+#include "ui/blackbox/TfBB.h"
+#include "ui/graph/TfGraph.h"
+#include "ui/modes/TfrmModes.h"
+
+namespace o5::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kNoReply = QString::fromUtf8("Нет связи с отопителем.");
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(settingsDir_.isValid());
+    SetSettingsDirectory(settingsDir_.path().toStdString());
+    TakeErrors();
+    CreateForms();
+  }
+  void TearDown() override {
+    if (fMain->Port->Connected()) fMain->Port->ClosePort();
+    DestroyForms();
+    SetSettingsDirectory("");
+  }
+  // Starts the simulator and opens its port the way a user does.
+  void Connect(std::vector<std::string> options) {
+    options.push_back("--quiet");
+    sim_ = std::make_unique<Simulator>(options);
+    fMain->Port->SetPort(sim_->DevicePath());
+    QTest::mouseClick(fMain->BSR, Qt::LeftButton);
+    ASSERT_TRUE(fMain->Port->Connected()) << TakeErrors().join("|").toStdString();
+  }
+  QStringList Console() const {
+    const QString text = fMain->MC->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
+  }
+  std::unique_ptr<Simulator> sim_;
+  QTemporaryDir settingsDir_;
+};
+
+TEST_F(EndToEnd, VersionRequestsGoOutByteForByteAndTheRepliesReachTheConsole) {
+  Connect({"--no-pacing", "--no-telemetry", "--fw-version", "2.10.0.255", "--fw-date", "7.12.26.1"});
+  fMain->bVerClick(fMain->bVer);
+  EXPECT_TRUE(sim_->WaitForReceived("AA 09 00 00 68 00 00 00 00 1B", 5s));
+  EXPECT_TRUE(sim_->WaitForReceived("AA 09 00 00 69 00 00 00 00 1C", 5s));
+  EXPECT_EQ(Console(), QStringList({"", QString::fromUtf8("Версия 2.10.0 - 255"),
+                                    QString::fromUtf8("Дата   7.12.26 - 1")}));
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(EndToEnd, StartAndStopFramesAndThePostStartExchange) {
+  Connect({"--no-pacing", "--no-telemetry"});
+  fMain->bStartClick(fMain->bStart);
+  EXPECT_TRUE(sim_->WaitForReceived("AA 01 00 00 01 00 00 00 00 AC", 5s));
+  EXPECT_TRUE(sim_->WaitForReceived("AA 09 00 00 13 00 00 00 00 C6", 5s));
+  fMain->bStopClick(fMain->bStop);
+  EXPECT_TRUE(sim_->WaitForReceived("AA 01 00 00 03 00 00 00 00 AE", 5s));
+  // Answered: no fallback frame, nothing on the console.
+  const auto frames = sim_->ReceivedFrames();
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), "AA 01 00 00 13 00 00 00 00 BE"), 0);
+  EXPECT_TRUE(Console().isEmpty());
+}
+
+TEST_F(EndToEnd, AHeaterThatNeverAnswersGetsTheFallbackFramesAndOneLinePerRequest) {
+  Connect({"--no-pacing", "--no-telemetry", "--no-reply", "all"});
+  fMain->bStartClick(fMain->bStart);
+  EXPECT_TRUE(sim_->WaitForReceived("AA 01 00 00 13 00 00 00 00 BE", 5s));
+  EXPECT_EQ(Console(), QStringList({kNoReply}));
+  fMain->bVerClick(fMain->bVer);
+  EXPECT_EQ(Console(), QStringList({kNoReply, kNoReply}));
+  const auto frames = sim_->ReceivedFrames();
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), "AA 09 00 00 69 00 00 00 00 1C"), 0);
+}
+
+TEST_F(EndToEnd, RepliesWithBadChecksumsOrAWrongByte4AreNotAccepted) {
+  Connect({"--no-pacing", "--no-telemetry", "--bad-checksum", "100"});
+  fMain->bVerClick(fMain->bVer);
+  EXPECT_EQ(Console(), QStringList({kNoReply}));
+  ASSERT_EQ(sim_->Command("bad-checksum 0").rfind("OK", 0), 0u);
+  ASSERT_EQ(sim_->Command("wrong-byte4 on").rfind("OK", 0), 0u);
+  fMain->bVerClick(fMain->bVer);
+  EXPECT_EQ(Console(), QStringList({kNoReply, kNoReply}));
+}
+
+TEST_F(EndToEnd, TelemetryFillsTheRecordLogTheChartsTheTimeAndTheModeBar) {
+  Connect({"--no-pacing", "--cycle", "100", "--running"});
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= 5, 20000);
+  const QStringList records = fMain->MR->toPlainText().split('\n');
+  for (const QString& r : records) {
+    // Every field sits under its column: the semicolons of the header.
+    const QString header = fMain->Label7->text();
+    for (int i = 0; i < header.size() && i < r.size(); ++i)
+      if (header[i] == ';') EXPECT_EQ(r[i], QChar(';')) << r.toStdString();
+  }
+  EXPECT_FALSE(fMain->lTime->text().isEmpty());
+  EXPECT_TRUE(fMain->lTime->text().contains(':'));
+  EXPECT_FALSE(frmModes->ModeCaption().isEmpty());
+  EXPECT_GE(fMain->MT->LineCount(), 5u * 70u);
+  EXPECT_EQ(fMain->Receiver().counters().badChecksum, 0u);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(EndToEnd, NoisePartialFramesAndBadChecksumsDisturbNothingElse) {
+  Connect({"--no-pacing", "--cycle", "100", "--running", "--noise", "30", "--partial", "10",
+           "--bad-checksum", "10", "--seed", "7"});
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= 10, 30000);
+  EXPECT_GT(fMain->Receiver().counters().frames, 50u);
+  EXPECT_GT(fMain->Receiver().counters().badChecksum + fMain->Receiver().counters().partialDropped,
+            0u);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  // Commands still work in the middle of it.
+  ASSERT_EQ(sim_->Command("clear").rfind("OK", 0), 0u);
+  fMain->bVerClick(fMain->bVer);
+  EXPECT_TRUE(Console().contains(QString::fromUtf8("Версия "), Qt::CaseSensitive) ||
+              Console().filter(QString::fromUtf8("Версия ")).size() == 1)
+      << Console().join("|").toStdString();
+}
+
+TEST_F(EndToEnd, ARestartOfTheHeaterClearsTheCharts) {
+  Connect({"--no-pacing", "--cycle", "50", "--running"});
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 3, 20000);
+  ASSERT_EQ(sim_->Command("stop").rfind("OK", 0), 0u);
+  ASSERT_EQ(sim_->Command("start").rfind("OK", 0), 0u);
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer < 2, 20000);
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 2, 20000);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(EndToEnd, ClosingTheToolSendsTheExitRequest) {
+  Connect({"--no-pacing", "--no-telemetry"});
+  fMain->FormClose();
+  EXPECT_TRUE(sim_->WaitForReceived("AA 09 00 00 14 00 00 00 00 C7", 5s));
+  EXPECT_FALSE(fMain->Port->Connected());
+  EXPECT_TRUE(Console().isEmpty());
+}
+
+TEST_F(EndToEnd, AFullReadoutShowsTheSimulatorsImage) {
+  QTemporaryDir dir;
+  const std::string image = dir.filePath("bb.bin").toStdString();
+  Connect({"--no-pacing", "--no-telemetry"});
+  ASSERT_EQ(sim_->Command("save-blackbox " + image).rfind("OK", 0), 0u);
+  fMain->bBlackBoxClick(fMain->bBlackBox);
+  EXPECT_TRUE(sim_->WaitForReceived("AA 09 00 00 77 FD 00 00 00 27", 5s));
+  ASSERT_TRUE(fBB->isVisible());
+  EXPECT_FALSE(fBB->pRead->isVisible());
+  QFile f(QString::fromStdString(image));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  ASSERT_EQ(bytes.size(), 256);
+  BlackBoxBytes expected{};
+  std::copy(bytes.begin(), bytes.end(), expected.begin());
+  EXPECT_EQ(BlackBoxImage, expected);
+  const BlackBoxReport report =
+      MakeBlackBoxReport(expected, QLocale().decimalPoint().toStdString());
+  const QLabel* labels[] = {fBB->lDP, fBB->l1, fBB->l2,  fBB->l3,  fBB->l4,
+                            fBB->l5,  fBB->l6, fBB->l7,  fBB->l8,  fBB->l9,
+                            fBB->l10, fBB->l11, fBB->l12, fBB->l13, fBB->l14};
+  for (int i = 0; i < BlackBoxReport::kLabelCount; ++i)
+    EXPECT_EQ(labels[i]->text().toStdString(), report.labels[i]) << i;
+  for (int r = 0; r < BlackBoxReport::kRows; ++r)
+    for (int c = 0; c < BlackBoxReport::kColumns; ++c) {
+      const QTableWidgetItem* item = fBB->sgBB->item(r, c);
+      EXPECT_EQ(item ? item->text().toStdString() : std::string(), report.cells[r][c])
+          << r << "," << c;
+    }
+  // 87 exchanges: the probe, 85 chunks and the tail.
+  const auto frames = sim_->ReceivedFrames();
+  EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
+                          [](const std::string& f) { return f.rfind("AA 09 00 00 77", 0) == 0; }),
+            87);
+}
+
+TEST_F(EndToEnd, FirmwareWithoutABlackBoxGetsTheNoticeAndNoWindow) {
+  Connect({"--no-pacing", "--no-telemetry", "--no-blackbox"});
+  fMain->bBlackBoxClick(fMain->bBlackBox);
+  EXPECT_EQ(Console(), QStringList({"", QString::fromUtf8("В этой версии программного обеспечения Ортана 5"),
+                                    QString::fromUtf8("не реализован \"черный ящик\"."), ""}));
+  EXPECT_FALSE(fBB->isVisible());
+}
+
+TEST_F(EndToEnd, AHeaterFallingSilentAtChunk40LeavesTheWindowHiddenAndTheOldImage) {
+  BlackBoxImage.fill(0xEE);
+  Connect({"--no-pacing", "--no-telemetry"});
+  // Chunk 40 is the 42nd read request (after the probe and chunks 0..39).
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const auto frames = sim_->ReceivedFrames();
+    const auto reads = std::count_if(frames.begin(), frames.end(), [](const std::string& f) {
+      return f.rfind("AA 09 00 00 77", 0) == 0;
+    });
+    if (reads >= 41) {
+      sim_->SendLine("no-reply 119");
+      watch.stop();
+    }
+  });
+  ASSERT_EQ(sim_->Command("reply-delay 20").rfind("OK", 0), 0u);
+  watch.start(1);
+  fMain->bBlackBoxClick(fMain->bBlackBox);
+  EXPECT_FALSE(fBB->isVisible());
+  EXPECT_EQ(Console().filter(kNoReply).size(), 1);
+  // Chunks read before the silence are new, everything after is as it was.
+  int fresh = 0;
+  while (fresh < 256 && BlackBoxImage[fresh] != 0xEE) ++fresh;
+  EXPECT_GE(fresh, 117);
+  EXPECT_LE(fresh, 126);
+  for (int i = fresh; i < 256; ++i) EXPECT_EQ(BlackBoxImage[i], 0xEE) << i;
+}
+
+TEST(RealBinary, StartsShowsItsWindowAndStaysUp) {
+  QTemporaryDir dir;
+  // The settings file lives beside the executable: run a copy in a folder of our own.
+  const QString exe = dir.filePath("ortan5");
+  ASSERT_TRUE(QFile::copy(O5_TOOL_PATH, exe));
+  QProcess tool;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  tool.setProcessEnvironment(env);
+  tool.start(exe, {});
+  ASSERT_TRUE(tool.waitForStarted(10000));
+  EXPECT_FALSE(tool.waitForFinished(3000)) << tool.readAllStandardError().toStdString();
+  tool.terminate();
+  tool.waitForFinished(10000);
+}
+
+}  // namespace
+}  // namespace o5::test
