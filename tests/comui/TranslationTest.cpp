@@ -1,0 +1,268 @@
+// Translation catalogs: built with msgfmt at test time into a temporary
+// "locale" folder. The setup dialog's texts come from the domain "cport" when
+// it is created, the port's error texts from "default" at start; the
+// selectors' items are never translated, and without a catalog every text
+// stays as written.
+
+#include <gtest/gtest.h>
+#include <libintl.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "link/ComSetupFrm.h"
+#include "link/ComTypes.h"
+#include "link/Translation.h"
+#include "settings/SettingsFile.h"
+#include "tests/comui/QStringPrinter.h"
+
+namespace o5 {
+namespace {
+
+using Entries = std::map<std::string, std::string>;
+
+const Entries kGermanDialog = {
+    {"Setup", "Einstellungen"},
+    {" Settings ", " Parameter "},
+    {"Port", "Schnittstelle"},
+    {"Baud rate", "Baudrate"},
+    {"Data bits", "Datenbits"},
+    {"Stop bits", "Stoppbits"},
+    {"Parity", "Parität"},
+    {"Flow control", "Flusssteuerung"},
+    {"OK", "Übernehmen"},
+    {"Cancel", "Abbrechen"},
+    // Items of the selectors, which must stay as they are.
+    {"None", "Keine"},
+    {"Even", "Gerade"},
+};
+const Entries kGermanErrors = {
+    {"Unable to open com port", "Schnittstelle lässt sich nicht öffnen"},
+    {" (win error code: %d)", " (Systemfehler: %d)"},
+    {"Registry error", "Fehler der Geräteliste"},
+};
+
+std::string Quoted(const std::string& s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+// Compiles `entries` into <localeDir>/<language>/LC_MESSAGES/<domain>.mo.
+::testing::AssertionResult WriteCatalog(const QString& localeDir, const QString& language,
+                                        const char* domain, const Entries& entries) {
+  const QString dir = localeDir + "/" + language + "/LC_MESSAGES";
+  if (!QDir().mkpath(dir))
+    return ::testing::AssertionFailure() << "cannot make " << dir.toStdString();
+  std::string po = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+  for (const auto& [id, text] : entries)
+    po += "msgid " + Quoted(id) + "\nmsgstr " + Quoted(text) + "\n\n";
+  const QString poPath = dir + "/" + domain + ".po";
+  QFile file(poPath);
+  if (!file.open(QIODevice::WriteOnly)) return ::testing::AssertionFailure() << "cannot write .po";
+  file.write(po.data(), static_cast<qint64>(po.size()));
+  file.close();
+  QProcess msgfmt;
+  msgfmt.start(O5_MSGFMT, {"-o", dir + "/" + domain + ".mo", poPath});
+  if (!msgfmt.waitForFinished(60000) || msgfmt.exitCode() != 0) {
+    return ::testing::AssertionFailure()
+           << "msgfmt failed: " << msgfmt.readAllStandardError().toStdString();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WriteGermanCatalogs(const QString& localeDir, const QString& language) {
+  if (auto r = WriteCatalog(localeDir, language, kPortDialogTextDomain, kGermanDialog); !r)
+    return r;
+  return WriteCatalog(localeDir, language, kDefaultTextDomain, kGermanErrors);
+}
+
+// Keeps an environment variable as it was before the test.
+class SavedVariable {
+ public:
+  explicit SavedVariable(const char* name) : name_(name) {
+    if (const char* v = std::getenv(name)) value_ = v;
+  }
+  ~SavedVariable() {
+    if (value_) {
+      setenv(name_, value_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> value_;
+};
+
+struct DialogTexts {
+  QString caption, group, labels, ok, cancel, parityItems;
+};
+
+DialogTexts TextsOfANewDialog() {
+  TComSetupFrm form;
+  DialogTexts t;
+  t.caption = form.windowTitle();
+  t.group = form.GroupBox1->title();
+  for (QLabel* l : {form.Label1, form.Label2, form.Label3, form.Label4, form.Label5, form.Label6}) {
+    t.labels += l->text() + "|";
+  }
+  t.ok = form.Button1->text();
+  t.cancel = form.Button2->text();
+  for (int i = 0; i < form.Combo5->count(); ++i) t.parityItems += form.Combo5->itemText(i) + "|";
+  return t;
+}
+
+const QString kEnglishLabels = "Port|Baud rate|Data bits|Stop bits|Parity|Flow control|";
+const QString kGermanLabels = "Schnittstelle|Baudrate|Datenbits|Stoppbits|Parität|Flusssteuerung|";
+const QString kParityItems = "None|Odd|Even|Mark|Space|";
+
+class TranslationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::string(O5_MSGFMT).empty()) GTEST_SKIP() << "msgfmt not found";
+    ASSERT_TRUE(temp.isValid());
+    unsetenv("LANGUAGE");
+  }
+  void TearDown() override {
+    // Later tests of this process start from the folder beside the executable.
+    SetUpTranslation(temp.path().toStdString() + "/nothing");
+  }
+
+  SavedVariable lang{"LANG"};
+  SavedVariable language{"LANGUAGE"};
+  QTemporaryDir temp;
+};
+
+TEST(LanguageListTest, FullLanguageThenItsFirstTwoLetters) {
+  EXPECT_EQ(LanguageListFromLang("de_AT.UTF-8"), "de_AT.UTF-8:de");
+  EXPECT_EQ(LanguageListFromLang("ru_RU"), "ru_RU:ru");
+  EXPECT_EQ(LanguageListFromLang("de"), "de");
+  for (const char* none : {"", "C", "POSIX", "C.UTF-8", "C.utf8"}) {
+    EXPECT_EQ(LanguageListFromLang(none), "") << none;
+  }
+}
+
+TEST(DomainTextTest, EmptyTextIsNotLookedUp) {
+  // gettext answers "" with the catalog's header.
+  EXPECT_EQ(DomainText(kDefaultTextDomain, ""), "");
+}
+
+TEST_F(TranslationTest, WithoutACatalogTextsStayAsWritten) {
+  setenv("LANG", "de_DE.UTF-8", 1);
+  SetUpTranslation(temp.path().toStdString() + "/locale");
+  const DialogTexts t = TextsOfANewDialog();
+  EXPECT_EQ(t.caption, "Setup");
+  EXPECT_EQ(t.group, " Settings ");
+  EXPECT_EQ(t.labels, kEnglishLabels);
+  EXPECT_EQ(t.ok, "OK");
+  EXPECT_EQ(t.cancel, "Cancel");
+  EXPECT_EQ(ComErrorText(1), "Unable to open com port");
+  EXPECT_STREQ(EComPort(1, 2).what(), "Unable to open com port (win error code: 2)");
+}
+
+TEST_F(TranslationTest, DefaultFolderIsBesideTheExecutable) {
+  SetUpTranslation();
+  const std::string expected = ExecutableDirectory() + "/locale";
+  EXPECT_EQ(std::string(bindtextdomain(kDefaultTextDomain, nullptr)), expected);
+  EXPECT_EQ(std::string(bindtextdomain(kPortDialogTextDomain, nullptr)), expected);
+  EXPECT_STREQ(textdomain(nullptr), "default");
+}
+
+TEST_F(TranslationTest, CatalogTranslatesTheDialogAndTheErrorTexts) {
+  const QString locale = temp.path() + "/locale";
+  ASSERT_TRUE(WriteGermanCatalogs(locale, "de_DE"));
+  setenv("LANG", "de_DE.UTF-8", 1);
+  SetUpTranslation(locale.toStdString());
+
+  const DialogTexts t = TextsOfANewDialog();
+  EXPECT_EQ(t.caption, "Einstellungen");
+  EXPECT_EQ(t.group, " Parameter ");
+  EXPECT_EQ(t.labels, kGermanLabels);
+  EXPECT_EQ(t.ok, "Übernehmen");
+  EXPECT_EQ(t.cancel, "Abbrechen");
+  EXPECT_EQ(t.parityItems, kParityItems);
+  EXPECT_EQ(ComErrorText(1), "Schnittstelle lässt sich nicht öffnen");
+  EXPECT_STREQ(EComPort(1, 2).what(), "Schnittstelle lässt sich nicht öffnen (Systemfehler: 2)");
+  EXPECT_STREQ(EComPort(23).what(), "Fehler der Geräteliste");
+}
+
+TEST_F(TranslationTest, FirstTwoLettersWhenTheFullLanguageHasNoCatalog) {
+  const QString locale = temp.path() + "/locale";
+  ASSERT_TRUE(WriteGermanCatalogs(locale, "de"));
+  setenv("LANG", "de_AT.UTF-8", 1);
+  SetUpTranslation(locale.toStdString());
+  EXPECT_EQ(TextsOfANewDialog().caption, "Einstellungen");
+}
+
+TEST_F(TranslationTest, FullLanguageComesFirst) {
+  const QString locale = temp.path() + "/locale";
+  ASSERT_TRUE(WriteGermanCatalogs(locale, "de"));
+  ASSERT_TRUE(WriteCatalog(locale, "de_CH", kPortDialogTextDomain, {{"Setup", "Einrichtung"}}));
+  setenv("LANG", "de_CH.UTF-8", 1);
+  SetUpTranslation(locale.toStdString());
+  EXPECT_EQ(TextsOfANewDialog().caption, "Einrichtung");
+}
+
+TEST_F(TranslationTest, DialogIsTranslatedEachTimeItIsCreated) {
+  const QString german = temp.path() + "/german";
+  ASSERT_TRUE(WriteGermanCatalogs(german, "de"));
+  setenv("LANG", "de_DE.UTF-8", 1);
+  SetUpTranslation(temp.path().toStdString() + "/empty");
+  EXPECT_EQ(TextsOfANewDialog().ok, "OK");
+  bindtextdomain(kPortDialogTextDomain, german.toStdString().c_str());
+  EXPECT_EQ(TextsOfANewDialog().ok, "Übernehmen");
+}
+
+// The real start-up: a copy of this program with catalogs in "locale" beside
+// it, run for a language whose locale is not installed (the messages category
+// is then "C", which would make gettext ignore every catalog).
+TEST_F(TranslationTest, CatalogBesideTheExecutable) {
+  const QString bin = temp.path() + "/bin";
+  ASSERT_TRUE(QDir().mkpath(bin));
+  const QString copy = bin + "/comui_translation_child";
+  ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+  ASSERT_TRUE(WriteGermanCatalogs(bin + "/locale", "de"));
+
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("LANG", "de_DE.UTF-8");
+  env.remove("LANGUAGE");
+  env.remove("LC_ALL");
+  env.remove("LC_MESSAGES");
+  env.insert("O5_TRANSLATION_CHILD", "1");
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(copy, {"--gtest_filter=TranslationChild.*"});
+  ASSERT_TRUE(child.waitForFinished(120000));
+  const QString output = QString::fromUtf8(child.readAll());
+  EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+TEST(TranslationChild, TranslatesFromTheFolderBesideItself) {
+  if (!std::getenv("O5_TRANSLATION_CHILD")) GTEST_SKIP() << "run by CatalogBesideTheExecutable";
+  SetUpTranslation();
+  const DialogTexts t = TextsOfANewDialog();
+  EXPECT_EQ(t.caption, "Einstellungen");
+  EXPECT_EQ(t.labels, kGermanLabels);
+  EXPECT_EQ(t.parityItems, kParityItems);
+  EXPECT_STREQ(EComPort(1, 13).what(), "Schnittstelle lässt sich nicht öffnen (Systemfehler: 13)");
+}
+
+}  // namespace
+}  // namespace o5
