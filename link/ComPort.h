@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <array>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +19,7 @@ namespace o5 {
 
 class TCustomComPort;
 class ComMonitor;
+struct ComMonitorState;
 
 // Setting groups. Each keeps a back reference to its port; changing a value
 // re-applies its group to an open port (unless a settings bracket is open).
@@ -232,16 +235,33 @@ class TCustomComPort : public QObject {
   friend class ComMonitor;
 
   enum class Group { Buffer, Line, Timeouts };
+  enum class CounterState : uint8_t { Unknown, Known, Unsupported };
   void ApplyGroup(Group g);
   bool CanApply() const;
   void ApplyBufferSettings();
   void ApplyLineSettings();
   void ApplyTimeoutSettings();
-  // Runs on the user-interface thread, handed over by the monitor.
-  void DispatchEvents(TComEvents events, bool lineLost, int lostErrno);
-  // Ends an open port whose device went away: closes it and raises the error.
-  void LineLost(int err);
+  void NotifyLinks(bool connected);
+  // Runs on the user-interface thread, handed over by the monitor. Returns
+  // true when input was reported and none of it was taken.
+  bool DispatchEvents(ComMonitorState& from, TComEvents events, bool lineLost, int lostErrno);
+  // The input count for a receive event; a hang-up that shows only as end of
+  // file is found here.
+  int CountForDispatch();
+  // A platform call failed: a dead descriptor ends the port (DeviceLost), any
+  // other failure raises `errorCode` with the errno.
+  void Fail(int errorCode, int err);
+  // The device went away: the port closes and one error is raised; inside a
+  // hand-over both are left to a queued call (LineLost).
+  void DeviceLost(int errorCode, int err);
+  void LineLost();
+  // Raises an error that left a hand-over from a queued call, so that the
+  // monitor is released first.
+  void RaiseLater(std::exception_ptr error);
   void StopMonitor();
+  void ReapMonitorsLater();
+  void ReapMonitors();
+  void CloseQuietly();
 
   std::unique_ptr<ComMonitor> monitor_;
   bool monitorStarted_ = false;
@@ -264,8 +284,20 @@ class TCustomComPort : public QObject {
   TComFlowControl flowControl_{this};
   TSyncMethod syncMethod_ = smThreadSync;
   int dispatchDepth_ = 0;
+  bool opening_ = false;
+  bool closing_ = false;
   bool lossPending_ = false;
+  int lossCode_ = 0;
+  int lossErrno_ = 0;
   std::string pushback_;  // bytes taken by a hang-up probe, handed out first
+  uint64_t bytesTaken_ = 0;  // by ReadText, to tell a dispatch that took nothing
+  std::array<uint32_t, 5> lineErrorCounts_{};
+  CounterState lineErrorState_ = CounterState::Unknown;
+  // Monitors let go of from inside their own hand-over, joined once it returns.
+  std::vector<std::unique_ptr<ComMonitor>> retired_;
+  // Receiver of the port's queued calls. ClosePort delivers the hand-overs
+  // posted to the port itself; these must not run inside it.
+  QObject deferred_;
   uint64_t dispatchCount_ = 0;
 };
 
