@@ -1,0 +1,53 @@
+#include "chart/ChartModel.h"
+
+#include <algorithm>
+
+namespace o5 {
+
+namespace {
+// What a new chart shows before anybody sets its axes.
+constexpr double kInitialXMax = 200;
+constexpr double kInitialXStep = 20;
+constexpr double kInitialYMax = 700;
+constexpr double kInitialYStep = 50;
+}  // namespace
+
+ChartModel::ChartModel() : left_(0, kInitialYMax, kInitialYStep), bottom_(0, kInitialXMax, kInitialXStep) {
+  left_.SetChangeHandler([this] { Changed(); });
+  bottom_.SetChangeHandler([this] { Changed(); });
+}
+
+void ChartModel::AddPoint(int index, double x, double y) {
+  if (!ValidSeries(index)) return;
+  if (series_[static_cast<std::size_t>(index)].Add(x, y)) Changed();
+}
+
+void ChartModel::ClearSeries(int index) {
+  if (!ValidSeries(index)) return;
+  series_[static_cast<std::size_t>(index)].Clear();
+  Changed();
+}
+
+void ChartModel::SetColor(int index, std::uint32_t rgb) {
+  if (!ValidSeries(index)) return;
+  styles_[static_cast<std::size_t>(index)].rgb = rgb & 0xFFFFFFu;
+  Changed();
+}
+
+void ChartModel::SetWidth(int index, int width) {
+  if (!ValidSeries(index)) return;
+  styles_[static_cast<std::size_t>(index)].width = std::clamp(width, kMinLineWidth, kMaxLineWidth);
+  Changed();
+}
+
+void ChartModel::SetVisible(int index, bool visible) {
+  if (!ValidSeries(index)) return;
+  styles_[static_cast<std::size_t>(index)].visible = visible;
+  Changed();
+}
+
+void ChartModel::Changed() {
+  if (changed_) changed_();
+}
+
+}  // namespace o5

@@ -1,0 +1,57 @@
+#pragma once
+// Draws a chart model with QPainter: the series as plain aliased polylines
+// against manually scaled axes, the labels in the "###0" format, no title and
+// no legend. Series are reduced to a few points per pixel column before
+// drawing, so the cost follows the size of the picture rather than the number
+// of points held.
+
+#include <QFont>
+#include <QLineF>
+#include <QPointF>
+#include <QRect>
+
+#include <optional>
+#include <vector>
+
+#include "chart/AxisTicks.h"
+#include "chart/ChartModel.h"
+#include "chart/PlotMapping.h"
+
+class QPainter;
+
+namespace o5 {
+
+// The geometry of one drawing: the plot area with its scales, the labels, and
+// the strips of the two axes (where mouse gestures may start as well).
+struct ChartFrame {
+  PlotMapping plot;
+  AxisTicks xTicks;
+  AxisTicks yTicks;
+  QRect leftAxisArea;
+  QRect bottomAxisArea;
+};
+
+class ChartRenderer {
+ public:
+  static ChartFrame Layout(const QRect& area, const QFont& font, const ChartModel& model);
+
+  // Drawing every visible point as its own segment, instead of the reduced
+  // points, exists to measure what the reduction saves and to check that it
+  // does not change the picture; the chart itself always reduces.
+  void SetReduction(bool on) { reduce_ = on; }
+
+  void Draw(QPainter& painter, const ChartFrame& frame, const QRect& area, const ChartModel& model,
+            const std::optional<QRect>& rubberBand = std::nullopt);
+
+ private:
+  void DrawGrid(QPainter& painter, const ChartFrame& frame);
+  void DrawSeries(QPainter& painter, const PlotMapping& plot, const SeriesData& series, const SeriesStyle& style);
+  void DrawAxes(QPainter& painter, const ChartFrame& frame, const ChartModel& model);
+
+  bool reduce_ = true;
+  std::vector<ChartPoint> points_;  // kept between drawings to save allocations
+  std::vector<QPointF> pixels_;
+  std::vector<QLineF> lines_;
+};
+
+}  // namespace o5

@@ -1,0 +1,184 @@
+#include "chart/SeriesData.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace o5 {
+
+bool SeriesData::Add(double x, double y) {
+  if (!std::isfinite(x) || !std::isfinite(y)) return false;
+  if (xs_.empty() || x >= xs_.back()) {
+    xs_.push_back(x);
+    ys_.push_back(y);
+    SummariseTail();
+    return true;
+  }
+  // A late point goes after every point with the same X.
+  const auto at = static_cast<std::size_t>(std::upper_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
+  xs_.insert(xs_.begin() + static_cast<std::ptrdiff_t>(at), x);
+  ys_.insert(ys_.begin() + static_cast<std::ptrdiff_t>(at), y);
+  RebuildFrom(at);
+  return true;
+}
+
+void SeriesData::Clear() {
+  std::vector<double>().swap(xs_);
+  std::vector<double>().swap(ys_);
+  std::vector<std::vector<Block>>().swap(levels_);
+}
+
+SeriesData::Block SeriesData::Summarise(int level, std::size_t unit) const {
+  const std::size_t first = unit * kFanOut;
+  Block b;
+  if (level == 0) {
+    b = {ys_[first], ys_[first], xs_[first], xs_[first]};
+    for (std::size_t i = first + 1; i < first + kFanOut; ++i) {
+      const double y = ys_[i];
+      if (y < b.min) b.min = y, b.minX = xs_[i];
+      if (y > b.max) b.max = y, b.maxX = xs_[i];
+    }
+    return b;
+  }
+  const std::vector<Block>& below = levels_[static_cast<std::size_t>(level - 1)];
+  b = below[first];
+  for (std::size_t i = first + 1; i < first + kFanOut; ++i) {
+    const Block& c = below[i];
+    if (c.min < b.min) b.min = c.min, b.minX = c.minX;
+    if (c.max > b.max) b.max = c.max, b.maxX = c.maxX;
+  }
+  return b;
+}
+
+// Completes whatever blocks the last appended point closed, level by level.
+void SeriesData::SummariseTail() {
+  std::size_t units = xs_.size();
+  for (int level = 0; units % kFanOut == 0; ++level) {
+    const std::size_t blocks = units / kFanOut;
+    if (levels_.size() <= static_cast<std::size_t>(level)) levels_.emplace_back();
+    std::vector<Block>& here = levels_[static_cast<std::size_t>(level)];
+    if (here.size() == blocks) break;
+    here.push_back(Summarise(level, blocks - 1));
+    units = here.size();
+  }
+}
+
+// After an insertion at `index` every block from the one holding it onwards is
+// stale; they are dropped and built again from the points.
+void SeriesData::RebuildFrom(std::size_t index) {
+  std::size_t unit = index;
+  for (std::size_t level = 0; level < levels_.size(); ++level) {
+    unit /= kFanOut;
+    levels_[level].resize(std::min(levels_[level].size(), unit));
+  }
+  std::size_t units = xs_.size();
+  for (std::size_t level = 0; units >= kFanOut; ++level) {
+    if (levels_.size() <= level) levels_.emplace_back();
+    std::vector<Block>& here = levels_[level];
+    const std::size_t blocks = units / kFanOut;
+    for (std::size_t b = here.size(); b < blocks; ++b) here.push_back(Summarise(static_cast<int>(level), b));
+    units = blocks;
+  }
+}
+
+std::size_t SeriesData::LowerBound(double x, std::size_t from, std::size_t to, std::size_t hint) const {
+  if (from >= to) return to;
+  hint = std::clamp(hint, from, to);
+  // Gallop away from the hint, then search the bracket found. The answer lies
+  // in [lo, hi].
+  std::size_t lo;
+  std::size_t hi;
+  std::size_t step = 1;
+  if (hint < to && xs_[hint] < x) {
+    lo = hint + 1;
+    hi = lo;
+    while (hi < to && xs_[hi] < x) {
+      lo = hi + 1;
+      hi = std::min(to, hi + step);
+      step *= 2;
+    }
+  } else {
+    lo = hint;
+    hi = hint;
+    while (lo > from && xs_[lo - 1] >= x) {
+      hi = lo - 1;
+      lo = lo - from > step ? lo - step : from;
+      step *= 2;
+    }
+  }
+  return static_cast<std::size_t>(std::lower_bound(xs_.begin() + static_cast<std::ptrdiff_t>(lo),
+                                                   xs_.begin() + static_cast<std::ptrdiff_t>(hi), x) -
+                                  xs_.begin());
+}
+
+std::size_t SeriesData::UpperBound(double x) const {
+  return static_cast<std::size_t>(std::upper_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
+}
+
+SeriesData::Extremes SeriesData::RangeExtremes(std::size_t begin, std::size_t end) const {
+  // Noisy data makes the comparisons unpredictable; the updates are written
+  // so that they compile to conditional moves instead of branches.
+  double min = ys_[begin];
+  double max = min;
+  std::size_t minIndex = begin;  // of a single point; kNoIndex once a block won
+  std::size_t maxIndex = begin;
+  double minX = 0;
+  double maxX = 0;
+  constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+  auto takePoints = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      const double y = ys_[i];
+      const bool lower = y < min;
+      const bool higher = y > max;
+      min = lower ? y : min;
+      minIndex = lower ? i : minIndex;
+      max = higher ? y : max;
+      maxIndex = higher ? i : maxIndex;
+    }
+  };
+  auto takeBlocks = [&](const Block* blocks, std::size_t from, std::size_t to) {
+    for (std::size_t u = from; u < to; ++u) {
+      const Block& b = blocks[u];
+      const bool lower = b.min < min;
+      const bool higher = b.max > max;
+      min = lower ? b.min : min;
+      minX = lower ? b.minX : minX;
+      minIndex = lower ? kNoIndex : minIndex;
+      max = higher ? b.max : max;
+      maxX = higher ? b.maxX : maxX;
+      maxIndex = higher ? kNoIndex : maxIndex;
+    }
+  };
+  auto roundUp = [](std::size_t u) { return (u + kFanOut - 1) / kFanOut * kFanOut; };
+  auto roundDown = [](std::size_t u) { return u / kFanOut * kFanOut; };
+
+  // Read the loose units at both ends of the range on each level until the
+  // rest is made of whole blocks of the level above, then climb.
+  std::size_t lo = roundUp(begin);
+  std::size_t hi = roundDown(end);
+  if (levels_.empty() || lo >= hi) {
+    takePoints(begin, end);
+  } else {
+    takePoints(begin, lo);
+    takePoints(hi, end);
+    lo /= kFanOut;
+    hi /= kFanOut;
+    for (std::size_t level = 0;; ++level) {
+      const Block* blocks = levels_[level].data();
+      const std::size_t up = roundUp(lo);
+      const std::size_t down = roundDown(hi);
+      if (level + 1 == levels_.size() || up >= down) {
+        takeBlocks(blocks, lo, hi);
+        break;
+      }
+      takeBlocks(blocks, lo, up);
+      takeBlocks(blocks, down, hi);
+      lo = up / kFanOut;
+      hi = down / kFanOut;
+    }
+  }
+  if (minIndex != kNoIndex) minX = xs_[minIndex];
+  if (maxIndex != kNoIndex) maxX = xs_[maxIndex];
+  return {{minX, min}, {maxX, max}};
+}
+
+}  // namespace o5

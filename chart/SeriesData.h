@@ -1,0 +1,85 @@
+#pragma once
+// The points of one chart series, kept in ascending order of X, with min/max
+// summaries of Y over blocks of points so that a drawing can ask for the
+// extremes of any index range without reading every point in it.
+//
+// Level 0 summarises blocks of kFanOut points, level k blocks of kFanOut blocks
+// of level k-1. Only complete blocks are summarised, so appending keeps every
+// level up to date at O(1) amortised cost.
+
+#include <cstddef>
+#include <vector>
+
+namespace o5 {
+
+struct ChartPoint {
+  double x;
+  double y;
+};
+
+class SeriesData {
+ public:
+  static constexpr std::size_t kFanOut = 8;
+
+  // The lowest and the highest point of a range.
+  struct Extremes {
+    ChartPoint low;
+    ChartPoint high;
+  };
+
+  std::size_t Size() const { return xs_.size(); }
+  bool Empty() const { return xs_.empty(); }
+  double X(std::size_t i) const { return xs_[i]; }
+  double Y(std::size_t i) const { return ys_[i]; }
+  ChartPoint At(std::size_t i) const { return {xs_[i], ys_[i]}; }
+
+  // Puts the point after every point whose X is at most x: at the end in the
+  // usual case, by binary search otherwise. A point with a coordinate that is
+  // not finite has no place in the order and is not taken (returns false).
+  bool Add(double x, double y);
+  // Drops every point and gives the memory back.
+  void Clear();
+
+  // First index in [from, to) whose X is >= x (to when there is none). The
+  // search starts at `hint`, so a good guess of the answer makes it cheap.
+  std::size_t LowerBound(double x, std::size_t from, std::size_t to, std::size_t hint) const;
+  std::size_t LowerBound(double x) const { return LowerBound(x, 0, Size(), 0); }
+  // First index whose X is > x.
+  std::size_t UpperBound(double x) const;
+
+  // Asks the processor to fetch the memory of point i ahead of use (no effect
+  // on the data). A wide view visits one pixel column after the other, each in
+  // new memory; fetching the next one early hides the wait for it.
+  void Prefetch(std::size_t i) const {
+    if (i < xs_.size()) {
+      __builtin_prefetch(xs_.data() + i);
+      __builtin_prefetch(ys_.data() + i);
+    }
+  }
+
+  // The points with the lowest and the highest Y in [begin, end), begin < end.
+  // The summaries carry the X of their extremes, so a drawing of a wide view
+  // never has to read the points in the middle of a pixel column.
+  Extremes RangeExtremes(std::size_t begin, std::size_t end) const;
+
+  // Summary blocks held (for memory accounting and tests).
+  std::size_t SummaryLevels() const { return levels_.size(); }
+
+ private:
+  struct Block {
+    double min;
+    double max;
+    double minX;
+    double maxX;
+  };
+
+  Block Summarise(int level, std::size_t unit) const;
+  void SummariseTail();
+  void RebuildFrom(std::size_t index);
+
+  std::vector<double> xs_;
+  std::vector<double> ys_;
+  std::vector<std::vector<Block>> levels_;
+};
+
+}  // namespace o5

@@ -1,0 +1,27 @@
+#pragma once
+// What of a series needs drawing for a view of `columns` pixel columns.
+//
+// The X range [from, to] is cut into equal columns. Of the points in a column
+// only the first, the lowest, the highest and the last are kept, in their
+// order: a polyline through them covers the same pixels of that column as the
+// polyline through all of them, and it joins the neighbouring columns the same
+// way. The nearest point on either side of the range is kept as well so that the
+// line runs on to the edge. The cost follows the number of columns, not the
+// number of points; the series itself is never changed.
+
+#include <vector>
+
+#include "chart/SeriesData.h"
+
+namespace o5 {
+
+// Replaces `out` with the reduced points in ascending order of X. Nothing when
+// columns < 1 or to < from; when to == from, the points at that X only.
+void ReduceForView(const SeriesData& series, double from, double to, int columns,
+                   std::vector<ChartPoint>& out);
+
+// Every point in [from, to] and its two outside neighbours, unreduced; what a
+// drawing without the reduction would have to stroke.
+void VisiblePoints(const SeriesData& series, double from, double to, std::vector<ChartPoint>& out);
+
+}  // namespace o5

@@ -1,0 +1,57 @@
+#pragma once
+// A settings folder of its own for each test, and a way to let the window's
+// redraws and their copy-backs run until nothing is due any more.
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/SettingsFile.h"
+#include "tests/support/ErrorCapture.h"
+#include "ui/graph/TfGraph.h"
+
+namespace o5::test {
+
+class GraphFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    SetSettingsDirectory(dir_.path().toStdString());
+    TakeErrors();
+  }
+  void TearDown() override { SetSettingsDirectory(""); }
+
+  // Writes config.ini with the section header and the given lines.
+  void WriteConfig(const std::string& lines) {
+    QFile f(ConfigPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(("[Options]\n" + lines).c_str());
+  }
+  QString ConfigPath() const { return dir_.filePath("config.ini"); }
+  QString ConfigText() const {
+    QFile f(ConfigPath());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+  }
+
+  void Show(TfGraph& g) {
+    g.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
+    g.Charts->RequestRedraw();
+    Settle(g);
+  }
+
+  // Lets the redraws of a shown window and the copies after them run until
+  // none is due any more.
+  static void Settle(TfGraph& g) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !g.Charts->RedrawPending(); }, 20000));
+  }
+
+  QTemporaryDir dir_;
+};
+
+}  // namespace o5::test

@@ -1,0 +1,7 @@
+#include "ui/blackbox/BlackBoxImage.h"
+
+namespace o5 {
+
+BlackBoxBytes BlackBoxImage{};
+
+}  // namespace o5

@@ -1,0 +1,71 @@
+#include "ui/blackbox/BlackBoxReadout.h"
+
+#include <QFrame>
+
+#include "heater/Requests.h"
+#include "link/Frame.h"
+#include "ui/blackbox/BlackBoxImage.h"
+#include "ui/blackbox/TfBB.h"
+
+namespace o5 {
+
+namespace {
+
+// Reply bytes 7, 8 and 9 carry the black-box bytes at A, A+1, A+2.
+constexpr size_t kReplyData = 6;
+
+const char* const kNoBlackBoxNotice[] = {
+    "",
+    "В этой версии программного обеспечения Ортана 5",
+    "не реализован \"черный ящик\".",
+    "",
+};
+
+// Sends the read request for `address` and waits for its reply.
+bool ReadChunk(RequestChannel& channel, uint8_t address) {
+  channel.SendRequest(ControlByteFromBits(kControlAwaitReply), 0, 0, kCmdBlackBoxRead, address, 0,
+                      0, 0);
+  return channel.WaitForReply(kReplyByte4, kCmdBlackBoxRead);
+}
+
+void StoreChunk(const Frame& reply, int address) {
+  for (int i = 0; i < kBlackBoxChunkSize; ++i)
+    BlackBoxImage[static_cast<size_t>(address + i)] = reply[kReplyData + static_cast<size_t>(i)];
+}
+
+}  // namespace
+
+void ReadBlackBox(RequestChannel& channel, TfBB& window) {
+  if (!ReadChunk(channel, kBlackBoxSignatureAddress)) return;
+  const Frame& probe = channel.FrameBuffer();
+  if (probe[kReplyData] != kBlackBoxSignature1 || probe[kReplyData + 1] != kBlackBoxSignature2) {
+    for (const char* line : kNoBlackBoxNotice) channel.ConsoleLine(line);
+    return;
+  }
+
+  window.SetProgress(0);
+  window.pRead->setVisible(true);
+  window.pRead->raise();
+  window.show();
+  window.raise();
+
+  for (int chunk = 0; chunk < kBlackBoxChunkCount; ++chunk) {
+    const int address = chunk * kBlackBoxChunkSize;
+    if (!ReadChunk(channel, static_cast<uint8_t>(address))) {
+      window.hide();
+      return;
+    }
+    StoreChunk(channel.FrameBuffer(), address);
+    window.SetProgress(chunk);
+  }
+  if (!ReadChunk(channel, kBlackBoxTailAddress)) {
+    window.hide();
+    return;
+  }
+  StoreChunk(channel.FrameBuffer(), kBlackBoxTailAddress);
+
+  window.pRead->setVisible(false);
+  window.ShowReport();
+}
+
+}  // namespace o5

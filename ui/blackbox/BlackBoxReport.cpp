@@ -1,0 +1,134 @@
+#include "ui/blackbox/BlackBoxReport.h"
+
+#include <cstdio>
+
+namespace o5 {
+
+namespace {
+
+// Header fields, by black-box address.
+constexpr int kFlameLearning = 0;  // three bytes
+constexpr int kVersion = 5;
+constexpr int kCurrentRecord = 6;
+constexpr int kInterruptions = 7;
+constexpr int kFirstAttemptStarts = 8;  // 16 bits
+constexpr int kLaterAttemptStarts = 10;  // 16 bits
+constexpr int kFailedStarts = 12;
+constexpr int kTotalRunTime = 13;    // 32 bits signed, like the three below
+constexpr int kLowRunTime = 17;
+constexpr int kHighRunTime = 21;
+constexpr int kStandbyRunTime = 25;
+constexpr int kFaultCount = 29;  // 16 bits
+constexpr int kProductCode = 31;
+constexpr int kSerialNumber = 32;  // 24 bits
+constexpr int kConfiguration = 35;
+
+// A fault record, one grid row per field, in storage order.
+enum class FieldKind { kByte, kWord, kVoltage };
+struct RecordField {
+  const char* title;
+  int offset;
+  FieldKind kind;
+};
+const RecordField kRecordFields[BlackBoxReport::kRows - 1] = {
+    {"Количество повторов неисправности", 0, FieldKind::kByte},
+    {"Код неисправности", 1, FieldKind::kByte},
+    {"Время возникновения", 2, FieldKind::kWord},
+    {"Режим работы", 4, FieldKind::kByte},
+    {"Напряжение питания, В", 5, FieldKind::kVoltage},
+    {"Температура датчика пламени", 6, FieldKind::kWord},
+    {"Температура жидкости", 8, FieldKind::kByte},
+    {"Температура перегрева", 9, FieldKind::kByte},
+    {"Тжидкости через 10сек работы", 10, FieldKind::kByte},
+    {"С какой попытки произведен розжиг", 11, FieldKind::kByte},
+    {"Байт ошибки 1", 12, FieldKind::kByte},
+    {"Байт ошибки 2", 13, FieldKind::kByte},
+    {"Байт ошибки 3", 14, FieldKind::kByte},
+    {"Байт ошибки 4", 15, FieldKind::kByte},
+};
+
+class ImageReader {
+ public:
+  explicit ImageReader(const BlackBoxBytes& image) : image_(image) {}
+
+  unsigned U8(int address) const { return image_[static_cast<size_t>(address)]; }
+  unsigned U16(int address) const { return U8(address) | U8(address + 1) << 8; }
+  unsigned U24(int address) const { return U16(address) | U8(address + 2) << 16; }
+  int32_t S32(int address) const {
+    return static_cast<int32_t>(U24(address) | static_cast<uint32_t>(U8(address + 3)) << 24);
+  }
+
+ private:
+  const BlackBoxBytes& image_;
+};
+
+std::string Count(const char* prefix, unsigned value) {
+  return std::string(prefix) + std::to_string(value) + ".";
+}
+
+std::string RunTime(const char* prefix, int32_t seconds) {
+  return std::string(prefix) + SecondsToText(seconds);
+}
+
+}  // namespace
+
+std::string SecondsToText(int32_t seconds) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%d сек. (%d-%d:%d:%d)", seconds, seconds / 86400,
+                seconds % 86400 / 3600, seconds % 3600 / 60, seconds % 60);
+  return text;
+}
+
+std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator) {
+  // Exactly what "%.1f" gives for tenths / 10, without the C locale's point.
+  std::string text = std::to_string(tenths / 10);
+  text += decimalSeparator;
+  text += static_cast<char>('0' + tenths % 10);
+  return text;
+}
+
+BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view decimalSeparator) {
+  const ImageReader bb(image);
+  BlackBoxReport report;
+  auto& l = report.labels;
+
+  l[0] = "Значения датчика пламени при обучении: " + std::to_string(bb.U8(kFlameLearning)) + ", " +
+         std::to_string(bb.U8(kFlameLearning + 1)) + ", " + std::to_string(bb.U8(kFlameLearning + 2));
+  l[1] = Count("Версия: ", bb.U8(kVersion));
+  l[2] = Count("Номер текущей записи: ", bb.U8(kCurrentRecord));
+  l[3] = Count("Количество прерываний работы (потери питания при работе): ", bb.U8(kInterruptions));
+  l[4] = Count("Количество запусков с первой попытки: ", bb.U16(kFirstAttemptStarts));
+  l[5] = Count("Количество запусков НЕ с первой попытки: ", bb.U16(kLaterAttemptStarts));
+  l[6] = Count("Количество незапусков: ", bb.U8(kFailedStarts));
+  l[7] = RunTime("Общее время работы : ", bb.S32(kTotalRunTime));
+  l[8] = RunTime("Время работы на малом режиме : ", bb.S32(kLowRunTime));
+  l[9] = RunTime("Время работы на сильном режиме : ", bb.S32(kHighRunTime));
+  l[10] = RunTime("Время работы на ждущем режиме : ", bb.S32(kStandbyRunTime));
+  l[11] = Count("Количество неисправностей (кроме 13 кода): ", bb.U16(kFaultCount));
+  l[12] = Count("Код изделия: ", bb.U8(kProductCode));
+  l[13] = Count("Серийный номер: ", bb.U24(kSerialNumber));
+  l[14] = Count("Конфигурационный байт: ", bb.U8(kConfiguration));
+
+  for (int row = 1; row < BlackBoxReport::kRows; ++row)
+    report.cells[row][0] = kRecordFields[row - 1].title;
+
+  for (int k = 0; k < kBlackBoxRecordCount; ++k) {
+    const int base = kBlackBoxFirstRecord + kBlackBoxRecordSize * k;
+    report.cells[0][k + 1] = std::to_string(k);
+    for (int row = 1; row < BlackBoxReport::kRows; ++row) {
+      const RecordField& field = kRecordFields[row - 1];
+      const int address = base + field.offset;
+      std::string& cell = report.cells[row][k + 1];
+      switch (field.kind) {
+        case FieldKind::kByte: cell = std::to_string(bb.U8(address)); break;
+        case FieldKind::kWord: cell = std::to_string(bb.U16(address)); break;
+        case FieldKind::kVoltage:
+          cell = VoltageText(static_cast<uint8_t>(bb.U8(address)), decimalSeparator);
+          break;
+      }
+    }
+  }
+  return report;
+}
+
+}  // namespace o5

@@ -1,0 +1,42 @@
+#pragma once
+// The black-box report: every text the black-box window shows, decoded from the
+// image. Multi-byte fields are little-endian; run times are signed 32-bit
+// seconds; every other value is shown as stored, unsigned.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ui/blackbox/BlackBoxImage.h"
+
+namespace o5 {
+
+inline constexpr int kBlackBoxRecordCount = 13;
+inline constexpr int kBlackBoxRecordSize = 16;
+inline constexpr int kBlackBoxFirstRecord = 48;  // record k starts at 48 + 16k
+
+struct BlackBoxReport {
+  static constexpr int kLabelCount = 15;
+  static constexpr int kRows = 15;     // row 0: record numbers; rows 1..14: the record's fields
+  static constexpr int kColumns = 14;  // column 0: row titles; column k+1: record k
+
+  // [0] is lDP, [n] is ln for n = 1..14. UTF-8.
+  std::array<std::string, kLabelCount> labels;
+  // [row][column]; the top-left cell is empty.
+  std::array<std::array<std::string, kColumns>, kRows> cells;
+};
+
+// The report of `image`; `decimalSeparator` is the user's locale's, for the
+// supply voltages.
+BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view decimalSeparator);
+
+// "%d сек. (%d-%d:%d:%d)": seconds, days, hours, minutes, seconds. Division
+// truncates toward zero and remainders keep the sign of the seconds, so -1
+// reads "-1 сек. (0-0:0:-1)".
+std::string SecondsToText(int32_t seconds);
+
+// A supply voltage stored in tenths of a volt: 125 reads "12,5" with ",".
+std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator);
+
+}  // namespace o5

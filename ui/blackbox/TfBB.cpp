@@ -1,0 +1,233 @@
+#include "ui/blackbox/TfBB.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTableWidget>
+
+#include "ui/blackbox/BlackBoxImage.h"
+
+namespace o5 {
+
+namespace {
+
+constexpr const char* kCaption = "Черный ящик";
+constexpr const char* kFormFontFamily = "MS Sans Serif";
+// Where the form font is not installed, a face of close metrics keeps five
+// digits inside a 40-pixel record column.
+constexpr const char* kFallbackFamily = "Liberation Sans";
+constexpr int kFormFontPixels = 11;
+constexpr const char* kLabelFontFamily = "Arial";
+constexpr int kLabelFontPixels = 13;
+constexpr int kProgressFontPixels = 13;
+constexpr const char* kProgressCaption = "Подождите, идет чтение черного ящика из Ортана 5...";
+
+// The client area inside the 944 x 731 outer frame of a usual title bar and
+// border; the first show corrects it by the frame the window manager really
+// draws.
+constexpr int kClientWidth = TfBB::kOuterWidth - 16;
+constexpr int kClientHeight = TfBB::kOuterHeight - 39;
+
+constexpr int kPanelHeight = 278;
+const QColor kSkyBlue(166, 202, 240);
+const QColor kMaroon(128, 0, 0);
+
+constexpr int kRowHeight = 18;
+constexpr int kTitleColumnWidth = 326;
+constexpr int kRecordColumnWidth = 40;
+
+const QRect kProgressPanel(60, 184, 817, 233);
+const QRect kProgressBar(24, 167, 763, 18);
+
+struct LabelPlace {
+  const char* name;
+  int left;
+  int top;
+  const char* caption;  // until the first report
+};
+
+// In the order of BlackBoxReport::labels.
+const LabelPlace kLabels[BlackBoxReport::kLabelCount] = {
+    {"lDP", 493, 16, "Значения датчика пламени при обучении:"},
+    {"l1", 25, 16, "Версия:"},
+    {"l2", 25, 48, "Номер текущей записи:"},
+    {"l3", 25, 73, "Количество прерываний работы (потери питания при работе):"},
+    {"l4", 25, 122, "Количество запусков с первой попытки:"},
+    {"l5", 25, 139, "Количество запусков НЕ с первой попытки:"},
+    {"l6", 25, 156, "Количество незапусков:"},
+    {"l7", 25, 185, "Общее время работы (сек):"},
+    {"l8", 25, 202, "Время работы на малом режиме (сек):"},
+    {"l9", 25, 218, "Время работы на сильном режиме (сек):"},
+    {"l10", 25, 235, "Время работы на ждущем режиме (сек):"},
+    {"l11", 25, 93, "Количество неисправностей (кроме 13 кода):"},
+    {"l12", 601, 168, "Код изделия:"},
+    {"l13", 601, 184, "Серийный номер:"},
+    {"l14", 601, 226, "Конфигурационный байт:"},
+};
+
+QFont Font(const char* family, int pixels, bool bold) {
+  QFont font;
+  font.setFamilies({family, kFallbackFamily});
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+TfBB::TfBB(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("fBB");
+  setWindowTitle(kCaption);
+  // The program ends when the main window closes, this window open or not.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setFont(Font(kFormFontFamily, kFormFontPixels, false));
+  resize(kClientWidth, kClientHeight);
+  BuildControls();
+}
+
+void TfBB::BuildControls() {
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameShape(QFrame::Panel);
+  Panel1->setFrameShadow(QFrame::Raised);
+  Panel1->setAutoFillBackground(true);
+  QPalette panelPalette = Panel1->palette();
+  panelPalette.setColor(QPalette::Window, kSkyBlue);
+  Panel1->setPalette(panelPalette);
+
+  const QFont labelFont = Font(kLabelFontFamily, kLabelFontPixels, true);
+  for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
+    auto* label = new QLabel(QString::fromUtf8(kLabels[i].caption), Panel1);
+    label->setObjectName(kLabels[i].name);
+    label->move(kLabels[i].left, kLabels[i].top);
+    if (i > 0) label->setFont(labelFont);
+    label->adjustSize();
+    labels_[static_cast<size_t>(i)] = label;
+  }
+  lDP = labels_[0];
+  l1 = labels_[1], l2 = labels_[2], l3 = labels_[3], l4 = labels_[4], l5 = labels_[5];
+  l6 = labels_[6], l7 = labels_[7], l8 = labels_[8], l9 = labels_[9], l10 = labels_[10];
+  l11 = labels_[11], l12 = labels_[12], l13 = labels_[13], l14 = labels_[14];
+  for (QLabel* label : {l3, l11}) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kMaroon);
+    label->setPalette(palette);
+  }
+
+  BuildGrid();
+  BuildProgressPanel();
+  LayOut();
+}
+
+void TfBB::BuildGrid() {
+  sgBB = new QTableWidget(BlackBoxReport::kRows, BlackBoxReport::kColumns, this);
+  sgBB->setObjectName("sgBB");
+  sgBB->horizontalHeader()->hide();
+  sgBB->verticalHeader()->hide();
+  sgBB->verticalHeader()->setMinimumSectionSize(kRowHeight);
+  sgBB->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  sgBB->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  sgBB->setColumnWidth(0, kTitleColumnWidth);
+  for (int column = 1; column < BlackBoxReport::kColumns; ++column)
+    sgBB->setColumnWidth(column, kRecordColumnWidth);
+  sgBB->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  sgBB->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  sgBB->setSelectionBehavior(QAbstractItemView::SelectItems);
+  sgBB->setWordWrap(false);
+  // A grid cell clips what does not fit; an ellipsis would hide the value.
+  sgBB->setTextElideMode(Qt::ElideNone);
+
+  // Row 0 is the grid's fixed row: drawn like a header and never selected.
+  const QBrush fixedBrush = palette().brush(QPalette::Button);
+  for (int row = 0; row < BlackBoxReport::kRows; ++row) {
+    for (int column = 0; column < BlackBoxReport::kColumns; ++column) {
+      auto* item = new QTableWidgetItem;
+      if (row == 0) {
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setBackground(fixedBrush);
+      } else {
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+      }
+      sgBB->setItem(row, column, item);
+    }
+  }
+  // The cursor starts on the first cell below the fixed row.
+  sgBB->setCurrentCell(1, 0, QItemSelectionModel::NoUpdate);
+}
+
+void TfBB::BuildProgressPanel() {
+  pRead = new QFrame(this);
+  pRead->setObjectName("pRead");
+  pRead->setGeometry(kProgressPanel);
+  pRead->setFrameShape(QFrame::Panel);
+  pRead->setFrameShadow(QFrame::Raised);
+  pRead->setAutoFillBackground(true);
+  QPalette palette = pRead->palette();
+  palette.setColor(QPalette::Window, kSkyBlue);
+  pRead->setPalette(palette);
+
+  auto* caption = new QLabel(QString::fromUtf8(kProgressCaption), pRead);
+  caption->setObjectName("pReadCaption");
+  caption->setFont(Font(kFormFontFamily, kProgressFontPixels, true));
+  caption->setAlignment(Qt::AlignCenter);
+  caption->setGeometry(0, 0, kProgressPanel.width(), kProgressPanel.height());
+
+  pbReadBB = new QProgressBar(pRead);
+  pbReadBB->setObjectName("pbReadBB");
+  pbReadBB->setGeometry(kProgressBar);
+  pbReadBB->setRange(0, kProgressMaximum);
+  pbReadBB->setValue(0);
+  pbReadBB->setTextVisible(false);
+
+  pRead->hide();
+}
+
+void TfBB::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayOut();
+}
+
+void TfBB::LayOut() {
+  // The panel spans the top, the grid fills the rest.
+  Panel1->setGeometry(0, 0, width(), kPanelHeight);
+  sgBB->setGeometry(0, kPanelHeight, width(), height() - kPanelHeight);
+}
+
+void TfBB::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (placed_) return;
+  placed_ = true;
+  const QRect frame = frameGeometry();
+  const QSize margins = frame.size() - size();
+  if (!margins.isEmpty()) resize(kOuterWidth - margins.width(), kOuterHeight - margins.height());
+  if (const QScreen* s = screen()) {
+    const QRect area = s->geometry();
+    move(area.center() - QPoint(kOuterWidth / 2, kOuterHeight / 2));
+  }
+}
+
+void TfBB::SetProgress(int value) {
+  pbReadBB->setUpdatesEnabled(false);
+  pbReadBB->setValue(value);
+  pbReadBB->setUpdatesEnabled(true);
+}
+
+void TfBB::ShowReport() {
+  const BlackBoxReport report = MakeBlackBoxReport(BlackBoxImage, QLocale().decimalPoint().toStdString());
+  for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
+    QLabel* label = labels_[static_cast<size_t>(i)];
+    label->setText(QString::fromStdString(report.labels[static_cast<size_t>(i)]));
+    label->adjustSize();
+  }
+  for (int row = 0; row < BlackBoxReport::kRows; ++row)
+    for (int column = 0; column < BlackBoxReport::kColumns; ++column)
+      if (row != 0 || column != 0)
+        sgBB->item(row, column)->setText(QString::fromStdString(report.cells[row][column]));
+}
+
+}  // namespace o5

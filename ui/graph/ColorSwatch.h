@@ -1,0 +1,30 @@
+#pragma once
+// A filled rectangle without outline that shows a line colour; any mouse
+// button pressed on it reports MouseDown.
+
+#include <QColor>
+#include <QWidget>
+
+namespace o5 {
+
+class ColorSwatch : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ColorSwatch(QWidget* parent = nullptr);
+
+  QColor Color() const { return color_; }
+  void SetColor(const QColor& color);
+
+ signals:
+  void MouseDown();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QColor color_;
+};
+
+}  // namespace o5

@@ -1,0 +1,330 @@
+#include "ui/graph/TfGraph.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "settings/SettingsFile.h"
+#include "ui/graph/ColorValue.h"
+#include "ui/graph/GraphSeries.h"
+#include "ui/graph/GraphSettings.h"
+
+namespace o5 {
+
+namespace {
+
+constexpr const char* kCaption = "Графики";
+constexpr const char* kClearCaption = "Очистить";
+constexpr const char* kSwatchHint = "Изменить цвет";
+constexpr const char* kTimeAxisTitle = "Время, с";
+
+constexpr int kMinWidth = 640;
+constexpr int kMinHeight = 480;
+constexpr int kTopPanelHeight = 41;
+constexpr int kLeftPanelWidth = 73;
+constexpr int kBottomPanelHeight = 36;
+constexpr int kRightPanelWidth = 202;
+constexpr int kRowPitch = 23;
+constexpr int kRowTop = 8;
+constexpr int kSwatchWidth = 24;
+constexpr int kSwatchHeight = 22;
+
+QFrame* Panel(QWidget* parent) {
+  auto* p = new QFrame(parent);
+  p->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  return p;
+}
+
+QToolButton* ArrowButton(Qt::ArrowType arrow, const char* name, QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  b->setArrowType(arrow);
+  b->setObjectName(name);
+  b->setFixedSize(28, 26);
+  return b;
+}
+
+SpinEdit* Box(int minimum, int maximum, int step, int value, const char* name, QWidget* parent) {
+  auto* e = new SpinEdit(minimum, maximum, step, value, parent);
+  e->setObjectName(name);
+  return e;
+}
+
+}  // namespace
+
+TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
+  CreateControls();
+  ConnectHandlers();
+  FormCreate();
+}
+
+void TfGraph::CreateControls() {
+  setObjectName("fGraph");
+  setWindowTitle(QString::fromUtf8(kCaption));
+  setMinimumSize(kMinWidth, kMinHeight);
+  resize(kMinWidth, kMinHeight);
+
+  pTop = Panel(this);
+  pTop->setFixedHeight(kTopPanelHeight);
+  pLeft = Panel(this);
+  pLeft->setFixedWidth(kLeftPanelWidth);
+  pBottom = Panel(this);
+  pBottom->setFixedHeight(kBottomPanelHeight);
+  pRight = Panel(this);
+  pRight->setFixedWidth(kRightPanelWidth);
+
+  Charts = new ChartWidget(this);
+  Charts->setObjectName("Charts");
+  Charts->BottomAxis().SetTitle(kTimeAxisTitle);
+
+  edXMin = Box(0, 2000, 1, 0, "edXMin", pBottom);
+  edXMax = Box(30, 5000, 10, 200, "edXMax", pBottom);
+  edXStep = Box(2, 300, 1, 20, "edXStep", pBottom);
+  edYMin = Box(-100, 1700, 5, 0, "edYMin", pLeft);
+  edYMax = Box(0, 2000, 5, 700, "edYMax", pLeft);
+  edYStep = Box(2, 500, 1, 50, "edYStep", pLeft);
+  for (SpinEdit* e : {edXMin, edXMax, edXStep}) e->setFixedWidth(64);
+  for (SpinEdit* e : {edYMin, edYMax, edYStep}) e->setFixedWidth(kLeftPanelWidth - 10);
+
+  bUp = ArrowButton(Qt::UpArrow, "bUp", pTop);
+  bDown = ArrowButton(Qt::DownArrow, "bDown", pLeft);
+  bLeft = ArrowButton(Qt::LeftArrow, "bLeft", pBottom);
+  bRight = ArrowButton(Qt::RightArrow, "bRight", pBottom);
+  Button1 = new QPushButton(QString::fromUtf8(kClearCaption), pTop);
+  Button1->setObjectName("Button1");
+
+  auto* top = new QHBoxLayout(pTop);
+  top->setContentsMargins(6, 4, 6, 4);
+  top->addWidget(bUp);
+  top->addSpacing(12);
+  top->addWidget(Button1);
+  top->addStretch();
+
+  auto* left = new QVBoxLayout(pLeft);
+  left->setContentsMargins(4, 6, 4, 6);
+  left->addWidget(edYMax);
+  left->addWidget(edYStep);
+  left->addStretch();
+  left->addWidget(edYMin);
+  left->addWidget(bDown, 0, Qt::AlignHCenter);
+
+  auto* bottom = new QHBoxLayout(pBottom);
+  bottom->setContentsMargins(6, 3, 6, 3);
+  bottom->addWidget(bLeft);
+  bottom->addWidget(edXMin);
+  bottom->addWidget(edXStep);
+  bottom->addStretch();
+  bottom->addWidget(edXMax);
+  bottom->addWidget(bRight);
+
+  // Each row: width box, colour swatch, check box with the row caption.
+  for (int i = 0; i < kSeriesCount; ++i) {
+    const int n = i + 1;
+    const int y = kRowTop + i * kRowPitch;
+    ed[i] = new SpinEdit(1, 9, 1, 1, pRight);
+    ed[i]->setObjectName(QStringLiteral("ed%1").arg(n));
+    ed[i]->setGeometry(3, y, 36, kSwatchHeight);
+    sp[i] = new ColorSwatch(pRight);
+    sp[i]->setObjectName(QStringLiteral("sp%1").arg(n));
+    sp[i]->setGeometry(42, y, kSwatchWidth, kSwatchHeight);
+    sp[i]->setToolTip(QString::fromUtf8(kSwatchHint));
+    sp[i]->SetColor(ColorFromValue(GraphSettings::kDefaultColor));
+    cb[i] = new QCheckBox(QString::fromUtf8(kGraphSeries[i].caption), pRight);
+    cb[i]->setObjectName(QStringLiteral("cb%1").arg(n));
+    cb[i]->setGeometry(70, y, kRightPanelWidth - 72, kSwatchHeight);
+    cb[i]->setChecked(true);
+    Charts->SetSeriesColor(i, sp[i]->Color());
+  }
+
+  dlgColor = new QColorDialog(this);
+  dlgColor->setObjectName("dlgColor");
+  dlgColor->setOption(QColorDialog::DontUseNativeDialog);
+
+  auto* middle = new QHBoxLayout;
+  middle->setContentsMargins(0, 0, 0, 0);
+  middle->setSpacing(0);
+  middle->addWidget(pLeft);
+  middle->addWidget(Charts, 1);
+  auto* column = new QVBoxLayout;
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(pTop);
+  column->addLayout(middle, 1);
+  column->addWidget(pBottom);
+  auto* window = new QHBoxLayout(this);
+  window->setContentsMargins(0, 0, 0, 0);
+  window->setSpacing(0);
+  window->addLayout(column, 1);
+  window->addWidget(pRight);
+}
+
+void TfGraph::ConnectHandlers() {
+  connect(edXMin, &QSpinBox::valueChanged, this, &TfGraph::edXMinChange);
+  connect(edXMax, &QSpinBox::valueChanged, this, &TfGraph::edXMaxChange);
+  connect(edXStep, &QSpinBox::valueChanged, this, &TfGraph::edXStepChange);
+  connect(edYMin, &QSpinBox::valueChanged, this, &TfGraph::edYMinChange);
+  connect(edYMax, &QSpinBox::valueChanged, this, &TfGraph::edYMaxChange);
+  connect(edYStep, &QSpinBox::valueChanged, this, &TfGraph::edYStepChange);
+  connect(bUp, &QToolButton::clicked, this, &TfGraph::bUpClick);
+  connect(bDown, &QToolButton::clicked, this, &TfGraph::bDownClick);
+  connect(bLeft, &QToolButton::clicked, this, &TfGraph::bLeftClick);
+  connect(bRight, &QToolButton::clicked, this, &TfGraph::bRightClick);
+  connect(Button1, &QPushButton::clicked, this, &TfGraph::Button1Click);
+  for (int i = 0; i < kSeriesCount; ++i) {
+    const int tag = i + 1;
+    connect(ed[i], &QSpinBox::valueChanged, this, [this, tag] { ed1Change(tag); });
+    // toggled, not clicked: a state set by the program applies as well.
+    connect(cb[i], &QCheckBox::toggled, this, [this, tag] { cb1Click(tag); });
+    connect(sp[i], &ColorSwatch::MouseDown, this, [this, tag] { sp1MouseDown(tag); });
+  }
+  connect(Charts, &ChartWidget::AfterDraw, this, &TfGraph::ChartsAfterDraw);
+}
+
+void TfGraph::FormCreate() {
+  const GraphSettings s = GraphSettings::Read(SettingsFile());
+  move(s.left, s.top);
+  resize(std::max(s.width, kMinWidth), std::max(s.height, kMinHeight));
+  for (int i = 0; i < kSeriesCount; ++i) {
+    ed[i]->setValue(s.widths[i]);
+    ed1Change(i + 1);
+  }
+  for (int i = 0; i < kSeriesCount; ++i) {
+    cb[i]->setChecked(s.shown[i]);
+    cb1Click(i + 1);
+  }
+  for (int i = 0; i < kSeriesCount; ++i) {
+    sp[i]->SetColor(ColorFromValue(s.colors[i]));
+    Charts->SetSeriesColor(i, sp[i]->Color());
+  }
+  // This order settles stored bounds that contradict each other: a maximum is
+  // applied while its minimum box still shows its initial value, and the
+  // minimum is then checked against the new maximum.
+  edXStep->setValue(s.xStep);
+  edXStepChange();
+  edYStep->setValue(s.yStep);
+  edYStepChange();
+  edYMax->setValue(s.yMax);
+  edYMaxChange();
+  edYMin->setValue(s.yMin);
+  edYMinChange();
+  edXMax->setValue(s.xMax);
+  edXMaxChange();
+  edXMin->setValue(s.xMin);
+  edXMinChange();
+}
+
+void TfGraph::SaveSettings() {
+  GraphSettings s;
+  s.top = y();
+  s.left = x();
+  s.width = width();
+  s.height = height();
+  s.yMax = edYMax->value();
+  s.yMin = edYMin->value();
+  s.yStep = edYStep->value();
+  s.xMax = edXMax->value();
+  s.xMin = edXMin->value();
+  s.xStep = edXStep->value();
+  for (int i = 0; i < kSeriesCount; ++i) {
+    s.widths[i] = ed[i]->value();
+    s.shown[i] = cb[i]->isChecked();
+    s.colors[i] = ValueFromColor(sp[i]->Color());
+  }
+  SettingsFile file;
+  s.Write(file);
+}
+
+void TfGraph::AddPoint(int series, double x, double y) { Charts->AddPoint(series, x, y); }
+
+void TfGraph::ClearCharts() {
+  for (int i = 0; i < kSeriesCount; ++i) Charts->ClearSeries(i);
+}
+
+// The bound boxes compare the two boxes of their axis, not the axis: the axis
+// may still refuse when one of its bounds lies outside its box's range.
+void TfGraph::edXMinChange() {
+  if (edXMin->value() < edXMax->value()) Charts->BottomAxis().SetMinimum(edXMin->value());
+}
+
+void TfGraph::edXMaxChange() {
+  if (edXMin->value() < edXMax->value()) Charts->BottomAxis().SetMaximum(edXMax->value());
+}
+
+void TfGraph::edYMinChange() {
+  if (edYMin->value() < edYMax->value()) Charts->LeftAxis().SetMinimum(edYMin->value());
+}
+
+void TfGraph::edYMaxChange() {
+  if (edYMin->value() < edYMax->value()) Charts->LeftAxis().SetMaximum(edYMax->value());
+}
+
+void TfGraph::edXStepChange() { Charts->BottomAxis().SetIncrement(edXStep->value()); }
+
+void TfGraph::edYStepChange() { Charts->LeftAxis().SetIncrement(edYStep->value()); }
+
+// Pans keep the span and never pass through an inverted range: the bound in
+// the direction of travel moves first.
+void TfGraph::bUpClick() {
+  ChartAxis& a = Charts->LeftAxis();
+  const int step = edYStep->value();
+  a.SetMaximum(a.Maximum() + step);
+  a.SetMinimum(a.Minimum() + step);
+}
+
+void TfGraph::bDownClick() {
+  ChartAxis& a = Charts->LeftAxis();
+  const int step = edYStep->value();
+  a.SetMinimum(a.Minimum() - step);
+  a.SetMaximum(a.Maximum() - step);
+}
+
+void TfGraph::bRightClick() {
+  ChartAxis& a = Charts->BottomAxis();
+  const int step = edXStep->value();
+  a.SetMaximum(a.Maximum() + step);
+  a.SetMinimum(a.Minimum() + step);
+}
+
+void TfGraph::bLeftClick() {
+  ChartAxis& a = Charts->BottomAxis();
+  const int step = edXStep->value();
+  a.SetMinimum(a.Minimum() - step);
+  a.SetMaximum(a.Maximum() - step);
+}
+
+void TfGraph::Button1Click() { ClearCharts(); }
+
+void TfGraph::ed1Change(int tag) { Charts->SetSeriesWidth(tag - 1, ed[tag - 1]->value()); }
+
+void TfGraph::cb1Click(int tag) { Charts->SetSeriesVisible(tag - 1, cb[tag - 1]->isChecked()); }
+
+void TfGraph::sp1MouseDown(int tag) {
+  dlgColor->setCurrentColor(lastChosenColor_);
+  if (dlgColor->exec() != QDialog::Accepted) return;
+  lastChosenColor_ = dlgColor->selectedColor();
+  sp[tag - 1]->SetColor(lastChosenColor_);
+  Charts->SetSeriesColor(tag - 1, lastChosenColor_);
+}
+
+// Each copy that changes what a box shows runs that box's bound rule at once,
+// which may set the axis again and so cause one more redraw.
+void TfGraph::ChartsAfterDraw() {
+  CopyBound(edYMin, Charts->LeftAxis().Minimum());
+  CopyBound(edYMax, Charts->LeftAxis().Maximum());
+  CopyBound(edXMin, Charts->BottomAxis().Minimum());
+  CopyBound(edXMax, Charts->BottomAxis().Maximum());
+}
+
+void TfGraph::CopyBound(SpinEdit* box, double bound) {
+  // Halves go to the even neighbour (the default rounding mode).
+  const double clamped = std::clamp(std::nearbyint(bound), double(box->minimum()), double(box->maximum()));
+  box->setValue(static_cast<int>(clamped));
+}
+
+}  // namespace o5

@@ -1,0 +1,23 @@
+#pragma once
+// The heater's operating modes by number. The telemetry decoding names the mode
+// of every 'g' frame with this table, so it lives apart from the window, in
+// plain C++.
+
+#include <array>
+#include <string_view>
+
+namespace o5 {
+
+inline constexpr int kModeCount = 28;
+
+// UTF-8 names, indexed by the mode number 0..27.
+extern const std::array<std::string_view, kModeCount> ModeNames;
+
+// The mode number is a whole byte, but the firmware only defines 0..27; any
+// other number is shown with this name instead of reading past the table.
+inline constexpr std::string_view kUnknownModeName = "Неизвестный режим";
+
+// ModeNames[mode] for a known mode, kUnknownModeName otherwise.
+std::string_view ModeName(int mode);
+
+}  // namespace o5

@@ -1,0 +1,127 @@
+#include "ui/modes/TfrmModes.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStringList>
+
+#include "settings/SettingsFile.h"
+#include "ui/modes/ModeNames.h"
+
+namespace o5 {
+
+namespace {
+
+constexpr const char* kCaption = "Информация";
+constexpr const char* kFontFamily = "MS Sans Serif";
+// Where the form font is not installed, a face of close metrics keeps the
+// legend's longest captions inside the window's width.
+constexpr const char* kFallbackFamily = "Liberation Sans";
+constexpr int kFontPixels = 11;
+
+constexpr int kModeBarHeight = 21;
+constexpr int kLegendHeight = 489;
+constexpr int kLegendLeft = 5;
+
+const QColor kModeBarBackground(0, 0, 160);
+const QColor kModeBarText(192, 192, 192);
+
+// The list of modes as the technician reads it; the ignition modes 3..20 share
+// one line.
+const char* const kModeList[] = {
+    " 0 - Не работает", " 1 - Проверка перед пуском", " 2 - Охлаждение", " 3-20 Розжиг",
+    "21 - Прогрев",     "22 - Сильный",               "23 - Малый",      "24 - Выжигание",
+    "25 - Предпродувка", "26 - Продувка",             "27 - Ждущий",
+};
+
+QString InitialModeCaption() {
+  return QString::number(0) + " - " + QString::fromUtf8(ModeNames[0].data(), ModeNames[0].size());
+}
+
+}  // namespace
+
+TfrmModes::TfrmModes(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setObjectName("frmModes");
+  setWindowTitle(kCaption);
+  // The program ends when the main window closes, whatever this one shows;
+  // left visible, it would otherwise keep the event loop running.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  QFont font;
+  font.setFamilies({kFontFamily, kFallbackFamily});
+  font.setPixelSize(kFontPixels);
+  setFont(font);
+  setFixedSize(kClientWidth, kClientHeight);
+  BuildControls();
+  FormCreate();
+}
+
+void TfrmModes::BuildControls() {
+  Panel1 = new QLabel(InitialModeCaption(), this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setGeometry(0, 0, kClientWidth, kModeBarHeight);
+  Panel1->setFrameShape(QFrame::Box);
+  Panel1->setFrameShadow(QFrame::Plain);
+  Panel1->setLineWidth(1);
+  Panel1->setIndent(3);
+  Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Panel1->setAutoFillBackground(true);
+  QPalette barPalette = Panel1->palette();
+  barPalette.setColor(QPalette::Window, kModeBarBackground);
+  barPalette.setColor(QPalette::WindowText, kModeBarText);
+  Panel1->setPalette(barPalette);
+  QFont barFont = font();
+  barFont.setBold(true);
+  Panel1->setFont(barFont);
+
+  const int legendTop = kClientHeight - kLegendHeight;
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName("Memo1");
+  Memo1->setGeometry(0, kModeBarHeight, kClientWidth, legendTop - kModeBarHeight);
+  QStringList lines;
+  for (const char* line : kModeList) lines << QString::fromUtf8(line);
+  Memo1->setPlainText(lines.join('\n'));
+
+  pErr = new QFrame(this);
+  pErr->setObjectName("pErr");
+  pErr->setGeometry(0, legendTop, kClientWidth, kLegendHeight);
+  pErr->setAutoFillBackground(true);
+  QPalette legendPalette = pErr->palette();
+  legendPalette.setColor(QPalette::Window, legendPalette.color(QPalette::Button));
+  legendPalette.setColor(QPalette::WindowText, legendPalette.color(QPalette::Text));
+  pErr->setPalette(legendPalette);
+
+  for (size_t i = 0; i < kFaultLegend.size(); ++i) {
+    const FaultLegendEntry& entry = kFaultLegend[i];
+    auto* label = new QLabel(QString::fromUtf8(entry.caption.data(), entry.caption.size()), pErr);
+    label->setObjectName(QString::fromUtf8(entry.name.data(), entry.name.size()));
+    label->move(kLegendLeft, entry.top);
+    label->adjustSize();
+    FaultLabels[i] = label;
+  }
+}
+
+void TfrmModes::FormCreate() {
+  const SettingsFile settings;
+  const int top = settings.ReadInteger(kSettingsSection, kFormModesTopKey, 0);
+  const int left = settings.ReadInteger(kSettingsSection, kFormModesLeftKey, 0);
+  move(left, top);
+}
+
+void TfrmModes::SavePosition() {
+  SettingsFile settings;
+  settings.WriteInteger(kSettingsSection, kFormModesTopKey, y());
+  settings.WriteInteger(kSettingsSection, kFormModesLeftKey, x());
+}
+
+void TfrmModes::SetModeCaption(const QString& caption) { Panel1->setText(caption); }
+
+QString TfrmModes::ModeCaption() const { return Panel1->text(); }
+
+void TfrmModes::closeEvent(QCloseEvent* event) { FormClose(event); }
+
+void TfrmModes::FormClose(QCloseEvent* event) { event->ignore(); }
+
+}  // namespace o5
