@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "heater/TelemetrySeries.h"
+
 namespace o5 {
 
 struct GraphSeries {
@@ -14,7 +16,7 @@ struct GraphSeries {
 };
 
 // "Tж.вход" and "Tж.выход" begin with a Latin T.
-inline constexpr std::array<GraphSeries, 13> kGraphSeries{{
+inline constexpr std::array<GraphSeries, series::kCount> kGraphSeries{{
     {"Tж.вход", "Тжидкости"},
     {"Tж.выход", "Тперегрева"},
     {"Тд.пламени", "Тпламени"},
