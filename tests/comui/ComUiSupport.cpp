@@ -15,46 +15,6 @@
 
 namespace o5::test {
 
-Pty::Pty() {
-  char name[256] = {};
-  if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-    throw std::runtime_error("openpty failed");
-  }
-  path_ = name;
-  // The port's own settings must decide, not the pty's cooked defaults.
-  termios t = Attributes();
-  cfmakeraw(&t);
-  SetAttributes(t);
-}
-
-Pty::~Pty() {
-  if (slave_ >= 0) close(slave_);
-  if (master_ >= 0) close(master_);
-}
-
-termios Pty::Attributes() const {
-  termios t{};
-  if (tcgetattr(slave_, &t) != 0) throw std::runtime_error("tcgetattr failed");
-  return t;
-}
-
-void Pty::SetAttributes(const termios& t) {
-  if (tcsetattr(slave_, TCSANOW, &t) != 0) throw std::runtime_error("tcsetattr failed");
-}
-
-std::string Pty::ReadFromFarEnd(size_t count, int timeoutMs) {
-  std::string out;
-  while (out.size() < count) {
-    pollfd p{master_, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0) break;
-    char buf[64];
-    const ssize_t n = read(master_, buf, std::min(sizeof buf, count - out.size()));
-    if (n <= 0) break;
-    out.append(buf, static_cast<size_t>(n));
-  }
-  return out;
-}
-
 ExtraPorts::ExtraPorts(const std::vector<std::string>& names) {
   if (const char* old = std::getenv("ORTAN5_EXTRA_PORTS")) {
     old_ = old;

@@ -13,30 +13,20 @@
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "link/ComSetupFrm.h"
+#include "tests/support/PtyLine.h"
 
 namespace o5::test {
 
 // One pseudo-terminal; the port opens its slave side by path. The slave stays
 // open here as well, so the line survives the port closing and its termios
 // settings can be read and changed behind the port's back.
-class Pty {
+class Pty : public PtyLine {
  public:
-  Pty();
-  ~Pty();
-  Pty(const Pty&) = delete;
-  Pty& operator=(const Pty&) = delete;
-
-  const std::string& Path() const { return path_; }
-  QString QPath() const { return QString::fromStdString(path_); }
-  termios Attributes() const;
-  void SetAttributes(const termios& t);
+  QString QPath() const { return QString::fromStdString(Path()); }
   // Bytes that reach the far end within `timeoutMs`.
-  std::string ReadFromFarEnd(size_t count, int timeoutMs = 5000);
-
- private:
-  int master_ = -1;
-  int slave_ = -1;
-  std::string path_;
+  std::string ReadFromFarEnd(size_t count, int timeoutMs = 5000) {
+    return Receive(count, std::chrono::milliseconds(timeoutMs));
+  }
 };
 
 // A path no device has: opening it fails with "No such file or directory".

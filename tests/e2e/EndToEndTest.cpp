@@ -24,6 +24,7 @@
 #include "app/TfMain.h"
 #include "link/ComPort.h"
 #include "settings/SettingsFile.h"
+#include "tests/app/AppFixture.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/Simulator.h"
 #include "ui/blackbox/BlackBoxReport.h"
@@ -38,18 +39,11 @@ using namespace std::chrono_literals;
 
 const QString kNoReply = QString::fromUtf8("Нет связи с отопителем.");
 
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public AppFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(settingsDir_.isValid());
-    SetSettingsDirectory(settingsDir_.path().toStdString());
-    TakeErrors();
-    CreateForms();
-  }
   void TearDown() override {
     if (fMain->Port->Connected()) fMain->Port->ClosePort();
-    DestroyForms();
-    SetSettingsDirectory("");
+    AppFixture::TearDown();
   }
   // Starts the simulator and opens its port the way a user does.
   void Connect(std::vector<std::string> options) {
@@ -64,7 +58,6 @@ class EndToEnd : public ::testing::Test {
     return text.isEmpty() ? QStringList() : text.split('\n');
   }
   std::unique_ptr<Simulator> sim_;
-  QTemporaryDir settingsDir_;
 };
 
 TEST_F(EndToEnd, VersionRequestsGoOutByteForByteAndTheRepliesReachTheConsole) {

@@ -13,21 +13,37 @@
 
 namespace o5::test {
 
-PtyLine::PtyLine() {
+PtyLine::PtyLine(Start start) {
   char name[256] = {};
   if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
     throw std::runtime_error("openpty failed");
   path_ = name;
-  termios t{};
-  tcgetattr(slave_, &t);
-  cfmakeraw(&t);
-  tcsetattr(slave_, TCSANOW, &t);
+  if (start == Start::Raw) {
+    termios t = Attributes();
+    cfmakeraw(&t);
+    SetAttributes(t);
+  }
   fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
 PtyLine::~PtyLine() {
   if (slave_ >= 0) close(slave_);
+  CloseMaster();
+}
+
+void PtyLine::CloseMaster() {
   if (master_ >= 0) close(master_);
+  master_ = -1;
+}
+
+termios PtyLine::Attributes() const {
+  termios t{};
+  if (tcgetattr(slave_, &t) != 0) throw std::runtime_error("tcgetattr failed");
+  return t;
+}
+
+void PtyLine::SetAttributes(const termios& t) {
+  if (tcsetattr(slave_, TCSANOW, &t) != 0) throw std::runtime_error("tcsetattr failed");
 }
 
 void PtyLine::Send(const std::string& bytes) {

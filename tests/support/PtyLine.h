@@ -4,6 +4,8 @@
 // The test keeps a slave descriptor of its own open, so the line survives the
 // tool closing its port.
 
+#include <termios.h>
+
 #include <chrono>
 #include <string>
 
@@ -11,7 +13,11 @@ namespace o5::test {
 
 class PtyLine {
  public:
-  PtyLine();
+  // Raw: the line starts raw, as a heater's serial device is set up. AsOpened:
+  // the pseudo-terminal keeps its cooked defaults, so that a test sees what the
+  // port itself sets.
+  enum class Start { Raw, AsOpened };
+  explicit PtyLine(Start start = Start::Raw);
   ~PtyLine();
   PtyLine(const PtyLine&) = delete;
   PtyLine& operator=(const PtyLine&) = delete;
@@ -19,6 +25,13 @@ class PtyLine {
   const std::string& Path() const { return path_; }
   int MasterFd() const { return master_; }
   int SlaveFd() const { return slave_; }
+
+  // Hangs the line up, as an unplugged adapter does.
+  void CloseMaster();
+  // The tty settings as the port left them, and a way to change them behind
+  // the port's back.
+  termios Attributes() const;
+  void SetAttributes(const termios& t);
 
   // Writes bytes as the heater would send them.
   void Send(const std::string& bytes);
