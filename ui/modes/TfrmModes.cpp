@@ -1,5 +1,7 @@
 #include "ui/modes/TfrmModes.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -37,6 +39,17 @@ const char* const kModeList[] = {
 
 QString InitialModeCaption() {
   return QString::number(0) + " - " + QString::fromUtf8(ModeNames[0].data(), ModeNames[0].size());
+}
+
+// The legend's width is fixed by the window; where the installed face is wider
+// than the one the captions were laid out for, the caption is narrowed rather
+// than cut off.
+void FitWidth(QLabel* label, int available) {
+  const int width = label->fontMetrics().horizontalAdvance(label->text());
+  if (width <= available) return;
+  QFont narrow = label->font();
+  narrow.setStretch(std::max(70, 100 * available / width));
+  label->setFont(narrow);
 }
 
 }  // namespace
@@ -83,6 +96,9 @@ void TfrmModes::BuildControls() {
   QStringList lines;
   for (const char* line : kModeList) lines << QString::fromUtf8(line);
   Memo1->setPlainText(lines.join('\n'));
+  // The eleven lines fill the box exactly; the default margin would push the
+  // last one under a scroll bar.
+  Memo1->document()->setDocumentMargin(1);
 
   pErr = new QFrame(this);
   pErr->setObjectName("pErr");
@@ -98,6 +114,7 @@ void TfrmModes::BuildControls() {
     auto* label = new QLabel(QString::fromUtf8(entry.caption.data(), entry.caption.size()), pErr);
     label->setObjectName(QString::fromUtf8(entry.name.data(), entry.name.size()));
     label->move(kLegendLeft, entry.top);
+    FitWidth(label, kClientWidth - kLegendLeft);
     label->adjustSize();
     FaultLabels[i] = label;
   }
