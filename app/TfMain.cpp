@@ -317,6 +317,29 @@ void TfMain::BuildControls() {
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
+
+  // The port names here are device paths, longer than the "COM1" the
+  // selector's width was chosen for: it widens to show the longest name the
+  // system lists, up to a limit that keeps the buttons beside it in view.
+  constexpr int kPortSelectorMaxWidth = 320;
+  cbPort->setFixedWidth(qBound(cbPort->width(), cbPort->sizeHint().width(), kPortSelectorMaxWidth));
+
+  // The keyboard walks the window as it is seen: the toolbar, the port
+  // controls, the console, then the record log's save button above the log.
+  // The panes hand Tab on; a tab character is of no use in either of them.
+  MC->setTabChangesFocus(true);
+  MR->setTabChangesFocus(true);
+  const std::initializer_list<QWidget*> tabOrder{bModes, bGraph, bClr, bBlackBox, bVer,      bStart, bStop,
+                                                 cbPort, BSet,   BSR,  MC,        bSaveData, MR};
+  for (auto it = tabOrder.begin() + 1; it != tabOrder.end(); ++it) setTabOrder(*(it - 1), *it);
+
+  // Drawn for the screen's pixel density, so that the emblem stays sharp on a
+  // scaled desktop.
+  if (const qreal ratio = qApp->devicePixelRatio(); ratio > 1) {
+    QPixmap emblem = MakeEmblem(qRound(Image1->width() * ratio), qRound(Image1->height() * ratio));
+    emblem.setDevicePixelRatio(ratio);
+    Image1->setPixmap(emblem);
+  }
 }
 
 // --- the link ------------------------------------------------------------

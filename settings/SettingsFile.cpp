@@ -1,13 +1,16 @@
 #include "settings/SettingsFile.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 
 #include "settings/AtomicFile.h"
@@ -28,6 +31,14 @@ constexpr char kKeyValueSeparator = '=';
 
 std::mutex directoryMutex;
 std::string directoryOverride;
+
+// Where the executable's folder is not the user's to write (an installed
+// tool), the settings go to the user's configuration folder instead.
+constexpr const char* kConfigHomeVariable = "XDG_CONFIG_HOME";
+constexpr const char* kHomeVariable = "HOME";
+constexpr const char* kDefaultConfigHome = ".config";
+constexpr const char* kUserSettingsFolder = "ortan5";
+constexpr mode_t kPrivateFolderMode = 0700;
 
 std::string_view Trim(std::string_view s) {
   const size_t first = s.find_first_not_of(kBlanks);
@@ -125,6 +136,70 @@ bool ReadAtMost(int fd, size_t expected, size_t most, std::string* content) {
   return true;
 }
 
+// Whether this user may create files in the folder that holds `file`. A write
+// puts a new file there and renames it over the old one, and it follows a
+// symbolic link as AtomicFile does, so it is the real file's folder that counts.
+bool FolderWritable(const fs::path& file) {
+  fs::path target = file;
+  std::error_code ec;
+  if (fs::is_symlink(file, ec)) {
+    const fs::path real = fs::canonical(file, ec);
+    if (!ec) target = real;
+  }
+  return ::faccessat(AT_FDCWD, target.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// The user's own folder for the tool's settings:
+// ${XDG_CONFIG_HOME:-$HOME/.config}/ortan5. A relative XDG_CONFIG_HOME is
+// ignored, as the base directory rules ask; without a usable HOME the user
+// database names the home folder. Empty when no home folder is known.
+fs::path UserSettingsFolder() {
+  const char* configHome = std::getenv(kConfigHomeVariable);
+  if (configHome && configHome[0] == '/') return fs::path(configHome) / kUserSettingsFolder;
+  std::string home;
+  if (const char* value = std::getenv(kHomeVariable); value && value[0] == '/') {
+    home = value;
+  } else {
+    std::vector<char> buffer(16384);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir && found->pw_dir[0] == '/')
+      home = found->pw_dir;
+  }
+  if (home.empty()) return {};
+  return fs::path(home) / kDefaultConfigHome / kUserSettingsFolder;
+}
+
+// Creates the missing folders of `path`, private to the user as the base
+// directory rules ask for the configuration folder. Best effort.
+void MakeFolders(const fs::path& path) {
+  std::vector<fs::path> missing;
+  std::error_code ec;
+  for (fs::path p = path; !p.empty() && !fs::exists(p, ec); p = p.parent_path()) {
+    missing.push_back(p);
+    if (p == p.parent_path()) break;
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) ::mkdir(it->c_str(), kPrivateFolderMode);
+}
+
+// A user's file starts as a copy of the one beside the executable, where there
+// is one: settings an administrator or a read-only copy of the tool put there
+// are where each user begins. Under the folder lock, so that two copies of the
+// tool starting at once cannot overwrite what the other one already stored.
+void SeedFrom(const fs::path& source, const fs::path& userFile) {
+  std::error_code ec;
+  if (fs::exists(userFile, ec) || !fs::is_regular_file(source, ec)) return;
+  std::ifstream in(source, std::ios::binary);
+  if (!in) return;
+  std::string content(kSettingsFileSizeLimit + 1, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  if (in.bad() || static_cast<size_t>(in.gcount()) > kSettingsFileSizeLimit) return;
+  content.resize(static_cast<size_t>(in.gcount()));
+  AtomicFile file(userFile.string());
+  if (!fs::exists(userFile, ec) && !ec) file.Replace(content);
+}
+
 }  // namespace
 
 std::optional<int> ParseSettingsInteger(std::string_view text) {
@@ -165,8 +240,17 @@ std::string SettingsFilePath() {
     std::lock_guard lock(directoryMutex);
     dir = directoryOverride;
   }
-  if (dir.empty()) dir = ExecutableDirectory();
-  return (fs::path(dir) / kSettingsFileName).string();
+  if (!dir.empty()) return (fs::path(dir) / kSettingsFileName).string();
+  const fs::path besideExecutable = fs::path(ExecutableDirectory()) / kSettingsFileName;
+  if (FolderWritable(besideExecutable)) return besideExecutable.string();
+  const fs::path userFolder = UserSettingsFolder();
+  if (userFolder.empty()) return besideExecutable.string();
+  // Made here, so that the first write finds its folder; should that fail,
+  // the write reports the path it could not write.
+  MakeFolders(userFolder);
+  const fs::path userFile = userFolder / kSettingsFileName;
+  SeedFrom(besideExecutable, userFile);
+  return userFile.string();
 }
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {

@@ -1,5 +1,6 @@
 #pragma once
-// "config.ini" beside the executable: one section "Options", every value an
+// "config.ini" beside the executable (or, for an installed tool, in the user's
+// configuration folder): one section "Options", every value an
 // integer. A reader opens the file once and answers from what it read; every
 // write goes to the disk at once, through a temporary file that is renamed over
 // the old one, so the file is never left half-written.
@@ -33,8 +34,11 @@ class SettingsError : public std::runtime_error {
 // else, or a value outside 32 bits, is not an integer.
 std::optional<int> ParseSettingsInteger(std::string_view text);
 
-// The full path of the settings file: the executable's folder + "/config.ini".
-// Tests point it elsewhere with SetSettingsDirectory.
+// The full path of the settings file: "config.ini" in the executable's folder
+// when the user may create files there, otherwise in
+// ${XDG_CONFIG_HOME:-~/.config}/ortan5/ (made at the first call, and started as
+// a copy of the file beside the executable when there is one). Tests point it
+// elsewhere with SetSettingsDirectory.
 std::string SettingsFilePath();
 void SetSettingsDirectory(const std::string& dir);  // "" restores the default
 // The folder the executable lives in.

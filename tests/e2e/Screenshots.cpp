@@ -15,6 +15,7 @@
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
 #include "app/TfMain.h"
+#include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/Simulator.h"
@@ -46,9 +47,11 @@ int main(int argc, char** argv) {
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
   QTemporaryDir settings;
   SetSettingsDirectory(settings.path().toStdString());
-  test::Simulator sim({"--no-pacing", "--cycle", "40", "--quiet"});
+  test::Simulator sim({"--no-pacing", "--cycle", "100", "--speed", "10", "--quiet"});
+  setenv("ORTAN5_EXTRA_PORTS", sim.DevicePath().c_str(), 1);
   CreateForms();
   fMain->Port->SetPort(sim.DevicePath());
+  fMain->cbPort->SetText(QString::fromStdString(sim.DevicePath()));
   fMain->Port->OpenPort();
   fMain->show();
   fMain->bStartClick(fMain->bStart);

@@ -1,5 +1,7 @@
 #include "ui/graph/TfGraph.h"
 
+#include <QFont>
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFrame>
@@ -69,6 +71,12 @@ void TfGraph::CreateControls() {
   setWindowTitle(QString::fromUtf8(kCaption));
   setMinimumSize(kMinWidth, kMinHeight);
   resize(kMinWidth, kMinHeight);
+  // The form font of every window; Liberation Sans stands in where it is not
+  // installed (the default substitute is too wide for the row captions).
+  QFont font;
+  font.setFamilies({"MS Sans Serif", "Liberation Sans"});
+  font.setPixelSize(11);
+  setFont(font);
 
   pTop = Panel(this);
   pTop->setFixedHeight(kTopPanelHeight);

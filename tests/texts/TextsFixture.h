@@ -1,0 +1,45 @@
+#pragma once
+// The program's four windows, built as start-up builds them, with the settings
+// file in a temporary folder.
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "app/Forms.h"
+#include "app/TfMain.h"
+#include "settings/SettingsFile.h"
+#include "tests/support/ErrorCapture.h"
+
+namespace o5::test {
+
+class TextsFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(settingsDir_.isValid());
+    SetSettingsDirectory(settingsDir_.path().toStdString());
+    TakeErrors();
+    CreateForms();
+  }
+  void TearDown() override {
+    DestroyForms();
+    SetSettingsDirectory("");
+    EXPECT_EQ(TakeErrors(), QStringList());
+  }
+
+  // Shows the window and lets its layouts settle, so that sizes and places
+  // are the ones the user sees.
+  static void ShowAndSettle(QWidget* window) {
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    QApplication::processEvents();
+  }
+
+ private:
+  QTemporaryDir settingsDir_;
+};
+
+}  // namespace o5::test
