@@ -111,8 +111,11 @@ TEST_F(EndToEnd, TelemetryFillsTheRecordLogTheChartsTheTimeAndTheModeBar) {
   for (const QString& r : records) {
     // Every field sits under its column: the semicolons of the header.
     const QString header = fMain->Label7->text();
-    for (int i = 0; i < header.size() && i < r.size(); ++i)
-      if (header[i] == ';') EXPECT_EQ(r[i], QChar(';')) << r.toStdString();
+    for (int i = 0; i < header.size() && i < r.size(); ++i) {
+      if (header[i] == ';') {
+        EXPECT_EQ(r[i], QChar(';')) << r.toStdString();
+      }
+    }
   }
   EXPECT_FALSE(fMain->lTime->text().isEmpty());
   EXPECT_TRUE(fMain->lTime->text().contains(':'));
