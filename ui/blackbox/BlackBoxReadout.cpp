@@ -33,6 +33,22 @@ void StoreChunk(const Frame& reply, int address) {
     BlackBoxImage[static_cast<size_t>(address + i)] = reply[kReplyData + static_cast<size_t>(i)];
 }
 
+// Hides the window unless the readout completes: a chunk that gets no reply,
+// and an error that ends the readout on its way to the error display (the line
+// lost in the middle of it), both leave it as a failed chunk read.
+class HideUnlessCompleted {
+ public:
+  explicit HideUnlessCompleted(TfBB& window) : window_(window) {}
+  ~HideUnlessCompleted() {
+    if (!completed_) window_.hide();
+  }
+  void Completed() { completed_ = true; }
+
+ private:
+  TfBB& window_;
+  bool completed_ = false;
+};
+
 }  // namespace
 
 void ReadBlackBox(RequestChannel& channel, TfBB& window) {
@@ -48,22 +64,18 @@ void ReadBlackBox(RequestChannel& channel, TfBB& window) {
   window.pRead->raise();
   window.show();
   window.raise();
+  HideUnlessCompleted failure(window);
 
   for (int chunk = 0; chunk < kBlackBoxChunkCount; ++chunk) {
     const int address = chunk * kBlackBoxChunkSize;
-    if (!ReadChunk(channel, static_cast<uint8_t>(address))) {
-      window.hide();
-      return;
-    }
+    if (!ReadChunk(channel, static_cast<uint8_t>(address))) return;
     StoreChunk(channel.FrameBuffer(), address);
     window.SetProgress(chunk);
   }
-  if (!ReadChunk(channel, kBlackBoxTailAddress)) {
-    window.hide();
-    return;
-  }
+  if (!ReadChunk(channel, kBlackBoxTailAddress)) return;
   StoreChunk(channel.FrameBuffer(), kBlackBoxTailAddress);
 
+  failure.Completed();
   window.pRead->setVisible(false);
   window.ShowReport();
 }

@@ -1,6 +1,8 @@
 #include "ui/graph/TfGraph.h"
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -28,6 +30,8 @@ constexpr const char* kSwatchHint = "Изменить цвет";
 constexpr const char* kTimeAxisTitle = "Время, с";
 
 constexpr int kMinWidth = 640;
+// Window sides up to this are taken from the settings as they stand.
+constexpr int kLargestPlainWindowSide = 4096;
 constexpr int kMinHeight = 480;
 constexpr int kTopPanelHeight = 41;
 constexpr int kLeftPanelWidth = 73;
@@ -197,7 +201,15 @@ void TfGraph::ConnectHandlers() {
 void TfGraph::FormCreate() {
   const GraphSettings s = GraphSettings::Read(SettingsFile());
   move(s.left, s.top);
-  resize(std::max(s.width, kMinWidth), std::max(s.height, kMinHeight));
+  // A stored size larger than any desktop cannot be the one the window was
+  // closed with; taken as it stands it would ask for a drawing surface of
+  // gigabytes when the window is shown. Sizes up to the desktop's, or up to a
+  // large monitor's where the desktop is smaller, stand as they are.
+  QSize largest(kLargestPlainWindowSide, kLargestPlainWindowSide);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    largest = largest.expandedTo(screen->availableVirtualGeometry().size());
+  resize(std::clamp(s.width, kMinWidth, largest.width()),
+         std::clamp(s.height, kMinHeight, largest.height()));
   for (int i = 0; i < kSeriesCount; ++i) {
     ed[i]->setValue(s.widths[i]);
     ed1Change(i + 1);
