@@ -17,6 +17,7 @@
 
 #include "settings/SettingsFile.h"
 #include "ui/graph/ColorValue.h"
+#include "ui/WindowGeometry.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/GraphSettings.h"
 
@@ -200,7 +201,7 @@ void TfGraph::ConnectHandlers() {
 
 void TfGraph::FormCreate() {
   const GraphSettings s = GraphSettings::Read(SettingsFile());
-  move(s.left, s.top);
+  move(ClampWindowCoordinate(s.left), ClampWindowCoordinate(s.top));
   // A stored size larger than any desktop cannot be the one the window was
   // closed with; taken as it stands it would ask for a drawing surface of
   // gigabytes when the window is shown. Sizes up to the desktop's, or up to a

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "settings/SettingsFile.h"
+#include "ui/WindowGeometry.h"
 #include "ui/modes/ModeNames.h"
 
 namespace o5 {
@@ -124,7 +125,7 @@ void TfrmModes::FormCreate() {
   const SettingsFile settings;
   const int top = settings.ReadInteger(kSettingsSection, kFormModesTopKey, 0);
   const int left = settings.ReadInteger(kSettingsSection, kFormModesLeftKey, 0);
-  move(left, top);
+  move(ClampWindowCoordinate(left), ClampWindowCoordinate(top));
 }
 
 void TfrmModes::SavePosition() {

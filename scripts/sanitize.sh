@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the end-to-end tests under Valgrind's memcheck.
+#
+# Usage: scripts/sanitize.sh [asan | valgrind | all]      (default all)
+#   asan      configures build-asan/ with -DO5_SANITIZE=ON, builds everything
+#             and runs the whole suite there; any sanitizer report fails it
+#   valgrind  builds the end-to-end tests in the normal build folder and runs
+#             them under memcheck: no errors and no definite leaks allowed
+# Environment:
+#   O5_ASAN_BUILD_DIR  sanitizer build folder (default build-asan/)
+#   O5_BUILD_DIR       normal build folder for the Valgrind run (default build/)
+#   CXX                compiler for a fresh sanitizer build (gcc or clang)
+#   O5_JOBS            parallel build and test jobs (default: the processor count)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+asan_build=${O5_ASAN_BUILD_DIR:-$root/build-asan}
+build=${O5_BUILD_DIR:-$root/build}
+jobs=${O5_JOBS:-$(nproc)}
+what=${1:-all}
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+run_asan() {
+  echo "== sanitizer build in $asan_build"
+  local start=$SECONDS
+  cmake -S "$root" -B "$asan_build" -G Ninja -DO5_SANITIZE=ON -DO5_BENCH=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$asan_build" -j "$jobs"
+  local built=$SECONDS
+  echo "== the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+  # Leaks count (LeakSanitizer runs at exit); every report ends the process
+  # with an error. Child processes (the simulator, the port holder, the tool
+  # itself) are built with the sanitizers too and inherit these settings.
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  export LSAN_OPTIONS="suppressions=$root/tests/hardening/lsan.supp:print_suppressions=0"
+  local status=0
+  (cd "$asan_build" && ctest --output-on-failure --timeout 1200 -j "$jobs") || status=$?
+  echo "== sanitizer run: build $((built - start)) s, tests $((SECONDS - built)) s"
+  return "$status"
+}
+
+run_valgrind() {
+  echo "== end-to-end tests under Valgrind memcheck (build in $build)"
+  cmake -S "$root" -B "$build" -G Ninja >/dev/null
+  cmake --build "$build" -j "$jobs" --target e2e_tests ortan5 ortan5-heatersim
+  local start=$SECONDS status=0
+  # Only this process is checked: the simulator and the copy of the tool that
+  # one test starts run natively. Definite leaks and every memory error fail.
+  (cd "$build" && valgrind --tool=memcheck --error-exitcode=99 --leak-check=full \
+    --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=30 \
+    --suppressions="$root/tests/hardening/valgrind.supp" \
+    "$build/bin/e2e_tests") || status=$?
+  echo "== Valgrind run: $((SECONDS - start)) s"
+  return "$status"
+}
+
+case $what in
+  asan) run_asan ;;
+  valgrind) run_valgrind ;;
+  all)
+    rc=0
+    run_asan || rc=$?
+    run_valgrind || rc=$?
+    exit "$rc"
+    ;;
+  *)
+    echo "usage: $0 [asan | valgrind | all]" >&2
+    exit 2
+    ;;
+esac

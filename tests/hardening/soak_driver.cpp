@@ -1,0 +1,182 @@
+// The soak driver: the whole tool (the four windows, offscreen) on a heater's
+// line for a long session, doing what a technician does now and then, and
+// reporting its own resident memory and processor time as it goes.
+//
+//   o5_soak --port PATH [--minutes N] [--sample-seconds S] [--version-every MIN]
+//           [--blackbox-every MIN]
+//
+// It opens PATH (normally the simulator's stable link) and, whenever the port
+// has closed because the device went away, opens it again every two seconds
+// once the name is back. Every S seconds (default 60) it prints one line:
+//   SAMPLE <minutes> rss_kib=<n> cpu_s=<x> frames=<n> telemetry=<n> bad=<n>
+//          partial=<n> records=<n> errors=<n> opens=<n> connected=<0|1>
+// and at the end, after closing the main window as the user does (which sends
+// the exit request), one SUMMARY line with the same fields and the command
+// counts. Errors the tool shows are printed as ERROR lines.
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "app/ErrorDisplay.h"
+#include "app/Forms.h"
+#include "app/TfMain.h"
+#include "link/ComPort.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+using namespace o5;
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+struct Options {
+  std::string port;
+  double minutes = 240;
+  int sampleSeconds = 60;
+  double versionEvery = 5;
+  double blackBoxEvery = 30;
+};
+
+bool Parse(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const auto value = [&](double& v) {
+      if (i + 1 >= argc) return false;
+      v = std::atof(argv[++i]);
+      return true;
+    };
+    double seconds = 0;
+    if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
+      o.port = argv[++i];
+    } else if (std::strcmp(argv[i], "--minutes") == 0) {
+      if (!value(o.minutes)) return false;
+    } else if (std::strcmp(argv[i], "--sample-seconds") == 0) {
+      if (!value(seconds)) return false;
+      o.sampleSeconds = static_cast<int>(seconds);
+    } else if (std::strcmp(argv[i], "--version-every") == 0) {
+      if (!value(o.versionEvery)) return false;
+    } else if (std::strcmp(argv[i], "--blackbox-every") == 0) {
+      if (!value(o.blackBoxEvery)) return false;
+    } else {
+      return false;
+    }
+  }
+  return !o.port.empty() && o.minutes > 0 && o.sampleSeconds > 0;
+}
+
+int MinutesToMs(double minutes) { return static_cast<int>(minutes * 60000); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!Parse(argc, argv, options)) {
+    std::fprintf(stderr,
+                 "usage: %s --port PATH [--minutes N] [--sample-seconds S] [--version-every MIN] "
+                 "[--blackbox-every MIN]\n",
+                 argv[0]);
+    return 2;
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  TApplication app(argc, argv);
+  QTemporaryDir settings;
+  SetSettingsDirectory(settings.path().toStdString());
+
+  QElapsedTimer clock;
+  clock.start();
+  const auto minutes = [&] { return clock.elapsed() / 60000.0; };
+  int errors = 0;
+  SetErrorDisplay([&](const QString& text) {
+    ++errors;
+    std::printf("ERROR %.2f %s\n", minutes(), text.toUtf8().constData());
+    std::fflush(stdout);
+  });
+
+  CreateForms();
+  fMain->show();
+  fMain->Port->SetPort(options.port);
+
+  int opens = 0, versions = 0, readouts = 0;
+  bool busy = false;  // a command is running; the next one waits for its turn
+  const auto line = [&](const char* tag) {
+    const FrameReceiver::Counters& c = fMain->Receiver().counters();
+    const int records = fMain->MR->toPlainText().isEmpty() ? 0 : fMain->MR->document()->blockCount();
+    std::printf("%s %.2f rss_kib=%ld cpu_s=%.2f frames=%llu telemetry=%llu bad=%llu partial=%llu "
+                "records=%d errors=%d opens=%d connected=%d versions=%d readouts=%d\n",
+                tag, minutes(), ResidentKiB(), CpuSeconds(), static_cast<unsigned long long>(c.frames),
+                static_cast<unsigned long long>(c.frames - c.replies),
+                static_cast<unsigned long long>(c.badChecksum),
+                static_cast<unsigned long long>(c.partialDropped), records, errors, opens,
+                fMain->Port->Connected() ? 1 : 0, versions, readouts);
+    std::fflush(stdout);
+  };
+
+  QTimer reopen;
+  QObject::connect(&reopen, &QTimer::timeout, [&] {
+    if (fMain->Port->Connected() || busy || ::access(options.port.c_str(), F_OK) != 0) return;
+    try {
+      fMain->Port->OpenPort();
+      ++opens;
+    } catch (const std::exception& e) {
+      ShowError(e);
+    }
+  });
+  reopen.start(2000);
+
+  QTimer sample;
+  QObject::connect(&sample, &QTimer::timeout, [&] { line("SAMPLE"); });
+  sample.start(options.sampleSeconds * 1000);
+
+  const auto command = [&](int& count, void (TfMain::*click)(QObject*)) {
+    if (busy || !fMain->Port->Connected()) return;
+    busy = true;
+    ++count;
+    struct Done {
+      bool& busy;
+      ~Done() { busy = false; }
+    } done{busy};
+    (fMain->*click)(nullptr);
+  };
+  QTimer version;
+  QObject::connect(&version, &QTimer::timeout, [&] { command(versions, &TfMain::bVerClick); });
+  if (options.versionEvery > 0) version.start(MinutesToMs(options.versionEvery));
+  QTimer blackBox;
+  QObject::connect(&blackBox, &QTimer::timeout, [&] { command(readouts, &TfMain::bBlackBoxClick); });
+  if (options.blackBoxEvery > 0) blackBox.start(MinutesToMs(options.blackBoxEvery));
+
+  QTimer::singleShot(MinutesToMs(options.minutes), [&] {
+    reopen.stop();
+    version.stop();
+    blackBox.stop();
+    fMain->close();
+  });
+  line("SAMPLE");
+  app.exec();
+  line("SUMMARY");
+  DestroyForms();
+  SetSettingsDirectory("");
+  return 0;
+}
