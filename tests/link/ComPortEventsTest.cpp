@@ -19,6 +19,7 @@
 
 #include "link/ComPort.h"
 #include "tests/link/PtyPair.h"
+#include "tests/link/Raised.h"
 #include "tests/support/ErrorCapture.h"
 
 namespace o5 {
@@ -45,17 +46,6 @@ double CpuOverASecond() {
 
 // Lets the monitor hand over and block, without the event loop running.
 void LetTheMonitorBlock() { std::this_thread::sleep_for(500ms); }
-
-template <class F>
-EComPort Raised(F&& f) {
-  try {
-    f();
-  } catch (const EComPort& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no EComPort raised";
-  return EComPort(0);
-}
 
 class ComPortEvents : public ::testing::Test {
  protected:

@@ -22,6 +22,7 @@
 
 #include "link/ComPort.h"
 #include "tests/link/PtyPair.h"
+#include "tests/link/Raised.h"
 #include "tests/support/ErrorCapture.h"
 
 namespace o5 {
@@ -51,18 +52,6 @@ unsigned KernelRate(const PtyPair& pty) {
   } t{};
   ioctl(pty.Slave(), _IOR('T', 0x2A, decltype(t)), &t);
   return t.ospeed;
-}
-
-// Runs `f` and returns the EComPort it raised; fails the test if none.
-template <class F>
-EComPort Raised(F&& f) {
-  try {
-    f();
-  } catch (const EComPort& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no EComPort raised";
-  return EComPort(0);
 }
 
 class ComPortTest : public ::testing::Test {

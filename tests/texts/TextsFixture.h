@@ -10,23 +10,17 @@
 #include <gtest/gtest.h>
 
 #include "app/Forms.h"
+#include "tests/app/AppFixture.h"
 #include "app/TfMain.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/ErrorCapture.h"
 
 namespace o5::test {
 
-class TextsFixture : public ::testing::Test {
+class TextsFixture : public AppFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(settingsDir_.isValid());
-    SetSettingsDirectory(settingsDir_.path().toStdString());
-    TakeErrors();
-    CreateForms();
-  }
   void TearDown() override {
-    DestroyForms();
-    SetSettingsDirectory("");
+    AppFixture::TearDown();
     EXPECT_EQ(TakeErrors(), QStringList());
   }
 
@@ -37,9 +31,6 @@ class TextsFixture : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     QApplication::processEvents();
   }
-
- private:
-  QTemporaryDir settingsDir_;
 };
 
 }  // namespace o5::test
