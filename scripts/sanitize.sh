@@ -3,14 +3,17 @@
 # and the end-to-end tests under Valgrind's memcheck.
 #
 # Usage: scripts/sanitize.sh [asan | valgrind | all]      (default all)
-#   asan      configures build-asan/ with -DO5_SANITIZE=ON, builds everything
-#             and runs the whole suite there; any sanitizer report fails it
+#   asan      configures build-asan/ with clang, -DO5_SANITIZE=ON and
+#             -DO5_FUZZ=ON, builds everything and runs the whole suite there,
+#             the short fixed-seed libFuzzer runs included; any sanitizer
+#             report fails it
 #   valgrind  builds the end-to-end tests in the normal build folder and runs
 #             them under memcheck: no errors and no definite leaks allowed
 # Environment:
 #   O5_ASAN_BUILD_DIR  sanitizer build folder (default build-asan/)
 #   O5_BUILD_DIR       normal build folder for the Valgrind run (default build/)
-#   CXX                compiler for a fresh sanitizer build (gcc or clang)
+#   O5_ASAN_CXX        compiler for a fresh sanitizer build (default clang++;
+#                      with g++ the libFuzzer programs are left out)
 #   O5_JOBS            parallel build and test jobs (default: the processor count)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,8 +26,8 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 run_asan() {
   echo "== sanitizer build in $asan_build"
   local start=$SECONDS
-  cmake -S "$root" -B "$asan_build" -G Ninja -DO5_SANITIZE=ON -DO5_BENCH=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  CXX=${O5_ASAN_CXX:-clang++} cmake -S "$root" -B "$asan_build" -G Ninja \
+    -DO5_SANITIZE=ON -DO5_FUZZ=ON -DO5_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$asan_build" -j "$jobs"
   local built=$SECONDS
   echo "== the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer"
