@@ -33,6 +33,7 @@
 #include "link/ComPort.h"
 #include "link/Frame.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/ProcessStats.h"
 
 using namespace o5;
 using Clock = std::chrono::steady_clock;
@@ -57,14 +58,6 @@ std::string Cycle(int second) {
   c += Telemetry('j', 0, 0, 0, 0);
   c += Telemetry('k', 0, 0, 0, 0);
   return c;
-}
-
-long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
 }
 
 void WriteAll(int fd, const char* data, size_t size) {
@@ -105,7 +98,7 @@ int main(int argc, char** argv) {
   std::string session;
   session.reserve(static_cast<size_t>(cycles) * 70);
   for (int s = 0; s < cycles; ++s) session += Cycle(s + 2);
-  const long rssBefore = ResidentKiB();
+  const long rssBefore = test::ResidentKiB();
 
   QElapsedTimer stall;
   qint64 longestStallMs = 0;
@@ -129,7 +122,7 @@ int main(int argc, char** argv) {
   writer.join();
   heartbeat.stop();
   QApplication::processEvents();
-  const long rssAfter = ResidentKiB();
+  const long rssAfter = test::ResidentKiB();
 
   std::printf("session: %d cycles, %.1f MB of frames\n", cycles, session.size() / 1e6);
   std::printf("processed in %.2f s (%.2f MB/s through the whole receive path)\n", seconds,

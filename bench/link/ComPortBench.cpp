@@ -31,20 +31,16 @@
 #include "link/Frame.h"
 #include "link/FrameReceiver.h"
 #include "link/ReplyWait.h"
+#include "tests/support/ProcessStats.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr uint8_t kVersionCode = 104;
+using o5::test::ProcessCpuSeconds;
 
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+constexpr uint8_t kVersionCode = 104;
 
 long long NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
@@ -174,20 +170,20 @@ void ProcessorUse(double seconds) {
 
   QEventLoop loop;
   double wall0 = static_cast<double>(NowNs());
-  double cpu0 = CpuSeconds();
+  double cpu0 = ProcessCpuSeconds();
   QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
   loop.exec();
-  const double idle = (CpuSeconds() - cpu0) / ((static_cast<double>(NowNs()) - wall0) / 1e9);
+  const double idle = (ProcessCpuSeconds() - cpu0) / ((static_cast<double>(NowNs()) - wall0) / 1e9);
 
   // Reply waits with no heater answering: each lasts its ten timer ticks.
   wall0 = static_cast<double>(NowNs());
-  cpu0 = CpuSeconds();
+  cpu0 = ProcessCpuSeconds();
   int waits = 0;
   while ((static_cast<double>(NowNs()) - wall0) / 1e9 < seconds) {
     o5::ServeUntilReply(station.receiver, 0, kVersionCode);
     ++waits;
   }
-  const double waiting = (CpuSeconds() - cpu0) / ((static_cast<double>(NowNs()) - wall0) / 1e9);
+  const double waiting = (ProcessCpuSeconds() - cpu0) / ((static_cast<double>(NowNs()) - wall0) / 1e9);
   station.port.ClosePort();
   close(slave);
   close(master);
@@ -223,12 +219,12 @@ void Throughput(int megabytes) {
     }
   });
 
-  const double cpu0 = CpuSeconds();
+  const double cpu0 = ProcessCpuSeconds();
   const auto limit = Clock::now() + 120s;
   while (station.bytes < total && Clock::now() < limit)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
   const long long endAt = NowNs();
-  const double cpu = CpuSeconds() - cpu0;
+  const double cpu = ProcessCpuSeconds() - cpu0;
   peer.join();
   const double seconds = static_cast<double>(endAt - startAt.load()) / 1e9;
   station.port.ClosePort();

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +25,7 @@
 #include "settings/SettingsFile.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/ErrorCapture.h"
+#include "tests/support/RealTool.h"
 #include "tests/support/Simulator.h"
 #include "ui/blackbox/BlackBoxReport.h"
 #include "ui/blackbox/TfBB.h"
@@ -233,18 +233,10 @@ TEST_F(EndToEnd, AHeaterFallingSilentAtChunk40LeavesTheWindowHiddenAndTheOldImag
 
 TEST(RealBinary, StartsShowsItsWindowAndStaysUp) {
   QTemporaryDir dir;
-  // The settings file lives beside the executable: run a copy in a folder of our own.
-  const QString exe = dir.filePath("ortan5");
-  ASSERT_TRUE(QFile::copy(O5_TOOL_PATH, exe));
-  QProcess tool;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  tool.setProcessEnvironment(env);
-  tool.start(exe, {});
-  ASSERT_TRUE(tool.waitForStarted(10000));
-  EXPECT_FALSE(tool.waitForFinished(3000)) << tool.readAllStandardError().toStdString();
-  tool.terminate();
-  tool.waitForFinished(10000);
+  const QString exe = CopyOfTool(O5_TOOL_PATH, dir.path());
+  ASSERT_FALSE(exe.isEmpty());
+  const auto ended = EndsWithin(exe);
+  EXPECT_FALSE(ended.has_value()) << *ended;
 }
 
 }  // namespace

@@ -66,25 +66,10 @@ size_t ToolFixture::Received(const Simulator& sim, const std::string& hex) {
   return static_cast<size_t>(std::count(frames.begin(), frames.end(), Simulator::NormalizedHex(hex)));
 }
 
-double ProcessCpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 double CpuWhileServing(int ms) {
   const double before = ProcessCpuSeconds();
   QTest::qWait(ms);
   return ProcessCpuSeconds() - before;
-}
-
-long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
 }
 
 std::string TelemetryBytes(char kind, uint8_t b6, uint8_t b7, uint8_t b8, uint8_t b9) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ProcessStats.h"
 #include "tests/support/Simulator.h"
 
 namespace o5::test {
@@ -44,12 +45,8 @@ class ToolFixture : public ::testing::Test {
   QTemporaryDir linkDir_;
 };
 
-// User plus system time of this process so far, in seconds.
-double ProcessCpuSeconds();
 // Processor time this process takes while the event loop runs for `ms`.
 double CpuWhileServing(int ms);
-// Resident memory of this process, KiB.
-long ResidentKiB();
 
 // A telemetry frame (control byte 0, reply flag clear) as line bytes.
 std::string TelemetryBytes(char kind, uint8_t b6, uint8_t b7, uint8_t b8, uint8_t b9);

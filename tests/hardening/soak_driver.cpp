@@ -33,25 +33,11 @@
 #include "app/TfMain.h"
 #include "link/ComPort.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/ProcessStats.h"
 
 namespace {
 
 using namespace o5;
-
-long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
-
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 struct Options {
   std::string port;
@@ -126,7 +112,7 @@ int main(int argc, char** argv) {
     const int records = fMain->MR->toPlainText().isEmpty() ? 0 : fMain->MR->document()->blockCount();
     std::printf("%s %.2f rss_kib=%ld cpu_s=%.2f frames=%llu telemetry=%llu bad=%llu partial=%llu "
                 "records=%d errors=%d opens=%d connected=%d versions=%d readouts=%d\n",
-                tag, minutes(), ResidentKiB(), CpuSeconds(), static_cast<unsigned long long>(c.frames),
+                tag, minutes(), test::ResidentKiB(), test::ProcessCpuSeconds(), static_cast<unsigned long long>(c.frames),
                 static_cast<unsigned long long>(c.frames - c.replies),
                 static_cast<unsigned long long>(c.badChecksum),
                 static_cast<unsigned long long>(c.partialDropped), records, errors, opens,

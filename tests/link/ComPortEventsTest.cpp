@@ -21,6 +21,7 @@
 #include "tests/link/PtyPair.h"
 #include "tests/link/Raised.h"
 #include "tests/support/ErrorCapture.h"
+#include "tests/support/ProcessStats.h"
 
 namespace o5 {
 namespace {
@@ -29,19 +30,12 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using test::PtyPair;
 
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 // Processor time the whole process spends while the event loop runs for a
 // second. A thread spinning on a dead or readable descriptor takes a core.
 double CpuOverASecond() {
-  const double before = CpuSeconds();
+  const double before = test::ProcessCpuSeconds();
   QTest::qWait(1000);
-  return CpuSeconds() - before;
+  return test::ProcessCpuSeconds() - before;
 }
 
 // Lets the monitor hand over and block, without the event loop running.

@@ -1,0 +1,39 @@
+#pragma once
+// The real tool as a user starts it: a copy of the executable in a folder of
+// the test's own (its settings file lives beside it), on the offscreen
+// platform.
+
+#include <QFile>
+#include <QProcess>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+namespace o5::test {
+
+// Copies the tool at `built` into `folder` and returns the copy's path; empty
+// when the copy fails.
+inline QString CopyOfTool(const QString& built, const QString& folder) {
+  const QString exe = folder + "/ortan5";
+  return QFile::copy(built, exe) ? exe : QString();
+}
+
+// Starts `exe` and watches it for `ms`. Nothing when it came up and stayed up
+// (it is then terminated); otherwise what went wrong, with what it printed.
+inline std::optional<std::string> EndsWithin(const QString& exe, int ms = 3000) {
+  QProcess tool;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  tool.setProcessEnvironment(env);
+  tool.start(exe, {});
+  if (!tool.waitForStarted(10000)) return "did not start: " + tool.errorString().toStdString();
+  if (tool.waitForFinished(ms))
+    return "ended with code " + std::to_string(tool.exitCode()) + ": " +
+           tool.readAllStandardError().toStdString();
+  tool.terminate();
+  tool.waitForFinished(10000);
+  return std::nullopt;
+}
+
+}  // namespace o5::test
