@@ -66,4 +66,18 @@ struct SimWithLine {
   std::unique_ptr<SlaveLine> line;
 };
 
+// Tests that talk to the simulator one request at a time: no pacing and no
+// telemetry unless `extra` asks otherwise.
+class SimLineTest : public ::testing::Test {
+ protected:
+  void Start(std::vector<std::string> extra = {}) {
+    std::vector<std::string> options{"--no-pacing", "--no-telemetry"};
+    options.insert(options.end(), extra.begin(), extra.end());
+    s = std::make_unique<SimWithLine>(options);
+  }
+  Simulator& sim() { return *s->sim; }
+  SlaveLine& line() { return *s->line; }
+  std::unique_ptr<SimWithLine> s;
+};
+
 }  // namespace o5::test

@@ -13,20 +13,12 @@ using Bytes = SlaveLine::Bytes;
 constexpr const char* kVersionRequest = "AA 09 00 00 68 00 00 00 00 1B";
 constexpr const char* kDateRequest = "AA 09 00 00 69 00 00 00 00 1C";
 
-class SimulatorFaults : public ::testing::Test {
+class SimulatorFaults : public SimLineTest {
  protected:
-  void Start(std::vector<std::string> extra = {}) {
-    std::vector<std::string> options{"--no-pacing", "--no-telemetry"};
-    options.insert(options.end(), extra.begin(), extra.end());
-    s = std::make_unique<SimWithLine>(options);
-  }
-  Simulator& sim() { return *s->sim; }
-  SlaveLine& line() { return *s->line; }
   void Command(const std::string& command) {
     const std::string answer = sim().Command(command);
     ASSERT_EQ(answer.rfind("OK", 0), 0u) << command << " -> " << answer;
   }
-  std::unique_ptr<SimWithLine> s;
 };
 
 TEST_F(SimulatorFaults, WrongChecksumsAreSentOnDemandAndStopOnDemand) {

@@ -14,15 +14,8 @@ namespace {
 constexpr const char* kVersionRequest = "AA 09 00 00 68 00 00 00 00 1B";
 constexpr const char* kDateRequest = "AA 09 00 00 69 00 00 00 00 1C";
 
-class SimulatorRequests : public ::testing::Test {
+class SimulatorRequests : public SimLineTest {
  protected:
-  void Start(std::vector<std::string> extra = {}) {
-    std::vector<std::string> options{"--no-pacing", "--no-telemetry"};
-    options.insert(options.end(), extra.begin(), extra.end());
-    s = std::make_unique<SimWithLine>(options);
-  }
-  Simulator& sim() { return *s->sim; }
-  SlaveLine& line() { return *s->line; }
   std::vector<std::uint8_t> Ask(const std::string& request, std::uint8_t code) {
     line().WriteHex(request);
     const auto reply = line().WaitForReply(code, 5s);
@@ -35,7 +28,6 @@ class SimulatorRequests : public ::testing::Test {
   std::vector<std::uint8_t> ReadBlackBox(std::uint8_t address) {
     return Ask(HexOf(WithChecksum({0xAA, 0x09, 0, 0, 0x77, address, 0, 0, 0})), 0x77);
   }
-  std::unique_ptr<SimWithLine> s;
 };
 
 TEST_F(SimulatorRequests, VersionAndDateRepliesCarryTheReplyFlagTheCodeAndTheData) {
