@@ -12,7 +12,6 @@
 int main(int argc, char** argv) {
   o5::TApplication app(argc, argv);
   app.setApplicationName("ortan5");
-  app.setApplicationDisplayName(QString::fromUtf8(o5::kAppTitle));
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());
   o5::SetUpTranslation();
