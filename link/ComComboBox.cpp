@@ -51,6 +51,15 @@ int TComSelect::FindItem(const std::vector<std::string>& items, std::string_view
   return -1;
 }
 
+int TComSelect::FindSameDevice(const std::vector<std::string>& items, const std::string& port) {
+  if (port.empty()) return -1;
+  const std::string device = TCustomComPort::DevicePath(port);
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (TCustomComPort::DevicePath(items[i]) == device) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 std::string TComSelect::PortValueText() const {
   if (!ComPort) return {};
   switch (ComProperty) {
@@ -176,9 +185,15 @@ void TComComboBox::LoadFromPort() {
     return;
   }
   const std::vector<std::string> items = ItemTexts();
-  const int index = TComSelect::FindItem(items, select_.PortValueText());
+  int index = TComSelect::FindItem(items, select_.PortValueText());
   if (index >= 0) {
     select_.SetPendingText(items[static_cast<size_t>(index)]);
+  } else if (select_.ComProperty == cpPort) {
+    // The system lists device paths: "COM1" is listed as "/dev/ttyS0". The
+    // item of the same device is shown, and the pending name stays the
+    // port's own, so applying it again does not reopen the device.
+    index = TComSelect::FindSameDevice(items, select_.ComPort->Port());
+    if (index >= 0) select_.SetPendingText(select_.ComPort->Port());
   }
   // A port name the system does not list leaves the selector showing
   // nothing, and the pending name as it was.

@@ -32,6 +32,9 @@ class TComSelect {
   static std::vector<std::string> ItemsFor(TComProperty property);
   // Index of the item equal to `text` with letter case ignored, or -1.
   static int FindItem(const std::vector<std::string>& items, std::string_view text);
+  // The item naming the same device as the port name (paths and "COMn"
+  // names alike), or -1.
+  static int FindSameDevice(const std::vector<std::string>& items, const std::string& port);
 
   // The display text of the bound port's current value ("" without a port or
   // for cpNone); flow control gives its summary.

@@ -75,6 +75,34 @@ TEST_F(PortSelectorTest, UnlistedPortNameShowsNothingAndKeepsTheName) {
   EXPECT_EQ(cbPort.Select().PendingPort, "");
 }
 
+TEST_F(PortSelectorTest, ANameForAListedDeviceShowsItsItemAndKeepsTheName) {
+  // "pts/N" and "/dev/pts/N" name one device.
+  const std::string shortName = a.Path().substr(std::string("/dev/").size());
+  BuildLikeMainWindow(shortName);
+  EXPECT_EQ(cbPort.Text(), a.QPath());
+  EXPECT_EQ(cbPort.Select().PendingPort, shortName);
+  port.SetConnected(true);
+  const int handle = port.Handle();
+  lampChanges.clear();
+  // Applying what was loaded leaves the open device alone.
+  cbPort.ApplyToPort();
+  EXPECT_EQ(port.Port(), shortName);
+  EXPECT_EQ(port.Handle(), handle);
+  EXPECT_TRUE(lampChanges.empty());
+  EXPECT_TRUE(test::TakeErrors().isEmpty());
+}
+
+TEST(PortSelectorComNames, TheDefaultComOneShowsTheFirstOnBoardPort) {
+  test::ExtraPorts extra{{"/dev/ttyS0", "/dev/ttyS1"}};
+  TComPort port;
+  TComComboBox cbPort;
+  cbPort.SetComProperty(cpPort);
+  cbPort.SetComPort(&port);
+  EXPECT_EQ(port.Port(), "COM1");
+  EXPECT_EQ(cbPort.Text(), "/dev/ttyS0");
+  EXPECT_EQ(cbPort.Select().PendingPort, "COM1");
+}
+
 TEST_F(PortSelectorTest, NameInOtherLetterCaseChoosesTheListedItem) {
   BuildLikeMainWindow(a.QPath().toUpper().toStdString());
   EXPECT_EQ(cbPort.Text(), a.QPath());

@@ -194,6 +194,27 @@ TEST_F(SetupDialogTest, OkWithoutChangesSetsAnOpenPortsLineAgainOnce) {
   EXPECT_TRUE(SameLine(a.Attributes(), asApplied));
 }
 
+TEST_F(SetupDialogTest, OkWithoutChangesKeepsAPortNamedOtherThanItsListedDevice) {
+  const std::string shortName = a.Path().substr(std::string("/dev/").size());
+  port.SetPort(shortName);
+  port.SetConnected(true);
+  const int handle = port.Handle();
+  lampChanges.clear();
+
+  DialogDriver driver([&](TComSetupFrm* d) {
+    EXPECT_EQ(d->Combo1->Text(), a.QPath());
+    QTest::mouseClick(d->Button1, Qt::LeftButton);
+  });
+  port.ShowPortDialog();
+
+  ASSERT_TRUE(driver.Seen());
+  EXPECT_EQ(port.Port(), shortName);
+  EXPECT_TRUE(port.Connected());
+  EXPECT_EQ(port.Handle(), handle);
+  EXPECT_TRUE(lampChanges.empty());
+  EXPECT_TRUE(test::TakeErrors().isEmpty());
+}
+
 TEST_F(SetupDialogTest, OkAppliesTheChoicesTogether) {
   port.SetConnected(true);
   port.applyAllCount = 0;
