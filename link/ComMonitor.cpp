@@ -130,11 +130,14 @@ void ComMonitor::Run(std::shared_ptr<ComMonitorState> state, TCustomComPort* por
           // monitor waits until the hand-over's event is gone, and the error
           // display may run a modal loop first. It is raised again from a
           // queued call, where the application's error display shows it.
+          // Bytes that a failed dispatch left waiting are not offered again
+          // until more arrive: poll() would report them at once, and the
+          // same error would follow at full speed.
           try {
             return port->DispatchEvents(*state, set, lost, lostErrno);
           } catch (...) {
             if (alive) alive->RaiseLater(std::current_exception());
-            return false;
+            return set.Has(evRxChar);
           }
         },
         Qt::BlockingQueuedConnection, &stalled);

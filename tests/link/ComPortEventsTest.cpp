@@ -139,6 +139,27 @@ TEST_F(ComPortEvents, HandlerErrorIsShownAndEventsGoOn) {
   EXPECT_TRUE(port.Connected());
 }
 
+TEST_F(ComPortEvents, AHandlerErrorBeforeReadingIsNotRepeatedForTheSameBytes) {
+  int calls = 0;
+  port.OnRxChar = [&](QObject*, int count) {
+    if (++calls == 1) throw EComPort(CError_ClearComFailed, 99);
+    std::string s;
+    port.ReadText(s, count);
+    received += s;
+  };
+  port.OpenPort();
+  pty.Send("a");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !test::CapturedErrors().isEmpty(); }, 5000));
+  QTest::qWait(1000);
+  EXPECT_EQ(test::TakeErrors(), QStringList{"ClearCommError function failed (win error code: 99)"});
+  EXPECT_EQ(calls, 1);
+  // New bytes bring the waiting ones with them.
+  pty.Send("b");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return received == "ab"; }, 5000));
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(port.Connected());
+}
+
 TEST_F(ComPortEvents, ClosingRunsAPendingHandOver) {
   ReadOnReceive();
   port.OpenPort();
