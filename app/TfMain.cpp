@@ -135,8 +135,26 @@ TfMain::~TfMain() {
   Port->ClosePort();
 }
 
+void TfMain::CentreOnScreen(QSize outer) {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame(QPoint(0, 0), outer);
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+void TfMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (placed_) return;
+  placed_ = true;
+  const QSize margins = frameGeometry().size() - size();
+  if (margins.isEmpty()) return;
+  resize(kOuterWidth - margins.width(), kOuterHeight - margins.height());
+  CentreOnScreen(QSize(kOuterWidth, kOuterHeight));
+}
+
 void TfMain::BuildControls() {
-  resize(944, 601);
+  resize(kOuterWidth, kOuterHeight);
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);
   root->setSpacing(0);
@@ -298,7 +316,7 @@ void TfMain::BuildControls() {
   Splitter1->addWidget(Panel1);
   Splitter1->setStretchFactor(0, 1);
   Splitter1->setStretchFactor(1, 0);
-  Splitter1->setSizes({601 - 145 - 3, 145});
+  Splitter1->setSizes({kOuterHeight - 145 - 3, 145});
 
   connect(bModes, &QToolButton::clicked, this, [this] { bModesClick(bModes); });
   connect(bGraph, &QToolButton::clicked, this, [this] { bGraphClick(bGraph); });
@@ -311,12 +329,7 @@ void TfMain::BuildControls() {
   connect(BSR, &QPushButton::clicked, this, [this] { BSRClick(BSR); });
   connect(bSaveData, &QPushButton::clicked, this, [this] { bSaveDataClick(bSaveData); });
 
-  // Centred on the screen.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame(QPoint(0, 0), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CentreOnScreen(size());
 
   // The port names here are device paths, longer than the "COM1" the
   // selector's width was chosen for: it widens to show the longest name the

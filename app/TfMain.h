@@ -33,6 +33,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   Q_OBJECT
 
  public:
+  static constexpr int kOuterWidth = 944;
+  static constexpr int kOuterHeight = 601;
   explicit TfMain(QWidget* parent = nullptr);
   ~TfMain() override;
 
@@ -87,6 +89,9 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // The first show sizes the window by its outer frame, as the window
+  // manager draws it, and centres it.
+  void showEvent(QShowEvent* event) override;
 
  private:
   // Telemetry effects.
@@ -97,6 +102,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void AppendRecord(std::string_view record) override;
 
   void BuildControls();
+  void CentreOnScreen(QSize outer);
   void FlushRecords();
 
   FrameReceiver receiver_;
@@ -106,6 +112,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   bool exited_ = false;   // the exit sequence has run: commands end at once
   bool closing_ = false;  // the exit sequence is running
   bool consoleEmptyLine_ = false;  // the empty console holds one empty line
+  bool placed_ = false;
 };
 
 }  // namespace o5
