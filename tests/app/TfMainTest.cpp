@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <unistd.h>
 
@@ -191,6 +192,26 @@ TEST_F(TfMainTest, ACommandOnAClosedPortShowsTheWriteErrorAndSendsNothingMore) {
   EXPECT_TRUE(errors[0].startsWith("WriteFile function failed (win error code: "))
       << errors[0].toStdString();
   EXPECT_TRUE(fMain->MC->toPlainText().isEmpty());
+}
+
+TEST_F(TfMainTest, AfterAnErrorFromAClickTheNextClickReachesItsOwnButton) {
+  // Clicks through the window, as the platform delivers them: the error
+  // leaves the first click's handler on its way to the error display.
+  fMain->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(fMain));
+  QWindow* window = fMain->windowHandle();
+  const auto clickAt = [&](QWidget* w) {
+    QTest::mouseClick(window, Qt::LeftButton, {}, w->mapTo(fMain, w->rect().center()));
+  };
+  clickAt(fMain->bStart);
+  ASSERT_EQ(TakeErrors().size(), 1);
+  ASSERT_FALSE(fMain->bModes->isChecked());
+  clickAt(fMain->bModes);
+  EXPECT_TRUE(fMain->bModes->isChecked());
+  clickAt(fMain->bStop);
+  EXPECT_EQ(TakeErrors().size(), 1);
+  clickAt(fMain->bModes);
+  EXPECT_FALSE(fMain->bModes->isChecked());
 }
 
 TEST_F(TfMainTest, ClosingWithTheLineSilentSendsTheExitRequestThenTheFallback) {
