@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "heater/TelemetrySeries.h"
-#include "ui/modes/ModeNames.h"
+#include "heater/ModeNames.h"
 
 namespace o5 {
 

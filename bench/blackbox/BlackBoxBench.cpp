@@ -9,9 +9,9 @@
 #include <cstdlib>
 
 #include "link/Frame.h"
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 #include "ui/blackbox/BlackBoxReadout.h"
-#include "ui/blackbox/BlackBoxReport.h"
+#include "heater/BlackBoxReport.h"
 #include "ui/blackbox/TfBB.h"
 
 namespace o5 {

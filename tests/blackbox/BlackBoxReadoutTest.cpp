@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "link/Frame.h"
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 #include "ui/blackbox/TfBB.h"
 
 namespace o5 {

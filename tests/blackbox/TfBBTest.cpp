@@ -10,7 +10,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 
 namespace o5 {
 namespace {

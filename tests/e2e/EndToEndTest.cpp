@@ -27,7 +27,7 @@
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/RealTool.h"
 #include "tests/support/Simulator.h"
-#include "ui/blackbox/BlackBoxReport.h"
+#include "heater/BlackBoxReport.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/modes/TfrmModes.h"

@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "ui/blackbox/BlackBoxReport.h"
+#include "heater/BlackBoxReport.h"
 
 namespace o5::fuzz {
 namespace {

@@ -31,7 +31,7 @@
 #include "heater/TelemetryDecoder.h"
 #include "link/FrameReceiver.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "ui/modes/ModeNames.h"
+#include "heater/ModeNames.h"
 
 namespace o5::fuzz {
 namespace {

@@ -28,7 +28,7 @@
 #include "link/ComSetupFrm.h"
 #include "tests/comui/QStringPrinter.h"
 #include "tests/texts/TextsFixture.h"
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/modes/TfrmModes.h"

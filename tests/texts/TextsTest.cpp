@@ -24,7 +24,7 @@
 #include "link/ComSetupFrm.h"
 #include "tests/comui/QStringPrinter.h"
 #include "tests/texts/TextsFixture.h"
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/ColorSwatch.h"
 #include "ui/graph/TfGraph.h"

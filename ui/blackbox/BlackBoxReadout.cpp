@@ -4,7 +4,7 @@
 
 #include "heater/Requests.h"
 #include "link/Frame.h"
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 #include "ui/blackbox/TfBB.h"
 
 namespace o5 {

@@ -10,7 +10,7 @@
 #include <QShowEvent>
 #include <QTableWidget>
 
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 
 namespace o5 {
 

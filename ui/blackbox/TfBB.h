@@ -9,7 +9,7 @@
 
 #include <array>
 
-#include "ui/blackbox/BlackBoxReport.h"
+#include "heater/BlackBoxReport.h"
 
 class QFrame;
 class QLabel;

@@ -10,7 +10,7 @@
 
 #include "settings/SettingsFile.h"
 #include "ui/WindowGeometry.h"
-#include "ui/modes/ModeNames.h"
+#include "heater/ModeNames.h"
 
 namespace o5 {
 

@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "ui/modes/FaultLegend.h"
+#include "heater/FaultLegend.h"
 
 class QCloseEvent;
 class QFrame;

@@ -1,4 +1,4 @@
-#include "ui/modes/ModeNames.h"
+#include "heater/ModeNames.h"
 
 namespace o5 {
 

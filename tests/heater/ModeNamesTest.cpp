@@ -1,11 +1,11 @@
-#include "ui/modes/ModeNames.h"
+#include "heater/ModeNames.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "ui/modes/FaultLegend.h"
+#include "heater/FaultLegend.h"
 
 namespace o5 {
 namespace {

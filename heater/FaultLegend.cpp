@@ -1,4 +1,4 @@
-#include "ui/modes/FaultLegend.h"
+#include "heater/FaultLegend.h"
 
 namespace o5 {
 

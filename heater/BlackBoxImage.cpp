@@ -1,4 +1,4 @@
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 
 namespace o5 {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/blackbox/BlackBoxImage.h"
+#include "heater/BlackBoxImage.h"
 
 namespace o5 {
 

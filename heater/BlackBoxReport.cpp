@@ -1,4 +1,4 @@
-#include "ui/blackbox/BlackBoxReport.h"
+#include "heater/BlackBoxReport.h"
 
 #include <cstdio>
 
