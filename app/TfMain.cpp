@@ -1,5 +1,6 @@
 #include "app/TfMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -34,6 +35,7 @@
 #include "link/ComLed.h"
 #include "link/ComPort.h"
 #include "link/ReplyWait.h"
+#include "ui/FileDrop.h"
 #include "ui/blackbox/BlackBoxReadout.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
@@ -328,6 +330,16 @@ void TfMain::BuildControls() {
   connect(BSet, &QPushButton::clicked, this, [this] { BSetClick(BSet); });
   connect(BSR, &QPushButton::clicked, this, [this] { BSRClick(BSR); });
   connect(bSaveData, &QPushButton::clicked, this, [this] { bSaveDataClick(bSaveData); });
+
+  // A saved black-box image opens from here too, by Ctrl+O or by dropping the
+  // file anywhere on the window, and is shown in the black-box window.
+  aOpenImage = new QAction("Открыть образ…", this);
+  aOpenImage->setObjectName("aOpenImage");
+  aOpenImage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  aOpenImage->setShortcutContext(Qt::WindowShortcut);
+  addAction(aOpenImage);
+  connect(aOpenImage, &QAction::triggered, this, [this] { fBB->aOpenImageExecute(this); });
+  new FileDropFilter(this, [](const QString& path) { fBB->OpenImage(path); });
 
   CentreOnScreen(size());
 

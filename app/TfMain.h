@@ -12,6 +12,7 @@
 #include "heater/TelemetryDecoder.h"
 #include "link/FrameReceiver.h"
 
+class QAction;
 class QCloseEvent;
 class QDateTime;
 class QFrame;
@@ -85,6 +86,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   QSplitter* Splitter1;
   QLabel* Label7;
   QPlainTextEdit* MR;
+  // Ctrl+O: a saved black-box image, shown in the black-box window.
+  QAction* aOpenImage;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

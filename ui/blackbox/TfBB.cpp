@@ -1,16 +1,26 @@
 #include "ui/blackbox/TfBB.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QProgressBar>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTableWidget>
 
+#include <algorithm>
+
+#include "app/UserDialogs.h"
 #include "heater/BlackBoxImage.h"
+#include "settings/UserFile.h"
+#include "ui/FileDrop.h"
+#include "ui/blackbox/BlackBoxPrint.h"
 
 namespace o5 {
 
@@ -40,6 +50,12 @@ const QColor kMaroon(128, 0, 0);
 constexpr int kRowHeight = 18;
 constexpr int kTitleColumnWidth = 326;
 constexpr int kRecordColumnWidth = 40;
+
+// A saved image is 256 bytes; reading stops well above that, so that a large
+// file chosen by mistake is refused without being read whole.
+constexpr size_t kImageFileLimit = 1 << 20;
+const char* const kReportFilter = "Отчёт PDF (*.pdf);;Таблица CSV (*.csv)";
+const char* const kImageFilter = "Образ черного ящика (*.bin);;Все файлы (*)";
 
 const QRect kProgressPanel(60, 184, 817, 233);
 const QRect kProgressBar(24, 167, 763, 18);
@@ -121,7 +137,39 @@ void TfBB::BuildControls() {
 
   BuildGrid();
   BuildProgressPanel();
+  BuildMenu();
   LayOut();
+  new FileDropFilter(this, [this](const QString& path) { OpenImage(path); });
+}
+
+void TfBB::BuildMenu() {
+  pmBB = new QMenu(this);
+  pmBB->setObjectName("pmBB");
+  auto add = [this](const char* name, const char* text, QKeySequence keys) {
+    auto* action = new QAction(QString::fromUtf8(text), this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    // Active while this window is the active one.
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    pmBB->addAction(action);
+    return action;
+  };
+  aSaveReport = add("aSaveReport", "Сохранить отчёт…", QKeySequence(Qt::CTRL | Qt::Key_S));
+  aPrint = add("aPrint", "Печать…", QKeySequence(Qt::CTRL | Qt::Key_P));
+  aSaveImage = add("aSaveImage", "Сохранить образ…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  pmBB->addSeparator();
+  aOpenImage = add("aOpenImage", "Открыть образ…", QKeySequence(Qt::CTRL | Qt::Key_O));
+  for (QAction* action : {aSaveReport, aPrint, aSaveImage}) action->setEnabled(false);
+  connect(aSaveReport, &QAction::triggered, this, [this] { aSaveReportExecute(); });
+  connect(aPrint, &QAction::triggered, this, [this] { aPrintExecute(); });
+  connect(aSaveImage, &QAction::triggered, this, [this] { aSaveImageExecute(); });
+  connect(aOpenImage, &QAction::triggered, this, [this] { aOpenImageExecute(this); });
+}
+
+void TfBB::contextMenuEvent(QContextMenuEvent* event) {
+  pmBB->popup(event->globalPos());
+  event->accept();
 }
 
 void TfBB::BuildGrid() {
@@ -218,16 +266,105 @@ void TfBB::SetProgress(int value) {
 }
 
 void TfBB::ShowReport() {
-  const BlackBoxReport report = MakeBlackBoxReport(BlackBoxImage, QLocale().decimalPoint().toStdString());
+  const QDateTime now = QDateTime::currentDateTime();
+  Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"));
+}
+
+void TfBB::Present(const BlackBoxBytes& image, const QString& source) {
+  report_ = MakeBlackBoxReport(image, QLocale().decimalPoint().toStdString());
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
     QLabel* label = labels_[static_cast<size_t>(i)];
-    label->setText(QString::fromStdString(report.labels[static_cast<size_t>(i)]));
+    label->setText(QString::fromStdString(report_.labels[static_cast<size_t>(i)]));
     label->adjustSize();
   }
   for (int row = 0; row < BlackBoxReport::kRows; ++row)
     for (int column = 0; column < BlackBoxReport::kColumns; ++column)
       if (row != 0 || column != 0)
-        sgBB->item(row, column)->setText(QString::fromStdString(report.cells[row][column]));
+        sgBB->item(row, column)->setText(QString::fromStdString(report_.cells[row][column]));
+  // A later readout that fails half-way changes BlackBoxImage but not the
+  // report: the image kept with the report is the one it shows.
+  reportImage_ = image;
+  reportTime_ = QDateTime::currentDateTime();
+  reportSource_ = source;
+  hasReport_ = true;
+  for (QAction* action : {aSaveReport, aPrint, aSaveImage}) action->setEnabled(true);
+}
+
+void TfBB::OpenImage(const QString& path) {
+  const std::string name = path.toStdString();
+  const std::string content = LoadUserFile(name, kImageFileLimit);
+  if (const std::string problem = BlackBoxImageProblem(content); !problem.empty())
+    ThrowOpenError(name, problem);
+  BlackBoxBytes image;
+  std::copy(content.begin(), content.end(), reinterpret_cast<char*>(image.data()));
+  Present(image, "Открыт из файла " + QFileInfo(path).fileName());
+  show();
+  raise();
+  activateWindow();
+}
+
+QString TfBB::ReportFileName(uint32_t serial, const QDateTime& when, const QString& extension) {
+  const QDate d = when.date();
+  const QTime t = when.time();
+  return QString("BB_%1_%2-%3-%4_%5-%6-%7")
+             .arg(serial)
+             .arg(d.year())
+             .arg(d.month())
+             .arg(d.day())
+             .arg(t.hour())
+             .arg(t.minute())
+             .arg(t.second()) +
+         extension;
+}
+
+QString TfBB::DefaultName(const QString& extension) const {
+  return ReportFileName(BlackBoxSerialNumber(reportImage_), reportTime_, extension);
+}
+
+BlackBoxPage TfBB::ReportPage() const { return MakeBlackBoxPage(report_, reportSource_.toStdString()); }
+
+void TfBB::aSaveReportExecute() {
+  if (!hasReport_) return;
+  // The dialog offers the format chosen last time first.
+  const QStringList filters = QString::fromUtf8(kReportFilter).split(";;");
+  QString selected = reportFilter_.isEmpty() ? filters.front() : reportFilter_;
+  const bool csvFirst = selected == filters.back();
+  QString path = AskSaveFileName(this, "Сохранить отчёт", DefaultName(csvFirst ? ".csv" : ".pdf"),
+                                 QString::fromUtf8(kReportFilter), &selected);
+  if (path.isEmpty()) return;
+  reportFilter_ = selected;
+  // The name's extension chooses the format; a name without one gets the
+  // chosen filter's.
+  QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != "pdf" && suffix != "csv") {
+    suffix = selected == filters.back() ? "csv" : "pdf";
+    path += "." + suffix;
+  }
+  if (suffix == "csv") {
+    SaveUserFile(path.toStdString(), BlackBoxCsv(report_));
+  } else {
+    const QByteArray pdf = BlackBoxPdf(ReportPage());
+    SaveUserFile(path.toStdString(), std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
+  }
+}
+
+void TfBB::aPrintExecute() {
+  if (!hasReport_) return;
+  PrintBlackBoxPage(ReportPage(), this);
+}
+
+void TfBB::aSaveImageExecute() {
+  if (!hasReport_) return;
+  QString path = AskSaveFileName(this, "Сохранить образ", DefaultName(".bin"), QString::fromUtf8(kImageFilter));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += ".bin";
+  SaveUserFile(path.toStdString(),
+               std::string_view(reinterpret_cast<const char*>(reportImage_.data()), reportImage_.size()));
+}
+
+void TfBB::aOpenImageExecute(QWidget* dialogParent) {
+  const QString path = AskOpenFileName(dialogParent, "Открыть образ", QString::fromUtf8(kImageFilter));
+  if (!path.isEmpty()) OpenImage(path);
 }
 
 }  // namespace o5

@@ -4,14 +4,24 @@
 // record in storage order. The readout shows it with the progress panel over
 // the middle; ShowReport then fills every label and cell from the image.
 // Closing it only hides it: it lives as long as the program.
+//
+// Its context menu and shortcuts keep the report: saved as PDF or CSV,
+// printed, the image saved as read; and a saved image opened again shows its
+// report as after a readout. A file dropped on the window opens as an image.
 
+#include <QDateTime>
+#include <QString>
 #include <QWidget>
 
 #include <array>
 
+#include "heater/BlackBoxExport.h"
 #include "heater/BlackBoxReport.h"
 
+class QAction;
+class QContextMenuEvent;
 class QFrame;
+class QMenu;
 class QLabel;
 class QProgressBar;
 class QResizeEvent;
@@ -34,6 +44,27 @@ class TfBB : public QWidget {
   // the top-left one.
   void ShowReport();
 
+  // Shows the report of the image saved in `path` as after a readout, and
+  // shows the window. A file that is no such image (its size, its signature),
+  // cannot be read or is a folder raises FileError naming it and the reason;
+  // the window is then left as it was. BlackBoxImage, the heater's copy, is
+  // not touched: a readout in progress goes on filling it.
+  void OpenImage(const QString& path);
+
+  // The commands of the context menu. The first three need a report.
+  void aSaveReportExecute();  // PDF or CSV, by the name's extension
+  void aPrintExecute();
+  void aSaveImageExecute();
+  void aOpenImageExecute(QWidget* dialogParent);
+
+  bool HasReport() const { return hasReport_; }
+  // The image the shown report was made from, exactly as read or opened.
+  const BlackBoxBytes& ReportImage() const { return reportImage_; }
+  // "BB_658188_2026-12-7_15-20-3" + extension: the serial number and the time
+  // of the report, in the style of the record log's name.
+  static QString ReportFileName(uint32_t serial, const QDateTime& when, const QString& extension);
+  BlackBoxPage ReportPage() const;
+
   // Moves the progress bar without painting it at once: QProgressBar repaints
   // on every step, which takes longer than an exchange on a fast line. The
   // reply wait serves the deferred paint.
@@ -44,8 +75,11 @@ class TfBB : public QWidget {
   QTableWidget* sgBB;
   QFrame* pRead;
   QProgressBar* pbReadBB;
+  QMenu* pmBB;
+  QAction *aSaveReport, *aPrint, *aSaveImage, *aOpenImage;
 
  protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -53,11 +87,21 @@ class TfBB : public QWidget {
   void BuildControls();
   void BuildGrid();
   void BuildProgressPanel();
+  void BuildMenu();
   void LayOut();
+  void Present(const BlackBoxBytes& image, const QString& source);
+  QString DefaultName(const QString& extension) const;
 
   // lDP, l1..l14, the order of BlackBoxReport::labels.
   std::array<QLabel*, BlackBoxReport::kLabelCount> labels_{};
   bool placed_ = false;
+
+  bool hasReport_ = false;
+  BlackBoxBytes reportImage_{};
+  BlackBoxReport report_;
+  QDateTime reportTime_;
+  QString reportSource_;  // "Прочитан из отопителя …" or "Открыт из файла …"
+  QString reportFilter_;  // the report format chosen last
 };
 
 }  // namespace o5

@@ -1,0 +1,400 @@
+// Keeping a black-box report: the context menu and shortcuts, the report saved
+// as PDF and CSV and printed, the image saved and opened again, dropped files,
+// and files that are not what they should be.
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/ErrorDisplay.h"
+#include "app/UserDialogs.h"
+#include "heater/BlackBoxImage.h"
+#include "tests/support/ErrorCapture.h"
+#include "tests/support/ReportFiles.h"
+#include "ui/blackbox/BlackBoxPrint.h"
+#include "ui/blackbox/TfBB.h"
+
+namespace o5 {
+namespace {
+
+using test::AnswerFileDialogs;
+using test::CsvRows;
+using test::FileBytes;
+using test::FileDialogRequests;
+using test::PdfText;
+using test::TakeErrors;
+
+// Permission bits count only for an unprivileged user: a root test drops its
+// effective identity for the block (for every thread of the process).
+class AsUnprivileged {
+ public:
+  AsUnprivileged() : root_(::geteuid() == 0) {
+    if (root_) EXPECT_TRUE(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+  }
+  ~AsUnprivileged() {
+    if (root_) EXPECT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+  }
+
+ private:
+  bool root_;
+};
+
+// Runs `f` from the event loop, so that what it throws reaches the
+// application's catch point and its error display, as a user's command does.
+void Dispatch(std::function<void()> f) {
+  QMetaObject::invokeMethod(qApp, std::move(f), Qt::QueuedConnection);
+  QCoreApplication::processEvents();
+}
+
+BlackBoxBytes Pattern() {
+  BlackBoxBytes image;
+  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 37 + 11);
+  image[3] = 0x55;
+  image[4] = 0x37;
+  image[32] = 0x0C, image[33] = 0x0B, image[34] = 0x0A;  // serial number 658188
+  return image;
+}
+
+QByteArray Bytes(const BlackBoxBytes& image) {
+  return QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<qsizetype>(image.size()));
+}
+
+class KeepReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = BlackBoxImage;
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_TRUE(dir_.isValid());
+    ::chmod(dir_.path().toLocal8Bit().constData(), 0777);
+    test::ClearFileDialogs();
+    TakeErrors();
+  }
+  void TearDown() override {
+    BlackBoxImage = saved_;
+    QLocale::setDefault(QLocale::c());
+    test::ClearFileDialogs();
+    SetPrintDialog({});
+  }
+  QString At(const QString& name) const { return dir_.filePath(name); }
+  QStringList Labels(const TfBB& w) const {
+    QStringList texts;
+    for (const QLabel* l : {w.lDP, w.l1, w.l2, w.l3, w.l4, w.l5, w.l6, w.l7, w.l8, w.l9, w.l10, w.l11,
+                            w.l12, w.l13, w.l14})
+      texts << l->text();
+    return texts;
+  }
+  static QStringList Cells(const TfBB& w) {
+    QStringList texts;
+    for (int r = 0; r < w.sgBB->rowCount(); ++r)
+      for (int c = 0; c < w.sgBB->columnCount(); ++c) texts << w.sgBB->item(r, c)->text();
+    return texts;
+  }
+  void ShowPattern(TfBB& w) {
+    BlackBoxImage = Pattern();
+    w.ShowReport();
+  }
+  void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+
+  QTemporaryDir dir_;
+
+ private:
+  BlackBoxBytes saved_;
+};
+
+TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndTheFirstThreeWaitForAReport) {
+  TfBB w;
+  QStringList texts, keys;
+  for (QAction* a : w.pmBB->actions())
+    if (!a->isSeparator()) texts << a->text(), keys << a->shortcut().toString();
+  EXPECT_EQ(texts, QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…"}));
+  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O"}));
+  for (QAction* a : w.pmBB->actions()) {
+    if (a->isSeparator()) continue;
+    EXPECT_TRUE(w.actions().contains(a));
+    EXPECT_EQ(a->shortcutContext(), Qt::WindowShortcut);
+  }
+  EXPECT_FALSE(w.aSaveReport->isEnabled());
+  EXPECT_FALSE(w.aPrint->isEnabled());
+  EXPECT_FALSE(w.aSaveImage->isEnabled());
+  EXPECT_TRUE(w.aOpenImage->isEnabled());
+  ShowPattern(w);
+  EXPECT_TRUE(w.aSaveReport->isEnabled() && w.aPrint->isEnabled() && w.aSaveImage->isEnabled());
+
+  // A right click on the grid or on the panel's labels brings up the menu.
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  for (QWidget* target : std::initializer_list<QWidget*>{w.sgBB->viewport(), w.l3, w.Panel1}) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(target, &event);
+    EXPECT_TRUE(w.pmBB->isVisible()) << target->objectName().toStdString();
+    w.pmBB->hide();
+  }
+}
+
+TEST_F(KeepReportTest, ShortcutsAskForNamesOfTheReportInTheWorkingDirectoryThenInTheLastFolder) {
+  TfBB w;
+  ShowPattern(w);
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  QTest::keyClick(w.sgBB, Qt::Key_S, Qt::ControlModifier);
+  QTest::keyClick(w.sgBB, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  AnswerFileDialogs({At("missing.bin")});
+  QTest::keyClick(w.sgBB, Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(w.sgBB, Qt::Key_S, Qt::ControlModifier);
+  const auto& asked = FileDialogRequests();
+  ASSERT_EQ(asked.size(), 4);
+  const QString stamp = QDateTime::currentDateTime().toString("yyyy-M-d");
+  const QRegularExpression pdf("^BB_658188_" + stamp + "_\\d{1,2}-\\d{1,2}-\\d{1,2}\\.pdf$");
+  EXPECT_TRUE(asked[0].save);
+  EXPECT_EQ(QFileInfo(asked[0].path).absolutePath(), QDir::currentPath());
+  EXPECT_TRUE(pdf.match(QFileInfo(asked[0].path).fileName()).hasMatch()) << asked[0].path.toStdString();
+  EXPECT_TRUE(asked[1].save);
+  EXPECT_EQ(QFileInfo(asked[1].path).completeBaseName(), QFileInfo(asked[0].path).completeBaseName());
+  EXPECT_EQ(QFileInfo(asked[1].path).suffix(), "bin");
+  EXPECT_FALSE(asked[2].save);
+  EXPECT_EQ(asked[2].path, QDir::currentPath());
+  // The folder of the file chosen last is where the next dialog starts.
+  EXPECT_EQ(QFileInfo(asked[3].path).absolutePath(), dir_.path());
+  // The missing file was reported once.
+  EXPECT_EQ(TakeErrors().size(), 1);
+}
+
+TEST_F(KeepReportTest, ReportSavedAsPdfHoldsEveryTextOnOneLandscapePage) {
+  TfBB w;
+  ShowPattern(w);
+  AnswerFileDialogs({At("report")});  // no extension: the selected filter's
+  Dispatch([&] { w.aSaveReportExecute(); });
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  const QString text = PdfText(At("report.pdf"));
+  ASSERT_FALSE(text.isEmpty()) << "pdftotext could not read the file";
+  // Words stay whole; cells are compared as the sequence of a row's fields.
+  QString flat = text.simplified();
+  EXPECT_TRUE(flat.contains("Черный ящик Ортан 5"));
+  EXPECT_TRUE(flat.contains("Прочитан из отопителя " + QDate::currentDate().toString("dd.MM.yyyy")));
+  EXPECT_TRUE(flat.contains("Серийный номер: 658188."));
+  for (const QString& label : Labels(w)) EXPECT_TRUE(flat.contains(label)) << label.toStdString();
+  for (int r = 0; r < 15; ++r) {
+    QStringList row;
+    for (int c = 0; c < 14; ++c) row << w.sgBB->item(r, c)->text();
+    EXPECT_TRUE(flat.contains(row.join(' ').trimmed())) << row.join(' ').toStdString();
+  }
+  const QString info = test::PdfInfo(At("report.pdf"));
+  EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
+  EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts \\(A4\\)")))
+      << info.toStdString();
+}
+
+TEST_F(KeepReportTest, ReportSavedAsCsvReadsBackAsTheLabelsAndTheGrid) {
+  TfBB w;
+  ShowPattern(w);
+  // Once by the name's extension, once by the chosen filter.
+  AnswerFileDialogs({At("report.csv")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  auto answer = SetFileDialog([&](FileDialogRequest& r) {
+    r.selectedFilter = r.filter.split(";;").back();
+    return At("table");
+  });
+  Dispatch([&] { w.aSaveReportExecute(); });
+  SetFileDialog(answer);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  EXPECT_EQ(FileBytes(At("report.csv")), FileBytes(At("table.csv")));
+
+  const QByteArray bytes = FileBytes(At("report.csv"));
+  ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+  const auto rows = CsvRows(bytes.mid(3).toStdString());
+  ASSERT_EQ(rows.size(), 30u);
+  QStringList labels;
+  for (size_t i = 0; i < 15; ++i) {
+    ASSERT_EQ(rows[i].size(), 1u);
+    labels << QString::fromStdString(rows[i][0]);
+  }
+  QStringList shown = Labels(w);
+  std::sort(shown.begin(), shown.end());
+  std::sort(labels.begin(), labels.end());
+  EXPECT_EQ(labels, shown);
+  QStringList grid;
+  for (size_t i = 15; i < 30; ++i) {
+    ASSERT_EQ(rows[i].size(), 14u);
+    for (const std::string& field : rows[i]) grid << QString::fromStdString(field);
+  }
+  EXPECT_EQ(grid, Cells(w));
+}
+
+TEST_F(KeepReportTest, PrintingDrawsThePdfsPage) {
+  TfBB w;
+  ShowPattern(w);
+  SetPrintDialog([&](QPrinter& printer, QWidget* parent) {
+    EXPECT_EQ(parent, &w);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(At("printed.pdf"));
+    return true;
+  });
+  Dispatch([&] { w.aPrintExecute(); });
+  AnswerFileDialogs({At("saved.pdf")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  const QString printed = PdfText(At("printed.pdf"));
+  EXPECT_TRUE(printed.contains("Серийный номер: 658188."));
+  EXPECT_EQ(printed, PdfText(At("saved.pdf")));
+
+  // Cancelled: nothing printed.
+  SetPrintDialog([](QPrinter&, QWidget*) { return false; });
+  QFile::remove(At("printed.pdf"));
+  Dispatch([&] { w.aPrintExecute(); });
+  EXPECT_FALSE(QFile::exists(At("printed.pdf")));
+}
+
+TEST_F(KeepReportTest, SavedImageIsTheReportsImageAndOpensToTheSameReport) {
+  TfBB w;
+  ShowPattern(w);
+  // A readout that fails later changes the heater's copy, not the report.
+  BlackBoxImage[100] ^= 0xFF;
+  AnswerFileDialogs({At("image")});
+  Dispatch([&] { w.aSaveImageExecute(); });
+  EXPECT_EQ(FileBytes(At("image.bin")), Bytes(Pattern()));
+
+  TfBB other;
+  BlackBoxImage.fill(0);
+  const BlackBoxBytes heaterCopy = BlackBoxImage;
+  AnswerFileDialogs({At("image.bin")});
+  Dispatch([&] { other.aOpenImageExecute(&other); });
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  EXPECT_TRUE(other.isVisible());
+  EXPECT_EQ(Labels(other), Labels(w));
+  EXPECT_EQ(Cells(other), Cells(w));
+  EXPECT_EQ(other.ReportImage(), Pattern());
+  EXPECT_EQ(BlackBoxImage, heaterCopy);
+  EXPECT_EQ(other.ReportPage().source, "Открыт из файла image.bin");
+  EXPECT_TRUE(other.aSaveImage->isEnabled());
+}
+
+TEST_F(KeepReportTest, FilesThatAreNoImageChangeNothingAndSayWhy) {
+  TfBB w;
+  ShowPattern(w);
+  w.hide();
+  const QStringList labels = Labels(w);
+  const QStringList cells = Cells(w);
+
+  QByteArray good = Bytes(Pattern());
+  Write(At("long.bin"), good + "x");
+  Write(At("empty.bin"), {});
+  QByteArray unsigned_ = good;
+  unsigned_[4] = 0x38;
+  Write(At("nosig.bin"), unsigned_);
+  Write(At("secret.bin"), good);
+  ::chmod(At("secret.bin").toLocal8Bit().constData(), 0);
+  QDir(dir_.path()).mkdir("folder.bin");
+
+  const struct {
+    const char* name;
+    QString reason;
+  } cases[] = {
+      {"long.bin", "в файле 257 байт, а образ черного ящика занимает 256 байт"},
+      {"empty.bin", "в файле 0 байт, а образ черного ящика занимает 256 байт"},
+      {"nosig.bin", "это не образ черного ящика: по адресам 3 и 4 нет подписи 55 37"},
+      {"missing.bin", QString::fromStdString(std::system_category().message(ENOENT))},
+      {"folder.bin", QString::fromStdString(std::system_category().message(EISDIR))},
+      {"secret.bin", QString::fromStdString(std::system_category().message(EACCES))},
+  };
+  for (const auto& c : cases) {
+    {
+      AsUnprivileged nobody;
+      Dispatch([&] { w.OpenImage(At(c.name)); });
+    }
+    EXPECT_EQ(TakeErrors(), QStringList("Не удалось открыть файл \"" + At(c.name) + "\": " + c.reason + "."))
+        << c.name;
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(Labels(w), labels);
+    EXPECT_EQ(Cells(w), cells);
+  }
+}
+
+TEST_F(KeepReportTest, WritesThatFailNameTheFileAndLeaveNothingUnderTheName) {
+  TfBB w;
+  ShowPattern(w);
+  QDir(dir_.path()).mkdir("locked");
+  const QString locked = At("locked");
+  ::chmod(locked.toLocal8Bit().constData(), 0555);
+  const QString permission = QString::fromStdString(std::system_category().message(EACCES));
+  const struct {
+    std::function<void()> command;
+    QString path;
+  } cases[] = {
+      {[&] { w.aSaveReportExecute(); }, locked + "/r.pdf"},
+      {[&] { w.aSaveReportExecute(); }, locked + "/r.csv"},
+      {[&] { w.aSaveImageExecute(); }, locked + "/i.bin"},
+  };
+  for (const auto& c : cases) {
+    AnswerFileDialogs({c.path});
+    {
+      AsUnprivileged nobody;
+      Dispatch(c.command);
+    }
+    EXPECT_EQ(TakeErrors(), QStringList("Не удалось сохранить файл \"" + c.path + "\": " + permission + "."));
+  }
+  EXPECT_TRUE(QDir(locked).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+  // A folder that does not exist fails for anyone.
+  AnswerFileDialogs({At("gone/r.pdf")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  EXPECT_EQ(TakeErrors().size(), 1);
+  EXPECT_FALSE(QDir(At("gone")).exists());
+}
+
+TEST_F(KeepReportTest, AFileDroppedOnTheWindowOpensAsAnImage) {
+  Write(At("dropped.bin"), Bytes(Pattern()));
+  TfBB w;
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(At("dropped.bin"))});
+  QWidget* target = w.sgBB->viewport();
+  const QPoint at(10, 10);
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  QTRY_COMPARE(w.ReportImage(), Pattern());
+  EXPECT_EQ(w.l13->text(), "Серийный номер: 658188.");
+
+  // Two files are not an image: the drag is refused.
+  QMimeData two;
+  two.setUrls({QUrl::fromLocalFile(At("dropped.bin")), QUrl::fromLocalFile(At("dropped.bin"))});
+  QDragEnterEvent refused(at, Qt::CopyAction, &two, Qt::LeftButton, Qt::NoModifier);
+  refused.ignore();
+  QApplication::sendEvent(target, &refused);
+  EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST(ReportFileName, CarriesTheSerialNumberAndTheTimeWithoutLeadingZeros) {
+  EXPECT_EQ(TfBB::ReportFileName(658188, QDateTime(QDate(2026, 12, 7), QTime(15, 20, 3)), ".pdf"),
+            "BB_658188_2026-12-7_15-20-3.pdf");
+  EXPECT_EQ(TfBB::ReportFileName(0, QDateTime(QDate(2027, 1, 2), QTime(8, 5, 0)), ".bin"),
+            "BB_0_2027-1-2_8-5-0.bin");
+}
+
+}  // namespace
+}  // namespace o5

@@ -1,0 +1,212 @@
+#include "ui/blackbox/BlackBoxPrint.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace o5 {
+
+namespace {
+
+constexpr double kMarginMm = 12;
+const QPageLayout kPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                              QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                              QPageLayout::Millimeter);
+// Font sizes and spacing in points, before any shrinking to fit.
+constexpr double kTitlePt = 16;
+constexpr double kSourcePt = 10;
+constexpr double kLabelPt = 9.5;
+constexpr double kTablePt = 9;
+constexpr double kCellPaddingPt = 3;
+constexpr double kColumnGapPt = 28;
+constexpr double kSectionGapPt = 12;
+constexpr double kLineSpacing = 1.2;
+// Record columns stretch over the page's width up to this share above their
+// text's width, so that a page of short numbers does not look squeezed.
+constexpr double kMaxRecordStretch = 1.8;
+const QColor kFixedRowColour(224, 224, 224);
+const QColor kLineColour(96, 96, 96);
+
+QFont PageFont(double points, bool bold) {
+  QFont font;
+  font.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans"});
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+
+QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Every position of the page, in device pixels, for one zoom factor.
+struct Layout {
+  QFont title, source, label, table, tableBold;
+  double titleHeight = 0, sourceHeight = 0, labelLine = 0;
+  double labelsTop = 0, rightColumnX = 0, labelsHeight = 0;
+  double tableTop = 0, titleColumnWidth = 0, recordColumnWidth = 0, rowHeight = 0, padding = 0;
+  double width = 0, height = 0;
+};
+
+Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, double zoom,
+                  double availableWidth) {
+  const double px = dpi / 72.0 * zoom;  // device pixels per point
+  Layout l;
+  l.title = PageFont(kTitlePt * zoom, true);
+  l.source = PageFont(kSourcePt * zoom, false);
+  l.label = PageFont(kLabelPt * zoom, true);
+  l.table = PageFont(kTablePt * zoom, false);
+  l.tableBold = PageFont(kTablePt * zoom, true);
+  const QFontMetricsF title(l.title, device), source(l.source, device), label(l.label, device),
+      table(l.table, device), tableBold(l.tableBold, device);
+
+  l.titleHeight = title.height();
+  l.sourceHeight = source.height();
+  l.labelLine = label.height() * kLineSpacing;
+  l.labelsTop = l.titleHeight + l.sourceHeight * kLineSpacing + kSectionGapPt * px;
+  double leftWidth = 0, rightWidth = 0;
+  for (const std::string& s : page.leftLabels) leftWidth = std::max(leftWidth, label.horizontalAdvance(Text(s)));
+  for (const std::string& s : page.rightLabels) rightWidth = std::max(rightWidth, label.horizontalAdvance(Text(s)));
+  l.rightColumnX = leftWidth + kColumnGapPt * px;
+  l.labelsHeight = l.labelLine * static_cast<double>(std::max(page.leftLabels.size(), page.rightLabels.size()));
+
+  l.padding = kCellPaddingPt * px;
+  double titles = 0, cells = 0;
+  for (int row = 0; row < BlackBoxReport::kRows; ++row) {
+    titles = std::max(titles, table.horizontalAdvance(Text(page.cells[row][0])));
+    for (int column = 1; column < BlackBoxReport::kColumns; ++column)
+      cells = std::max(cells, (row == 0 ? tableBold : table).horizontalAdvance(Text(page.cells[row][column])));
+  }
+  l.titleColumnWidth = titles + 2 * l.padding;
+  l.recordColumnWidth = cells + 2 * l.padding;
+  const double records = BlackBoxReport::kColumns - 1;
+  const double stretched = (availableWidth - l.titleColumnWidth) / records;
+  l.recordColumnWidth = std::clamp(stretched, l.recordColumnWidth, l.recordColumnWidth * kMaxRecordStretch);
+  l.rowHeight = table.height() + 2 * l.padding;
+  l.tableTop = l.labelsTop + l.labelsHeight + kSectionGapPt * px;
+
+  const double tableWidth = l.titleColumnWidth + records * l.recordColumnWidth;
+  l.width = std::max({title.horizontalAdvance(Text(page.title)), source.horizontalAdvance(Text(page.source)),
+                      l.rightColumnX + rightWidth, tableWidth});
+  l.height = l.tableTop + BlackBoxReport::kRows * l.rowHeight;
+  return l;
+}
+
+PrintDialogFunction& CurrentPrintDialog() {
+  static PrintDialogFunction dialog;
+  return dialog;
+}
+
+bool RealPrintDialog(QPrinter& printer, QWidget* parent) {
+  QPrintDialog dialog(&printer, parent);
+  dialog.setWindowTitle("Печать отчета о черном ящике");
+  return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const BlackBoxPage& page) {
+  QPaintDevice* device = painter.device();
+  Layout l = MakeLayout(page, device, dpi, 1.0, area.width());
+  if (l.width > area.width() || l.height > area.height()) {
+    // Fonts do not scale exactly with their size: shrink a little further.
+    const double zoom = 0.98 * std::min(area.width() / l.width, area.height() / l.height);
+    l = MakeLayout(page, device, dpi, zoom, area.width());
+  }
+  painter.save();
+  painter.setPen(Qt::black);
+
+  double y = 0;
+  painter.setFont(l.title);
+  painter.drawText(QRectF(0, y, area.width(), l.titleHeight), Qt::AlignLeft | Qt::AlignVCenter, Text(page.title));
+  y += l.titleHeight;
+  painter.setFont(l.source);
+  painter.drawText(QRectF(0, y, area.width(), l.sourceHeight), Qt::AlignLeft | Qt::AlignVCenter, Text(page.source));
+
+  painter.setFont(l.label);
+  auto labels = [&](const std::vector<std::string>& column, double x) {
+    double top = l.labelsTop;
+    for (const std::string& s : column) {
+      painter.drawText(QRectF(x, top, area.width() - x, l.labelLine), Qt::AlignLeft | Qt::AlignVCenter, Text(s));
+      top += l.labelLine;
+    }
+  };
+  labels(page.leftLabels, 0);
+  labels(page.rightLabels, l.rightColumnX);
+
+  auto columnX = [&](int column) {
+    return column == 0 ? 0.0 : l.titleColumnWidth + (column - 1) * l.recordColumnWidth;
+  };
+  const double tableWidth = columnX(BlackBoxReport::kColumns);
+  painter.fillRect(QRectF(0, l.tableTop, tableWidth, l.rowHeight), kFixedRowColour);
+  for (int row = 0; row < BlackBoxReport::kRows; ++row) {
+    const double top = l.tableTop + row * l.rowHeight;
+    painter.setFont(row == 0 ? l.tableBold : l.table);
+    for (int column = 0; column < BlackBoxReport::kColumns; ++column) {
+      const double x = columnX(column);
+      const double width = column == 0 ? l.titleColumnWidth : l.recordColumnWidth;
+      const QRectF cell(x + l.padding, top, width - 2 * l.padding, l.rowHeight);
+      painter.drawText(cell, (column == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter,
+                       Text(page.cells[row][column]));
+    }
+  }
+  QPen grid(kLineColour);
+  grid.setWidthF(0.5 * dpi / 72.0);
+  painter.setPen(grid);
+  const double tableBottom = l.tableTop + BlackBoxReport::kRows * l.rowHeight;
+  for (int row = 0; row <= BlackBoxReport::kRows; ++row) {
+    const double yy = l.tableTop + row * l.rowHeight;
+    painter.drawLine(QPointF(0, yy), QPointF(tableWidth, yy));
+  }
+  for (int column = 0; column <= BlackBoxReport::kColumns; ++column) {
+    const double x = columnX(column);
+    painter.drawLine(QPointF(x, l.tableTop), QPointF(x, tableBottom));
+  }
+  painter.restore();
+}
+
+QByteArray BlackBoxPdf(const BlackBoxPage& page) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(kPageLayout);
+    writer.setTitle(Text(page.title));
+    writer.setCreator("Ортан5 Диагностика");
+    QPainter painter(&writer);
+    DrawBlackBoxPage(painter, kPageLayout.paintRectPixels(writer.resolution()).size(), writer.resolution(), page);
+  }
+  return bytes;
+}
+
+PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog) {
+  PrintDialogFunction old = std::move(CurrentPrintDialog());
+  CurrentPrintDialog() = std::move(dialog);
+  return old;
+}
+
+void PrintBlackBoxPage(const BlackBoxPage& page, QWidget* parent) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageLayout(kPageLayout);
+  printer.setDocName(Text(page.title));
+  const PrintDialogFunction& dialog = CurrentPrintDialog();
+  if (!(dialog ? dialog(printer, parent) : RealPrintDialog(printer, parent))) return;
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    const QString name = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    throw std::runtime_error(("Не удалось начать печать на \"" + name + "\"").toStdString());
+  }
+  const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+  DrawBlackBoxPage(painter, area.size(), printer.resolution(), page);
+  painter.end();
+}
+
+}  // namespace o5

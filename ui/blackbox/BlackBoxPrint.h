@@ -1,0 +1,36 @@
+#pragma once
+// The black-box report on paper: one A4 landscape page, drawn by the same code
+// for the PDF file and for the printer, with real text that can be searched
+// and copied.
+
+#include <QByteArray>
+
+#include <functional>
+
+#include "heater/BlackBoxExport.h"
+
+class QPainter;
+class QPrinter;
+class QSizeF;
+class QWidget;
+
+namespace o5 {
+
+// Draws the page with the painter's origin at the top left of the printable
+// area, `area` being that area's size in device pixels at `dpi`. Everything is
+// shrunk evenly when the page would not fit otherwise.
+void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const BlackBoxPage& page);
+
+// The page as a PDF file's bytes.
+QByteArray BlackBoxPdf(const BlackBoxPage& page);
+
+// The system's print dialog: true when the user chose to print. Replaceable,
+// like the file dialogs, so that tests print to a file without a modal window.
+using PrintDialogFunction = std::function<bool(QPrinter& printer, QWidget* parent)>;
+PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog);
+
+// Asks for the printer and prints the page on it; a printer that cannot be
+// started raises an error naming it.
+void PrintBlackBoxPage(const BlackBoxPage& page, QWidget* parent);
+
+}  // namespace o5
