@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QWindow>
 
 #include <unistd.h>
@@ -19,6 +21,7 @@
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/PtyLine.h"
+#include "ui/blackbox/TfBB.h"
 #include "ui/modes/TfrmModes.h"
 
 namespace o5::test {
@@ -102,6 +105,54 @@ TEST_F(TfMainTest, RecordLogFileNameHasNoLeadingZeros) {
   EXPECT_EQ(TfMain::RecordLogFileName(when), "D_2026-12-6_8-5-3.txt");
   const QDateTime late(QDate(2026, 1, 31), QTime(23, 59, 59));
   EXPECT_EQ(TfMain::RecordLogFileName(late), "D_2026-1-31_23-59-59.txt");
+}
+
+TEST_F(TfMainTest, ABlackBoxImageOpensFromTheMainWindowByCtrlOOrByDroppingIt) {
+  QTemporaryDir dir;
+  auto image = [&](const char* name, uint8_t serial) {
+    QByteArray bytes(256, '\0');
+    bytes[3] = 0x55;
+    bytes[4] = 0x37;
+    bytes[32] = static_cast<char>(serial);
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return f.fileName();
+  };
+  fMain->show();
+  fMain->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(fMain));
+  AnswerFileDialogs({image("a.bin", 7)});
+  QTest::keyClick(fMain->MC, Qt::Key_O, Qt::ControlModifier);
+  EXPECT_TRUE(fBB->isVisible());
+  EXPECT_EQ(fBB->l13->text(), QString::fromUtf8("Серийный номер: 7."));
+  EXPECT_EQ(FileDialogRequests().size(), 1);
+
+  // Dropped on the record log: the pane does not take it as text.
+  fBB->hide();
+  fMain->MR->setPlainText("record");
+  auto drop = [&](const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    data.setText(path);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fMain->MR->viewport(), &enter);
+    QDropEvent event(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fMain->MR->viewport(), &event);
+  };
+  drop(image("b.bin", 9));
+  ASSERT_TRUE(QTest::qWaitFor([] { return fBB->isVisible(); }, 10000));
+  EXPECT_EQ(fBB->l13->text(), QString::fromUtf8("Серийный номер: 9."));
+  EXPECT_EQ(fMain->MR->toPlainText(), "record");
+
+  // A file that is no image: one error, the window stays as it was.
+  fBB->hide();
+  drop(dir.filePath("missing.bin"));
+  ASSERT_TRUE(QTest::qWaitFor([] { return !CapturedErrors().isEmpty(); }, 10000));
+  EXPECT_EQ(TakeErrors().size(), 1);
+  EXPECT_FALSE(fBB->isVisible());
+  EXPECT_EQ(fBB->l13->text(), QString::fromUtf8("Серийный номер: 9."));
+  ClearFileDialogs();
 }
 
 class SaveTest : public TfMainTest {

@@ -26,6 +26,7 @@
 #include "tests/app/AppFixture.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/RealTool.h"
+#include "tests/support/ReportFiles.h"
 #include "tests/support/Simulator.h"
 #include "heater/BlackBoxReport.h"
 #include "ui/blackbox/TfBB.h"
@@ -193,6 +194,65 @@ TEST_F(EndToEnd, AFullReadoutShowsTheSimulatorsImage) {
   EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
                           [](const std::string& f) { return f.rfind("AA 09 00 00 77", 0) == 0; }),
             87);
+}
+
+// What a technician keeps of a readout: the report as PDF and CSV and the raw
+// image, which opens again to the same report once the heater is gone.
+TEST_F(EndToEnd, AReadoutIsKeptAsPdfCsvAndImageAndTheImageOpensToTheSameReport) {
+  QTemporaryDir dir;
+  const QString simImage = dir.filePath("sim.bin");
+  Connect({"--no-pacing", "--no-telemetry"});
+  ASSERT_EQ(sim_->Command("save-blackbox " + simImage.toStdString()).rfind("OK", 0), 0u);
+  fMain->bBlackBoxClick(fMain->bBlackBox);
+  ASSERT_TRUE(fBB->HasReport());
+  QStringList labels, cells;
+  for (const QLabel* l : {fBB->lDP, fBB->l1, fBB->l2, fBB->l3, fBB->l4, fBB->l5, fBB->l6, fBB->l7,
+                          fBB->l8, fBB->l9, fBB->l10, fBB->l11, fBB->l12, fBB->l13, fBB->l14})
+    labels << l->text();
+  for (int r = 0; r < 15; ++r)
+    for (int c = 0; c < 14; ++c) cells << fBB->sgBB->item(r, c)->text();
+
+  AnswerFileDialogs({dir.filePath("report.pdf"), dir.filePath("report.csv"), dir.filePath("image.bin")});
+  fBB->aSaveReportExecute();
+  fBB->aSaveReportExecute();
+  fBB->aSaveImageExecute();
+  EXPECT_TRUE(TakeErrors().isEmpty());
+
+  const QString pdf = PdfText(dir.filePath("report.pdf"));
+  ASSERT_FALSE(pdf.isEmpty());
+  EXPECT_TRUE(pdf.contains(fBB->l13->text())) << fBB->l13->text().toStdString();
+  EXPECT_EQ(RowsMissingFromPdf(pdf, *fBB->sgBB), QStringList());
+
+  const auto rows = CsvRows(FileBytes(dir.filePath("report.csv")).mid(3).toStdString());
+  ASSERT_EQ(rows.size(), 30u);
+  QStringList grid;
+  for (size_t i = 15; i < rows.size(); ++i)
+    for (const std::string& field : rows[i]) grid << QString::fromStdString(field);
+  EXPECT_EQ(grid, cells);
+
+  EXPECT_EQ(FileBytes(dir.filePath("image.bin")), FileBytes(simImage));
+  EXPECT_EQ(FileBytes(simImage).size(), 256);
+
+  // Another report in between, then the port closed: the saved image brings
+  // the first report back.
+  BlackBoxImage.fill(0);
+  fBB->ShowReport();
+  QTest::mouseClick(fMain->BSR, Qt::LeftButton);
+  ASSERT_FALSE(fMain->Port->Connected());
+  fBB->hide();
+  AnswerFileDialogs({dir.filePath("image.bin")});
+  fMain->aOpenImage->trigger();
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  EXPECT_TRUE(fBB->isVisible());
+  QStringList reopened, reopenedCells;
+  for (const QLabel* l : {fBB->lDP, fBB->l1, fBB->l2, fBB->l3, fBB->l4, fBB->l5, fBB->l6, fBB->l7,
+                          fBB->l8, fBB->l9, fBB->l10, fBB->l11, fBB->l12, fBB->l13, fBB->l14})
+    reopened << l->text();
+  for (int r = 0; r < 15; ++r)
+    for (int c = 0; c < 14; ++c) reopenedCells << fBB->sgBB->item(r, c)->text();
+  EXPECT_EQ(reopened, labels);
+  EXPECT_EQ(reopenedCells, cells);
+  ClearFileDialogs();
 }
 
 TEST_F(EndToEnd, FirmwareWithoutABlackBoxGetsTheNoticeAndNoWindow) {

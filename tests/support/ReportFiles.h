@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTableWidget>
 
 #include <string>
 #include <vector>
@@ -27,6 +28,20 @@ inline QString PdfInfo(const QString& path) { return PopplerOutput("pdfinfo", {p
 inline QByteArray FileBytes(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The rows of `grid` whose cells, in order and separated by blanks, are not
+// in the PDF's text: a table row of the page reads as one line.
+inline QStringList RowsMissingFromPdf(const QString& pdfText, const QTableWidget& grid) {
+  const QString flat = pdfText.simplified();
+  QStringList missing;
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    QStringList row;
+    for (int c = 0; c < grid.columnCount(); ++c) row << grid.item(r, c)->text();
+    const QString line = row.join(' ').trimmed();
+    if (!flat.contains(line)) missing << line;
+  }
+  return missing;
 }
 
 // The rows of a CSV text (without its byte-order mark): fields split at ";",
