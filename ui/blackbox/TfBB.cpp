@@ -304,17 +304,7 @@ void TfBB::OpenImage(const QString& path) {
 }
 
 QString TfBB::ReportFileName(uint32_t serial, const QDateTime& when, const QString& extension) {
-  const QDate d = when.date();
-  const QTime t = when.time();
-  return QString("BB_%1_%2-%3-%4_%5-%6-%7")
-             .arg(serial)
-             .arg(d.year())
-             .arg(d.month())
-             .arg(d.day())
-             .arg(t.hour())
-             .arg(t.minute())
-             .arg(t.second()) +
-         extension;
+  return "BB_" + QString::number(serial) + "_" + FileNameTimeStamp(when) + extension;
 }
 
 QString TfBB::DefaultName(const QString& extension) const {
