@@ -267,10 +267,10 @@ void TfBB::SetProgress(int value) {
 
 void TfBB::ShowReport() {
   const QDateTime now = QDateTime::currentDateTime();
-  Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"));
+  Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"), now);
 }
 
-void TfBB::Present(const BlackBoxBytes& image, const QString& source) {
+void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QDateTime& when) {
   report_ = MakeBlackBoxReport(image, QLocale().decimalPoint().toStdString());
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
     QLabel* label = labels_[static_cast<size_t>(i)];
@@ -284,7 +284,7 @@ void TfBB::Present(const BlackBoxBytes& image, const QString& source) {
   // A later readout that fails half-way changes BlackBoxImage but not the
   // report: the image kept with the report is the one it shows.
   reportImage_ = image;
-  reportTime_ = QDateTime::currentDateTime();
+  reportTime_ = when;
   reportSource_ = source;
   hasReport_ = true;
   for (QAction* action : {aSaveReport, aPrint, aSaveImage}) action->setEnabled(true);
@@ -297,7 +297,7 @@ void TfBB::OpenImage(const QString& path) {
     ThrowOpenError(name, problem);
   BlackBoxBytes image;
   std::copy(content.begin(), content.end(), reinterpret_cast<char*>(image.data()));
-  Present(image, "Открыт из файла " + QFileInfo(path).fileName());
+  Present(image, "Открыт из файла " + QFileInfo(path).fileName(), QDateTime::currentDateTime());
   show();
   raise();
   activateWindow();

@@ -89,7 +89,8 @@ class TfBB : public QWidget {
   void BuildProgressPanel();
   void BuildMenu();
   void LayOut();
-  void Present(const BlackBoxBytes& image, const QString& source);
+  // Shows the report of `image`; `when` goes into the proposed file names.
+  void Present(const BlackBoxBytes& image, const QString& source, const QDateTime& when);
   QString DefaultName(const QString& extension) const;
 
   // lDP, l1..l14, the order of BlackBoxReport::labels.
