@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   o5::TApplication app(argc, argv);
-  o5::SetErrorDisplay([](const QString& text) { o5::test::CapturedErrors().append(text); });
+  o5::test::InstallTestDialogs();
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,85 @@
+#include "app/UserDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "app/ErrorDisplay.h"
+
+namespace o5 {
+
+namespace {
+
+FileDialogFunction& CurrentFileDialog() {
+  static FileDialogFunction dialog;
+  return dialog;
+}
+
+InformationFunction& CurrentInformationDisplay() {
+  static InformationFunction display;
+  return display;
+}
+
+QString& LastFolder() {
+  static QString folder;
+  return folder;
+}
+
+QString RealFileDialog(FileDialogRequest& r) {
+  if (r.save)
+    return QFileDialog::getSaveFileName(r.parent, r.caption, r.path, r.filter, &r.selectedFilter);
+  return QFileDialog::getOpenFileName(r.parent, r.caption, r.path, r.filter, &r.selectedFilter);
+}
+
+QString Ask(FileDialogRequest& request) {
+  const FileDialogFunction& dialog = CurrentFileDialog();
+  const QString path = dialog ? dialog(request) : RealFileDialog(request);
+  if (!path.isEmpty()) LastFolder() = QFileInfo(path).absolutePath();
+  return path;
+}
+
+}  // namespace
+
+FileDialogFunction SetFileDialog(FileDialogFunction dialog) {
+  FileDialogFunction old = std::move(CurrentFileDialog());
+  CurrentFileDialog() = std::move(dialog);
+  return old;
+}
+
+QString LastDialogFolder() {
+  return LastFolder().isEmpty() ? QDir::currentPath() : LastFolder();
+}
+
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
+  FileDialogRequest request{parent, false, caption, LastDialogFolder(), filter, QString()};
+  return Ask(request);
+}
+
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
+                        const QString& filter, QString* selectedFilter) {
+  FileDialogRequest request{parent, true, caption, QDir(LastDialogFolder()).filePath(proposedName),
+                            filter, selectedFilter ? *selectedFilter : QString()};
+  const QString path = Ask(request);
+  if (selectedFilter) *selectedFilter = request.selectedFilter;
+  return path;
+}
+
+void ShowInformation(const QString& text) {
+  if (const InformationFunction& display = CurrentInformationDisplay()) {
+    display(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Information, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.exec();
+}
+
+InformationFunction SetInformationDisplay(InformationFunction display) {
+  InformationFunction old = std::move(CurrentInformationDisplay());
+  CurrentInformationDisplay() = std::move(display);
+  return old;
+}
+
+}  // namespace o5

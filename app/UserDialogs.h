@@ -1,0 +1,47 @@
+#pragma once
+// The dialogs every window shares besides the error display: the file dialogs
+// that ask for a file to open or a name to save under, and the information
+// box. Like the error display, each is a replaceable function, so that tests
+// answer a dialog with a path (or read a message) instead of a modal window.
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace o5 {
+
+struct FileDialogRequest {
+  QWidget* parent = nullptr;
+  bool save = false;       // a save dialog (asks for a name), else an open dialog
+  QString caption;
+  QString path;            // the folder the dialog starts in, with the proposed name when saving
+  QString filter;          // "Журнал (*.txt);;Все файлы (*)"
+  QString selectedFilter;  // the filter chosen at first; the answer's filter on return
+};
+
+// The chosen file's path, empty when the user cancelled. May change
+// request.selectedFilter to the filter the user chose.
+using FileDialogFunction = std::function<QString(FileDialogRequest& request)>;
+
+// Replaces the file dialog; returns the previous one. An empty function
+// restores the real dialog.
+FileDialogFunction SetFileDialog(FileDialogFunction dialog);
+
+// The dialogs start in the working directory, where the main window saves its
+// record logs, and then in the folder of the last file chosen in any of them
+// while the tool runs. Empty when cancelled.
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter);
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
+                        const QString& filter, QString* selectedFilter = nullptr);
+
+// The folder the next dialog starts in.
+QString LastDialogFolder();
+
+// An information box with the application's title as caption.
+using InformationFunction = std::function<void(const QString& text)>;
+void ShowInformation(const QString& text);
+InformationFunction SetInformationDisplay(InformationFunction display);
+
+}  // namespace o5
