@@ -30,6 +30,18 @@ constexpr const char* kTemporarySuffix = ".tmp";
 
 std::atomic<unsigned> temporaryCounter{0};
 
+// Cleanup after a failure must not hide the failure's own error number.
+class KeepErrno {
+ public:
+  KeepErrno() : saved_(errno) {}
+  ~KeepErrno() { errno = saved_; }
+  KeepErrno(const KeepErrno&) = delete;
+  KeepErrno& operator=(const KeepErrno&) = delete;
+
+ private:
+  int saved_;
+};
+
 template <class Call>
 int Retrying(Call call) {
   int result;
@@ -81,6 +93,7 @@ Outcome WriteUnnamed(int folderFd, const std::string& name, std::string_view con
     return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? Outcome::Unsupported
                                                                       : Outcome::Failed;
   if (!Fill(fd, content, old)) {
+    KeepErrno keep;
     ::close(fd);
     return Outcome::Failed;
   }
@@ -108,8 +121,16 @@ bool WriteNamed(int folderFd, const std::string& name, std::string_view content,
   }
   if (fd < 0) return false;
   bool written = Fill(fd, content, old);
-  written = ::close(fd) == 0 && written;
-  if (!written) ::unlinkat(folderFd, temporary->c_str(), 0);
+  if (!written) {
+    KeepErrno keep;
+    ::close(fd);
+  } else {
+    written = ::close(fd) == 0;
+  }
+  if (!written) {
+    KeepErrno keep;
+    ::unlinkat(folderFd, temporary->c_str(), 0);
+  }
   return written;
 }
 
@@ -145,7 +166,10 @@ AtomicFile::AtomicFile(const std::string& path) : target_(path) {
   name_ = target.filename().string();
   const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
   folderFd_ = Retrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-  if (folderFd_ < 0) return;
+  if (folderFd_ < 0) {
+    openError_ = errno;
+    return;
+  }
   for (int i = 0; i < kLockAttempts; ++i) {
     if (::flock(folderFd_, LOCK_EX | LOCK_NB) == 0) break;
     if (errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
@@ -157,18 +181,26 @@ AtomicFile::~AtomicFile() {
   if (folderFd_ >= 0) ::close(folderFd_);
 }
 
+bool AtomicFile::Fail(int error) {
+  error_ = error != 0 ? error : EIO;
+  return false;
+}
+
 bool AtomicFile::Replace(std::string_view content) {
-  if (folderFd_ < 0 || name_.empty() || name_ == "." || name_ == "..") return false;
+  error_ = 0;
+  if (folderFd_ < 0) return Fail(openError_);
+  if (name_.empty() || name_ == "." || name_ == "..") return Fail(EISDIR);
 
   struct stat old;
   const bool exists = ::fstatat(folderFd_, name_.c_str(), &old, 0) == 0;
-  if (!exists && errno != ENOENT) return false;
+  if (!exists && errno != ENOENT) return Fail(errno);
   if (exists) {
-    if (!S_ISREG(old.st_mode)) return false;
+    if (S_ISDIR(old.st_mode)) return Fail(EISDIR);
+    if (!S_ISREG(old.st_mode)) return Fail(EINVAL);
     // The rename would succeed over a write-protected file, since it needs
     // only the folder's permission. A write-protected file is a choice of its
     // owner, and an in-place write would be refused: refuse it here too.
-    if (::faccessat(folderFd_, name_.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    if (::faccessat(folderFd_, name_.c_str(), W_OK, AT_EACCESS) != 0) return Fail(errno);
   }
   RemoveStaleTemporaries();
 
@@ -176,17 +208,18 @@ bool AtomicFile::Replace(std::string_view content) {
   std::string temporary;
   switch (WriteUnnamed(folderFd_, name_, content, keep, &temporary)) {
     case Outcome::Written:
-      return Commit(temporary);
+      return Commit(temporary) || Fail(errno);
     case Outcome::Failed:
-      return false;
+      return Fail(errno);
     case Outcome::Unsupported:
       break;
   }
-  return WriteNamed(folderFd_, name_, content, keep, &temporary) && Commit(temporary);
+  return (WriteNamed(folderFd_, name_, content, keep, &temporary) && Commit(temporary)) || Fail(errno);
 }
 
 bool AtomicFile::Commit(const std::string& temporary) {
   if (::renameat(folderFd_, temporary.c_str(), folderFd_, name_.c_str()) != 0) {
+    KeepErrno keep;
     ::unlinkat(folderFd_, temporary.c_str(), 0);
     return false;
   }

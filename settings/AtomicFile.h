@@ -27,13 +27,20 @@ class AtomicFile {
   // and no temporary file is left behind.
   bool Replace(std::string_view content);
 
+  // The system's error number of the last failed Replace (0 after success):
+  // the reason a user is shown beside the file's name.
+  int Error() const { return error_; }
+
  private:
+  bool Fail(int error);
   bool Commit(const std::string& temporary);
   void RemoveStaleTemporaries();
 
   std::string target_;  // the file itself, a symbolic link followed
   std::string name_;    // its name inside the folder
   int folderFd_ = -1;
+  int openError_ = 0;  // why the folder could not be opened
+  int error_ = 0;
 };
 
 }  // namespace o5

@@ -1,0 +1,36 @@
+#pragma once
+// Files the user names in a file dialog: reports, images, logs, data. They are
+// written whole through AtomicFile, so a failed write never leaves a
+// half-written file under the chosen name, and read whole with a size limit.
+// Every failure is a FileError whose text names the file and the reason, for
+// the application's error display.
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace o5 {
+
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// "Не удалось сохранить файл \"<path>\": <reason>".
+[[noreturn]] void ThrowSaveError(const std::string& path, const std::string& reason);
+// "Не удалось открыть файл \"<path>\": <reason>": also for a file that was read
+// but holds something else than it should.
+[[noreturn]] void ThrowOpenError(const std::string& path, const std::string& reason);
+
+// The system's text for an error number.
+std::string SystemReason(int error);
+
+// Puts `content` into the file at `path` (UTF-8), replacing what was there.
+void SaveUserFile(const std::string& path, std::string_view content);
+
+// The whole content of the file at `path`. A folder, an unreadable file and a
+// file larger than `limit` bytes raise FileError.
+std::string LoadUserFile(const std::string& path, size_t limit);
+
+}  // namespace o5
