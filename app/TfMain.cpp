@@ -29,6 +29,7 @@
 #include "app/Emblem.h"
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
+#include "app/UserDialogs.h"
 #include "heater/HeaterCommands.h"
 #include "link/ComComboBox.h"
 #include "link/ComLed.h"
@@ -456,15 +457,7 @@ void TfMain::bClrClick(QObject* /*sender*/) {
 }
 
 QString TfMain::RecordLogFileName(const QDateTime& when) {
-  const QDate d = when.date();
-  const QTime t = when.time();
-  return QString("D_%1-%2-%3_%4-%5-%6.txt")
-      .arg(d.year())
-      .arg(d.month())
-      .arg(d.day())
-      .arg(t.hour())
-      .arg(t.minute())
-      .arg(t.second());
+  return "D_" + FileNameTimeStamp(when) + ".txt";
 }
 
 void TfMain::bSaveDataClick(QObject* /*sender*/) {

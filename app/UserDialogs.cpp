@@ -52,6 +52,18 @@ QString LastDialogFolder() {
   return LastFolder().isEmpty() ? QDir::currentPath() : LastFolder();
 }
 
+QString FileNameTimeStamp(const QDateTime& when) {
+  const QDate d = when.date();
+  const QTime t = when.time();
+  return QString("%1-%2-%3_%4-%5-%6")
+      .arg(d.year())
+      .arg(d.month())
+      .arg(d.day())
+      .arg(t.hour())
+      .arg(t.minute())
+      .arg(t.second());
+}
+
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
   FileDialogRequest request{parent, false, caption, LastDialogFolder(), filter, QString()};
   return Ask(request);

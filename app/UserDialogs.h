@@ -4,6 +4,7 @@
 // box. Like the error display, each is a replaceable function, so that tests
 // answer a dialog with a path (or read a message) instead of a modal window.
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -38,6 +39,11 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
 
 // The folder the next dialog starts in.
 QString LastDialogFolder();
+
+// The time in proposed file names, as in the record log's name: year, month,
+// day, hour, minute, second in decimal without leading zeros,
+// "2026-12-6_8-5-3" for 6 December 2026 at 08:05:03.
+QString FileNameTimeStamp(const QDateTime& when);
 
 // An information box with the application's title as caption.
 using InformationFunction = std::function<void(const QString& text)>;
