@@ -1,8 +1,11 @@
 #include "heater/BlackBoxReport.h"
+#include "heater/BlackBoxExport.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 namespace o5 {
 namespace {
@@ -152,6 +155,68 @@ TEST(BlackBoxReport, RecordsInStorageOrderWithTheLastEndingAtAddress255) {
   // Record 12 occupies 240..255; its fourth fault byte is the image's last byte.
   image[255] = 201;
   EXPECT_EQ(MakeBlackBoxReport(image, ",").cells[14][13], "201");
+}
+
+TEST(BlackBoxExport, CsvHasTheBomTheLabelsOneALineThenTheGrid) {
+  BlackBoxBytes image = Filled(0);
+  PutLE(image, 32, 658188, 3);
+  image[48 + 5] = 125;
+  const BlackBoxReport report = MakeBlackBoxReport(image, ",");
+  const std::string csv = BlackBoxCsv(report);
+  ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  std::vector<std::string> lines;
+  for (size_t at = 3; at < csv.size();) {
+    const size_t end = csv.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    lines.push_back(csv.substr(at, end - at));
+    at = end + 2;
+  }
+  ASSERT_EQ(lines.size(), 15u + 15u);
+  EXPECT_EQ(lines[0], "Версия: 0.");
+  EXPECT_EQ(lines[3], "Количество неисправностей (кроме 13 кода): 0.");
+  EXPECT_EQ(lines[10], "Время работы на ждущем режиме : 0 сек. (0-0:0:0)");
+  EXPECT_EQ(lines[11], "Значения датчика пламени при обучении: 0, 0, 0");
+  EXPECT_EQ(lines[13], "Серийный номер: 658188.");
+  EXPECT_EQ(lines[15], ";0;1;2;3;4;5;6;7;8;9;10;11;12");
+  EXPECT_EQ(lines[20], "Напряжение питания, В;12,5;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0");
+  EXPECT_EQ(lines[29], "Байт ошибки 4;0;0;0;0;0;0;0;0;0;0;0;0;0");
+}
+
+TEST(BlackBoxExport, CsvFieldsWithSeparatorsOrQuotesAreQuoted) {
+  EXPECT_EQ(CsvField("12,5"), "12,5");
+  EXPECT_EQ(CsvField("a;b"), "\"a;b\"");
+  EXPECT_EQ(CsvField("не \"черный\""), "\"не \"\"черный\"\"\"");
+  EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
+  EXPECT_EQ(CsvField(""), "");
+}
+
+TEST(BlackBoxExport, PageHoldsEveryLabelInTheWindowsOrderAndTheGrid) {
+  const BlackBoxReport report = MakeBlackBoxReport(Filled(0xFF), ",");
+  const BlackBoxPage page = MakeBlackBoxPage(report, "из файла bb.bin");
+  EXPECT_EQ(page.title, "Черный ящик Ортан 5");
+  EXPECT_EQ(page.source, "из файла bb.bin");
+  ASSERT_EQ(page.leftLabels.size() + page.rightLabels.size(), 15u);
+  EXPECT_EQ(page.leftLabels.front(), report.labels[1]);
+  EXPECT_EQ(page.leftLabels.back(), report.labels[10]);
+  EXPECT_EQ(page.rightLabels.front(), report.labels[0]);
+  EXPECT_EQ(page.rightLabels.back(), report.labels[14]);
+  EXPECT_EQ(page.cells, report.cells);
+}
+
+TEST(BlackBoxExport, ImagesAreCheckedForSizeAndSignature) {
+  BlackBoxBytes image = Filled(0);
+  image[3] = 0x55;
+  image[4] = 0x37;
+  std::string bytes(image.begin(), image.end());
+  EXPECT_EQ(BlackBoxImageProblem(bytes), "");
+  EXPECT_EQ(BlackBoxImageProblem(bytes + "x"),
+            "в файле 257 байт, а образ черного ящика занимает 256 байт");
+  EXPECT_EQ(BlackBoxImageProblem(""), "в файле 0 байт, а образ черного ящика занимает 256 байт");
+  bytes[4] = 0x38;
+  EXPECT_EQ(BlackBoxImageProblem(bytes),
+            "это не образ черного ящика: по адресам 3 и 4 нет подписи 55 37");
+  PutLE(image, 32, 0xABCDEF, 3);
+  EXPECT_EQ(BlackBoxSerialNumber(image), 0xABCDEFu);
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// What leaves the tool of a black-box report: the page of the PDF and the
+// printout (its texts, in the order the window shows them), the CSV text for a
+// spreadsheet, and the check of a saved image before it is shown again.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "heater/BlackBoxImage.h"
+#include "heater/BlackBoxReport.h"
+
+namespace o5 {
+
+// The header labels (indexes of BlackBoxReport::labels) as the window shows
+// them: the left column top to bottom, then the right one.
+inline constexpr std::array<int, 11> kBlackBoxLeftLabels = {1, 2, 3, 11, 4, 5, 6, 7, 8, 9, 10};
+inline constexpr std::array<int, 4> kBlackBoxRightLabels = {0, 12, 13, 14};
+
+// Bytes 32..34.
+uint32_t BlackBoxSerialNumber(const BlackBoxBytes& image);
+
+// Why `content` is not a saved black-box image (its size is not 256 bytes, or
+// it lacks the signature 0x55 0x37 at addresses 3 and 4); empty when it is one.
+std::string BlackBoxImageProblem(std::string_view content);
+
+// One printed page of a report.
+struct BlackBoxPage {
+  static constexpr const char* kTitle = "Черный ящик Ортан 5";
+  std::string title = kTitle;
+  std::string source;  // when and from where the report came
+  std::vector<std::string> leftLabels;
+  std::vector<std::string> rightLabels;
+  std::array<std::array<std::string, BlackBoxReport::kColumns>, BlackBoxReport::kRows> cells;
+};
+
+BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source);
+
+// A CSV field: quoted (inner quotes doubled) when it holds the separator ";",
+// a quote or a line break.
+std::string CsvField(std::string_view text);
+
+// UTF-8 with a byte-order mark, ";" between fields, CR LF line ends, so that a
+// spreadsheet in a Russian locale opens it right: the header labels one a line
+// in the window's order, then the grid: the row of record numbers (its first
+// cell empty), then each row title with its 13 cells.
+std::string BlackBoxCsv(const BlackBoxReport& report);
+
+}  // namespace o5
