@@ -1,10 +1,10 @@
 #include "heater/BlackBoxExport.h"
 
+#include "heater/CsvText.h"
+
 namespace o5 {
 
 namespace {
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kSerialNumberAddress = 32;
 }  // namespace
 
@@ -32,22 +32,11 @@ BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source) 
   return page;
 }
 
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
-}
-
 std::string BlackBoxCsv(const BlackBoxReport& report) {
-  std::string csv(kByteOrderMark);
+  std::string csv(kCsvByteOrderMark);
   auto line = [&](const std::string& text) {
     csv += CsvField(text);
-    csv += kLineEnd;
+    csv += kCsvLineEnd;
   };
   for (int i : kBlackBoxLeftLabels) line(report.labels[static_cast<size_t>(i)]);
   for (int i : kBlackBoxRightLabels) line(report.labels[static_cast<size_t>(i)]);
@@ -56,7 +45,7 @@ std::string BlackBoxCsv(const BlackBoxReport& report) {
       if (column > 0) csv += ';';
       csv += CsvField(row[column]);
     }
-    csv += kLineEnd;
+    csv += kCsvLineEnd;
   }
   return csv;
 }

@@ -38,10 +38,6 @@ struct BlackBoxPage {
 
 BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source);
 
-// A CSV field: quoted (inner quotes doubled) when it holds the separator ";",
-// a quote or a line break.
-std::string CsvField(std::string_view text);
-
 // UTF-8 with a byte-order mark, ";" between fields, CR LF line ends, so that a
 // spreadsheet in a Russian locale opens it right: the header labels one a line
 // in the window's order, then the grid: the row of record numbers (its first

@@ -1,5 +1,6 @@
 #include "heater/BlackBoxReport.h"
 #include "heater/BlackBoxExport.h"
+#include "heater/CsvText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,16 @@
+#include "heater/CsvText.h"
+
+namespace o5 {
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+}  // namespace o5

@@ -1,0 +1,18 @@
+#pragma once
+// The CSV conventions of every table the tool saves for a spreadsheet: UTF-8
+// with a byte-order mark, ";" between fields, CR LF line ends, so that a
+// spreadsheet in a Russian locale opens it right.
+
+#include <string>
+#include <string_view>
+
+namespace o5 {
+
+inline constexpr std::string_view kCsvByteOrderMark = "\xEF\xBB\xBF";
+inline constexpr std::string_view kCsvLineEnd = "\r\n";
+
+// A CSV field: quoted (inner quotes doubled) when it holds the separator ";",
+// a quote or a line break.
+std::string CsvField(std::string_view text);
+
+}  // namespace o5
