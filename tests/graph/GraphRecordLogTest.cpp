@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -139,6 +140,12 @@ TEST_F(GraphRecordLog, ARightClickOnTheChartOpensTheMenuAndARightDragPansWithout
   QCoreApplication::processEvents();
   EXPECT_FALSE(g().pmCharts->isVisible());
   EXPECT_LT(g().Charts->BottomAxis().Minimum(), xMin);
+
+  // The keyboard's menu key.
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, plot.center(), g().Charts->mapToGlobal(plot.center()));
+  QApplication::sendEvent(g().Charts, &key);
+  EXPECT_TRUE(g().pmCharts->isVisible());
+  g().pmCharts->hide();
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
@@ -310,6 +317,10 @@ TEST_F(GraphRecordLog, ThePictureIsTheChartAtTheSizeShownInDevicePixels) {
   QImage image;
   ASSERT_TRUE(image.load(path + ".png", "PNG"));
   EXPECT_EQ(image.size(), g().Charts->size() * g().Charts->devicePixelRatio());
+  // Run once more with the screen doubled (QT_SCALE_FACTOR=2, see CMakeLists.txt).
+  if (qgetenv("QT_SCALE_FACTOR") == "2") {
+    EXPECT_EQ(g().Charts->devicePixelRatio(), 2);
+  }
   // The series' green is in it.
   bool green = false;
   for (int y = 0; y < image.height() && !green; ++y)
