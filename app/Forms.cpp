@@ -1,5 +1,7 @@
 #include "app/Forms.h"
 
+#include <QPlainTextEdit>
+
 #include "app/TfMain.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
@@ -22,6 +24,8 @@ void CreateForms() {
     DestroyForms();
     throw;
   }
+  // "Последний пуск" of the graph window charts what the record log holds now.
+  fGraph->SetRecordLogSource([] { return fMain->MR->toPlainText().toStdString(); });
   // Closing the main window ends the program, whatever else is open.
   for (QWidget* w : std::initializer_list<QWidget*>{frmModes, fGraph, fBB})
     w->setAttribute(Qt::WA_QuitOnClose, false);

@@ -1,5 +1,6 @@
 #include "chart/ChartWidget.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -72,6 +73,8 @@ void ChartWidget::mousePressEvent(QMouseEvent* event) {
     RequestRedraw();
   } else if (event->button() == Qt::RightButton) {
     gestures_.BeginPan(pos.x(), pos.y(), frame.plot);
+    rightPress_ = pos;
+    rightMoved_ = false;
   }
 }
 
@@ -81,6 +84,7 @@ void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
     gestures_.MoveZoom(pos.x(), pos.y());
     RequestRedraw();
   } else if (gestures_.Panning()) {
+    if (pos != rightPress_) rightMoved_ = true;
     gestures_.MovePan(pos.x(), pos.y(), Frame().plot);
   }
 }
@@ -92,7 +96,18 @@ void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
     RequestRedraw();  // the rubber band goes away
   } else if (event->button() == Qt::RightButton && gestures_.Panning()) {
     gestures_.EndPan();
+    if (!rightMoved_ && pos == rightPress_)
+      emit ContextMenuRequested(event->globalPosition().toPoint());
   }
+}
+
+void ChartWidget::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+  // Over the plot and the axes the right button pans: the menu comes on the
+  // release of a click that did not move (the platform sends this event on
+  // the press, before it is known whether a drag follows).
+  if (event->reason() == QContextMenuEvent::Mouse && InGestureArea(event->pos(), Frame())) return;
+  emit ContextMenuRequested(event->globalPos());
 }
 
 }  // namespace o5

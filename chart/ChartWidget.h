@@ -1,7 +1,8 @@
 #pragma once
 // The chart as a widget: thirteen line series against a left (Y) and a bottom
 // (X) axis, both set by hand, with mouse zoom (left drag), pan (right drag) and
-// undo (left drag in any direction but towards the lower right). Any change
+// undo (left drag in any direction but towards the lower right); a right click
+// that does not move asks for the context menu. Any change
 // asks for a redraw; requests merge until the redraw happens. AfterDraw is
 // emitted from the event loop once a redraw has finished, so that its handlers
 // may change the chart or raise errors without disturbing the painting.
@@ -47,12 +48,16 @@ class ChartWidget : public QWidget {
 
  signals:
   void AfterDraw();
+  // A right click without a drag, or the keyboard's menu key: the owner shows
+  // its context menu at `globalPos`.
+  void ContextMenuRequested(const QPoint& globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   bool InGestureArea(const QPoint& pos, const ChartFrame& frame) const;
@@ -63,6 +68,8 @@ class ChartWidget : public QWidget {
   ChartGestures gestures_;
   bool redrawPending_ = false;
   bool afterDrawPending_ = false;
+  QPoint rightPress_;        // where the right button went down for a pan
+  bool rightMoved_ = false;  // the pointer has moved since: a pan, not a click
 };
 
 }  // namespace o5

@@ -77,7 +77,7 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
       state.runTimer = b6 * 256 + b7;
       // A run timer that starts again means the heater restarted: its run
       // begins on empty charts.
-      if (state.runTimer < 2) sink.ClearCharts();
+      if (state.runTimer < kFirstRunningSecond) sink.ClearCharts();
       TextBuffer text;
       Field5(text, state.runTimer);
       Field5(text, b8);

@@ -27,6 +27,10 @@ inline constexpr uint8_t kTelemetryBoard = 'i';        // board temperature, Cmd
 inline constexpr uint8_t kTelemetryFaults = 'j';       // the four fault bytes
 inline constexpr uint8_t kTelemetryEndOfCycle = 'k';   // logs the record
 
+// A run timer below this means the heater is not running or (re)starts a run:
+// the charts are cleared, so every run begins on empty charts.
+inline constexpr int32_t kFirstRunningSecond = 2;
+
 // The Kelvin offset of the flame temperature the heater reports.
 inline constexpr int kKelvinOffset = 273;
 

@@ -152,6 +152,63 @@ TEST_F(EndToEnd, ARestartOfTheHeaterClearsTheCharts) {
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
+// A session saved, charted again from the file, and played back by the simulator into the
+// tool: the charts are those the live telemetry drew, the record log comes back the same.
+TEST_F(EndToEnd, ASavedSessionChartsAsLiveAndItsReplayLogsTheSameRecordsAgain) {
+  QTemporaryDir work;
+  const QString oldCwd = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(work.path()));
+  struct BackToOldCwd {
+    QString path;
+    ~BackToOldCwd() { QDir::setCurrent(path); }
+  } back{oldCwd};
+
+  // A second of heater time a cycle: idle cycles, then a run.
+  Connect({"--no-pacing", "--cycle", "50", "--speed", "20"});
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= 3, 20000);
+  ASSERT_EQ(sim_->Command("start").rfind("OK", 0), 0u);
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 25, 30000);
+  ASSERT_EQ(sim_->Command("telemetry off").rfind("OK", 0), 0u);
+  QTest::qWait(1000);  // the frames already on the line arrive; nothing is asserted on time
+  const QString liveCsv = work.filePath("live.csv");
+  fGraph->SaveData(liveCsv);
+  fMain->bSaveDataClick(fMain->bSaveData);
+  const QStringList saved = QDir(work.path()).entryList({"D_*.txt"});
+  ASSERT_EQ(saved.size(), 1);
+  const QString log = work.filePath(saved[0]);
+  QFile logFile(log);
+  ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+  const QByteArray logText = logFile.readAll();
+
+  fGraph->ClearCharts();
+  fGraph->OpenRecordLog(log);
+  const QString openedCsv = work.filePath("opened.csv");
+  fGraph->SaveData(openedCsv);
+  QFile a(liveCsv), b(openedCsv);
+  ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+  const QByteArray live = a.readAll();
+  EXPECT_GT(live.count('\n'), 25);
+  EXPECT_EQ(b.readAll(), live);
+  EXPECT_TRUE(TakeInformation().isEmpty());  // one run, every line complete
+
+  // The log played back into the tool, as a second tool would receive it.
+  fMain->BSRClick(fMain->BSR);
+  fMain->bClrClick(fMain->bClr);
+  sim_.reset();
+  Connect({"--no-pacing", "--cycle", "50", "--replay", log.toStdString()});
+  const int records = int(logText.count('\n'));
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= records, 30000);
+  EXPECT_TRUE(sim_->WaitForLog("INFO", "replay: all " + std::to_string(records) + " records sent", 5s));
+  QString replayed = fMain->MR->toPlainText() + "\n";
+  EXPECT_EQ(replayed.replace("\n", "\r\n").toUtf8(), logText);
+
+  // And "Последний пуск" charts the same run from the record log.
+  fGraph->ClearCharts();
+  fGraph->ShowLastRun();
+  EXPECT_EQ(QByteArray::fromStdString(fGraph->SeriesCsvText()), live);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
 TEST_F(EndToEnd, ClosingTheToolSendsTheExitRequest) {
   Connect({"--no-pacing", "--no-telemetry"});
   fMain->FormClose();

@@ -16,6 +16,12 @@ QList<FileDialogRequest>& Requests() {
   return requests;
 }
 
+QStringList TakeAll(QStringList& messages) {
+  QStringList out;
+  out.swap(messages);
+  return out;
+}
+
 }  // namespace
 
 QStringList& CapturedErrors() {
@@ -23,22 +29,14 @@ QStringList& CapturedErrors() {
   return errors;
 }
 
-QStringList TakeErrors() {
-  QStringList out;
-  out.swap(CapturedErrors());
-  return out;
-}
+QStringList TakeErrors() { return TakeAll(CapturedErrors()); }
 
 QStringList& CapturedInformation() {
   static QStringList messages;
   return messages;
 }
 
-QStringList TakeInformation() {
-  QStringList out;
-  out.swap(CapturedInformation());
-  return out;
-}
+QStringList TakeInformation() { return TakeAll(CapturedInformation()); }
 
 void AnswerFileDialogs(const QStringList& paths) { Answers() = paths; }
 

@@ -206,10 +206,10 @@ void HeaterSimulator::ServiceTimers(TimePoint now) {
     }
     firstCycle_ = false;
     EmitCycle(now);
-    nextCycle_ += options_.cycle;
+    nextCycle_ += CyclePeriod();
     // After a stop of the process (a debugger, a suspended terminal) the cycle starts afresh
     // instead of sending the missed cycles in a burst.
-    if (nextCycle_ <= now) nextCycle_ = now + options_.cycle;
+    if (nextCycle_ <= now) nextCycle_ = now + CyclePeriod();
   }
 }
 
@@ -413,16 +413,43 @@ void HeaterSimulator::Reply(const Frame& request, const FrameData& data) {
   EnqueueWithFaults(reply, false, due, what);
 }
 
+void HeaterSimulator::SetReplay(RecordReplay replay, const std::string& path) {
+  log_.Line("INFO", "replay: " + std::to_string(replay.Records()) + " records of " + path + ", " +
+                        std::to_string(replay.Skipped()) + " lines skipped (not complete records)");
+  replay_ = std::move(replay);
+}
+
+// A replay runs through its records `speed` times faster than the cycle; the model's time
+// runs faster instead and keeps its cycle.
+Duration HeaterSimulator::CyclePeriod() const {
+  if (!replay_) return options_.cycle;
+  const auto period = std::chrono::duration_cast<Duration>(options_.cycle / speed_);
+  return std::max<Duration>(period, Milliseconds{1});
+}
+
 void HeaterSimulator::EmitCycle(TimePoint now) {
   // Bytes nobody receives would pile up in the device and reach the next program that opens
   // it as stale telemetry; a heater's bytes on an unplugged line are simply lost.
   if (!telemetry_ || silent_ || !pty_.IsOpen() || !peerPresent_) return;
+  if (replay_) {
+    EmitReplayCycle(now);
+    return;
+  }
   if (const std::size_t dropped = tx_.DropWaitingTelemetry()) {
     log_.Line("INFO", std::to_string(dropped) + " telemetry frames of the last cycle not sent: the line is too slow");
   }
   for (const Frame& frame : BuildTelemetryCycle(model_.State())) {
     EnqueueWithFaults(frame, true, now, KindName(frame[kCodeIndex]));
   }
+}
+
+// A saved session is played whole: a record waits for a line that is still sending the
+// previous one instead of being dropped.
+void HeaterSimulator::EmitReplayCycle(TimePoint now) {
+  if (replay_->Done() || tx_.TelemetryWaiting()) return;
+  for (const Frame& frame : replay_->NextCycle()) EnqueueWithFaults(frame, true, now, KindName(frame[kCodeIndex]));
+  if (replay_->Done())
+    log_.Line("INFO", "replay: all " + std::to_string(replay_->Records()) + " records sent");
 }
 
 void HeaterSimulator::EnqueueWithFaults(Frame frame, bool telemetry, TimePoint notBefore, const std::string& what) {
@@ -552,6 +579,7 @@ std::string HeaterSimulator::Status() const {
   char speed[32];
   std::snprintf(speed, sizeof speed, "%g", speed_);
   line += " speed=" + std::string(speed) + " " + faults_.Describe();
+  if (replay_) line += " replay=" + std::to_string(replay_->Sent()) + "/" + std::to_string(replay_->Records());
   return line;
 }
 

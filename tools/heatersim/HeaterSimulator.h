@@ -16,6 +16,7 @@
 #include "tools/heatersim/HeaterModel.h"
 #include "tools/heatersim/LineFaults.h"
 #include "tools/heatersim/PtyDevice.h"
+#include "tools/heatersim/RecordReplay.h"
 #include "tools/heatersim/RequestReceiver.h"
 #include "tools/heatersim/SimClock.h"
 #include "tools/heatersim/SimFrame.h"
@@ -57,6 +58,8 @@ class HeaterSimulator {
   void SetBaud(long baud);
   void SetSpeed(double speed) { speed_ = speed; }
   void SetVoltage(int tenths) { model_.SetVoltage(tenths); }
+  // Sends the records of a saved log as telemetry instead of the model's.
+  void SetReplay(RecordReplay replay, const std::string& path);
   BlackBox& Box() { return blackBox_; }
   std::string Status() const;
   void Say(const std::string& line);
@@ -75,6 +78,8 @@ class HeaterSimulator {
   void HandleRequest(const Frame& frame);
   void Reply(const Frame& request, const FrameData& data);
   void EmitCycle(TimePoint now);
+  void EmitReplayCycle(TimePoint now);
+  Duration CyclePeriod() const;
   void EnqueueWithFaults(Frame frame, bool telemetry, TimePoint notBefore, const std::string& what);
   void NoteModeChange();
 
@@ -89,6 +94,7 @@ class HeaterSimulator {
   TxLine tx_;
   PtyDevice pty_;
   std::unique_ptr<CommandInterpreter> commands_;
+  std::optional<RecordReplay> replay_;
 
   bool quit_ = false;
   bool telemetry_;

@@ -106,6 +106,11 @@ SimOptions ParseOptions(int argc, const char* const* argv) {
       {"fw-date", true, [&](const std::string& v) { options.versionDate = ParseFourBytes("--fw-date", v); }},
       {"load-blackbox", true, [&](const std::string& v) { options.loadBlackBox = v; }},
       {"save-blackbox", true, [&](const std::string& v) { options.saveBlackBox = v; }},
+      {"replay", true,
+       [&](const std::string& v) {
+         if (v.empty()) throw UsageError("--replay wants the path of a record log");
+         options.replay = v;
+       }},
       {"seed", true,
        [&](const std::string& v) {
          const auto seed = ParseInteger(v, 0, 0xFFFFFFFFLL);
@@ -197,6 +202,12 @@ Heater:
   --fw-date A.B.C.D      reply bytes 6..9 to request 105 (default 17.3.21.0)
   --load-blackbox FILE   black-box image of exactly 256 bytes to start from
   --save-blackbox FILE   write the black-box image there at exit
+  --replay FILE          send the telemetry of a record log the tool saved, one record per
+                         cycle, in place of the model's (--cycle and --speed apply: a record
+                         every cycle/speed ms); lines that are not complete records are
+                         skipped. Records wait while nobody holds the device or while the
+                         line is still busy with the previous one; after the last record no
+                         more telemetry goes out. Requests are answered as always.
 Faults (each also a command of the same name, see below):
   --bad-checksum PCT     that share of frames goes out with a wrong checksum
   --partial PCT          that share of frames is cut after 1..9 bytes

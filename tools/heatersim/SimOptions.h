@@ -35,6 +35,7 @@ struct SimOptions {
   FrameData versionDate{17, 3, 21, 0};
   std::string loadBlackBox;
   std::string saveBlackBox;
+  std::string replay;  // a saved record log to send instead of the model's telemetry
   std::uint32_t seed = 1;
   LineFaults faults;
   bool silence = false;

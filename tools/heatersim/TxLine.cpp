@@ -94,6 +94,11 @@ std::size_t TxLine::DropWaitingTelemetry() {
   return before - queue_.size();
 }
 
+bool TxLine::TelemetryWaiting() const {
+  if (current_ && current_->telemetry) return true;
+  return std::any_of(queue_.begin(), queue_.end(), [](const TxItem& item) { return item.telemetry; });
+}
+
 void TxLine::Clear() {
   current_.reset();
   queue_.clear();

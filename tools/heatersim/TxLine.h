@@ -59,6 +59,8 @@ class TxLine {
   std::optional<TimePoint> NextDeadline() const;
   // Telemetry still waiting in the queue; returns how many frames were dropped.
   std::size_t DropWaitingTelemetry();
+  // Telemetry on the line or waiting for it.
+  bool TelemetryWaiting() const;
   // Everything still waiting; the frame on the line finishes.
   void DropWaiting() { queue_.clear(); }
   void Clear();

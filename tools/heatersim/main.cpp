@@ -27,6 +27,9 @@ int main(int argc, char** argv) {
   }
   try {
     HeaterSimulator simulator(options, blackBox, stdout, stderr);
+    if (!options.replay.empty()) {
+      simulator.SetReplay(RecordReplay::Load(options.replay), options.replay);
+    }
     return simulator.Run();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ortan5-heatersim: %s\n", e.what());

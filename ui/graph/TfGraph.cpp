@@ -4,18 +4,29 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFrame>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
+#include "app/UserDialogs.h"
+#include "heater/RecordLog.h"
+#include "heater/SeriesCsv.h"
 #include "settings/SettingsFile.h"
+#include "settings/UserFile.h"
+#include "ui/FileDrop.h"
 #include "ui/graph/ColorValue.h"
 #include "ui/WindowGeometry.h"
 #include "ui/graph/GraphSeries.h"
@@ -29,6 +40,19 @@ constexpr const char* kCaption = "Графики";
 constexpr const char* kClearCaption = "Очистить";
 constexpr const char* kSwatchHint = "Изменить цвет";
 constexpr const char* kTimeAxisTitle = "Время, с";
+
+constexpr const char* kOpenLogCaption = "Открыть журнал…";
+constexpr const char* kLastRunCaption = "Последний пуск";
+constexpr const char* kSaveDataCaption = "Сохранить данные…";
+constexpr const char* kSavePictureCaption = "Сохранить рисунок…";
+constexpr const char* kRecordLogFilter = "Журнал записей (*.txt);;Все файлы (*)";
+constexpr const char* kCsvFilter = "CSV (*.csv)";
+constexpr const char* kPngFilter = "Рисунок PNG (*.png)";
+constexpr const char* kNoCompleteRecord = "в нём нет ни одной полной записи журнала";
+constexpr const char* kNoRecordsNow = "В журнале записей нет ни одной полной записи";
+// Ten days of records, several times the longest session a log is kept of;
+// the limit keeps a wrong file from filling the memory.
+constexpr std::size_t kMaxRecordLogBytes = 128u << 20;
 
 constexpr int kMinWidth = 640;
 // Window sides up to this are taken from the settings as they stand.
@@ -63,12 +87,42 @@ SpinEdit* Box(int minimum, int maximum, int step, int value, const char* name, Q
   return e;
 }
 
+// A name the user typed without an extension gets the one of the format.
+QString WithSuffix(const QString& path, const char* suffix) {
+  return QFileInfo(path).suffix().isEmpty() ? path + '.' + suffix : path;
+}
+
+QString ProposedName(const char* suffix) {
+  return "G_" + FileNameTimeStamp(QDateTime::currentDateTime()) + '.' + suffix;
+}
+
 }  // namespace
 
 TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
   CreateControls();
+  CreateMenu();
   ConnectHandlers();
   FormCreate();
+}
+
+void TfGraph::CreateMenu() {
+  auto action = [this](const char* caption, const QKeySequence& keys, const char* name) {
+    auto* a = new QAction(QString::fromUtf8(caption), this);
+    a->setObjectName(name);
+    a->setShortcut(keys);
+    // Active while this window is the active window, wherever its focus is.
+    a->setShortcutContext(Qt::WindowShortcut);
+    addAction(a);
+    return a;
+  };
+  aOpenLog = action(kOpenLogCaption, QKeySequence(Qt::CTRL | Qt::Key_O), "aOpenLog");
+  aLastRun = action(kLastRunCaption, QKeySequence(Qt::CTRL | Qt::Key_L), "aLastRun");
+  aSaveData = action(kSaveDataCaption, QKeySequence(Qt::CTRL | Qt::Key_S), "aSaveData");
+  aSavePicture = action(kSavePictureCaption, QKeySequence(), "aSavePicture");
+  pmCharts = new QMenu(this);
+  pmCharts->setObjectName("pmCharts");
+  pmCharts->addActions({aOpenLog, aLastRun, aSaveData, aSavePicture});
+  new FileDropFilter(this, [this](const QString& path) { OpenRecordLog(path); });
 }
 
 void TfGraph::CreateControls() {
@@ -197,6 +251,11 @@ void TfGraph::ConnectHandlers() {
     connect(sp[i], &ColorSwatch::MouseDown, this, [this, tag] { sp1MouseDown(tag); });
   }
   connect(Charts, &ChartWidget::AfterDraw, this, &TfGraph::ChartsAfterDraw);
+  connect(Charts, &ChartWidget::ContextMenuRequested, this, &TfGraph::ChartsContextMenu);
+  connect(aOpenLog, &QAction::triggered, this, &TfGraph::aOpenLogExecute);
+  connect(aLastRun, &QAction::triggered, this, &TfGraph::aLastRunExecute);
+  connect(aSaveData, &QAction::triggered, this, &TfGraph::aSaveDataExecute);
+  connect(aSavePicture, &QAction::triggered, this, &TfGraph::aSavePictureExecute);
 }
 
 void TfGraph::FormCreate() {
@@ -340,6 +399,75 @@ void TfGraph::ChartsAfterDraw() {
   CopyBound(edYMax, Charts->LeftAxis().Maximum());
   CopyBound(edXMin, Charts->BottomAxis().Minimum());
   CopyBound(edXMax, Charts->BottomAxis().Maximum());
+}
+
+void TfGraph::ChartsContextMenu(const QPoint& globalPos) { pmCharts->popup(globalPos); }
+
+void TfGraph::aOpenLogExecute() {
+  const QString path =
+      AskOpenFileName(this, QString::fromUtf8(kOpenLogCaption), QString::fromUtf8(kRecordLogFilter));
+  if (!path.isEmpty()) OpenRecordLog(path);
+}
+
+void TfGraph::aLastRunExecute() { ShowLastRun(); }
+
+void TfGraph::aSaveDataExecute() {
+  const QString path = AskSaveFileName(this, QString::fromUtf8(kSaveDataCaption), ProposedName("csv"),
+                                       QString::fromUtf8(kCsvFilter));
+  if (!path.isEmpty()) SaveData(WithSuffix(path, "csv"));
+}
+
+void TfGraph::aSavePictureExecute() {
+  const QString path = AskSaveFileName(this, QString::fromUtf8(kSavePictureCaption),
+                                       ProposedName("png"), QString::fromUtf8(kPngFilter));
+  if (!path.isEmpty()) SavePicture(WithSuffix(path, "png"));
+}
+
+void TfGraph::OpenRecordLog(const QString& path) {
+  const std::string name = QDir::toNativeSeparators(path).toStdString();
+  const RecordLog log(LoadUserFile(name, kMaxRecordLogBytes));
+  if (log.RecordCount() == 0) ThrowOpenError(name, kNoCompleteRecord);
+  ShowRecords(log);
+}
+
+void TfGraph::ShowLastRun() {
+  const RecordLog log(recordLogSource_ ? recordLogSource_() : std::string());
+  if (log.RecordCount() == 0) throw std::runtime_error(kNoRecordsNow);
+  ShowRecords(log);
+}
+
+// The charts as the live telemetry left them at the end of the run shown.
+void TfGraph::ShowRecords(const RecordLog& log) {
+  ClearCharts();
+  for (const TelemetryPoint& p : log.ShownPoints()) Charts->AddPoint(p.series, p.x, p.y);
+  const std::string message = log.Message();
+  if (!message.empty()) ShowInformation(QString::fromStdString(message));
+}
+
+std::string TfGraph::SeriesCsvText() const {
+  std::vector<CsvSeries> columns(kSeriesCount);
+  for (int i = 0; i < kSeriesCount; ++i) {
+    const SeriesData& data = Charts->Series(i);
+    columns[i].caption = kGraphSeries[i].caption;
+    columns[i].points.reserve(data.Size());
+    for (std::size_t k = 0; k < data.Size(); ++k) columns[i].points.emplace_back(data.X(k), data.Y(k));
+  }
+  return SeriesCsv(kTimeAxisTitle, columns);
+}
+
+void TfGraph::SaveData(const QString& path) const {
+  SaveUserFile(QDir::toNativeSeparators(path).toStdString(), SeriesCsvText());
+}
+
+// The chart as it is shown, in device pixels: twice its size on a screen that
+// doubles them.
+void TfGraph::SavePicture(const QString& path) const {
+  const std::string name = QDir::toNativeSeparators(path).toStdString();
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!Charts->grab().toImage().save(&buffer, "PNG")) ThrowSaveError(name, "рисунок не удалось построить");
+  SaveUserFile(name, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 void TfGraph::CopyBound(SpinEdit* box, double bound) {

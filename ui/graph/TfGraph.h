@@ -3,11 +3,18 @@
 // the run timer, with the axes' ranges and steps, pans, and per-series line
 // width, colour and visibility. Created hidden at start-up; it takes points
 // whether shown or not; closing it only hides it.
+//
+// The chart's context menu (and its shortcuts, while the window is active)
+// charts a saved record log again, or the run the main window's record log
+// holds, and saves the series as CSV or the chart as a picture. A file
+// dropped on the window opens as a record log.
 
 #include <QColor>
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <string>
 
 #include "chart/ChartWidget.h"
 #include "ui/graph/ColorSwatch.h"
@@ -15,11 +22,15 @@
 
 class QCheckBox;
 class QColorDialog;
+class QAction;
 class QFrame;
+class QMenu;
 class QPushButton;
 class QToolButton;
 
 namespace o5 {
+
+class RecordLog;
 
 class TfGraph : public QWidget {
   Q_OBJECT
@@ -35,6 +46,19 @@ class TfGraph : public QWidget {
   void ClearCharts();
   // Writes the window's keys; SettingsError goes on to the caller.
   void SaveSettings();
+
+  // Where "Последний пуск" takes the records from: the main window's record log.
+  void SetRecordLogSource(std::function<std::string()> source) { recordLogSource_ = std::move(source); }
+
+  // The commands behind the context menu. A file that cannot be read, or a
+  // log without a complete record, raises an error naming the file and
+  // leaves the charts as they were; a failed write leaves no file behind.
+  void OpenRecordLog(const QString& path);
+  void ShowLastRun();
+  void SaveData(const QString& path) const;
+  void SavePicture(const QString& path) const;
+  // The series as the CSV text SaveData writes.
+  std::string SeriesCsvText() const;
 
   // Handlers, named after their controls. A row handler takes the row number
   // 1..13 (the controls' Tag).
@@ -54,6 +78,11 @@ class TfGraph : public QWidget {
   void cb1Click(int tag);
   void sp1MouseDown(int tag);
   void ChartsAfterDraw();
+  void ChartsContextMenu(const QPoint& globalPos);
+  void aOpenLogExecute();
+  void aLastRunExecute();
+  void aSaveDataExecute();
+  void aSavePictureExecute();
 
   // Controls.
   QFrame* pTop;
@@ -77,14 +106,23 @@ class TfGraph : public QWidget {
   QToolButton* bRight;
   QPushButton* Button1;
   QColorDialog* dlgColor;
+  // The chart's context menu and its commands.
+  QMenu* pmCharts;
+  QAction* aOpenLog;
+  QAction* aLastRun;
+  QAction* aSaveData;
+  QAction* aSavePicture;
 
  private:
   void CreateControls();
   void ConnectHandlers();
   static void CopyBound(SpinEdit* box, double bound);
+  void CreateMenu();
+  void ShowRecords(const RecordLog& log);
 
   // The colour dialog opens on the colour last chosen in it, not the swatch's.
   QColor lastChosenColor_ = Qt::black;
+  std::function<std::string()> recordLogSource_;
 };
 
 }  // namespace o5

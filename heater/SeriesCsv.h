@@ -1,0 +1,30 @@
+#pragma once
+// The chart's series as a CSV text for a spreadsheet: UTF-8 with a byte-order
+// mark, ";" between fields, CR LF line ends. A header row (the X caption, then
+// each series' caption), then one row per X value in ascending order with a
+// cell per series, empty where the series has no point at that X.
+//
+// A series can hold several points at one X (two records within the same
+// second, or a run timer that went back): that X then takes as many rows as
+// the series with the most points there, the k-th row holding each series'
+// k-th point at it, so that no point is lost.
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace o5 {
+
+struct CsvSeries {
+  std::string caption;
+  std::vector<std::pair<double, double>> points;  // (X, Y), ascending X
+};
+
+std::string SeriesCsv(std::string_view xCaption, const std::vector<CsvSeries>& series);
+
+// A number as the cell shows it: whole numbers without a fraction, others
+// with a decimal comma, as a spreadsheet in a Russian locale reads them.
+std::string CsvNumber(double value);
+
+}  // namespace o5

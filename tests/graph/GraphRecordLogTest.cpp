@@ -1,0 +1,332 @@
+// The graph window's context menu: record logs charted again (from a file, a
+// drop, or the main window's record log), the series saved as CSV and the
+// chart as a picture, and what bad files and failed writes do.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "heater/RecordLog.h"
+#include "heater/TelemetryDecoder.h"
+#include "tests/graph/GraphTestSupport.h"
+
+namespace o5 {
+namespace {
+
+using test::AnswerFileDialogs;
+using test::FileDialogRequests;
+using test::TakeErrors;
+using test::TakeInformation;
+
+// Live telemetry into a graph window, keeping the record log it wrote.
+class LiveSession : public TelemetrySink {
+ public:
+  explicit LiveSession(TfGraph& g) : graph_(g) {}
+
+  void ClearCharts() override { graph_.ClearCharts(); }
+  void AddPoint(int series, double x, double y) override { graph_.AddPoint(series, x, y); }
+  void SetTimeText(std::string_view) override {}
+  void SetModeCaption(std::string_view) override {}
+  void AppendRecord(std::string_view record) override { log += std::string(record) + "\r\n"; }
+
+  // One cycle at the given run time; `lost` names frames that do not arrive.
+  void Cycle(int runTimer, const std::string& lost = "") {
+    auto b = [this] { return static_cast<uint8_t>(rng_()); };
+    const uint8_t data[6][4] = {{uint8_t(runTimer >> 8), uint8_t(runTimer), b(), b()},
+                                {b(), b(), b(), b()}, {b(), b(), b(), b()},
+                                {b(), b(), b(), b()}, {b(), b(), b(), b()},
+                                {b(), b(), b(), b()}};
+    const char kinds[] = "efghijk";
+    for (int k = 0; k < 7; ++k) {
+      if (lost.find(kinds[k]) != std::string::npos) continue;
+      const uint8_t* d = k < 6 ? data[k] : data[0];
+      DecodeTelemetry(BuildRequest(0x01, 0, 0, uint8_t(kinds[k]), d[0], d[1], d[2], d[3]), state_,
+                      *this);
+    }
+  }
+
+  std::string log;
+
+ private:
+  TfGraph& graph_;
+  TelemetryState state_;
+  std::mt19937 rng_{3};
+};
+
+class GraphRecordLog : public test::GraphFixture {
+ protected:
+  void SetUp() override {
+    GraphFixture::SetUp();
+    TakeInformation();
+    test::ClearFileDialogs();
+    graph_ = std::make_unique<TfGraph>();
+  }
+  void TearDown() override {
+    test::ClearFileDialogs();
+    GraphFixture::TearDown();
+  }
+
+  QString WriteFile(const QString& name, const std::string& content) {
+    const QString path = dir_.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content.data(), qint64(content.size()));
+    return path;
+  }
+  static std::string ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+  }
+  // A session with two runs, lines of lost frames among them, ending idle.
+  std::string SessionLog(TfGraph& live) {
+    LiveSession s(live);
+    for (int t : {0, 0, 2, 3, 4, 5, 0, 0, 1}) s.Cycle(t);
+    for (int t = 2; t < 40; ++t) s.Cycle(t, t == 10 ? "g" : t == 20 ? "e" : "");
+    for (int t : {0, 0}) s.Cycle(t);
+    return s.log;
+  }
+
+  // A command as the menu or a shortcut runs it: from the event loop, where
+  // the application's one catch point shows what it raises.
+  static void Run(QAction* action) {
+    QMetaObject::invokeMethod(action, &QAction::trigger, Qt::QueuedConnection);
+    QCoreApplication::sendPostedEvents(action, QEvent::MetaCall);
+  }
+
+  TfGraph& g() { return *graph_; }
+  std::unique_ptr<TfGraph> graph_;
+};
+
+// ---- the menu and its shortcuts ---------------------------------------------
+
+TEST_F(GraphRecordLog, ARightClickOnTheChartOpensTheMenuAndARightDragPansWithoutIt) {
+  Show(g());
+  EXPECT_EQ(g().pmCharts->actions(),
+            (QList<QAction*>{g().aOpenLog, g().aLastRun, g().aSaveData, g().aSavePicture}));
+  EXPECT_EQ(g().aOpenLog->text(), "Открыть журнал…");
+  EXPECT_EQ(g().aLastRun->text(), "Последний пуск");
+  EXPECT_EQ(g().aSaveData->text(), "Сохранить данные…");
+  EXPECT_EQ(g().aSavePicture->text(), "Сохранить рисунок…");
+  EXPECT_EQ(g().aOpenLog->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_EQ(g().aLastRun->shortcut(), QKeySequence("Ctrl+L"));
+  EXPECT_EQ(g().aSaveData->shortcut(), QKeySequence("Ctrl+S"));
+
+  const QRect plot = g().Charts->rect().adjusted(80, 40, -40, -60);
+  QTest::mousePress(g().Charts, Qt::RightButton, {}, plot.center());
+  QTest::mouseRelease(g().Charts, Qt::RightButton, {}, plot.center());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return g().pmCharts->isVisible(); }, 20000));
+  g().pmCharts->hide();
+
+  const double xMin = g().Charts->BottomAxis().Minimum();
+  QTest::mousePress(g().Charts, Qt::RightButton, {}, plot.center());
+  QMouseEvent move(QEvent::MouseMove, QPointF(plot.center() + QPoint(30, 0)),
+                   g().Charts->mapToGlobal(QPointF(plot.center() + QPoint(30, 0))), Qt::NoButton,
+                   Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(g().Charts, &move);
+  QTest::mouseRelease(g().Charts, Qt::RightButton, {}, plot.center() + QPoint(30, 0));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(g().pmCharts->isVisible());
+  EXPECT_LT(g().Charts->BottomAxis().Minimum(), xMin);
+
+  // The keyboard's menu key.
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, plot.center(), g().Charts->mapToGlobal(plot.center()));
+  QApplication::sendEvent(g().Charts, &key);
+  EXPECT_TRUE(g().pmCharts->isVisible());
+  g().pmCharts->hide();
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(GraphRecordLog, ShortcutsWorkWhileTheGraphWindowIsActiveAndOnlyThen) {
+  Show(g());
+  g().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&g()));
+  QTest::keyClick(g().edXMin, Qt::Key_O, Qt::ControlModifier);  // focus in a spin edit
+  QTest::keyClick(&g(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(FileDialogRequests().size(), 2);
+  EXPECT_FALSE(FileDialogRequests()[0].save);
+  EXPECT_EQ(FileDialogRequests()[0].caption, "Открыть журнал…");
+  EXPECT_TRUE(FileDialogRequests()[1].save);
+  EXPECT_TRUE(FileDialogRequests()[1].path.endsWith(".csv"));
+  EXPECT_TRUE(QFileInfo(FileDialogRequests()[1].path).fileName().startsWith("G_"));
+
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  QTest::keyClick(&other, Qt::Key_S, Qt::ControlModifier);
+  QTest::keyClick(&other, Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(FileDialogRequests().size(), 2);
+}
+
+// ---- opening a record log ------------------------------------------------------
+
+TEST_F(GraphRecordLog, AnOpenedLogIsChartedAsTheLiveTelemetryChartedItsLastRun) {
+  // The live charts when the last run ended, and the log saved a little later.
+  TfGraph live;
+  LiveSession s(live);
+  for (int t : {0, 0, 2, 3, 4, 5, 0, 0, 1}) s.Cycle(t);
+  for (int t = 2; t < 40; ++t) s.Cycle(t);
+  const std::string liveCsv = live.SeriesCsvText();
+  for (int t : {0, 0}) s.Cycle(t);
+  const QString path = WriteFile("D_2026-12-7_10-0-0.txt", s.log);
+
+  AnswerFileDialogs({path});
+  Run(g().aOpenLog);
+  ASSERT_EQ(FileDialogRequests().size(), 1);
+  EXPECT_EQ(FileDialogRequests()[0].filter, "Журнал записей (*.txt);;Все файлы (*)");
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  EXPECT_EQ(TakeInformation(), QStringList{"Пусков в журнале: 2; показан последний, 2-й."});
+  EXPECT_EQ(g().SeriesCsvText(), liveCsv);
+  EXPECT_EQ(g().Charts->Series(11).X(0), 1);  // the record before the run
+}
+
+TEST_F(GraphRecordLog, LinesOfCyclesThatLostFramesAreSkippedAndCountedInTheMessage) {
+  const QString path = WriteFile("lossy.txt", SessionLog(g()));
+  g().ClearCharts();
+  AnswerFileDialogs({path});
+  Run(g().aOpenLog);
+  EXPECT_EQ(TakeInformation(),
+            QStringList{"Пусков в журнале: 2; показан последний, 2-й.\nПропущено неполных строк: 2."});
+  // The record before the run (timer 1) and every complete record of the run:
+  // the lines of the lost 'g' and of the lost 'e' are left out.
+  const SeriesData& errors = g().Charts->Series(11);
+  ASSERT_EQ(errors.Size(), 1u + 38u - 2u);
+  EXPECT_EQ(errors.X(0), 1);
+  EXPECT_EQ(errors.X(errors.Size() - 1), 39);
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(g().Charts->Series(i).Size(), errors.Size()) << i;
+}
+
+TEST_F(GraphRecordLog, ADroppedFileOpensAsARecordLog) {
+  TfGraph live;
+  LiveSession s(live);
+  for (int t = 2; t < 12; ++t) s.Cycle(t);
+  const QString path = WriteFile("dropped.txt", s.log);
+  Show(g());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  const QPoint at = g().Charts->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(g().Charts, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(g().Charts, &drop);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return g().Charts->Series(0).Size() == 10; }, 20000));
+  EXPECT_TRUE(TakeInformation().isEmpty());
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(GraphRecordLog, BadFilesShowOneErrorNamingTheFileAndChangeNothing) {
+  g().AddPoint(0, 5, 7);
+  const QString garbage = WriteFile("garbage.txt", "WTime; ModeT\r\nnot a record\r\n\x01\x02\r\n");
+  const QString missing = dir_.filePath("missing.txt");
+  const QString folder = dir_.path();
+  for (const QString& path : {garbage, missing, folder}) {
+    AnswerFileDialogs({path});
+    Run(g().aOpenLog);
+    const QStringList errors = TakeErrors();
+    ASSERT_EQ(errors.size(), 1) << path.toStdString();
+    EXPECT_TRUE(errors[0].startsWith("Не удалось открыть файл \"" + path + "\": ")) << errors[0].toStdString();
+    EXPECT_EQ(g().Charts->Series(0).Size(), 1u);
+  }
+  AnswerFileDialogs({});  // cancelled: nothing at all
+  Run(g().aOpenLog);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  EXPECT_TRUE(TakeInformation().isEmpty());
+  EXPECT_EQ(g().Charts->Series(0).Size(), 1u);
+}
+
+TEST_F(GraphRecordLog, LastRunChartsTheRecordsTheMainWindowHoldsNow) {
+  TfGraph live;
+  const std::string log = SessionLog(live);
+  std::string source;
+  g().SetRecordLogSource([&source] { return source; });
+  g().AddPoint(0, 5, 7);
+  Run(g().aLastRun);
+  EXPECT_EQ(TakeErrors(), QStringList{"В журнале записей нет ни одной полной записи."});
+  EXPECT_EQ(g().Charts->Series(0).Size(), 1u);
+
+  source = log;
+  Run(g().aLastRun);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  EXPECT_EQ(TakeInformation().size(), 1);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 37u);
+}
+
+// ---- saving ------------------------------------------------------------------
+
+TEST_F(GraphRecordLog, SeriesCsvHasTheRowCaptionsAndACellPerSeriesAtEachTime) {
+  g().AddPoint(0, 3, -5);
+  g().AddPoint(12, 3, 126);
+  g().AddPoint(0, 2, 1.5);
+  g().AddPoint(2, 4, 334);
+  const QString path = dir_.filePath("data");
+  AnswerFileDialogs({path});
+  Run(g().aSaveData);
+  ASSERT_TRUE(TakeErrors().isEmpty());
+  EXPECT_EQ(FileDialogRequests()[0].filter, "CSV (*.csv)");
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_EQ(ReadFile(path + ".csv"),
+            "\xEF\xBB\xBF"
+            "Время, с;Тжидкости;Тперегрева;Тпламени;Тна плате;Вент. Задатчик;Вент. Измерение;"
+            "Топливный насос;Свеча;Реле;Помпа;Режим;Неисправность;U\r\n"
+            "2;1,5;;;;;;;;;;;;\r\n"
+            "3;-5;;;;;;;;;;;;126\r\n"
+            "4;;;334;;;;;;;;;;\r\n");
+}
+
+TEST_F(GraphRecordLog, AFailedWriteNamesTheFileAndLeavesNoFileBehind) {
+  g().AddPoint(0, 3, -5);
+  const QString inMissingFolder = dir_.filePath("no/such/folder/data.csv");
+  const QString onAFolder = dir_.filePath("sub.csv");
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("sub.csv"));
+  for (const QString& path : {inMissingFolder, onAFolder}) {
+    AnswerFileDialogs({path});
+    Run(g().aSaveData);
+    const QStringList errors = TakeErrors();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("Не удалось сохранить файл \"" + path + "\": "))
+        << errors[0].toStdString();
+  }
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            (QStringList{"sub.csv"}));
+}
+
+TEST_F(GraphRecordLog, ThePictureIsTheChartAtTheSizeShownInDevicePixels) {
+  Show(g());
+  g().AddPoint(0, 10, 100);
+  g().AddPoint(0, 50, 300);
+  Settle(g());
+  const QString path = dir_.filePath("chart");
+  AnswerFileDialogs({path});
+  Run(g().aSavePicture);
+  ASSERT_TRUE(TakeErrors().isEmpty());
+  EXPECT_EQ(FileDialogRequests()[0].filter, "Рисунок PNG (*.png)");
+  QImage image;
+  ASSERT_TRUE(image.load(path + ".png", "PNG"));
+  EXPECT_EQ(image.size(), g().Charts->size() * g().Charts->devicePixelRatio());
+  // Run once more with the screen doubled (QT_SCALE_FACTOR=2, see CMakeLists.txt).
+  if (qgetenv("QT_SCALE_FACTOR") == "2") {
+    EXPECT_EQ(g().Charts->devicePixelRatio(), 2);
+  }
+  // The series' green is in it.
+  bool green = false;
+  for (int y = 0; y < image.height() && !green; ++y)
+    for (int x = 0; x < image.width() && !green; ++x) green = image.pixelColor(x, y) == QColor(0, 128, 0);
+  EXPECT_TRUE(green);
+}
+
+}  // namespace
+}  // namespace o5
