@@ -321,7 +321,9 @@ void TfMain::BuildControls() {
   Splitter1->setStretchFactor(1, 0);
   Splitter1->setSizes({kOuterHeight - 145 - 3, 145});
 
-  connect(bModes, &QToolButton::clicked, this, [this] { bModesClick(bModes); });
+  // toggled, not clicked: the modes window follows the button's state however
+  // it changes (a click, Space, an assistive tool's Toggle action, the program).
+  connect(bModes, &QToolButton::toggled, this, [this] { bModesClick(bModes); });
   connect(bGraph, &QToolButton::clicked, this, [this] { bGraphClick(bGraph); });
   connect(bClr, &QToolButton::clicked, this, [this] { bClrClick(bClr); });
   connect(bBlackBox, &QToolButton::clicked, this, [this] { bBlackBoxClick(bBlackBox); });
@@ -560,7 +562,11 @@ void TfMain::closeEvent(QCloseEvent* event) {
   FormClose();
   closing_ = false;
   event->accept();
-  QCoreApplication::quit();
+  // After the exit sequence the program ends, whichever windows are shown.
+  // The toolkit's quit() would first ask every window to close and give up
+  // when one refuses, as the modes window refuses its own close box; exit()
+  // ends the message loop without asking.
+  QCoreApplication::exit(0);
 }
 
 }  // namespace o5

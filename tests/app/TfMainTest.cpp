@@ -22,6 +22,7 @@
 #include "tests/app/AppFixture.h"
 #include "tests/support/PtyLine.h"
 #include "ui/blackbox/TfBB.h"
+#include "ui/graph/TfGraph.h"
 #include "ui/modes/TfrmModes.h"
 
 namespace o5::test {
@@ -302,6 +303,31 @@ TEST_F(TfMainTest, ClosingWithAReplyDoesNotSendTheFallback) {
   EXPECT_EQ(line.ReceiveAll(300ms, 1000ms), "");
   EXPECT_TRUE(fMain->MC->toPlainText().isEmpty());
   EXPECT_FALSE(fMain->Port->Connected());
+}
+
+TEST_F(TfMainTest, ClosingEndsTheProgramWhateverWindowsAreShown) {
+  fMain->show();
+  fMain->bModes->click();
+  fGraph->show();
+  fBB->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(frmModes));
+  QTimer closer;
+  closer.setSingleShot(true);
+  QObject::connect(&closer, &QTimer::timeout, [] { fMain->close(); });
+  closer.start(0);
+  // A message loop that does not end is ended by this guard with another code.
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+  guard.start(30000);
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  // The toolkit's own quit request, posted when the last window closed, is
+  // left over; in the program nothing runs after the loop, here tests do.
+  QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
+  EXPECT_FALSE(fMain->isVisible());
+  SettingsFile saved;
+  EXPECT_NE(saved.ReadInteger("Options", "FormModesTop", -1), -1);
+  EXPECT_NE(saved.ReadInteger("Options", "FormGraphWidth", -1), -1);
 }
 
 TEST_F(TfMainTest, ClosingWithThePortClosedSendsNothing) {

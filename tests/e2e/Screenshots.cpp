@@ -58,7 +58,6 @@ int main(int argc, char** argv) {
   Serve(9000);
   fMain->bVerClick(fMain->bVer);
   fMain->bModes->setChecked(true);
-  fMain->bModesClick(fMain->bModes);
   Serve(300);
   Save(fMain, out + "/main-window.png");
   Save(frmModes, out + "/modes-window.png");
