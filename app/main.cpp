@@ -3,13 +3,19 @@
 
 #include <QMessageBox>
 
+#include <cstdlib>
+
 #include "app/Emblem.h"
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
+#include "app/Platform.h"
 #include "app/TfMain.h"
 #include "link/Translation.h"
 
 int main(int argc, char** argv) {
+  // Before the application object: it picks the platform when it is built.
+  if (const auto platform = o5::DesktopPlatform(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY")))
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   o5::TApplication app(argc, argv);
   app.setApplicationName("ortan5");
   app.setDesktopFileName("ortan5");
