@@ -201,6 +201,8 @@ void TfGraph::CreateControls() {
     sp[i]->setObjectName(QStringLiteral("sp%1").arg(n));
     sp[i]->setGeometry(42, y, kSwatchWidth, kSwatchHeight);
     sp[i]->setToolTip(QString::fromUtf8(kSwatchHint));
+    // An assistive tool names the swatch after the series it colours.
+    sp[i]->setAccessibleName(QString::fromUtf8(kGraphSeries[i].caption));
     sp[i]->SetColor(ColorFromValue(GraphSettings::kDefaultColor));
     cb[i] = new QCheckBox(QString::fromUtf8(kGraphSeries[i].caption), pRight);
     cb[i]->setObjectName(QStringLiteral("cb%1").arg(n));
