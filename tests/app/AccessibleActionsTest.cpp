@@ -22,6 +22,8 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
@@ -280,33 +282,45 @@ TEST_F(AccessibleActions, GraphWindowBoxesButtonsCheckBoxesAndSwatches) {
   }
 }
 
-TEST_F(AccessibleActions, BlackBoxMenuItemsDoWhatChoosingThemDoes) {
-  fBB->ShowReport();
-  fBB->pmBB->popup(fBB->mapToGlobal(QPoint(20, 20)));
-  ASSERT_TRUE(QTest::qWaitFor([] { return fBB->pmBB->isVisible(); }, kDeadlineMs));
-  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(fBB->pmBB);
-  ASSERT_NE(menu, nullptr);
-  // Each item asks its file dialog (the test's dialog cancels it). Printing
-  // opens the system's print dialog and is left out.
-  const std::pair<const char*, const char*> items[] = {
-      {"Сохранить отчёт…", "Сохранить отчёт"},
-      {"Сохранить образ…", "Сохранить образ"},
-      {"Открыть образ…", "Открыть образ"},
-  };
+// Opens a context menu as a right click does and presses each named item
+// through its accessible interface: each asks its file dialog (the test's
+// dialog cancels it) with the caption given.
+void PressMenuItems(QMenu* menu, QWidget* over,
+                    const std::vector<std::pair<const char*, const char*>>& itemsAndCaptions) {
+  menu->popup(over->mapToGlobal(QPoint(20, 20)));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, kDeadlineMs));
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(menu);
+  ASSERT_NE(iface, nullptr);
   ClearFileDialogs();
-  for (const auto& [item, caption] : items) {
+  for (const auto& [item, caption] : itemsAndCaptions) {
     SCOPED_TRACE(item);
     QAccessibleInterface* found = nullptr;
-    for (int i = 0; i < menu->childCount() && !found; ++i)
-      if (menu->child(i)->text(QAccessible::Name) == QString::fromUtf8(item)) found = menu->child(i);
+    for (int i = 0; i < iface->childCount() && !found; ++i)
+      if (iface->child(i)->text(QAccessible::Name) == QString::fromUtf8(item)) found = iface->child(i);
     ASSERT_NE(found, nullptr);
-    const qsizetype before = FileDialogRequests().size();
     ASSERT_NE(found->actionInterface(), nullptr);
+    const qsizetype before = FileDialogRequests().size();
     found->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_TRUE(QTest::qWaitFor([&] { return FileDialogRequests().size() > before; }, kDeadlineMs));
     EXPECT_EQ(FileDialogRequests().back().caption, QString::fromUtf8(caption));
   }
-  fBB->pmBB->hide();
+  menu->hide();
+}
+
+TEST_F(AccessibleActions, MenuItemsOfTheBlackBoxAndGraphWindowsDoWhatChoosingThemDoes) {
+  // A report on show, so that every item is enabled. Printing opens the
+  // system's print dialog and is left out.
+  fBB->ShowReport();
+  fBB->show();
+  PressMenuItems(fBB->pmBB, fBB,
+                 {{"Сохранить отчёт…", "Сохранить отчёт"},
+                  {"Сохранить образ…", "Сохранить образ"},
+                  {"Открыть образ…", "Открыть образ"}});
+  fGraph->show();
+  PressMenuItems(fGraph->pmCharts, fGraph->Charts,
+                 {{"Открыть журнал…", "Открыть журнал…"},
+                  {"Сохранить данные…", "Сохранить данные…"},
+                  {"Сохранить рисунок…", "Сохранить рисунок…"}});
 }
 
 }  // namespace
