@@ -35,6 +35,7 @@
 #include "link/ComComboBox.h"
 #include "link/ComLed.h"
 #include "link/ComPort.h"
+#include "link/ComReconnect.h"
 #include "link/ReplyWait.h"
 #include "ui/FileDrop.h"
 #include "ui/blackbox/BlackBoxReadout.h"
@@ -119,6 +120,8 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent) {
   Port->FlowControl().SetFlowControl(fcNone);
   Port->SetEvents(kAllComEvents);
   Port->OnRxChar = [this](QObject* sender, int count) { PortRxChar(sender, count); };
+  Reconnect = new ComReconnect(Port, this);
+  Reconnect->setObjectName("Reconnect");
 
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
@@ -332,6 +335,8 @@ void TfMain::BuildControls() {
   connect(bStop, &QToolButton::clicked, this, [this] { bStopClick(bStop); });
   connect(BSet, &QPushButton::clicked, this, [this] { BSetClick(BSet); });
   connect(BSR, &QPushButton::clicked, this, [this] { BSRClick(BSR); });
+  // After the selector's own handling: the port holds the picked name by now.
+  connect(cbPort, &QComboBox::activated, this, [this] { Reconnect->PortChosen(); });
   connect(bSaveData, &QPushButton::clicked, this, [this] { bSaveDataClick(bSaveData); });
 
   // A saved black-box image opens from here too, by Ctrl+O or by dropping the
@@ -509,10 +514,15 @@ void TfMain::bModesClick(QObject* /*sender*/) {
     frmModes->hide();
 }
 
-void TfMain::BSRClick(QObject* /*sender*/) { Port->SetConnected(!Port->Connected()); }
+void TfMain::BSRClick(QObject* /*sender*/) {
+  // Opened or closed by hand: the tool no longer waits for a lost device.
+  Reconnect->Stop();
+  Port->SetConnected(!Port->Connected());
+}
 
 void TfMain::BSetClick(QObject* /*sender*/) {
   Port->ShowPortDialog();
+  Reconnect->PortChosen();
   cbPort->SetText(QString::fromStdString(Port->Port()));
 }
 
@@ -524,6 +534,7 @@ void TfMain::bBlackBoxClick(QObject* /*sender*/) { ReadBlackBox(*this, *fBB); }
 // --- exit ------------------------------------------------------------------------
 
 void TfMain::FormClose() {
+  Reconnect->Stop();
   // A settings file that cannot be written must not keep the tool open (the
   // heater would never get its exit request): the error is shown once, the
   // remaining settings are skipped, and the exit goes on.

@@ -26,6 +26,7 @@ class QToolButton;
 namespace o5 {
 
 class ByteTracePane;
+class ComReconnect;
 class TComComboBox;
 class TComLed;
 class TComPort;
@@ -73,6 +74,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
 
   // --- controls, named as the window describes them ---
   TComPort* Port;
+  // Opens Port again by itself when its device returns after a loss.
+  ComReconnect* Reconnect;
   QTimer* Timer;
   QFrame *Panel3, *Panel6, *Panel8, *Panel4, *P1, *Panel7, *Panel1, *Panel2, *Bevel1;
   QToolButton *bModes, *bGraph, *bClr, *bBlackBox, *bVer, *bStart, *bStop;

@@ -157,6 +157,10 @@ void TComComboBox::SetComPort(TCustomComPort* port) {
 
 void TComComboBox::SetComProperty(TComProperty property) {
   select_.ComProperty = property;
+  if (property == cpPort) {
+    RefreshPorts(false);
+    return;
+  }
   // Listed before the old items go, so a failing port list leaves them.
   const std::vector<std::string> items = TComSelect::ItemsFor(property);
   clear();
@@ -167,6 +171,50 @@ void TComComboBox::SetComProperty(TComProperty property) {
   } else {
     setCurrentIndex(0);
   }
+}
+
+void TComComboBox::RefreshPorts(bool keepChoice) {
+  // Listed before the old items go, so a failing port list leaves them.
+  std::vector<SerialPortEntry> entries;
+  TCustomComPort::ListSerialPorts(entries);
+  const std::string shown = Text().toStdString();
+  std::vector<std::string> names;
+  names.reserve(entries.size());
+  for (const SerialPortEntry& e : entries) names.push_back(e.path);
+  if (names != ItemTexts()) {
+    clear();
+    for (const std::string& name : names) addItem(QString::fromStdString(name));
+  }
+  // The same path may stand for another adapter now.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const QString tip = QString::fromStdString(entries[i].description);
+    setItemData(static_cast<int>(i), tip.isEmpty() ? QVariant() : QVariant(tip), Qt::ToolTipRole);
+  }
+  if (names.empty()) return;
+  if (!keepChoice) {
+    if (select_.ComPort)
+      LoadFromPort();
+    else
+      setCurrentIndex(0);
+    return;
+  }
+  int index = shown.empty() ? -1 : TComSelect::FindItem(names, shown);
+  if (index < 0 && !select_.PendingPort.empty()) {
+    index = TComSelect::FindItem(names, select_.PendingPort);
+    if (index < 0) index = TComSelect::FindSameDevice(names, select_.PendingPort);
+  }
+  if (index >= 0) {
+    setCurrentIndex(index);
+  } else if (select_.ComPort) {
+    LoadFromPort();
+  } else {
+    setCurrentIndex(-1);
+  }
+}
+
+void TComComboBox::showPopup() {
+  if (select_.ComProperty == cpPort) RefreshPorts(true);
+  QComboBox::showPopup();
 }
 
 QString TComComboBox::Text() const {

@@ -84,7 +84,16 @@ class TComComboBox : public QComboBox, private TComPortObserver {
 
   const TComSelect& Select() const { return select_; }
 
+  // A port selector reads the system's list afresh each time it opens, so an
+  // adapter plugged in after the start is offered and an unplugged one is not
+  // (error 23 passed on; the list then stays closed with its old items).
+  void showPopup() override;
+
  private:
+  // Replaces the port items, each with its device's description as tooltip,
+  // keeping the choice: the item shown, else the pending name's, else the
+  // port's own (as LoadFromPort chooses it); none when it is not listed.
+  void RefreshPorts(bool keepChoice);
   void ComPortDestroyed(TCustomComPort* port) override;
   void ItemPicked(int index);
   std::vector<std::string> ItemTexts() const;

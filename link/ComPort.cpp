@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "link/ComMonitor.h"
@@ -421,6 +422,14 @@ void TCustomComPort::NotifyLinks(bool connected) {
   }
 }
 
+void TCustomComPort::NotifyLoss() {
+  const std::vector<TComLink*> links = links_;
+  for (TComLink* l : links) {
+    if (std::find(links_.begin(), links_.end(), l) == links_.end()) continue;
+    if (l->NotifyDeviceLost) l->NotifyDeviceLost();
+  }
+}
+
 // --- dispatch and device loss -----------------------------------------------
 
 bool TCustomComPort::DispatchEvents(ComMonitorState& from, TComEvents events, bool lineLost,
@@ -531,6 +540,7 @@ void TCustomComPort::DeviceLost(int errorCode, int err) {
     return;
   }
   ClosePort();
+  NotifyLoss();
   throw EComPort(errorCode, err);
 }
 
@@ -542,6 +552,7 @@ void TCustomComPort::LineLost() {
   // The port closes before the error is shown, so nothing claims a connection
   // that is gone while the message is up.
   ClosePort();
+  NotifyLoss();
   throw EComPort(code, err);
 }
 
@@ -553,10 +564,20 @@ void TCustomComPort::RaiseLater(std::exception_ptr error) {
 // --- system ports -----------------------------------------------------------
 
 void TCustomComPort::ListSerialPorts(std::vector<std::string>& names) {
-  std::vector<std::string> found;
-  if (const int err = posix::ListPorts(found)) throw EComPort(CError_RegError, err);
-  std::stable_sort(found.begin(), found.end(), LessIgnoringCase);
-  names = std::move(found);
+  std::vector<SerialPortEntry> entries;
+  ListSerialPorts(entries);
+  names.clear();
+  for (SerialPortEntry& e : entries) names.push_back(std::move(e.path));
+}
+
+void TCustomComPort::ListSerialPorts(std::vector<SerialPortEntry>& entries) {
+  std::vector<SerialPortEntry> found;
+  if (const int err = ListSerialDevices(SerialPortRoots{}, std::getenv(kExtraPortsVariable), found))
+    throw EComPort(CError_RegError, err);
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    return LessIgnoringCase(a.path, b.path);
+  });
+  entries = std::move(found);
 }
 
 std::string TCustomComPort::DevicePath(const std::string& name) { return posix::DevicePath(name); }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "link/ComTypes.h"
+#include "link/SerialPortList.h"
 
 namespace o5 {
 
@@ -133,6 +134,9 @@ class TComBuffer {
 class TComLink {
  public:
   std::function<void(bool)> NotifyConnection;
+  // The port closed because its device went away (not because it was asked
+  // to); called after the close, before the error is raised.
+  std::function<void()> NotifyDeviceLost;
 };
 
 // Told when a port is destroyed, before its link list goes; the observer
@@ -207,6 +211,8 @@ class TCustomComPort : public QObject {
   // The system's serial ports, sorted without regard to letter case (error 23
   // when the system list cannot be read).
   static void ListSerialPorts(std::vector<std::string>& names);
+  // The same list with a description of each device.
+  static void ListSerialPorts(std::vector<SerialPortEntry>& entries);
 
   // The device a port name stands for: a name starting with "/" is a path,
   // "COMn" is /dev/ttyS(n-1), any other name is looked up under /dev.
@@ -242,6 +248,7 @@ class TCustomComPort : public QObject {
   void ApplyLineSettings();
   void ApplyTimeoutSettings();
   void NotifyLinks(bool connected);
+  void NotifyLoss();
   // Runs on the user-interface thread, handed over by the monitor. Returns
   // true when input was reported and none of it was taken.
   bool DispatchEvents(ComMonitorState& from, TComEvents events, bool lineLost, int lostErrno);

@@ -1,6 +1,5 @@
 #include "link/ComPortPosix.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -15,14 +14,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 namespace o5::posix {
 
 namespace {
 
-constexpr const char* kSysTtyClass = "/sys/class/tty";
-constexpr const char* kExtraPortsVariable = "ORTAN5_EXTRA_PORTS";
 constexpr int kWriteRetryMs = 50;
 
 // termios of the kernel, which carries any bit rate in c_ispeed/c_ospeed; the
@@ -133,55 +129,6 @@ int RemainingMs(std::chrono::steady_clock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
       deadline - std::chrono::steady_clock::now());
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
-bool StartsWith(const std::string& s, const char* prefix) {
-  return s.compare(0, std::strlen(prefix), prefix) == 0;
-}
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
-
-// Whether a tty class entry is a serial port that is really there. The 8250
-// driver registers ttyS0..ttyS31 whether or not a UART answers at the address;
-// the ones without one read "type" 0 (no UART). Other serial drivers create
-// their ttys only for devices that exist.
-bool IsSerialPort(const std::string& name) {
-  const std::string entry = std::string(kSysTtyClass) + "/" + name;
-  if (StartsWith(name, "ttyS") && name.size() > 4 && name[4] >= '0' && name[4] <= '9') {
-    std::ifstream typeFile(entry + "/type");
-    int type = 0;
-    if (typeFile >> type) return type != 0;
-    return Exists(entry + "/device/driver");
-  }
-  static const char* const kSerialPrefixes[] = {"ttyUSB", "ttyACM", "ttyAMA",   "rfcomm",
-                                                "ttymxc", "ttySAC", "ttyO",     "ttyHS",
-                                                "ttyTHS", "ttyMSM", "ttyXRUSB", "ttySC"};
-  for (const char* prefix : kSerialPrefixes)
-    if (StartsWith(name, prefix)) return true;
-  // Virtual consoles and the pty multiplexer have no driver link; serial
-  // drivers not named above do.
-  return Exists(entry + "/device/driver");
-}
-
-void AddExtraPorts(std::vector<std::string>& names) {
-  const char* extra = std::getenv(kExtraPortsVariable);
-  if (!extra) return;
-  std::string item;
-  auto flush = [&] {
-    if (!item.empty() && std::find(names.begin(), names.end(), item) == names.end())
-      names.push_back(item);
-    item.clear();
-  };
-  for (const char* p = extra; *p; ++p) {
-    if (*p == ':' || *p == ' ' || *p == '\t' || *p == '\n')
-      flush();
-    else
-      item += *p;
-  }
-  flush();
 }
 
 }  // namespace
@@ -454,29 +401,5 @@ int ReadLineErrorCounts(int fd, LineErrorCounts* counts) {
 }
 
 int Purge(int fd) { return tcflush(fd, TCIOFLUSH) == 0 ? 0 : errno; }
-
-int ListPorts(std::vector<std::string>& names) {
-  names.clear();
-  DIR* dir = opendir(kSysTtyClass);
-  if (!dir && errno != ENOENT) return errno;
-  if (dir) {
-    for (;;) {
-      errno = 0;
-      const dirent* entry = readdir(dir);
-      if (!entry) {
-        const int err = errno;
-        closedir(dir);
-        if (err != 0) return err;
-        break;
-      }
-      const std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      // sysfs may show devices whose nodes this system (a container) lacks.
-      if (IsSerialPort(name) && Exists("/dev/" + name)) names.push_back("/dev/" + name);
-    }
-  }
-  AddExtraPorts(names);
-  return 0;
-}
 
 }  // namespace o5::posix

@@ -77,8 +77,4 @@ int ReadLineErrorCounts(int fd, LineErrorCounts* counts);
 // Discards the contents of both driver queues.
 int Purge(int fd);
 
-// The system's serial devices as paths, plus the extra names of the
-// environment variable ORTAN5_EXTRA_PORTS. Unsorted.
-int ListPorts(std::vector<std::string>& names);
-
 }  // namespace o5::posix

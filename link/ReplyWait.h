@@ -15,4 +15,8 @@ namespace o5 {
 bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
                      const bool* cancel = nullptr);
 
+// How many reply waits are running (nested waits count each), so that work
+// that must not change the link under a running command can hold back.
+int ReplyWaitDepth();
+
 }  // namespace o5

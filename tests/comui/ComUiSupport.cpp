@@ -8,12 +8,18 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFile>
 #include <QPointer>
 #include <QTest>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace o5::test {
+
+NotATty::NotATty() : path_(dir_.filePath("o5-not-a-tty").toStdString()) {
+  QFile file(QString::fromStdString(path_));
+  if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot create " + path_);
+}
 
 ExtraPorts::ExtraPorts(const std::vector<std::string>& names) {
   if (const char* old = std::getenv("ORTAN5_EXTRA_PORTS")) {

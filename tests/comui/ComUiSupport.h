@@ -5,6 +5,7 @@
 #include <termios.h>
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <string>
@@ -31,6 +32,19 @@ class Pty : public PtyLine {
 
 // A path no device has: opening it fails with "No such file or directory".
 inline constexpr const char* kMissingDevice = "/dev/o5-comui-no-such-tty";
+
+// A path that exists but is no serial device (a plain file): it is listed,
+// and opening it as a port fails.
+class NotATty {
+ public:
+  NotATty();
+  const std::string& Path() const { return path_; }
+  QString QPath() const { return QString::fromStdString(path_); }
+
+ private:
+  QTemporaryDir dir_;
+  std::string path_;
+};
 
 // Makes ListSerialPorts list these names besides the system's own; restores the
 // previous value when it goes.

@@ -3,7 +3,7 @@
 // the middle of telemetry, of a reply wait and of a black-box readout, the
 // device's name removed, a port held by another program, and a far end that
 // never reads. Each time: the error is shown once, no core spins, nothing
-// hangs, and the port opens again once the device is back.
+// hangs, and the port opens again by itself once the device is back.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -72,6 +72,12 @@ class DeviceLoss : public ToolFixture {
     ASSERT_EQ(sim_->Command("reconnect").rfind("OK", 0), 0u);
     ASSERT_TRUE(sim_->WaitForPort(2, 10s));
   }
+  // Once the device is back, the tool opens it again by itself.
+  void BackByItself() {
+    ASSERT_TRUE(QTest::qWaitFor([] { return fMain->Port->Connected(); }, 15000))
+        << TakeErrors().join("|").toStdString();
+    EXPECT_EQ(fMain->ComLed1->State(), lsOn);
+  }
   void OpenAgain() {
     QTest::mouseClick(fMain->BSR, Qt::LeftButton);
     ASSERT_TRUE(fMain->Port->Connected()) << TakeErrors().join("|").toStdString();
@@ -94,7 +100,7 @@ TEST_F(DeviceLoss, HangUpInTheMiddleOfTelemetry) {
   const int before = Records();
 
   Reconnect();
-  OpenAgain();
+  BackByItself();
   EXPECT_TRUE(QTest::qWaitFor([&] { return Records() >= before + 2; }, 20000));
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
@@ -117,7 +123,7 @@ TEST_F(DeviceLoss, HangUpDuringAReplyWait) {
 
   Reconnect();
   ASSERT_EQ(sim_->Command("no-reply none").rfind("OK", 0), 0u);
-  OpenAgain();
+  BackByItself();
   fMain->bVerClick(fMain->bVer);
   EXPECT_TRUE(ConsoleLines().contains(QString::fromUtf8("Версия 4.2.7 - 1")))
       << ConsoleLines().join("|").toStdString();
@@ -142,8 +148,10 @@ TEST_F(DeviceLoss, HangUpDuringABlackBoxReadout) {
   const QString error = ExpectLostOnce({kLostOnRead, kLostOnWrite});
   EXPECT_EQ(ConsoleCount(NoReplyLine()), error == kLostOnRead ? 1 : 0);
 
+  // Only the telemetry resumes: the readout stays ended.
   Reconnect();
-  OpenAgain();
+  BackByItself();
+  EXPECT_FALSE(fBB->isVisible());
   fMain->bBlackBoxClick(fMain->bBlackBox);
   EXPECT_TRUE(fBB->isVisible());
   EXPECT_FALSE(fBB->pRead->isVisible());
@@ -202,7 +210,11 @@ TEST_F(DeviceLoss, DeviceNameRemovedWhileOpenThenTheDeviceItself) {
   EXPECT_EQ(TakeErrors(), QStringList{"Unable to open com port (win error code: 2)"});
   EXPECT_EQ(fMain->ComLed1->State(), lsOff);
 
+  // That failed opening by hand ended the waiting: the device coming back
+  // is left to the user.
   Reconnect();
+  QTest::qWait(3500);
+  EXPECT_FALSE(fMain->Port->Connected());
   OpenAgain();
   const int now = Records();
   EXPECT_TRUE(QTest::qWaitFor([&] { return Records() >= now + 2; }, 20000));

@@ -11,7 +11,10 @@
 #include <termios.h>
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
+#include <fstream>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -444,16 +447,24 @@ TEST_F(ComPortTest, ObserversUnbindWhileThePortIsDestroyed) {
   EXPECT_EQ(seen, (std::vector<std::string>{"on", "off"}));
 }
 
-TEST(ComPortList, ListsSystemPortsAndExtraNamesSorted) {
+TEST(ComPortList, ListsSystemPortsAndExtraNamesThatExistSorted) {
   PtyPair pty;
-  const std::string extra = pty.Path() + ":zz-extra  Another\tcom7";
+  QTemporaryDir dir;
+  const std::string other = dir.filePath("Another").toStdString();
+  std::ofstream(other).put('x');
+  const std::string missing = dir.filePath("zz-gone").toStdString();
+  const std::string extra = pty.Path() + ":" + missing + "  " + other + "\tcom7";
   setenv("ORTAN5_EXTRA_PORTS", extra.c_str(), 1);
   std::vector<std::string> names = {"stale"};
   TCustomComPort::ListSerialPorts(names);
+  std::vector<SerialPortEntry> entries;
+  TCustomComPort::ListSerialPorts(entries);
   unsetenv("ORTAN5_EXTRA_PORTS");
-  for (const std::string& name :
-       {pty.Path(), std::string("zz-extra"), std::string("Another"), std::string("com7")})
+  for (const std::string& name : {pty.Path(), other})
     EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+  EXPECT_EQ(std::count(names.begin(), names.end(), missing), 0);
+  // "com7" stands for /dev/ttyS6, listed only where that exists.
+  EXPECT_EQ(std::count(names.begin(), names.end(), "com7"), access("/dev/ttyS6", F_OK) == 0 ? 1 : 0);
   EXPECT_EQ(std::count(names.begin(), names.end(), "stale"), 0);
   EXPECT_EQ(std::count(names.begin(), names.end(), "/dev/tty0"), 0);
   EXPECT_EQ(std::count(names.begin(), names.end(), "/dev/ptmx"), 0);
@@ -463,10 +474,13 @@ TEST(ComPortList, ListsSystemPortsAndExtraNamesSorted) {
   };
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
                              [&](const auto& a, const auto& b) { return lower(a) < lower(b); }));
-  // Every system port is a device path.
-  for (const std::string& name : names) {
-    if (name == "zz-extra" || name == "Another" || name == "com7" || name == pty.Path()) continue;
-    EXPECT_EQ(name.rfind("/dev/", 0), 0u) << name;
+  // Every system port is a device path; both lists name the same ports.
+  ASSERT_EQ(entries.size(), names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(entries[i].path, names[i]);
+    if (names[i] == pty.Path()) EXPECT_EQ(entries[i].description, "Псевдотерминал");
+    if (names[i] == other || names[i] == "com7" || names[i] == pty.Path()) continue;
+    EXPECT_EQ(names[i].rfind("/dev/", 0), 0u) << names[i];
   }
 }
 

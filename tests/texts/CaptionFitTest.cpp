@@ -3,6 +3,7 @@
 // button, check box and grid cell of the four windows and the setup dialog is
 // wide and tall enough for its text and lies inside the widgets that hold it.
 
+#include <QFile>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -246,19 +247,24 @@ TEST_F(CaptionFitTest, SetupDialog) {
 class PortNameFitTest : public TextsFixture {
  protected:
   void SetUp() override {
-    setenv("ORTAN5_EXTRA_PORTS", kLongName, 1);
+    // A port is listed while its path exists.
+    QFile(longName_).open(QIODevice::WriteOnly);
+    setenv("ORTAN5_EXTRA_PORTS", longName_.toUtf8().constData(), 1);
     TextsFixture::SetUp();
   }
   void TearDown() override {
     TextsFixture::TearDown();
     unsetenv("ORTAN5_EXTRA_PORTS");
+    QFile::remove(longName_);
   }
-  static constexpr const char* kLongName = "/run/user/1000/ortan5-heater";
+  // As long as a port in the user's runtime folder; one per test process.
+  const QString longName_ =
+      QString("/tmp/o5-%1-ortan5-heater").arg(QCoreApplication::applicationPid(), 7, 10, QChar('0'));
 };
 
 TEST_F(PortNameFitTest, ChosenPortNameIsShownWhole) {
-  fMain->cbPort->SetText(kLongName);
-  ASSERT_EQ(fMain->cbPort->currentText(), kLongName);
+  fMain->cbPort->SetText(longName_);
+  ASSERT_EQ(fMain->cbPort->currentText(), longName_);
   ShowAndSettle(fMain);
   QStyleOptionComboBox option;
   option.initFrom(fMain->cbPort);

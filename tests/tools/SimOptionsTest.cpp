@@ -73,7 +73,8 @@ TEST(SimOptions, HelpNamesEveryOption) {
                            "--ambient", "--voltage", "--fw-version", "--fw-date", "--load-blackbox", "--save-blackbox",
                            "--bad-checksum", "--partial", "--noise", "--split", "--split-gap", "--no-reply",
                            "--reply-delay", "--wrong-byte4", "--no-blackbox", "--silence", "--hangup-after",
-                           "--reconnect-after", "--seed", "--exit-on-eof", "--quiet", "--help"}) {
+                           "--reconnect-after", "--reconnect-busy", "--seed", "--exit-on-eof", "--quiet",
+                           "--help"}) {
     EXPECT_NE(help.find(name), std::string::npos) << name;
   }
 }

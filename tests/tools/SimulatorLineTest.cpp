@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +70,26 @@ TEST(SimulatorLine, HangUpAndReconnectByOption) {
   EXPECT_TRUE(sim.WaitForPort(2, 10s));
 }
 
+TEST(SimulatorLine, AReturningDeviceIsHeldBusyForAWhile) {
+  Simulator sim({"--no-pacing", "--no-telemetry", "--reconnect-busy", "3000"});
+  ASSERT_EQ(sim.Command("hangup").rfind("OK", 0), 0u);
+  ASSERT_EQ(sim.Command("reconnect").rfind("OK", 0), 0u);
+  const auto path = sim.WaitForPort(2, 10s);
+  ASSERT_TRUE(path);
+  // Refused as a serial tool is refused by another program holding a port:
+  // the lock, or (without root) the open itself.
+  const auto lockable = [&] {
+    const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return locked;
+  };
+  EXPECT_FALSE(lockable());
+  EXPECT_TRUE(sim.WaitForLog("FAULT", "let go", 10s)) << sim.LogText();
+  EXPECT_TRUE(lockable());
+}
+
 TEST(SimulatorLine, GarbageOnTheLineDoesNotStopItAnswering) {
   SimWithLine s({"--no-pacing", "--cycle", "100"});
   std::mt19937 random(7);
@@ -123,7 +145,7 @@ TEST(SimulatorLine, HelpExplainsEveryOptionAndCommand) {
   EXPECT_EQ(result.exitCode, 0);
   for (const char* text : {"--link", "--baud", "--no-pacing", "--cycle", "--bad-checksum", "--partial", "--noise",
                            "--split", "--no-reply", "--reply-delay", "--wrong-byte4", "--no-blackbox", "--silence",
-                           "--hangup-after", "--reconnect-after", "--load-blackbox", "--save-blackbox",
+                           "--hangup-after", "--reconnect-after", "--reconnect-busy", "--load-blackbox", "--save-blackbox",
                            "  start, stop", "  hangup", "  reconnect", "  send HEX", "  frame B2", "  status",
                            "  quit", "RX-GARBAGE", "TX-PARTIAL"}) {
     EXPECT_NE(result.out.find(text), std::string::npos) << text;

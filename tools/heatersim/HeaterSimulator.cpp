@@ -188,6 +188,11 @@ void HeaterSimulator::ServiceTimers(TimePoint now) {
     hangupAt_.reset();
     HangUp("--hangup-after");
   }
+  if (busyUntil_ && now >= *busyUntil_) {
+    busyUntil_.reset();
+    pty_.Release();
+    log_.Line("FAULT", "busy: " + pty_.DevicePath() + " let go");
+  }
   if (reconnectAt_ && now >= *reconnectAt_) {
     reconnectAt_.reset();
     try {
@@ -214,7 +219,8 @@ void HeaterSimulator::ServiceTimers(TimePoint now) {
 }
 
 void HeaterSimulator::UpdatePeer() {
-  if (!pty_.IsOpen()) return;
+  // Our own hold is no program on the line.
+  if (!pty_.IsOpen() || pty_.Held()) return;
   const bool present = pty_.PeerPresent();
   if (present == peerPresent_) return;
   if (present) {
@@ -269,6 +275,7 @@ int HeaterSimulator::PollTimeout(TimePoint now) const {
   consider(silenceUntil_);
   consider(hangupAt_);
   consider(reconnectAt_);
+  consider(busyUntil_);
   if (pty_.IsOpen() && peerPresent_) consider(tx_.NextDeadline());
   if (pty_.IsOpen() && !peerPresent_) consider(now + kPeerProbe);
   if (wake <= now) return 0;
@@ -539,6 +546,7 @@ bool HeaterSimulator::HangUp(const std::string& reason) {
   HandleReceived(receiver_.Flush());
   pty_.RemoveLink();
   pty_.Close();
+  busyUntil_.reset();
   peerPresent_ = false;
   log_.Line("FAULT", "hangup: " + path + " closed (" + reason + ")");
   if (options_.reconnectAfter) reconnectAt_ = Clock::now() + *options_.reconnectAfter;
@@ -548,7 +556,14 @@ bool HeaterSimulator::HangUp(const std::string& reason) {
 void HeaterSimulator::Reconnect() {
   if (pty_.IsOpen()) HangUp("reconnect");
   reconnectAt_.reset();
+  busyUntil_.reset();
   OpenDevice(false);
+  if (options_.reconnectBusy) {
+    pty_.Hold();
+    busyUntil_ = Clock::now() + *options_.reconnectBusy;
+    log_.Line("FAULT", "busy: " + pty_.DevicePath() + " held for " +
+                           std::to_string(options_.reconnectBusy->count()) + " ms");
+  }
 }
 
 bool HeaterSimulator::SendBytes(const std::vector<std::uint8_t>& bytes, const std::string& tag) {

@@ -111,6 +111,7 @@ class HeaterSimulator {
   std::optional<TimePoint> silenceUntil_;
   std::optional<TimePoint> hangupAt_;
   std::optional<TimePoint> reconnectAt_;
+  std::optional<TimePoint> busyUntil_;
   int signalPipe_[2] = {-1, -1};
 };
 

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -84,7 +86,26 @@ void PtyDevice::Open() {
   devicePath_ = name;
 }
 
+void PtyDevice::Hold() {
+  if (held_ >= 0 || master_ < 0) return;
+  const int fd = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) ThrowSystem("cannot open " + devicePath_);
+  // The lock binds every program that locks (root included); the exclusive mode refuses the
+  // open itself to programs that do not.
+  ::flock(fd, LOCK_EX | LOCK_NB);
+  ::ioctl(fd, TIOCEXCL);
+  held_ = fd;
+}
+
+void PtyDevice::Release() {
+  if (held_ < 0) return;
+  ::ioctl(held_, TIOCNXCL);
+  ::close(held_);
+  held_ = -1;
+}
+
 void PtyDevice::Close() {
+  Release();
   if (master_ >= 0) ::close(master_);
   master_ = -1;
 }

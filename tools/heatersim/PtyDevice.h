@@ -24,6 +24,12 @@ class PtyDevice {
   // Whether some program holds the device open. Meaningful only while IsOpen().
   bool PeerPresent() const;
 
+  // Holds the device the way another program that grabbed it would: open, locked and in
+  // exclusive mode, so that a program opening it is refused as "busy". Release lets go.
+  void Hold();
+  void Release();
+  bool Held() const { return held_ >= 0; }
+
   // A symbolic link at `path` to the current device, replacing an earlier link there but never
   // a file or folder; throws std::runtime_error.
   void PlaceLink(const std::string& path);
@@ -33,6 +39,7 @@ class PtyDevice {
 
  private:
   int master_ = -1;
+  int held_ = -1;
   std::string devicePath_;
   std::string linkPath_;
   std::string linkTarget_;

@@ -121,6 +121,8 @@ SimOptions ParseOptions(int argc, const char* const* argv) {
       {"hangup-after", true, [&](const std::string& v) { options.hangupAfter = ParseTimer("--hangup-after", v); }},
       {"reconnect-after", true,
        [&](const std::string& v) { options.reconnectAfter = ParseTimer("--reconnect-after", v); }},
+      {"reconnect-busy", true,
+       [&](const std::string& v) { options.reconnectBusy = ParseTimer("--reconnect-busy", v); }},
       {"exit-on-eof", false, [&](const std::string&) { options.exitOnEof = true; }},
       {"quiet", false, [&](const std::string&) { options.quietTelemetry = true; }},
   };
@@ -221,6 +223,8 @@ Faults (each also a command of the same name, see below):
   --silence              send nothing at all until "silence off"
   --hangup-after MS      hang up (close the line) this long after the start
   --reconnect-after MS   after any hang-up, come back on a new device this long after
+  --reconnect-busy MS    a device that comes back is held this long by "another program"
+                         (locked and exclusive): openings meanwhile are refused as busy
   --seed N               seed of the fault dice (default 1), to repeat a run exactly
 Program:
   --exit-on-eof          end when standard input closes (for test harnesses); without

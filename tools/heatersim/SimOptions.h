@@ -41,6 +41,7 @@ struct SimOptions {
   bool silence = false;
   std::optional<Milliseconds> hangupAfter;
   std::optional<Milliseconds> reconnectAfter;
+  std::optional<Milliseconds> reconnectBusy;
   bool exitOnEof = false;
   bool quietTelemetry = false;
 };
