@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QTemporaryDir>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +92,46 @@ TEST_F(PortSelectorTest, ANameForAListedDeviceShowsItsItemAndKeepsTheName) {
   EXPECT_EQ(port.Port(), shortName);
   EXPECT_EQ(port.Handle(), handle);
   EXPECT_TRUE(lampChanges.empty());
+  EXPECT_TRUE(test::TakeErrors().isEmpty());
+}
+
+TEST_F(PortSelectorTest, TheListIsReadAfreshEachTimeItOpensAndNamesEachDevice) {
+  QTemporaryDir dir;
+  const std::string link = dir.filePath("heater").toStdString();
+  test::ExtraPorts more{{a.Path(), b.Path(), link}};
+  BuildLikeMainWindow(a.Path());
+  const auto opened = [&] {
+    cbPort.showPopup();
+    const QStringList items = Items(cbPort);
+    cbPort.hidePopup();
+    return items;
+  };
+  EXPECT_FALSE(opened().contains(QString::fromStdString(link)));
+
+  // The link appears (an adapter's by-id link, the simulator's): listed at
+  // the next opening, as what it leads to; the choice stays.
+  ASSERT_EQ(symlink(b.Path().c_str(), link.c_str()), 0);
+  QStringList items = opened();
+  const int row = static_cast<int>(items.indexOf(QString::fromStdString(link)));
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(cbPort.itemData(row, Qt::ToolTipRole).toString(), QString::fromUtf8("Псевдотерминал"));
+  EXPECT_EQ(cbPort.itemData(static_cast<int>(items.indexOf(a.QPath())), Qt::ToolTipRole).toString(),
+            QString::fromUtf8("Псевдотерминал"));
+  EXPECT_EQ(cbPort.Text(), a.QPath());
+  for (int i = 1; i < items.size(); ++i)
+    EXPECT_LE(items[i - 1].compare(items[i], Qt::CaseInsensitive), 0) << "not sorted at " << i;
+
+  // Chosen, then gone: nothing is shown and the port keeps its name; back:
+  // shown again.
+  ASSERT_TRUE(test::PickItem(&cbPort, QString::fromStdString(link)));
+  EXPECT_EQ(port.Port(), link);
+  ASSERT_EQ(unlink(link.c_str()), 0);
+  EXPECT_FALSE(opened().contains(QString::fromStdString(link)));
+  EXPECT_EQ(cbPort.Text(), QString());
+  EXPECT_EQ(port.Port(), link);
+  ASSERT_EQ(symlink(b.Path().c_str(), link.c_str()), 0);
+  EXPECT_TRUE(opened().contains(QString::fromStdString(link)));
+  EXPECT_EQ(cbPort.Text(), QString::fromStdString(link));
   EXPECT_TRUE(test::TakeErrors().isEmpty());
 }
 
