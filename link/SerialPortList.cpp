@@ -11,6 +11,8 @@
 #include <fstream>
 #include <map>
 
+#include "link/ComPortPosix.h"
+
 namespace o5 {
 
 namespace {
@@ -86,17 +88,11 @@ bool IsSerialPort(const std::string& classDir, const std::string& name) {
   return Exists(entry + "/device/driver");
 }
 
-// The device a name from the extra list stands for: a path as it is, "COMn"
-// as the n-th on-board UART, any other name under <dev>.
+// The device a name from the extra list stands for, as the port opens it,
+// with <dev> in place of /dev.
 std::string ExtraDevicePath(const SerialPortRoots& roots, const std::string& name) {
   if (!name.empty() && name[0] == '/') return name;
-  if (name.size() > 3 && name.size() <= 12 && (name[0] == 'C' || name[0] == 'c') &&
-      (name[1] == 'O' || name[1] == 'o') && (name[2] == 'M' || name[2] == 'm') &&
-      std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    const long n = std::strtol(name.c_str() + 3, nullptr, 10);
-    if (n >= 1) return roots.dev + "/ttyS" + std::to_string(n - 1);
-  }
-  return roots.dev + "/" + name;
+  return roots.dev + posix::DevicePath(name).substr(std::strlen("/dev"));
 }
 
 std::string UsbText(const std::string& usbDir) {

@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QTest>
 #include <cerrno>
@@ -96,6 +97,26 @@ TEST_F(PortListFailureTest, SelectorKeepsItsItems) {
   failTtyList = true;
   EXPECT_THROW(combo.SetComProperty(cpPort), EComPort);
   EXPECT_EQ(combo.count(), items);
+}
+
+// The list is read again each time the selector opens: a list that cannot
+// be read then is shown as the error, and the selector stays shut with its
+// items.
+TEST_F(PortListFailureTest, OpeningTheSelectorShowsTheErrorAndKeepsItsItems) {
+  TComComboBox combo;
+  combo.SetComProperty(cpPort);
+  const int items = combo.count();
+  combo.show();
+  failTtyList = true;
+  QTest::mouseClick(&combo, Qt::LeftButton);
+  EXPECT_EQ(test::TakeErrors(), QStringList{"Registry error (win error code: 13)"});
+  EXPECT_EQ(combo.count(), items);
+  EXPECT_FALSE(combo.view()->isVisible());
+  failTtyList = false;
+  QTest::mouseClick(&combo, Qt::LeftButton);
+  EXPECT_TRUE(combo.view()->isVisible());
+  combo.hidePopup();
+  EXPECT_TRUE(test::TakeErrors().isEmpty());
 }
 
 }  // namespace

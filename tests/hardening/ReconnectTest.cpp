@@ -5,9 +5,11 @@
 // chosen, the tool closing.
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,7 @@
 #include "link/ComLed.h"
 #include "link/ComPort.h"
 #include "link/ComReconnect.h"
+#include "link/ComSetupFrm.h"
 #include "tests/hardening/HardeningSupport.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/PtyLine.h"
@@ -172,6 +175,37 @@ TEST_F(Reconnect, AnotherPortChosenInTheListEndsTheWaiting) {
   ComeBack();
   ExpectStaysClosed();
   EXPECT_EQ(fMain->Port->Port(), other.Path());
+}
+
+TEST_F(Reconnect, AnotherPortChosenInTheSetupDialogEndsTheWaiting) {
+  PtyLine other;
+  setenv("ORTAN5_EXTRA_PORTS", other.Path().c_str(), 1);
+  Connect({"--running", "--no-pacing", "--cycle", "100"}, true);
+  LoseTheDevice();
+  bool seen = false;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<TComSetupFrm*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible()) return;
+    driver.stop();
+    seen = true;
+    TComComboBox* combo = dialog->Combo1;
+    combo->showPopup();
+    const int row = combo->findText(QString::fromStdString(other.Path()));
+    if (row >= 0) {
+      combo->view()->setCurrentIndex(combo->model()->index(row, 0));
+      QTest::keyClick(combo->view(), Qt::Key_Return);
+    }
+    QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+  });
+  driver.start(10);
+  fMain->BSetClick(fMain->BSet);
+  unsetenv("ORTAN5_EXTRA_PORTS");
+  ASSERT_TRUE(seen);
+  EXPECT_EQ(fMain->Port->Port(), other.Path());
+  EXPECT_FALSE(fMain->Reconnect->Waiting());
+  ComeBack();
+  ExpectStaysClosed();
 }
 
 TEST_F(Reconnect, ClosingTheToolEndsTheWaiting) {
