@@ -57,6 +57,7 @@ void ComReconnect::Attempt() {
   try {
     port_->OpenPort();
   } catch (const std::exception&) {
+    ++failedAttempts_;
     // Not back yet, held by another program, or not yet readable: the error
     // is no news to the user, and the next attempt comes in a second.
   }

@@ -33,6 +33,8 @@ class ComReconnect : public QObject, private TComPortObserver {
   bool Waiting() const { return timer_.isActive(); }
   // The name waited for.
   const std::string& LostName() const { return name_; }
+  // Diagnostics for tests: attempts that found no device it could open.
+  int FailedAttempts() const { return failedAttempts_; }
 
  private:
   void ComPortDestroyed(TCustomComPort* port) override;
@@ -44,6 +46,7 @@ class ComReconnect : public QObject, private TComPortObserver {
   QTimer timer_;
   std::string name_;
   bool attempting_ = false;
+  int failedAttempts_ = 0;
 };
 
 }  // namespace o5
