@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -95,15 +96,13 @@ void WhenDialogShows(QTimer& poll, std::function<void(D*)> inside) {
   poll.start(10);
 }
 
-// Port names the selectors list besides the system's own, whatever ports the
-// machine has; picking one for a closed port only stores it.
-constexpr const char* kPortA = "/dev/o5-accessible-a";
-constexpr const char* kPortB = "/dev/o5-accessible-b";
-
 class AccessibleActions : public AppFixture {
  protected:
   void SetUp() override {
-    setenv("ORTAN5_EXTRA_PORTS", (std::string(kPortA) + ":" + kPortB).c_str(), 1);
+    // Listed while they exist: plain files will do, as nothing opens them.
+    for (const std::string& port : {portA_, portB_})
+      QFile(QString::fromStdString(port)).open(QIODevice::WriteOnly);
+    setenv("ORTAN5_EXTRA_PORTS", (portA_ + ":" + portB_).c_str(), 1);
     AppFixture::SetUp();
     fMain->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(fMain));
@@ -112,6 +111,11 @@ class AccessibleActions : public AppFixture {
     AppFixture::TearDown();
     unsetenv("ORTAN5_EXTRA_PORTS");
   }
+  // Port names the selectors list besides the system's own, whatever ports
+  // the machine has; picking one for a closed port only stores it.
+  QTemporaryDir portDir_;
+  const std::string portA_ = portDir_.filePath("o5-accessible-a").toStdString();
+  const std::string portB_ = portDir_.filePath("o5-accessible-b").toStdString();
   // The first frame that reaches the heater's end after `action`.
   std::string FirstFrameAfter(PtyLine& line, const std::function<void()>& action) {
     std::string got;
@@ -184,10 +188,10 @@ TEST_F(AccessibleActions, MainWindowShowsTheGraphAndSavesTheRecordLog) {
 }
 
 TEST_F(AccessibleActions, ThePortSelectorOpensItsListAndAPickMovesThePort) {
-  PickThroughPopup(fMain->cbPort, kPortB);
-  EXPECT_EQ(fMain->Port->Port(), kPortB);
-  PickThroughPopup(fMain->cbPort, kPortA);
-  EXPECT_EQ(fMain->Port->Port(), kPortA);
+  PickThroughPopup(fMain->cbPort, QString::fromStdString(portB_));
+  EXPECT_EQ(fMain->Port->Port(), portB_);
+  PickThroughPopup(fMain->cbPort, QString::fromStdString(portA_));
+  EXPECT_EQ(fMain->Port->Port(), portA_);
 }
 
 TEST_F(AccessibleActions, TheSetupDialogsSelectorsAndButtons) {
@@ -195,7 +199,7 @@ TEST_F(AccessibleActions, TheSetupDialogsSelectorsAndButtons) {
   bool shown = false;
   WhenDialogShows<TComSetupFrm>(pollOk, [&](TComSetupFrm* dialog) {
     shown = true;
-    PickThroughPopup(dialog->Combo1, kPortB);
+    PickThroughPopup(dialog->Combo1, QString::fromStdString(portB_));
     PickThroughPopup(dialog->Combo2, "9600");
     PickThroughPopup(dialog->Combo3, "7");
     PickThroughPopup(dialog->Combo4, "2");
@@ -205,7 +209,7 @@ TEST_F(AccessibleActions, TheSetupDialogsSelectorsAndButtons) {
   });
   Press(fMain->BSet);
   ASSERT_TRUE(QTest::qWaitFor([&] { return shown && !QApplication::activeModalWidget(); }, kDeadlineMs));
-  EXPECT_EQ(fMain->Port->Port(), kPortB);
+  EXPECT_EQ(fMain->Port->Port(), portB_);
   EXPECT_EQ(fMain->Port->BaudRate(), br9600);
   EXPECT_EQ(fMain->Port->DataBits(), dbSeven);
   EXPECT_EQ(fMain->Port->StopBits(), sbTwoStopBits);
@@ -217,13 +221,13 @@ TEST_F(AccessibleActions, TheSetupDialogsSelectorsAndButtons) {
   QTimer pollCancel;
   WhenDialogShows<TComSetupFrm>(pollCancel, [&](TComSetupFrm* dialog) {
     shown = true;
-    PickThroughPopup(dialog->Combo1, kPortA);
+    PickThroughPopup(dialog->Combo1, QString::fromStdString(portA_));
     PickThroughPopup(dialog->Combo2, "1200");
     Press(dialog->Button2);
   });
   Press(fMain->BSet);
   ASSERT_TRUE(QTest::qWaitFor([&] { return shown && !QApplication::activeModalWidget(); }, kDeadlineMs));
-  EXPECT_EQ(fMain->Port->Port(), kPortB);
+  EXPECT_EQ(fMain->Port->Port(), portB_);
   EXPECT_EQ(fMain->Port->BaudRate(), br9600);
 }
 
