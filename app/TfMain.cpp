@@ -420,9 +420,9 @@ void TfMain::TimerTimer(QObject* /*sender*/) { receiver_.Tick(); }
 
 // --- telemetry effects ------------------------------------------------------
 
-void TfMain::ClearCharts() { fGraph->ClearCharts(); }
+void TfMain::ClearCharts() { fGraph->LiveClearCharts(); }
 
-void TfMain::AddPoint(int series, double x, double y) { fGraph->AddPoint(series, x, y); }
+void TfMain::AddPoint(int series, double x, double y) { fGraph->LiveAddPoint(series, x, y); }
 
 void TfMain::SetTimeText(std::string_view text) {
   lTime->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));

@@ -4,6 +4,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <memory>
 #include <QMessageBox>
 
 #include "app/ErrorDisplay.h"
@@ -76,6 +80,20 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
   const QString path = Ask(request);
   if (selectedFilter) *selectedFilter = request.selectedFilter;
   return path;
+}
+
+bool TranslateToolkitDialogs(const QLocale& locale) {
+  // Lives until replaced: the translator must outlive every dialog it serves.
+  static QTranslator* translator = nullptr;
+  if (translator) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  auto loaded = std::make_unique<QTranslator>();
+  if (!loaded->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return false;
+  translator = loaded.release();
+  return QCoreApplication::installTranslator(translator);
 }
 
 void ShowInformation(const QString& text) {

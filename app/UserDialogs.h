@@ -5,6 +5,7 @@
 // answer a dialog with a path (or read a message) instead of a modal window.
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 #include <functional>
@@ -44,6 +45,13 @@ QString LastDialogFolder();
 // day, hour, minute, second in decimal without leading zeros,
 // "2026-12-6_8-5-3" for 6 December 2026 at 08:05:03.
 QString FileNameTimeStamp(const QDateTime& when);
+
+// The toolkit's own dialogs (the file and print dialogs, the buttons of the
+// message boxes) in the language of `locale`, from the toolkit's translation
+// catalogs where they are installed; the tool's own texts are Russian as they
+// stand. Replaces the catalog loaded before; without one for `locale` the
+// dialogs are in English. True when a catalog was loaded. Called at start.
+bool TranslateToolkitDialogs(const QLocale& locale);
 
 // An information box with the application's title as caption.
 using InformationFunction = std::function<void(const QString& text)>;

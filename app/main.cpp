@@ -10,6 +10,7 @@
 #include "app/Forms.h"
 #include "app/Platform.h"
 #include "app/TfMain.h"
+#include "app/UserDialogs.h"
 #include "link/Translation.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());
   o5::SetUpTranslation();
+  o5::TranslateToolkitDialogs(QLocale::system());
 
   try {
     o5::CreateForms();

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "app/ByteTracePane.h"
+#include "app/UserDialogs.h"
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/PtyLine.h"
@@ -99,6 +100,17 @@ TEST_F(TfMainTest, F8InAnotherWindowDoesNothingHere) {
   frmModes->show();
   QTest::keyClick(frmModes, Qt::Key_F8);
   EXPECT_EQ(fMain->MR->toPlainText(), "record");
+}
+
+// On a Russian desktop the toolkit's file and print dialogs speak Russian too;
+// in a language without a catalog they stay as they are.
+TEST_F(TfMainTest, TheToolkitsDialogsSpeakTheDesktopsLanguage) {
+  ASSERT_TRUE(TranslateToolkitDialogs(QLocale(QLocale::Russian, QLocale::Russia)));
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Перейти к:");
+  EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print"), "Печать");
+  // No catalog: English, as for the tests after this one.
+  EXPECT_FALSE(TranslateToolkitDialogs(QLocale(QLocale::Swahili, QLocale::Kenya)));
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
 }
 
 TEST_F(TfMainTest, RecordLogFileNameHasNoLeadingZeros) {

@@ -248,6 +248,7 @@ TEST_F(KeepReportTest, PrintingDrawsThePdfsPage) {
   SetPrintDialog([&](QPrinter& printer, QWidget* parent) {
     EXPECT_EQ(parent, &w);
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_TRUE(printer.docName().startsWith("BB_658188_")) << printer.docName().toStdString();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(At("printed.pdf"));
     return true;
@@ -288,6 +289,8 @@ TEST_F(KeepReportTest, SavedImageIsTheReportsImageAndOpensToTheSameReport) {
   EXPECT_EQ(other.ReportImage(), Pattern());
   EXPECT_EQ(BlackBoxImage, heaterCopy);
   EXPECT_EQ(other.ReportPage().source, "Открыт из файла image.bin");
+  // The window tells it too, in the panel's hint.
+  EXPECT_EQ(other.Panel1->toolTip(), "Открыт из файла image.bin");
   EXPECT_TRUE(other.aSaveImage->isEnabled());
 }
 

@@ -152,6 +152,21 @@ TEST_F(EndToEnd, ARestartOfTheHeaterClearsTheCharts) {
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
+// The run that has just ended, charted again, stays while the stopped heater's cycles go on.
+TEST_F(EndToEnd, TheLastRunChartedAgainStaysWhileTheHeaterIdles) {
+  Connect({"--no-pacing", "--cycle", "50", "--speed", "20", "--running"});
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 10, 20000);
+  ASSERT_EQ(sim_->Command("stop").rfind("OK", 0), 0u);
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer < 2, 30000);
+  fGraph->ShowLastRun();
+  const std::string shown = fGraph->SeriesCsvText();
+  ASSERT_GT(fGraph->Charts->Series(11).Size(), 10u);
+  const int records = fMain->MR->document()->blockCount();
+  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= records + 5, 20000);
+  EXPECT_EQ(fGraph->SeriesCsvText(), shown);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
 // A session saved, charted again from the file, and played back by the simulator into the
 // tool: the charts are those the live telemetry drew, the record log comes back the same.
 TEST_F(EndToEnd, ASavedSessionChartsAsLiveAndItsReplayLogsTheSameRecordsAgain) {

@@ -1,6 +1,8 @@
 // Makes the README's pictures: the tool against the heater simulator, with
 // live telemetry, the graph window and a black-box report. Run it through
-// scripts/screenshots.sh, which gives it an X server of its own.
+// scripts/screenshots.sh, which gives it an X server of its own. With
+// "--evidence" after the folder it also leaves there what the windows keep of
+// a visit (menus, the report as PDF and CSV, a record log charted again).
 
 #include <QApplication>
 #include <QDir>
@@ -10,11 +12,17 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <QFile>
+#include <QPushButton>
+#include <QMenu>
+#include <QTimer>
+
 #include <cstdio>
 
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
 #include "app/TfMain.h"
+#include "app/UserDialogs.h"
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "settings/SettingsFile.h"
@@ -38,6 +46,90 @@ void Save(QWidget* w, const QString& path) {
 
 void Serve(int ms) {
   QTest::qWait(ms);
+}
+
+// The whole screen: a popup menu or a message box over its window.
+void SaveScreen(const QString& path) {
+  QApplication::processEvents();
+  QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+  std::printf("%s\n", qPrintable(path));
+}
+
+void SaveMenu(QMenu* menu, QWidget* over, const QString& path) {
+  menu->popup(over->mapToGlobal(over->rect().center()));
+  Serve(300);
+  SaveScreen(path);
+  menu->hide();
+}
+
+// Runs `open`, which shows a modal dialog; the dialog is pictured and closed.
+template <typename Open>
+void SaveDialog(Open open, const QString& path) {
+  QTimer::singleShot(700, [path] {
+    SaveScreen(path);
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  open();
+}
+
+// What the technician keeps of a visit: the black-box window's and the graph
+// window's menus, the report as PDF and CSV (also of an erased memory, whose
+// values are the widest), and a saved record log charted again.
+void SaveEvidence(const QString& out) {
+  QDir::setCurrent(out);
+  TranslateToolkitDialogs(QLocale(QLocale::Russian, QLocale::Russia));
+  SetFileDialog([out](FileDialogRequest& request) {
+    std::printf("dialog \"%s\" at %s [%s]\n", qPrintable(request.caption), qPrintable(request.path),
+                qPrintable(request.filter));
+    return request.save ? out + "/" + QFileInfo(request.path).fileName() : QString();
+  });
+  // Two runs, each followed by idle cycles.
+  for (int run = 0; run < 2; ++run) {
+    fMain->bStartClick(fMain->bStart);
+    Serve(8000);
+    fMain->bStopClick(fMain->bStop);
+    Serve(4000);
+  }
+  fMain->bSaveDataClick(fMain->bSaveData);
+
+  fMain->bBlackBoxClick(fMain->bBlackBox);
+  Serve(300);
+  SaveMenu(fBB->pmBB, fBB, out + "/bb-menu.png");
+  fBB->aSaveReportExecute();  // PDF, the first filter
+  SetFileDialog([out](FileDialogRequest& request) {
+    request.selectedFilter = request.filter.split(";;").back();
+    return out + "/report.csv";
+  });
+  fBB->aSaveReportExecute();
+
+  QByteArray erased(256, char(0xFF));
+  erased[3] = char(0x55);
+  erased[4] = char(0x37);
+  QFile image(out + "/erased.bin");
+  image.open(QIODevice::WriteOnly);
+  image.write(erased);
+  image.close();
+  fBB->OpenImage(image.fileName());
+  Serve(300);
+  Save(fBB, out + "/bb-erased.png");
+  SetFileDialog([out](FileDialogRequest&) { return out + "/erased.pdf"; });
+  fBB->aSaveReportExecute();
+  SetFileDialog({});
+  SaveDialog([] { fBB->aSaveReportExecute(); }, out + "/bb-save-dialog.png");
+  SaveDialog([] { fBB->aPrintExecute(); }, out + "/bb-print-dialog.png");
+
+  fMain->bGraphClick(fMain->bGraph);
+  fGraph->resize(1000, 640);
+  Serve(300);
+  SaveMenu(fGraph->pmCharts, fGraph->Charts, out + "/graph-menu.png");
+  const QStringList logs = QDir(out).entryList({"D_*.txt"}, QDir::Files, QDir::Time);
+  if (!logs.isEmpty()) {
+    SaveDialog([&] { fGraph->OpenRecordLog(out + "/" + logs.front()); }, out + "/graph-log-message.png");
+    Serve(1500);  // idle cycles of the heater go on meanwhile
+    Save(fGraph, out + "/graph-log.png");
+    fGraph->SaveData(out + "/series.csv");
+  }
+  SetFileDialog({});
 }
 
 }  // namespace
@@ -65,9 +157,18 @@ int main(int argc, char** argv) {
   fGraph->resize(1000, 640);
   Serve(500);
   Save(fGraph, out + "/graph-window.png");
+  const bool evidence = argc > 2 && QString::fromLocal8Bit(argv[2]) == "--evidence";
+  if (evidence) {
+    // Before the first readout: nothing to save or print yet.
+    fBB->show();
+    Serve(300);
+    SaveMenu(fBB->pmBB, fBB, out + "/bb-menu-empty.png");
+    fBB->hide();
+  }
   fMain->bBlackBoxClick(fMain->bBlackBox);
   Serve(300);
   Save(fBB, out + "/blackbox-report.png");
+  if (evidence) SaveEvidence(out);
   fMain->Port->ClosePort();
   DestroyForms();
   return 0;

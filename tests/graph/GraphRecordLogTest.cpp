@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QUrl>
 
 #include <memory>
@@ -114,7 +115,11 @@ class GraphRecordLog : public test::GraphFixture {
 
 TEST_F(GraphRecordLog, ARightClickOnTheChartOpensTheMenuAndARightDragPansWithoutIt) {
   Show(g());
-  EXPECT_EQ(g().pmCharts->actions(),
+  // Opening, then saving, a line between them.
+  const QList<QAction*> entries = g().pmCharts->actions();
+  ASSERT_EQ(entries.size(), 5);
+  EXPECT_TRUE(entries[2]->isSeparator());
+  EXPECT_EQ((QList<QAction*>{entries[0], entries[1], entries[3], entries[4]}),
             (QList<QAction*>{g().aOpenLog, g().aLastRun, g().aSaveData, g().aSavePicture}));
   EXPECT_EQ(g().aOpenLog->text(), "Открыть журнал…");
   EXPECT_EQ(g().aLastRun->text(), "Последний пуск");
@@ -263,6 +268,44 @@ TEST_F(GraphRecordLog, LastRunChartsTheRecordsTheMainWindowHoldsNow) {
   EXPECT_TRUE(TakeErrors().isEmpty());
   EXPECT_EQ(TakeInformation().size(), 1);
   EXPECT_EQ(g().Charts->Series(11).Size(), 37u);
+}
+
+// An idle heater's cycles clear the live chart every second; a run charted
+// again stays until the heater runs, and the new run is then charted as live.
+TEST_F(GraphRecordLog, AnIdleHeaterLeavesARunChartedAgainUntilItRunsAgain) {
+  TfGraph live;
+  const std::string log = SessionLog(live);
+  g().SetRecordLogSource([&log] { return log; });
+  // The main window's decoding feeds the graph window through its live entry points.
+  struct Heater : LiveSession {
+    Heater(TfGraph& unused, TfGraph& s) : LiveSession(unused), shown(s) {}
+    void ClearCharts() override { shown.LiveClearCharts(); }
+    void AddPoint(int series, double x, double y) override { shown.LiveAddPoint(series, x, y); }
+    TfGraph& shown;
+  } heater(live, g());
+
+  heater.Cycle(0);
+  Run(g().aLastRun);
+  TakeInformation();
+  const std::string shown = g().SeriesCsvText();
+  ASSERT_EQ(g().Charts->Series(11).Size(), 37u);
+  for (int t : {0, 0, 1, 0}) heater.Cycle(t);
+  EXPECT_EQ(g().SeriesCsvText(), shown);
+
+  // The heater starts: the chart is the live one again.
+  for (int t : {2, 3}) heater.Cycle(t);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 3u);  // the record before the run, then the run
+  EXPECT_EQ(g().Charts->Series(11).X(0), 0);
+  heater.Cycle(0);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
+
+  // "Очистить" ends the hold.
+  Run(g().aLastRun);
+  TakeInformation();
+  g().Button1->click();
+  heater.Cycle(0);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
+  EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
 // ---- saving ------------------------------------------------------------------

@@ -193,10 +193,10 @@ PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog) {
   return old;
 }
 
-void PrintBlackBoxPage(const BlackBoxPage& page, QWidget* parent) {
+void PrintBlackBoxPage(const BlackBoxPage& page, const QString& documentName, QWidget* parent) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageLayout(kPageLayout);
-  printer.setDocName(Text(page.title));
+  printer.setDocName(documentName);
   const PrintDialogFunction& dialog = CurrentPrintDialog();
   if (!(dialog ? dialog(printer, parent) : RealPrintDialog(printer, parent))) return;
   QPainter painter;

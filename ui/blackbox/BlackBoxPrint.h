@@ -12,6 +12,7 @@
 class QPainter;
 class QPrinter;
 class QSizeF;
+class QString;
 class QWidget;
 
 namespace o5 {
@@ -30,7 +31,8 @@ using PrintDialogFunction = std::function<bool(QPrinter& printer, QWidget* paren
 PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog);
 
 // Asks for the printer and prints the page on it; a printer that cannot be
-// started raises an error naming it.
-void PrintBlackBoxPage(const BlackBoxPage& page, QWidget* parent);
+// started raises an error naming it. `documentName` names the print job and,
+// printed to a file, the file the dialog proposes.
+void PrintBlackBoxPage(const BlackBoxPage& page, const QString& documentName, QWidget* parent);
 
 }  // namespace o5

@@ -286,6 +286,9 @@ void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QDat
   reportImage_ = image;
   reportTime_ = when;
   reportSource_ = source;
+  // Where the report came from, as the PDF's page says: a report opened from
+  // a file looks like a readout otherwise.
+  Panel1->setToolTip(source);
   hasReport_ = true;
   for (QAction* action : {aSaveReport, aPrint, aSaveImage}) action->setEnabled(true);
 }
@@ -340,7 +343,9 @@ void TfBB::aSaveReportExecute() {
 
 void TfBB::aPrintExecute() {
   if (!hasReport_) return;
-  PrintBlackBoxPage(ReportPage(), this);
+  // Printed to a file, the report gets the name it is saved under, not one
+  // name for every heater.
+  PrintBlackBoxPage(ReportPage(), DefaultName(""), this);
 }
 
 void TfBB::aSaveImageExecute() {

@@ -121,7 +121,9 @@ void TfGraph::CreateMenu() {
   aSavePicture = action(kSavePictureCaption, QKeySequence(), "aSavePicture");
   pmCharts = new QMenu(this);
   pmCharts->setObjectName("pmCharts");
-  pmCharts->addActions({aOpenLog, aLastRun, aSaveData, aSavePicture});
+  pmCharts->addActions({aOpenLog, aLastRun});
+  pmCharts->addSeparator();
+  pmCharts->addActions({aSaveData, aSavePicture});
   new FileDropFilter(this, [this](const QString& path) { OpenRecordLog(path); });
 }
 
@@ -328,6 +330,29 @@ void TfGraph::ClearCharts() {
   for (int i = 0; i < kSeriesCount; ++i) Charts->ClearSeries(i);
 }
 
+void TfGraph::LiveClearCharts() {
+  if (!holding_) return ClearCharts();
+  clearHeld_ = true;
+  heldPoints_.clear();
+}
+
+void TfGraph::LiveAddPoint(int series, double x, double y) {
+  if (holding_) {
+    if (x < kFirstRunningSecond) {
+      heldPoints_.push_back({double(series), x, y});
+      return;
+    }
+    // The heater runs: the chart goes live again from where live would be.
+    holding_ = false;
+    if (clearHeld_) {
+      ClearCharts();
+      for (const auto& [s, px, py] : heldPoints_) AddPoint(int(s), px, py);
+    }
+    heldPoints_.clear();
+  }
+  AddPoint(series, x, y);
+}
+
 // The bound boxes compare the two boxes of their axis, not the axis: the axis
 // may still refuse when one of its bounds lies outside its box's range.
 void TfGraph::edXMinChange() {
@@ -380,7 +405,10 @@ void TfGraph::bLeftClick() {
   a.SetMaximum(a.Maximum() - step);
 }
 
-void TfGraph::Button1Click() { ClearCharts(); }
+void TfGraph::Button1Click() {
+  holding_ = false;
+  ClearCharts();
+}
 
 void TfGraph::ed1Change(int tag) { Charts->SetSeriesWidth(tag - 1, ed[tag - 1]->value()); }
 
@@ -442,6 +470,9 @@ void TfGraph::ShowLastRun() {
 void TfGraph::ShowRecords(const RecordLog& log) {
   ClearCharts();
   for (const TelemetryPoint& p : log.ShownPoints()) Charts->AddPoint(p.series, p.x, p.y);
+  holding_ = true;
+  clearHeld_ = false;
+  heldPoints_.clear();
   const std::string message = log.Message();
   if (!message.empty()) ShowInformation(QString::fromStdString(message));
 }

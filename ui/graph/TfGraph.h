@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "chart/ChartWidget.h"
 #include "ui/graph/ColorSwatch.h"
@@ -44,6 +45,15 @@ class TfGraph : public QWidget {
   void AddPoint(int series, double x, double y);
   // Empties the series 0..12 in turn; axes and display settings stay.
   void ClearCharts();
+  // The live telemetry's AddPoint and ClearCharts. Once a record log or the
+  // last run is charted again, an idle heater (run timer below
+  // kFirstRunningSecond) would clear it at its next cycle, a second later:
+  // its cycles are held back until the heater runs again, and are then
+  // charted as live would have charted them (the charts cleared, the record
+  // before the run). A log charted while the heater runs takes live points
+  // as always. "Очистить" ends the hold.
+  void LiveAddPoint(int series, double x, double y);
+  void LiveClearCharts();
   // Writes the window's keys; SettingsError goes on to the caller.
   void SaveSettings();
 
@@ -123,6 +133,11 @@ class TfGraph : public QWidget {
   // The colour dialog opens on the colour last chosen in it, not the swatch's.
   QColor lastChosenColor_ = Qt::black;
   std::function<std::string()> recordLogSource_;
+  // Live telemetry held back over a chart shown again (LiveAddPoint): the
+  // points since the latest clear held back.
+  bool holding_ = false;
+  bool clearHeld_ = false;
+  std::vector<std::array<double, 3>> heldPoints_;
 };
 
 }  // namespace o5
