@@ -234,9 +234,7 @@ TEST_F(TfMainTest, ReceivedTelemetryIsTracedDecodedAndLogged) {
   cycle += Telemetry('k', 0, 0, 0, 0);
   line.Send(cycle);
 
-  QTRY_COMPARE_WITH_TIMEOUT(fMain->MR->document()->blockCount() > 0 &&
-                                !fMain->MR->toPlainText().isEmpty(),
-                            true, 10000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !fMain->MR->toPlainText().isEmpty(); }, 10000));
   EXPECT_EQ(fMain->MR->toPlainText().toStdString(),
             "  307;     5;     0;     1;     2;     3;     4;     5;     6;   125;    21;"
             "   -5;    80;   334;  -16;     8;   9;"

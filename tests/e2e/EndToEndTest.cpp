@@ -107,7 +107,7 @@ TEST_F(EndToEnd, RepliesWithBadChecksumsOrAWrongByte4AreNotAccepted) {
 
 TEST_F(EndToEnd, TelemetryFillsTheRecordLogTheChartsTheTimeAndTheModeBar) {
   Connect({"--no-pacing", "--cycle", "100", "--running"});
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= 5, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->MR->document()->blockCount() >= 5; }, 20000));
   const QStringList records = fMain->MR->toPlainText().split('\n');
   for (const QString& r : records) {
     // Every field sits under its column: the semicolons of the header.
@@ -129,7 +129,7 @@ TEST_F(EndToEnd, TelemetryFillsTheRecordLogTheChartsTheTimeAndTheModeBar) {
 TEST_F(EndToEnd, NoisePartialFramesAndBadChecksumsDisturbNothingElse) {
   Connect({"--no-pacing", "--cycle", "100", "--running", "--noise", "30", "--partial", "10",
            "--bad-checksum", "10", "--seed", "7"});
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= 10, 30000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->MR->document()->blockCount() >= 10; }, 30000));
   EXPECT_GT(fMain->Receiver().counters().frames, 50u);
   EXPECT_GT(fMain->Receiver().counters().badChecksum + fMain->Receiver().counters().partialDropped,
             0u);
@@ -144,25 +144,26 @@ TEST_F(EndToEnd, NoisePartialFramesAndBadChecksumsDisturbNothingElse) {
 
 TEST_F(EndToEnd, ARestartOfTheHeaterClearsTheCharts) {
   Connect({"--no-pacing", "--cycle", "50", "--running"});
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 3, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->Telemetry().runTimer >= 3; }, 20000));
   ASSERT_EQ(sim_->Command("stop").rfind("OK", 0), 0u);
   ASSERT_EQ(sim_->Command("start").rfind("OK", 0), 0u);
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer < 2, 20000);
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 2, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->Telemetry().runTimer < 2; }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->Telemetry().runTimer >= 2; }, 20000));
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
 // The run that has just ended, charted again, stays while the stopped heater's cycles go on.
 TEST_F(EndToEnd, TheLastRunChartedAgainStaysWhileTheHeaterIdles) {
   Connect({"--no-pacing", "--cycle", "50", "--speed", "20", "--running"});
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 10, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->Telemetry().runTimer >= 10; }, 20000));
   ASSERT_EQ(sim_->Command("stop").rfind("OK", 0), 0u);
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer < 2, 30000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->Telemetry().runTimer < 2; }, 30000));
   fGraph->ShowLastRun();
   const std::string shown = fGraph->SeriesCsvText();
   ASSERT_GT(fGraph->Charts->Series(11).Size(), 10u);
   const int records = fMain->MR->document()->blockCount();
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= records + 5, 20000);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return fMain->MR->document()->blockCount() >= records + 5; }, 20000));
   EXPECT_EQ(fGraph->SeriesCsvText(), shown);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
@@ -180,9 +181,9 @@ TEST_F(EndToEnd, ASavedSessionChartsAsLiveAndItsReplayLogsTheSameRecordsAgain) {
 
   // A second of heater time a cycle: idle cycles, then a run.
   Connect({"--no-pacing", "--cycle", "50", "--speed", "20"});
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= 3, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->MR->document()->blockCount() >= 3; }, 20000));
   ASSERT_EQ(sim_->Command("start").rfind("OK", 0), 0u);
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->Telemetry().runTimer >= 25, 30000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->Telemetry().runTimer >= 25; }, 30000));
   ASSERT_EQ(sim_->Command("telemetry off").rfind("OK", 0), 0u);
   QTest::qWait(1000);  // the frames already on the line arrive; nothing is asserted on time
   const QString liveCsv = work.filePath("live.csv");
@@ -212,7 +213,8 @@ TEST_F(EndToEnd, ASavedSessionChartsAsLiveAndItsReplayLogsTheSameRecordsAgain) {
   sim_.reset();
   Connect({"--no-pacing", "--cycle", "50", "--replay", log.toStdString()});
   const int records = int(logText.count('\n'));
-  QTRY_VERIFY_WITH_TIMEOUT(fMain->MR->document()->blockCount() >= records, 30000);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return fMain->MR->document()->blockCount() >= records; }, 30000));
   EXPECT_TRUE(sim_->WaitForLog("INFO", "replay: all " + std::to_string(records) + " records sent", 5s));
   QString replayed = fMain->MR->toPlainText() + "\n";
   EXPECT_EQ(replayed.replace("\n", "\r\n").toUtf8(), logText);

@@ -207,13 +207,14 @@ TEST_F(GarbageLine, TenMegabytesOfNoiseLoseNoSplicedFrameAndMemoryStaysBounded) 
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     if (sent >= nextSample && rss.size() < 4) {
-      QTRY_VERIFY_WITH_TIMEOUT(fMain->MT->LineCount() >= nextSample, 120000);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->MT->LineCount() >= nextSample; }, 120000));
       sample();
       nextSample += quarter;
     }
   }
   // Every byte reached the tool: the byte trace holds one line per byte.
-  QTRY_COMPARE_WITH_TIMEOUT(fMain->MT->LineCount(), stream.bytes.size(), 120000);
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return fMain->MT->LineCount() == stream.bytes.size(); }, 120000));
   const double seconds = clock.elapsed() / 1000.0;
   const double cpu = ProcessCpuSeconds() - cpuBefore;
   QCoreApplication::processEvents();
