@@ -70,7 +70,7 @@ class ReferenceReceiver {
     if (buffer[1] & kReplyFlag) {
       ++replies;
       lastReply = buffer;
-      if (waiting && !waitArrived && buffer[3] == 0 && buffer[4] == awaited) {
+      if (waiting && !waitArrived && replyTicks < 10 && buffer[3] == 0 && buffer[4] == awaited) {
         waitArrived = true;
         waitReply = buffer;
       }
