@@ -53,7 +53,10 @@ TEST_F(NestedCommands, VersionPressedTwiceInQuickSuccession) {
 }
 
 TEST_F(NestedCommands, VersionPressedDuringABlackBoxReadout) {
-  Connect({"--no-telemetry"});
+  // Paced eight times faster than the heater's line: the readout's 87
+  // exchanges take two seconds instead of fifteen, each reply still arriving
+  // while a wait runs.
+  Connect({"--no-telemetry", "--baud", "9600"});
   PressVersionWhen([this] { return BlackBoxReads(*sim_) >= 10; });
   QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
   EXPECT_FALSE(presser_.isActive()) << "the version was not pressed during the readout";
