@@ -377,16 +377,32 @@ void TfMain::BuildControls() {
 
 // --- the link ------------------------------------------------------------
 
+TfMain::CommandScope::CommandScope(TfMain& w) : w_(w), outer_(w.commandOpening_) {
+  w.commandOpening_ = w.Port->Connected() ? w.Port->Openings() : 0;
+}
+
+TfMain::CommandScope::~CommandScope() { w_.commandOpening_ = outer_; }
+
+bool TfMain::PortGoneSinceCommandBegan() const {
+  return commandOpening_ != 0 && (!Port->Connected() || Port->Openings() != commandOpening_);
+}
+
 void TfMain::SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6,
                          uint8_t b7, uint8_t b8, uint8_t b9) {
-  if (exited_) return;
+  if (exited_ || PortGoneSinceCommandBegan()) return;
   const Frame frame = BuildRequest(control, b3, b4, b5, b6, b7, b8, b9);
-  Port->WriteText(std::string(frame.begin(), frame.end()));
+  // A frame that did not go out whole within the write time limit (a far end
+  // that holds the line back) is an error: the heater did not get the
+  // command, and the technician must not believe it did. The port has already
+  // discarded the part that was queued, so it cannot go out later ahead of
+  // the next request.
+  if (Port->WriteText(std::string(frame.begin(), frame.end())) < static_cast<int>(frame.size()))
+    throw EComPort(CError_WriteFailed, ETIMEDOUT);
 }
 
 bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) {
   if (exited_) return false;
-  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, &exited_)) return true;
+  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, &exited_, &reply_)) return true;
   if (!exited_) ConsoleLine(kNoReplyLine);
   return false;
 }
@@ -526,10 +542,22 @@ void TfMain::BSetClick(QObject* /*sender*/) {
   cbPort->SetText(QString::fromStdString(Port->Port()));
 }
 
-void TfMain::bStartClick(QObject* /*sender*/) { StartHeater(*this); }
-void TfMain::bStopClick(QObject* /*sender*/) { StopHeater(*this); }
-void TfMain::bVerClick(QObject* /*sender*/) { ReadFirmwareVersion(*this); }
-void TfMain::bBlackBoxClick(QObject* /*sender*/) { ReadBlackBox(*this, *fBB); }
+void TfMain::bStartClick(QObject* /*sender*/) {
+  const CommandScope command(*this);
+  StartHeater(*this);
+}
+void TfMain::bStopClick(QObject* /*sender*/) {
+  const CommandScope command(*this);
+  StopHeater(*this);
+}
+void TfMain::bVerClick(QObject* /*sender*/) {
+  const CommandScope command(*this);
+  ReadFirmwareVersion(*this);
+}
+void TfMain::bBlackBoxClick(QObject* /*sender*/) {
+  const CommandScope command(*this);
+  ReadBlackBox(*this, *fBB);
+}
 
 // --- exit ------------------------------------------------------------------------
 
@@ -546,6 +574,7 @@ void TfMain::FormClose() {
   }
   if (Port->Connected()) {
     try {
+      const CommandScope command(*this);
       SendExitRequest(*this);
     } catch (const std::exception& e) {
       ShowError(e);

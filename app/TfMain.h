@@ -44,7 +44,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7,
                    uint8_t b8, uint8_t b9) override;
   bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) override;
-  const Frame& FrameBuffer() const override { return receiver_.lastReply(); }
+  // The reply that ended the command's latest wait.
+  const Frame& FrameBuffer() const override { return reply_; }
   void ConsoleLine(const std::string& line) override;
   void Pause(int milliseconds) override;
 
@@ -111,7 +112,28 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void CentreOnScreen(QSize outer);
   void FlushRecords();
 
+  // A command's frames go to the port that was open when the command began.
+  // Once that port has gone (the device lost, or the port closed meanwhile)
+  // what the command would still send is dropped: the loss has been reported
+  // once, and a write to the closed port would only report it again.
+  class CommandScope {
+   public:
+    explicit CommandScope(TfMain& w);
+    ~CommandScope();
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+   private:
+    TfMain& w_;
+    uint64_t outer_;
+  };
+  bool PortGoneSinceCommandBegan() const;
+
   FrameReceiver receiver_;
+  Frame reply_{};
+  // The opening of the port the running command began on; 0 when it began
+  // with the port closed (its first write then reports the closed port).
+  uint64_t commandOpening_ = 0;
   TelemetryState telemetry_;
   std::string pendingRecords_;  // records of the current receive event
   std::string rxBytes_;

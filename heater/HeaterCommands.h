@@ -1,7 +1,9 @@
 #pragma once
 // The user's commands to the heater and the request sent when the tool shuts
 // down. Each runs to its end inside its click handler; a write error (port not
-// open) leaves the command at that frame.
+// open, or a frame that did not go out whole) leaves the command at that
+// frame, and once the port it began on has gone its remaining frames are
+// dropped by the channel.
 
 #include "heater/RequestChannel.h"
 

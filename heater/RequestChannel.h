@@ -15,9 +15,11 @@ class RequestChannel {
   virtual void SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6,
                            uint8_t b7, uint8_t b8, uint8_t b9) = 0;
   // Serves events until the awaited reply has arrived (true) or the wait timed
-  // out (false; the console then already shows the time-out line).
+  // out (false; the console then already shows the time-out line). Waits nest:
+  // each keeps its own expected reply and time.
   virtual bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) = 0;
-  // The most recently completed frame.
+  // The reply that ended the latest successful wait. A command started inside
+  // that wait may have received other replies since; this one stays.
   virtual const Frame& FrameBuffer() const = 0;
   // Appends one line (UTF-8) to the console.
   virtual void ConsoleLine(const std::string& line) = 0;

@@ -122,7 +122,13 @@ void TCustomComPort::EndSettingsUpdate() {
   if (--updateCount_ == 0) ApplyAllSettings();
 }
 
-bool TCustomComPort::CanApply() const { return connected_ && fd_ >= 0 && updateCount_ == 0; }
+// An opening applies the port's own settings whatever the bracket: a port
+// reopened inside a bracket (a new name from the setup dialog) would otherwise
+// run with whatever mode the device was left in (canonical, echoing, another
+// speed) until the bracket ends.
+bool TCustomComPort::CanApply() const {
+  return connected_ && fd_ >= 0 && (updateCount_ == 0 || opening_);
+}
 
 void TCustomComPort::ApplyGroup(Group g) {
   if (!CanApply()) return;
@@ -219,6 +225,7 @@ void TCustomComPort::OpenPort() {
       throw;
     }
   }
+  ++openings_;
   NotifyLinks(true);
   Raise(OnAfterOpen, this);
   if (!connected_) return;
@@ -524,6 +531,12 @@ void TCustomComPort::Fail(int errorCode, int err) {
 void TCustomComPort::DeviceLost(int errorCode, int err) {
   // OpenPort closes the device itself and passes the error on.
   if (opening_) throw EComPort(errorCode, err);
+  // A lost device is one event, whichever call happens to notice it first: the
+  // monitor's wake-up, the count of waiting input, a status query or a write.
+  // Which one comes first is a matter of timing, so the loss is reported as
+  // what the line shows a hang-up to be, a read that ends (ReadFile, with the
+  // failing call's errno: EIO for a hang-up).
+  errorCode = CError_ReadFailed;
   // Closing anyway: the device going away meanwhile is no news.
   if (closing_ || !connected_) return;
   if (dispatchDepth_ > 0) {

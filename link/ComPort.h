@@ -190,6 +190,9 @@ class TCustomComPort : public QObject {
 
   bool Connected() const { return connected_; }
   void SetConnected(bool v);
+  // Counts the openings of the port, so that a user of the port can tell the
+  // port it began with from a later opening.
+  uint64_t Openings() const { return openings_; }
 
   // --- operations ---
   void OpenPort();
@@ -306,6 +309,7 @@ class TCustomComPort : public QObject {
   // posted to the port itself; these must not run inside it.
   QObject deferred_;
   uint64_t dispatchCount_ = 0;
+  uint64_t openings_ = 0;
 };
 
 class TComPort : public TCustomComPort {

@@ -344,7 +344,19 @@ WriteResult WriteWithin(int fd, const char* data, size_t size, int limitMs, int 
     // is sliced because a pseudo-terminal does not always wake writers when
     // room appears.
     const int left = limited ? RemainingMs(deadline) : kWriteRetryMs;
-    if (left == 0) return r;
+    if (left == 0) {
+      // Out of time with part of the bytes taken: they must not go out later,
+      // ahead of whatever is written next. Only a write that fell short is
+      // flushed: on a pseudo-terminal the flush also discards what the far
+      // end has not read yet, earlier writes included.
+      if (r.written > 0) {
+        int queued = 0;
+        if (ioctl(fd, TIOCOUTQ, &queued) != 0) queued = 0;
+        tcflush(fd, TCOFLUSH);
+        r.written -= std::min(r.written, static_cast<size_t>(std::max(queued, 0)));
+      }
+      return r;
+    }
     pollfd p{fd, POLLOUT, 0};
     if (poll(&p, 1, std::min(left, kWriteRetryMs)) < 0 && errno != EINTR) {
       r.error = errno;

@@ -1,5 +1,7 @@
 #include "link/FrameReceiver.h"
 
+#include <algorithm>
+
 namespace o5 {
 
 bool FrameReceiver::Complete() {
@@ -11,11 +13,17 @@ bool FrameReceiver::Complete() {
     return false;
   }
   ++counters_.frames;
-  frameArrived_ = true;
   if (buffer_[1] & kReplyFlag) {
     ++counters_.replies;
     lastReply_ = buffer_;
-    replyArrived_ = true;
+    // A wait whose time ran out has ended, even if it has not returned yet
+    // because a wait inside it still runs.
+    for (PendingReply* wait : waits_) {
+      if (wait->arrived || wait->Expired()) continue;
+      if (buffer_[3] != wait->byte4 || buffer_[4] != wait->byte5) continue;
+      wait->arrived = true;
+      wait->reply = buffer_;
+    }
     return false;
   }
   return true;
@@ -28,21 +36,18 @@ void FrameReceiver::Tick() {
     hunting_ = true;
     ++counters_.partialDropped;
   }
-  if (replyTicks_ < kReplyTicks) ++replyTicks_;
+  for (PendingReply* wait : waits_)
+    if (wait->ticks < kReplyTicks) ++wait->ticks;
 }
 
-void FrameReceiver::BeginWait() {
-  replyTicks_ = 0;
-  frameArrived_ = false;
-  replyArrived_ = false;
+void FrameReceiver::Attach(PendingReply& wait) {
+  wait.ticks = 0;
+  wait.arrived = false;
+  waits_.push_back(&wait);
 }
 
-bool FrameReceiver::PollReply(uint8_t expectedByte4, uint8_t expectedByte5) {
-  if (!frameArrived_) return false;
-  if (replyArrived_ && lastReply_[3] == expectedByte4 && lastReply_[4] == expectedByte5) return true;
-  frameArrived_ = false;
-  replyArrived_ = false;
-  return false;
+void FrameReceiver::Detach(PendingReply& wait) {
+  waits_.erase(std::remove(waits_.begin(), waits_.end(), &wait), waits_.end());
 }
 
 }  // namespace o5

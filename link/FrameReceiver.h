@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "link/Frame.h"
 
@@ -44,16 +45,30 @@ class FrameReceiver {
     }
   }
 
-  // The watchdog: drops a partial frame on its fourth tick and counts the reply
-  // ticks up to their limit.
+  // The watchdog: drops a partial frame on its fourth tick and counts the
+  // ticks of every attached wait up to their limit.
   void Tick();
 
-  // Reply wait support: BeginWait restarts the reply ticks and clears the
-  // frame-arrived flag; PollReply returns true when the latest reply since the
-  // wait began is the awaited one, and otherwise clears the flag.
-  void BeginWait();
-  bool PollReply(uint8_t expectedByte4, uint8_t expectedByte5);
-  bool WaitExpired() const { return replyTicks_ >= kReplyTicks; }
+  // One reply wait: the reply it expects, the timer ticks it has waited and
+  // the reply that ended it. A command started during another command's wait
+  // waits inside it, so every wait keeps its own expectation and time, and
+  // every attached wait sees every reply and every tick: a reply that arrives
+  // during an inner wait still ends the outer one.
+  struct PendingReply {
+    PendingReply(uint8_t expectedByte4, uint8_t expectedByte5)
+        : byte4(expectedByte4), byte5(expectedByte5) {}
+    bool Expired() const { return ticks >= kReplyTicks; }
+    uint8_t byte4;
+    uint8_t byte5;
+    int ticks = 0;
+    bool arrived = false;
+    Frame reply{};
+  };
+  // A wait takes part from Attach until Detach; replies and ticks from before
+  // it began do not count.
+  void Attach(PendingReply& wait);
+  void Detach(PendingReply& wait);
+  size_t WaitDepth() const { return waits_.size(); }
 
   const Frame& buffer() const { return buffer_; }
   // The latest reply frame. It is kept apart from the frame buffer, which the
@@ -62,8 +77,6 @@ class FrameReceiver {
   const Frame& lastReply() const { return lastReply_; }
   int byteCount() const { return byteCount_; }
   bool hunting() const { return hunting_; }
-  bool frameArrived() const { return frameArrived_; }
-  int replyTicks() const { return replyTicks_; }
   const Counters& counters() const { return counters_; }
 
  private:
@@ -72,12 +85,10 @@ class FrameReceiver {
 
   Frame buffer_{};
   Frame lastReply_{};
-  bool replyArrived_ = false;
   int byteCount_ = 0;
   bool hunting_ = true;
   int partialTicks_ = 0;
-  bool frameArrived_ = false;
-  int replyTicks_ = 0;
+  std::vector<PendingReply*> waits_;  // outermost first
   Counters counters_;
 };
 

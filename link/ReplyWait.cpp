@@ -12,18 +12,27 @@ int waitDepth = 0;
 int ReplyWaitDepth() { return waitDepth; }
 
 bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
-                     const bool* cancel) {
-  receiver.BeginWait();
+                     const bool* cancel, Frame* reply) {
+  FrameReceiver::PendingReply wait(expectedByte4, expectedByte5);
+  receiver.Attach(wait);
+  struct Detach {
+    FrameReceiver& receiver;
+    FrameReceiver::PendingReply& wait;
+    ~Detach() { receiver.Detach(wait); }
+  } detach{receiver, wait};
   ++waitDepth;
   struct Leave {
     ~Leave() { --waitDepth; }
   } leave;
-  do {
+  for (;;) {
     if (cancel && *cancel) return false;
-    if (receiver.PollReply(expectedByte4, expectedByte5)) return true;
+    if (wait.arrived) {
+      if (reply) *reply = wait.reply;
+      return true;
+    }
+    if (wait.Expired()) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-  } while (!receiver.WaitExpired());
-  return false;
+  }
 }
 
 }  // namespace o5

@@ -11,9 +11,11 @@
 namespace o5 {
 
 // `cancel`, when given, ends the wait early (false) once it is set, e.g. when
-// the program is shutting down inside the wait.
+// the program is shutting down inside the wait. `reply`, when given, gets the
+// reply that ended this wait: a command started inside the wait may have
+// received other replies since.
 bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
-                     const bool* cancel = nullptr);
+                     const bool* cancel = nullptr, Frame* reply = nullptr);
 
 // How many reply waits are running (nested waits count each), so that work
 // that must not change the link under a running command can hold back.

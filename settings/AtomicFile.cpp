@@ -151,17 +151,28 @@ pid_t TemporaryOwner(std::string_view entry, std::string_view name) {
   return end + 1 == entry.data() + entry.size() ? 0 : pid;
 }
 
+// A link to a settings file kept elsewhere must keep pointing there: the
+// rename replaces the file it leads to, not the link itself. The link is
+// followed link by link rather than resolved as a whole, because the file it
+// leads to may not exist yet (the first write creates it there). A chain
+// longer than the system follows is left as it is; writing through it then
+// fails as it would for any program.
+std::string FollowLinks(const std::string& path) {
+  constexpr int kMaxLinks = 40;
+  fs::path p(path);
+  for (int i = 0; i < kMaxLinks; ++i) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) break;
+    const fs::path next = fs::read_symlink(p, ec);
+    if (ec) break;
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  return p.string();
+}
+
 }  // namespace
 
-AtomicFile::AtomicFile(const std::string& path) : target_(path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    // A link to a settings file kept elsewhere must keep pointing there: the
-    // rename replaces the file it leads to, not the link itself.
-    std::error_code ec;
-    const fs::path real = fs::canonical(path, ec);
-    if (!ec) target_ = real.string();
-  }
+AtomicFile::AtomicFile(const std::string& path) : target_(FollowLinks(path)) {
   const fs::path target(target_);
   name_ = target.filename().string();
   const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";

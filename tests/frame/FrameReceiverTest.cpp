@@ -46,6 +46,14 @@ class FrameReceiverTest : public ::testing::Test {
   void Ticks(int n) {
     for (int i = 0; i < n; ++i) receiver_.Tick();
   }
+  // A reply wait attached to the receiver for its lifetime.
+  struct Wait : FrameReceiver::PendingReply {
+    Wait(FrameReceiverTest& t, uint8_t code) : PendingReply(0, code), receiver(t.receiver_) {
+      receiver.Attach(*this);
+    }
+    ~Wait() { receiver.Detach(*this); }
+    FrameReceiver& receiver;
+  };
 
   FrameReceiver receiver_;
   std::vector<Frame> telemetry_;
@@ -54,8 +62,7 @@ class FrameReceiverTest : public ::testing::Test {
 TEST_F(FrameReceiverTest, StartsHuntingWithNothingStored) {
   EXPECT_TRUE(receiver_.hunting());
   EXPECT_EQ(receiver_.byteCount(), 0);
-  EXPECT_FALSE(receiver_.frameArrived());
-  EXPECT_EQ(receiver_.replyTicks(), 0);
+  EXPECT_EQ(receiver_.WaitDepth(), 0u);
   EXPECT_EQ(receiver_.buffer(), Frame{});
 }
 
@@ -74,30 +81,18 @@ TEST_F(FrameReceiverTest, ValidFrameCompletesAndWrongChecksumIsDropped) {
   Receive(valid);
   ASSERT_EQ(telemetry_.size(), 1u);
   EXPECT_EQ(telemetry_[0], AsFrame(valid));
-  EXPECT_TRUE(receiver_.frameArrived());
   EXPECT_EQ(receiver_.counters().frames, 1u);
   EXPECT_TRUE(receiver_.hunting());
   EXPECT_EQ(receiver_.byteCount(), 0);
 
   Bytes wrong = valid;
   wrong[9] = 0x1C;
-  receiver_.BeginWait();
   Receive(wrong);
   EXPECT_EQ(telemetry_.size(), 1u);
-  EXPECT_FALSE(receiver_.frameArrived());
   EXPECT_EQ(receiver_.counters().frames, 1u);
   EXPECT_EQ(receiver_.counters().badChecksum, 1u);
   EXPECT_TRUE(receiver_.hunting());
   EXPECT_EQ(receiver_.byteCount(), 0);
-}
-
-TEST_F(FrameReceiverTest, WrongChecksumLeavesTheArrivedFlagAsItWas) {
-  Receive(Telemetry('f'));
-  ASSERT_TRUE(receiver_.frameArrived());
-  Bytes wrong = Telemetry('g');
-  wrong[9] ^= 0x01;
-  Receive(wrong);
-  EXPECT_TRUE(receiver_.frameArrived());
 }
 
 TEST_F(FrameReceiverTest, FrameSpreadOverTwoReceiveEvents) {
@@ -209,32 +204,33 @@ TEST_F(FrameReceiverTest, TicksWhileHuntingDoNotCountAgainstTheNextFrame) {
 }
 
 TEST_F(FrameReceiverTest, ReplyIsNotTelemetryAndStaysInTheBuffer) {
-  receiver_.BeginWait();
+  Wait wait(*this, 104);
   const Bytes reply = Reply(104, 1, 2, 3, 4);
   Receive(reply);
   EXPECT_TRUE(telemetry_.empty());
   EXPECT_EQ(receiver_.counters().replies, 1u);
-  EXPECT_TRUE(receiver_.frameArrived());
-  EXPECT_TRUE(receiver_.PollReply(0, 104));
+  EXPECT_TRUE(wait.arrived);
+  EXPECT_EQ(wait.reply, AsFrame(reply));
   EXPECT_EQ(receiver_.buffer(), AsFrame(reply));
   EXPECT_EQ(receiver_.buffer()[5], 1);
   EXPECT_EQ(receiver_.buffer()[8], 4);
 }
 
 TEST_F(FrameReceiverTest, ReplyFlagAloneMakesAReply) {
-  receiver_.BeginWait();
+  Wait wait(*this, 20);
   Receive(Incoming(kReplyFlag, 20));
   EXPECT_TRUE(telemetry_.empty());
-  EXPECT_TRUE(receiver_.PollReply(0, 20));
+  EXPECT_TRUE(wait.arrived);
 }
 
-TEST_F(FrameReceiverTest, PollReplyBeforeAnythingArrivedIsFalse) {
-  receiver_.BeginWait();
-  EXPECT_FALSE(receiver_.PollReply(0, 104));
-  // A reply that arrived before the wait began does not count.
+TEST_F(FrameReceiverTest, AReplyBeforeTheWaitBeganDoesNotCount) {
+  {
+    Wait wait(*this, 104);
+    EXPECT_FALSE(wait.arrived);
+  }
   Receive(Reply(104));
-  receiver_.BeginWait();
-  EXPECT_FALSE(receiver_.PollReply(0, 104));
+  Wait wait(*this, 104);
+  EXPECT_FALSE(wait.arrived);
 }
 
 TEST_F(FrameReceiverTest, FramesThatDoNotMatchDoNotEndTheWait) {
@@ -242,98 +238,131 @@ TEST_F(FrameReceiverTest, FramesThatDoNotMatchDoNotEndTheWait) {
     const char* what;
     Bytes frame;
   };
+  Bytes corrupt = Reply(104);
+  corrupt[9] ^= 0x80;
   const Case cases[] = {
       {"reply to another code", Reply(105)},
       {"frame without the reply flag", Incoming(0x09, 104)},
       {"reply with 1 in byte 4", Incoming(0x19, 104, 0, 0, 0, 0, 1)},
+      {"reply with a wrong checksum", corrupt},
   };
   for (const Case& c : cases) {
-    receiver_.BeginWait();
+    Wait wait(*this, 104);
     Receive(c.frame);
-    EXPECT_TRUE(receiver_.frameArrived()) << c.what;
-    EXPECT_FALSE(receiver_.PollReply(0, 104)) << c.what;
-    EXPECT_FALSE(receiver_.frameArrived()) << c.what;
-    EXPECT_FALSE(receiver_.PollReply(0, 104)) << c.what;
+    EXPECT_FALSE(wait.arrived) << c.what;
   }
-  receiver_.BeginWait();
-  Bytes corrupt = Reply(104);
-  corrupt[9] ^= 0x80;
-  Receive(corrupt);
-  EXPECT_FALSE(receiver_.PollReply(0, 104));
 }
 
 TEST_F(FrameReceiverTest, MatchingReplyAfterOthersEndsTheWait) {
-  receiver_.BeginWait();
+  Wait wait(*this, 105);
   Receive(Telemetry('e'));
-  EXPECT_FALSE(receiver_.PollReply(0, 105));
   Receive(Reply(104));
-  EXPECT_FALSE(receiver_.PollReply(0, 105));
+  EXPECT_FALSE(wait.arrived);
   Receive(Reply(105, 9));
-  EXPECT_TRUE(receiver_.PollReply(0, 105));
-  EXPECT_EQ(receiver_.buffer()[5], 9);
+  ASSERT_TRUE(wait.arrived);
+  EXPECT_EQ(wait.reply[5], 9);
+  // The first awaited reply ends the wait; a later one does not replace it.
+  Receive(Reply(105, 10));
+  EXPECT_EQ(wait.reply[5], 9);
 }
 
 TEST_F(FrameReceiverTest, ReplyTicksStopAtTen) {
-  receiver_.BeginWait();
+  Wait wait(*this, 104);
   for (int i = 1; i < FrameReceiver::kReplyTicks; ++i) {
     receiver_.Tick();
-    EXPECT_EQ(receiver_.replyTicks(), i);
-    EXPECT_FALSE(receiver_.WaitExpired());
+    EXPECT_EQ(wait.ticks, i);
+    EXPECT_FALSE(wait.Expired());
   }
   receiver_.Tick();
-  EXPECT_TRUE(receiver_.WaitExpired());
+  EXPECT_TRUE(wait.Expired());
   Ticks(50);
-  EXPECT_EQ(receiver_.replyTicks(), 10);
-  EXPECT_TRUE(receiver_.WaitExpired());
-  receiver_.BeginWait();
-  EXPECT_EQ(receiver_.replyTicks(), 0);
-  EXPECT_FALSE(receiver_.WaitExpired());
+  EXPECT_EQ(wait.ticks, 10);
+}
+
+// A command started during another command's wait waits inside it. Each wait
+// keeps its own expected code and its own time, and a reply for the outer
+// wait that arrives during the inner one still ends the outer wait.
+TEST_F(FrameReceiverTest, NestedWaitsKeepTheirOwnCodeAndTime) {
+  Wait outer(*this, 119);
+  Ticks(4);
+  {
+    Wait inner(*this, 104);
+    EXPECT_EQ(receiver_.WaitDepth(), 2u);
+    EXPECT_EQ(inner.ticks, 0);
+    Receive(Reply(119, 7));
+    Ticks(2);
+    EXPECT_FALSE(inner.arrived);
+    Receive(Reply(104, 1));
+    EXPECT_TRUE(inner.arrived);
+    EXPECT_EQ(inner.reply[4], 104);
+    EXPECT_EQ(inner.ticks, 2);
+  }
+  EXPECT_EQ(receiver_.WaitDepth(), 1u);
+  ASSERT_TRUE(outer.arrived);
+  EXPECT_EQ(outer.reply[4], 119);
+  EXPECT_EQ(outer.reply[5], 7);
+  EXPECT_EQ(outer.ticks, 6);
+}
+
+TEST_F(FrameReceiverTest, AReplyAwaitedByTwoWaitsEndsBoth) {
+  Wait outer(*this, 104);
+  Wait inner(*this, 104);
+  Receive(Reply(104, 3));
+  EXPECT_TRUE(outer.arrived);
+  EXPECT_TRUE(inner.arrived);
+}
+
+TEST_F(FrameReceiverTest, AnOuterWaitRunsOutDuringALongInnerOne) {
+  Wait outer(*this, 104);
+  Wait inner(*this, 105);
+  Ticks(FrameReceiver::kReplyTicks);
+  EXPECT_TRUE(outer.Expired());
+  EXPECT_TRUE(inner.Expired());
+  // The reply came too late for either of them.
+  Receive(Reply(105));
+  Receive(Reply(104));
+  EXPECT_FALSE(inner.arrived);
+  EXPECT_FALSE(outer.arrived);
 }
 
 // The reply wait as the main window runs it, with received events and timer
 // ticks standing in for the event loop: a heater that answers only with the
 // wrong code leaves the wait to end after ten ticks.
 TEST_F(FrameReceiverTest, WaitWithoutTheAwaitedReplyEndsAfterTenTicks) {
-  receiver_.BeginWait();
+  Wait wait(*this, 104);
   int passes = 0;
-  bool answered = false;
-  do {
-    if (receiver_.PollReply(0, 104)) {
-      answered = true;
-      break;
-    }
+  while (!wait.arrived && !wait.Expired()) {
     Receive(passes % 2 ? Reply(105) : Incoming(0x09, 104));
     receiver_.Tick();
     ++passes;
-  } while (!receiver_.WaitExpired());
-  EXPECT_FALSE(answered);
+  }
+  EXPECT_FALSE(wait.arrived);
   EXPECT_EQ(passes, 10);
 }
 
 // A reply that has arrived must end the wait even when more bytes came in the
 // same receive event: the heater goes on sending telemetry on its own, and a
-// busy user interface reads several frames at once. Enabled once the receiver
-// keeps the latest reply apart from the frame being assembled.
+// busy user interface reads several frames at once.
 TEST_F(FrameReceiverTest, ReplyFollowedByTheStartOfTheNextFrame) {
-  receiver_.BeginWait();
+  Wait wait(*this, 104);
   const Bytes next = Telemetry('e');
   Receive(Join({Reply(104, 1, 2, 3, 4), Bytes(next.begin(), next.begin() + 3)}));
-  EXPECT_TRUE(receiver_.PollReply(0, 104));
+  EXPECT_TRUE(wait.arrived);
 }
 
 TEST_F(FrameReceiverTest, ReplyFollowedByAFrameWithAWrongChecksum) {
-  receiver_.BeginWait();
+  Wait wait(*this, 104);
   Bytes corrupt = Telemetry('e');
   corrupt[9] ^= 0x01;
   Receive(Join({Reply(104, 1, 2, 3, 4), corrupt}));
-  EXPECT_TRUE(receiver_.PollReply(0, 104));
+  EXPECT_TRUE(wait.arrived);
 }
 
 TEST_F(FrameReceiverTest, ReplyFollowedByATelemetryFrame) {
-  receiver_.BeginWait();
+  Wait wait(*this, 104);
   Receive(Join({Reply(104, 1, 2, 3, 4), Telemetry('e')}));
   EXPECT_EQ(telemetry_.size(), 1u);
-  EXPECT_TRUE(receiver_.PollReply(0, 104));
+  EXPECT_TRUE(wait.arrived);
 }
 
 }  // namespace

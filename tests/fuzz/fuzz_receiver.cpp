@@ -67,11 +67,13 @@ class ReferenceReceiver {
       return false;
     }
     ++frames;
-    frameArrived = true;
     if (buffer[1] & kReplyFlag) {
       ++replies;
       lastReply = buffer;
-      replyArrived = true;
+      if (waiting && !waitArrived && replyTicks < 10 && buffer[3] == 0 && buffer[4] == awaited) {
+        waitArrived = true;
+        waitReply = buffer;
+      }
       return false;
     }
     return true;
@@ -84,21 +86,14 @@ class ReferenceReceiver {
       hunting = true;
       ++partialDropped;
     }
-    if (replyTicks < 10) ++replyTicks;
+    if (waiting && replyTicks < 10) ++replyTicks;
   }
 
-  void BeginWait() {
+  void BeginWait(uint8_t code) {
+    waiting = true;
+    awaited = code;
     replyTicks = 0;
-    frameArrived = false;
-    replyArrived = false;
-  }
-
-  bool Poll(uint8_t byte4, uint8_t byte5) {
-    if (!frameArrived) return false;
-    if (replyArrived && lastReply[3] == byte4 && lastReply[4] == byte5) return true;
-    frameArrived = false;
-    replyArrived = false;
-    return false;
+    waitArrived = false;
   }
 
   Frame buffer{};
@@ -106,21 +101,27 @@ class ReferenceReceiver {
   int count = 0;
   bool hunting = true;
   int partialTicks = 0;
-  bool frameArrived = false;
-  bool replyArrived = false;
+  bool waiting = false;
+  uint8_t awaited = 0;
+  bool waitArrived = false;
+  Frame waitReply{};
   int replyTicks = 0;
   uint64_t frames = 0, badChecksum = 0, replies = 0, partialDropped = 0;
 };
 
-void SameState(const FrameReceiver& r, const ReferenceReceiver& m) {
+void SameState(const FrameReceiver& r, const FrameReceiver::PendingReply& w,
+               const ReferenceReceiver& m) {
   Require(r.buffer() == m.buffer, "frame buffer");
   Require(r.byteCount() == m.count, "byte count");
   Require(r.byteCount() >= 0 && r.byteCount() < kFrameSize, "byte count range");
   Require(r.hunting() == m.hunting, "hunting flag");
   Require(r.hunting() == (r.byteCount() == 0), "hunting exactly when nothing is stored");
-  Require(r.frameArrived() == m.frameArrived, "frame-arrived flag");
-  Require(r.replyTicks() == m.replyTicks, "reply ticks");
-  Require(r.replyTicks() >= 0 && r.replyTicks() <= FrameReceiver::kReplyTicks, "reply ticks range");
+  if (m.waiting) {
+    Require(w.arrived == m.waitArrived, "the wait's reply arrived");
+    if (w.arrived) Require(w.reply == m.waitReply, "the wait's reply");
+    Require(w.ticks == m.replyTicks, "reply ticks");
+    Require(w.ticks >= 0 && w.ticks <= FrameReceiver::kReplyTicks, "reply ticks range");
+  }
   Require(r.counters().frames == m.frames, "frame counter");
   Require(r.counters().badChecksum == m.badChecksum, "checksum counter");
   Require(r.counters().replies == m.replies, "reply counter");
@@ -256,22 +257,28 @@ struct Session {
   FrameReceiver receiver;
   ReferenceReceiver reference;
   TelemetryState telemetry;
+  FrameReceiver::PendingReply wait{0, 0};
   bool waiting = false;
-  uint8_t awaited = 0;
 
+  ~Session() {
+    if (waiting) receiver.Detach(wait);
+  }
+
+  // The wait ends as the reply wait ends it: at its reply or its tenth tick.
   void Poll() {
     if (!waiting) return;
-    const bool got = receiver.PollReply(0, awaited);
-    Require(got == reference.Poll(0, awaited), "reply poll");
-    if (got) {
-      Require(receiver.lastReply()[4] == awaited && receiver.lastReply()[3] == 0, "the awaited reply");
-      Require(FrameChecksumValid(receiver.lastReply()), "a reply has a valid checksum");
-      waiting = false;
-    } else if (receiver.WaitExpired()) {
+    SameState(receiver, wait, reference);
+    if (wait.arrived) {
+      Require(wait.reply[4] == wait.byte5 && wait.reply[3] == 0, "the awaited reply");
+      Require(FrameChecksumValid(wait.reply), "a reply has a valid checksum");
+    } else if (!wait.Expired()) {
+      return;
+    } else {
       Require(reference.replyTicks >= 10, "the wait expires after ten ticks");
-      waiting = false;
     }
-    SameState(receiver, reference);
+    receiver.Detach(wait);
+    waiting = false;
+    reference.waiting = false;
   }
 
   void Event(const uint8_t* bytes, size_t size) {
@@ -287,23 +294,24 @@ struct Session {
       DecodeAndCheck(frame, telemetry);
     });
     Require(handed == expected.size(), "every telemetry frame is handed on");
-    SameState(receiver, reference);
+    SameState(receiver, wait, reference);
     Poll();
   }
 
   void Tick() {
     receiver.Tick();
     reference.Tick();
-    SameState(receiver, reference);
+    SameState(receiver, wait, reference);
     Poll();
   }
 
   void BeginWait(uint8_t code) {
-    receiver.BeginWait();
-    reference.BeginWait();
+    if (waiting) receiver.Detach(wait);
+    wait = FrameReceiver::PendingReply(0, code);
+    receiver.Attach(wait);
+    reference.BeginWait(code);
     waiting = true;
-    awaited = code;
-    SameState(receiver, reference);
+    SameState(receiver, wait, reference);
     Poll();
   }
 };

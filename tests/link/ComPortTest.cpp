@@ -408,6 +408,32 @@ TEST_F(ComPortTest, NewNameWhileOpenReopens) {
   EXPECT_EQ(log, (std::vector<std::string>{"link off"}));
 }
 
+// The setup dialog applies its values inside a settings bracket; a new name
+// reopens the port there. The device it opens still has whatever mode it was
+// left in (here a fresh tty's: canonical, echoing, 38400): the port sets its
+// own raw mode at once, not when the bracket ends.
+TEST_F(ComPortTest, ReopenedInsideTheBracketRunsRawFromTheFirstMoment) {
+  PtyPair second;
+  port.OpenPort();
+  port.BeginSettingsUpdate();
+  port.SetPort(second.Path());
+  ASSERT_TRUE(port.Connected());
+  const termios t = TtyOf(second);
+  EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B1200));
+  EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN), 0u);
+  EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR), 0u);
+  EXPECT_EQ(t.c_oflag & OPOST, 0u);
+  // A CR from the heater is taken as it is and not echoed back to it.
+  second.Send("\r");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return port.QueuedInputCount() > 0; }, 5000));
+  std::string got;
+  EXPECT_EQ(port.ReadText(got, 1), 1);
+  EXPECT_EQ(got, "\r");
+  EXPECT_EQ(second.ReceiveAll(200ms, 2s), "");
+  port.EndSettingsUpdate();
+  EXPECT_EQ(SpeedOf(second), static_cast<speed_t>(B1200));
+}
+
 TEST_F(ComPortTest, LinksRegisterOnce) {
   const EComPort twice = Raised([&] { port.AddLink(&link); });
   EXPECT_EQ(twice.ErrorCode, CError_RegFailed);

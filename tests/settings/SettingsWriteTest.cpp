@@ -174,6 +174,19 @@ TEST_F(SettingsWriteTest, WritesThroughASymbolicLink) {
   EXPECT_EQ(ReadBytes(real), "[Options]\nA=2\n");
 }
 
+TEST_F(SettingsWriteTest, ALinkToAFileNotYetCreatedCreatesItWhereTheLinkLeads) {
+  std::filesystem::create_directory(dir_ / "elsewhere");
+  const std::string real = dir_ / "elsewhere/kept.ini";
+  // Relative, as a link made beside the file usually is.
+  std::filesystem::create_symlink("elsewhere/kept.ini", path());
+  SettingsFile(path()).WriteInteger(kSettingsSection, "A", 2);
+  EXPECT_TRUE(std::filesystem::is_symlink(path()));
+  EXPECT_EQ(ReadBytes(real), "[Options]\nA=2\n");
+  SettingsFile(path()).WriteInteger(kSettingsSection, "B", 3);
+  EXPECT_TRUE(std::filesystem::is_symlink(path()));
+  EXPECT_EQ(ReadBytes(real), "[Options]\nA=2\nB=3\n");
+}
+
 // The failing write: the message names the full path, the file stays as it
 // was, nothing is left in the folder, and the object answers what is on disk.
 class SettingsWriteFailureTest : public SettingsWriteTest {

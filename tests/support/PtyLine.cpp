@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 namespace o5::test {
 
@@ -34,6 +35,21 @@ PtyLine::~PtyLine() {
 void PtyLine::CloseMaster() {
   if (master_ >= 0) close(master_);
   master_ = -1;
+}
+
+// The pty moves bytes on to the far end's queue a little later, which makes
+// room again: fill until a pause brings no more room.
+void PtyLine::FillTowardsTheFarEnd() const {
+  fcntl(slave_, F_SETFL, fcntl(slave_, F_GETFL) | O_NONBLOCK);
+  const std::string block(4096, 'f');
+  for (;;) {
+    size_t round = 0;
+    ssize_t n;
+    while ((n = write(slave_, block.data(), block.size())) > 0) round += static_cast<size_t>(n);
+    while ((n = write(slave_, block.data(), 1)) > 0) round += static_cast<size_t>(n);
+    if (round == 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
 }
 
 termios PtyLine::Attributes() const {

@@ -28,6 +28,10 @@ class PtyLine {
 
   // Hangs the line up, as an unplugged adapter does.
   void CloseMaster();
+  // Fills the line towards the far end, which reads nothing, so that the
+  // next write of the port is held back (the test's slave descriptor is left
+  // non-blocking).
+  void FillTowardsTheFarEnd() const;
   // The tty settings as the port left them, and a way to change them behind
   // the port's back.
   termios Attributes() const;
