@@ -504,7 +504,9 @@ TEST(ComPortList, ListsSystemPortsAndExtraNamesThatExistSorted) {
   ASSERT_EQ(entries.size(), names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(entries[i].path, names[i]);
-    if (names[i] == pty.Path()) EXPECT_EQ(entries[i].description, "Псевдотерминал");
+    if (names[i] == pty.Path()) {
+      EXPECT_EQ(entries[i].description, "Псевдотерминал");
+    }
     if (names[i] == other || names[i] == "com7" || names[i] == pty.Path()) continue;
     EXPECT_EQ(names[i].rfind("/dev/", 0), 0u) << names[i];
   }
