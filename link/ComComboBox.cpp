@@ -1,6 +1,7 @@
 #include "link/ComComboBox.h"
 
 #include <cctype>
+#include <exception>
 
 namespace o5 {
 
@@ -213,7 +214,20 @@ void TComComboBox::RefreshPorts(bool keepChoice) {
 }
 
 void TComComboBox::showPopup() {
-  if (select_.ComProperty == cpPort) RefreshPorts(true);
+  if (select_.ComProperty == cpPort) {
+    // The toolkit opens the list from inside its own mouse and key handling,
+    // which an error must not unwind (what those frames hold would never be
+    // released). A list that cannot be read stays shut, and its error is
+    // raised from the event loop, where the application's catch point shows it.
+    try {
+      RefreshPorts(true);
+    } catch (const std::exception&) {
+      QMetaObject::invokeMethod(
+          this, [error = std::current_exception()] { std::rethrow_exception(error); },
+          Qt::QueuedConnection);
+      return;
+    }
+  }
   QComboBox::showPopup();
 }
 

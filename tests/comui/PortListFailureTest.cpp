@@ -109,6 +109,7 @@ TEST_F(PortListFailureTest, OpeningTheSelectorShowsTheErrorAndKeepsItsItems) {
   combo.show();
   failTtyList = true;
   QTest::mouseClick(&combo, Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([] { return !test::CapturedErrors().isEmpty(); }, 10000));
   EXPECT_EQ(test::TakeErrors(), QStringList{"Registry error (win error code: 13)"});
   EXPECT_EQ(combo.count(), items);
   EXPECT_FALSE(combo.view()->isVisible());
