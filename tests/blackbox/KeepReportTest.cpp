@@ -45,10 +45,14 @@ using test::TakeErrors;
 class AsUnprivileged {
  public:
   AsUnprivileged() : root_(::geteuid() == 0) {
-    if (root_) EXPECT_TRUE(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+    if (root_) {
+      EXPECT_TRUE(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+    }
   }
   ~AsUnprivileged() {
-    if (root_) EXPECT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+    if (root_) {
+      EXPECT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+    }
   }
 
  private:

@@ -54,16 +54,6 @@ constexpr const char* kSeedSettings =
     "FormModesLeft=1080\nFormModesTop=100\n"
     "FormGraphLeft=0\nFormGraphTop=560\nFormGraphWidth=640\nFormGraphHeight=420\n";
 
-// Every key the windows keep.
-std::vector<std::string> AllKeys() {
-  std::vector<std::string> keys = {"FormModesTop", "FormModesLeft", "FormGraphTop", "FormGraphLeft",
-                                   "FormGraphWidth", "FormGraphHeight", "XStep", "YStep", "YMax",
-                                   "YMin", "XMax", "XMin"};
-  for (const char* prefix : {"W", "C", "S"})
-    for (int n = 1; n <= 13; ++n) keys.push_back(prefix + std::to_string(n));
-  return keys;
-}
-
 // The windows built here (offscreen) tell where each control sits in the main
 // window; the tool under test lays its window out the same way.
 class DesktopClose : public AppFixture {
@@ -153,7 +143,7 @@ class DesktopClose : public AppFixture {
     QFile saved(toolDir_.filePath("config.ini"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
-    for (const std::string& key : AllKeys())
+    for (const std::string& key : AllSettingsKeys())
       EXPECT_TRUE(text.contains(QByteArray::fromStdString("\n" + key + "="))) << key << "\n" << text.toStdString();
   }
   std::string Output() { return tool_.readAll().toStdString(); }

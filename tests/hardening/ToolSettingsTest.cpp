@@ -31,16 +31,6 @@ namespace {
 // The largest window the X protocol can describe.
 constexpr int kLargestWindow = 32767;
 
-// Every key the windows keep.
-std::vector<std::string> AllKeys() {
-  std::vector<std::string> keys = {"FormModesTop", "FormModesLeft", "FormGraphTop", "FormGraphLeft",
-                                   "FormGraphWidth", "FormGraphHeight", "XStep", "YStep", "YMax",
-                                   "YMin", "XMax", "XMin"};
-  for (const char* prefix : {"W", "C", "S"})
-    for (int n = 1; n <= 13; ++n) keys.push_back(prefix + std::to_string(n));
-  return keys;
-}
-
 class ToolSettings : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,7 +63,7 @@ class ToolSettings : public ::testing::Test {
   // Every key the windows keep is in the file now, as an integer.
   void ExpectEveryKeyWritten() {
     const SettingsFile file;
-    for (const std::string& key : AllKeys())
+    for (const std::string& key : AllSettingsKeys())
       EXPECT_NE(file.ReadInteger(kSettingsSection, key, INT_MIN + 7), INT_MIN + 7) << key;
   }
 
@@ -111,7 +101,7 @@ class ToolSettingsExtremes : public ToolSettings, public ::testing::WithParamInt
 
 TEST_P(ToolSettingsExtremes, ComeUpAndCloseCleanly) {
   QByteArray content = "\xEF\xBB\xBF[options]\r\n";
-  for (const std::string& key : AllKeys()) content += QByteArray::fromStdString(key) + "=" + GetParam() + "\r\n";
+  for (const std::string& key : AllSettingsKeys()) content += QByteArray::fromStdString(key) + "=" + GetParam() + "\r\n";
   // Duplicates: the first counts.
   content += "FormGraphWidth=300\nformgraphwidth=400\n";
   Write(content);

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace o5::test {
 
@@ -34,6 +35,16 @@ inline std::optional<std::string> EndsWithin(const QString& exe, int ms = 3000) 
   tool.terminate();
   tool.waitForFinished(10000);
   return std::nullopt;
+}
+
+// Every key the windows keep in config.ini.
+inline std::vector<std::string> AllSettingsKeys() {
+  std::vector<std::string> keys = {"FormModesTop", "FormModesLeft", "FormGraphTop", "FormGraphLeft",
+                                   "FormGraphWidth", "FormGraphHeight", "XStep", "YStep", "YMax",
+                                   "YMin", "XMax", "XMin"};
+  for (const char* prefix : {"W", "C", "S"})
+    for (int n = 1; n <= 13; ++n) keys.push_back(prefix + std::to_string(n));
+  return keys;
 }
 
 }  // namespace o5::test
