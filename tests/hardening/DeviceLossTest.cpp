@@ -83,6 +83,25 @@ class DeviceLoss : public ToolFixture {
         << TakeErrors().join("|").toStdString();
     EXPECT_EQ(fMain->ComLed1->State(), lsOn);
   }
+  // The port opened by hand on a pseudo-terminal of the test's.
+  void OpenOn(PtyLine& line) {
+    fMain->Port->SetPort(line.Path());
+    QTest::mouseClick(fMain->BSR, Qt::LeftButton);
+    ASSERT_TRUE(fMain->Port->Connected());
+  }
+  // A far end that holds the line back: the button's request cannot go out,
+  // and its write gives up at its time limit (100 ms a byte plus 1000 ms).
+  void PressWithTheLineHeldBack(PtyLine& line, QWidget* button, const char* property) {
+    line.FillTowardsTheFarEnd();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    const qint64 took = clock.elapsed();
+    RecordProperty(property, static_cast<int>(took));
+    EXPECT_GE(took, 1900);
+    EXPECT_LT(took, 15000);
+    QTest::qWait(200);
+  }
   void OpenAgain() {
     QTest::mouseClick(fMain->BSR, Qt::LeftButton);
     ASSERT_TRUE(fMain->Port->Connected()) << TakeErrors().join("|").toStdString();
@@ -169,9 +188,7 @@ TEST_F(DeviceLoss, HangUpDuringABlackBoxReadout) {
 // write of the next request, not by a reply wait, and reads as any loss does.
 TEST_F(DeviceLoss, HangUpBetweenAReplyAndTheNextReadRequest) {
   PtyLine line;
-  fMain->Port->SetPort(line.Path());
-  QTest::mouseClick(fMain->BSR, Qt::LeftButton);
-  ASSERT_TRUE(fMain->Port->Connected());
+  ASSERT_NO_FATAL_FAILURE(OpenOn(line));
   std::string requests;
   QTimer heater;
   QObject::connect(&heater, &QTimer::timeout, [&] {
@@ -282,9 +299,7 @@ class HangUpAfter {
 // there would only report the loss a second time).
 TEST_F(DeviceLoss, HangUpDuringThePostStartWait) {
   PtyLine line;
-  fMain->Port->SetPort(line.Path());
-  QTest::mouseClick(fMain->BSR, Qt::LeftButton);
-  ASSERT_TRUE(fMain->Port->Connected());
+  ASSERT_NO_FATAL_FAILURE(OpenOn(line));
   HangUpAfter heater(line, kPostStartRequest);
   QTest::mouseClick(fMain->bStart, Qt::LeftButton);
   ASSERT_TRUE(heater.HungUp());
@@ -294,9 +309,7 @@ TEST_F(DeviceLoss, HangUpDuringThePostStartWait) {
 
 TEST_F(DeviceLoss, HangUpDuringTheExitRequest) {
   PtyLine line;
-  fMain->Port->SetPort(line.Path());
-  QTest::mouseClick(fMain->BSR, Qt::LeftButton);
-  ASSERT_TRUE(fMain->Port->Connected());
+  ASSERT_NO_FATAL_FAILURE(OpenOn(line));
   HangUpAfter heater(line, "AA 09 00 00 14 00 00 00 00 C7");
   fMain->FormClose();
   ASSERT_TRUE(heater.HungUp());
@@ -311,18 +324,8 @@ TEST_F(DeviceLoss, HangUpDuringTheExitRequest) {
 // ahead of the next request.
 TEST_F(DeviceLoss, AStopThatCannotGoOutIsAnErrorShownOnce) {
   PtyLine line;
-  fMain->Port->SetPort(line.Path());
-  QTest::mouseClick(fMain->BSR, Qt::LeftButton);
-  ASSERT_TRUE(fMain->Port->Connected());
-  line.FillTowardsTheFarEnd();
-  QElapsedTimer clock;
-  clock.start();
-  QTest::mouseClick(fMain->bStop, Qt::LeftButton);
-  const qint64 took = clock.elapsed();
-  RecordProperty("stop_ms", static_cast<int>(took));
-  EXPECT_GE(took, 1900);
-  EXPECT_LT(took, 15000);
-  QTest::qWait(200);
+  ASSERT_NO_FATAL_FAILURE(OpenOn(line));
+  PressWithTheLineHeldBack(line, fMain->bStop, "stop_ms");
   EXPECT_EQ(TakeErrors(), QStringList{kWriteTimedOut});
   EXPECT_TRUE(ConsoleLines().isEmpty());
   EXPECT_TRUE(fMain->Port->Connected());
@@ -343,18 +346,8 @@ TEST_F(DeviceLoss, AStopThatCannotGoOutIsAnErrorShownOnce) {
 // version request is not followed by a reply wait.
 TEST_F(DeviceLoss, AFarEndThatNeverReadsHoldsAWriteNoLongerThanItsTimeLimit) {
   PtyLine line;
-  fMain->Port->SetPort(line.Path());
-  QTest::mouseClick(fMain->BSR, Qt::LeftButton);
-  ASSERT_TRUE(fMain->Port->Connected());
-  line.FillTowardsTheFarEnd();
-  QElapsedTimer clock;
-  clock.start();
-  QTest::mouseClick(fMain->bVer, Qt::LeftButton);
-  const qint64 took = clock.elapsed();
-  RecordProperty("version_request_ms", static_cast<int>(took));
-  EXPECT_GE(took, 1900);
-  EXPECT_LT(took, 15000);
-  QTest::qWait(200);
+  ASSERT_NO_FATAL_FAILURE(OpenOn(line));
+  PressWithTheLineHeldBack(line, fMain->bVer, "version_request_ms");
   EXPECT_TRUE(ConsoleLines().isEmpty()) << ConsoleLines().join("|").toStdString();
   EXPECT_EQ(TakeErrors(), QStringList{kWriteTimedOut});
   EXPECT_TRUE(fMain->Port->Connected());
