@@ -50,7 +50,6 @@ namespace {
 const QColor kSkyBlue(166, 202, 240);
 constexpr int kTimerIntervalMs = 100;
 constexpr int kToolButtonHeight = 46;
-const char* const kNoReplyLine = "Нет связи с отопителем.";
 const char* const kRecordLogHeader =
     "WTime; ModeT; Error;    ТН; vdDef; vdClc; Помпа;  Реле; Свеча;     U; Режим;   Tж;  Tпер; "
     "Тплам; Tплт;   Cmd;  ПП";
@@ -377,11 +376,16 @@ void TfMain::BuildControls() {
 
 // --- the link ------------------------------------------------------------
 
-TfMain::CommandScope::CommandScope(TfMain& w) : w_(w), outer_(w.commandOpening_) {
+TfMain::CommandScope::CommandScope(TfMain& w, Command command)
+    : w_(w), command_(command), outer_(w.commandOpening_) {
   w.commandOpening_ = w.Port->Connected() ? w.Port->Openings() : 0;
+  if (command_ != kNoCommand) w.running_[command_] = true;
 }
 
-TfMain::CommandScope::~CommandScope() { w_.commandOpening_ = outer_; }
+TfMain::CommandScope::~CommandScope() {
+  w_.commandOpening_ = outer_;
+  if (command_ != kNoCommand) w_.running_[command_] = false;
+}
 
 bool TfMain::PortGoneSinceCommandBegan() const {
   return commandOpening_ != 0 && (!Port->Connected() || Port->Openings() != commandOpening_);
@@ -402,7 +406,10 @@ void TfMain::SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, ui
 
 bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) {
   if (exited_) return false;
-  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, &exited_, &reply_)) return true;
+  // A wait ends with its port: once the device is lost (and perhaps opened
+  // again by itself meanwhile), no reply can answer what this command sent.
+  const auto cancelled = [this] { return exited_ || PortGoneSinceCommandBegan(); };
+  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, cancelled, &reply_)) return true;
   if (!exited_) ConsoleLine(kNoReplyLine);
   return false;
 }
@@ -542,20 +549,27 @@ void TfMain::BSetClick(QObject* /*sender*/) {
   cbPort->SetText(QString::fromStdString(Port->Port()));
 }
 
+// A command never runs inside itself: a second press of its button while it
+// waits (a double click, an impatient press) is ignored. Two readouts sharing
+// one image and one line would each take the other's replies.
 void TfMain::bStartClick(QObject* /*sender*/) {
-  const CommandScope command(*this);
+  if (running_[kStart]) return;
+  const CommandScope command(*this, kStart);
   StartHeater(*this);
 }
 void TfMain::bStopClick(QObject* /*sender*/) {
-  const CommandScope command(*this);
+  if (running_[kStop]) return;
+  const CommandScope command(*this, kStop);
   StopHeater(*this);
 }
 void TfMain::bVerClick(QObject* /*sender*/) {
-  const CommandScope command(*this);
+  if (running_[kVersion]) return;
+  const CommandScope command(*this, kVersion);
   ReadFirmwareVersion(*this);
 }
 void TfMain::bBlackBoxClick(QObject* /*sender*/) {
-  const CommandScope command(*this);
+  if (running_[kBlackBox]) return;
+  const CommandScope command(*this, kBlackBox);
   ReadBlackBox(*this, *fBB);
 }
 

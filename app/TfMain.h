@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <string>
 
 #include "heater/RequestChannel.h"
@@ -116,15 +117,18 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // Once that port has gone (the device lost, or the port closed meanwhile)
   // what the command would still send is dropped: the loss has been reported
   // once, and a write to the closed port would only report it again.
+  // The commands of the toolbar, each marked while it runs.
+  enum Command { kStart, kStop, kVersion, kBlackBox, kCommandCount, kNoCommand = kCommandCount };
   class CommandScope {
    public:
-    explicit CommandScope(TfMain& w);
+    explicit CommandScope(TfMain& w, Command command = kNoCommand);
     ~CommandScope();
     CommandScope(const CommandScope&) = delete;
     CommandScope& operator=(const CommandScope&) = delete;
 
    private:
     TfMain& w_;
+    Command command_;
     uint64_t outer_;
   };
   bool PortGoneSinceCommandBegan() const;
@@ -134,6 +138,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // The opening of the port the running command began on; 0 when it began
   // with the port closed (its first write then reports the closed port).
   uint64_t commandOpening_ = 0;
+  std::array<bool, kCommandCount> running_{};
   TelemetryState telemetry_;
   std::string pendingRecords_;  // records of the current receive event
   std::string rxBytes_;

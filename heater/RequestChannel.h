@@ -9,6 +9,9 @@
 
 namespace o5 {
 
+// The console line of a command that got no answer it can use.
+inline constexpr const char* kNoReplyLine = "Нет связи с отопителем.";
+
 class RequestChannel {
  public:
   // Writes one request frame (bytes 2..9; start byte and checksum added).

@@ -2,8 +2,6 @@
 
 #include <exception>
 
-#include "link/ReplyWait.h"
-
 namespace o5 {
 
 ComReconnect::ComReconnect(TCustomComPort* port, QObject* parent) : QObject(parent), port_(port) {
@@ -50,9 +48,6 @@ void ComReconnect::Attempt() {
     Stop();
     return;
   }
-  // A command that was running when the device left ends as it would
-  // without us: the port stays closed under its reply wait.
-  if (ReplyWaitDepth() > 0) return;
   attempting_ = true;
   try {
     port_->OpenPort();

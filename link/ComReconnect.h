@@ -4,7 +4,10 @@
 // After a loss (and only then) it opens the port again by the same name with
 // the same settings, about once a second and without a word, until the port
 // is open or the user acts. A failed attempt (no device yet, held by another
-// program, not yet readable) is simply tried again next time.
+// program, not yet readable) is simply tried again next time. It opens also
+// while a command waits for a reply or the loss's error box is up: the waits
+// of a command whose port has gone end by themselves (see the main window's
+// reply wait), so nothing on the new opening is taken for the old command.
 
 #include <QObject>
 #include <QTimer>

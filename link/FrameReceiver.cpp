@@ -16,13 +16,16 @@ bool FrameReceiver::Complete() {
   if (buffer_[1] & kReplyFlag) {
     ++counters_.replies;
     lastReply_ = buffer_;
-    // A wait whose time ran out has ended, even if it has not returned yet
-    // because a wait inside it still runs.
-    for (PendingReply* wait : waits_) {
+    // The innermost wait asked last, so the reply answers it. A wait whose
+    // time ran out has ended, even if it has not returned yet because a wait
+    // inside it still runs.
+    for (auto it = waits_.rbegin(); it != waits_.rend(); ++it) {
+      PendingReply* wait = *it;
       if (wait->arrived || wait->Expired()) continue;
       if (buffer_[3] != wait->byte4 || buffer_[4] != wait->byte5) continue;
       wait->arrived = true;
       wait->reply = buffer_;
+      break;
     }
     return false;
   }

@@ -51,9 +51,11 @@ class FrameReceiver {
 
   // One reply wait: the reply it expects, the timer ticks it has waited and
   // the reply that ended it. A command started during another command's wait
-  // waits inside it, so every wait keeps its own expectation and time, and
-  // every attached wait sees every reply and every tick: a reply that arrives
-  // during an inner wait still ends the outer one.
+  // waits inside it, so every wait keeps its own expectation and time. Every
+  // attached wait sees every tick, and a reply for the outer wait that arrives
+  // during an inner one still ends the outer one; but one reply ends one wait
+  // only, the innermost that expects it, so that two commands can never both
+  // take the answer that the heater gave to one of them.
   struct PendingReply {
     PendingReply(uint8_t expectedByte4, uint8_t expectedByte5)
         : byte4(expectedByte4), byte5(expectedByte5) {}

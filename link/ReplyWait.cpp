@@ -5,14 +5,8 @@
 
 namespace o5 {
 
-namespace {
-int waitDepth = 0;
-}  // namespace
-
-int ReplyWaitDepth() { return waitDepth; }
-
 bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
-                     const bool* cancel, Frame* reply) {
+                     const std::function<bool()>& cancelled, Frame* reply) {
   FrameReceiver::PendingReply wait(expectedByte4, expectedByte5);
   receiver.Attach(wait);
   struct Detach {
@@ -20,12 +14,8 @@ bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t exp
     FrameReceiver::PendingReply& wait;
     ~Detach() { receiver.Detach(wait); }
   } detach{receiver, wait};
-  ++waitDepth;
-  struct Leave {
-    ~Leave() { --waitDepth; }
-  } leave;
   for (;;) {
-    if (cancel && *cancel) return false;
+    if (cancelled && cancelled()) return false;
     if (wait.arrived) {
       if (reply) *reply = wait.reply;
       return true;

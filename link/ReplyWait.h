@@ -5,20 +5,19 @@
 // wait costs no processor time.
 
 #include <cstdint>
+#include <functional>
 
 #include "link/FrameReceiver.h"
 
 namespace o5 {
 
-// `cancel`, when given, ends the wait early (false) once it is set, e.g. when
-// the program is shutting down inside the wait. `reply`, when given, gets the
+// `cancelled`, when given, ends the wait early (false) once it holds, e.g.
+// when the program is shutting down inside the wait or the port the command
+// wrote to has gone; it is asked before every look at the reply, so a reply
+// that came on a port opened since is not taken. `reply`, when given, gets the
 // reply that ended this wait: a command started inside the wait may have
 // received other replies since.
 bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
-                     const bool* cancel = nullptr, Frame* reply = nullptr);
-
-// How many reply waits are running (nested waits count each), so that work
-// that must not change the link under a running command can hold back.
-int ReplyWaitDepth();
+                     const std::function<bool()>& cancelled = {}, Frame* reply = nullptr);
 
 }  // namespace o5

@@ -54,7 +54,8 @@ class FakeHeater : public RequestChannel {
       console.push_back(kNoReply);
       return false;
     }
-    const uint8_t a = pending_[5];
+    uint8_t a = pending_[5];
+    if (static_cast<int>(seen.size()) - 1 == misaddressed) a = static_cast<uint8_t>(a + 3);
     auto at = [&](int i) { return memory[static_cast<size_t>((a + i) & 0xFF)]; };
     buffer_ = BuildRequest(0x09 | kReplyFlag, 0, 0, pending_[4], a, at(0), at(1), at(2));
     return true;
@@ -66,6 +67,7 @@ class FakeHeater : public RequestChannel {
 
   BlackBoxBytes memory{};
   int silentFrom = -1;  // index of the first request left unanswered
+  int misaddressed = -1;  // index of the request answered for the next address
   bool portClosed = false;
   std::vector<Seen> seen;
   std::vector<std::string> console;
@@ -170,6 +172,22 @@ TEST_F(BlackBoxReadoutTest, SilenceAtChunk40KeepsWhatWasReadAndHidesTheWindow) {
   for (size_t a = 120; a < 256; ++a) EXPECT_EQ(BlackBoxImage[a], old[a]) << a;
   EXPECT_EQ(window.l1->text(), "Версия:");
   EXPECT_EQ(window.sgBB->item(1, 1)->text(), "");
+}
+
+// A reply that carries another address than the one asked for answers some
+// other request: the readout fails as at a silence, and no report is made.
+TEST_F(BlackBoxReadoutTest, AReplyForAnotherAddressIsAFailedReadout) {
+  for (const int request : {0, 1 + 40}) {
+    heater.seen.clear();
+    heater.console.clear();
+    heater.misaddressed = request;
+    ReadBlackBox(heater, window);
+    EXPECT_THAT(heater.console, ElementsAre(kNoReply));
+    EXPECT_EQ(heater.seen.size(), static_cast<size_t>(request + 1));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.l1->text(), "Версия:");
+    for (size_t a = 120; a < 256; ++a) EXPECT_EQ(BlackBoxImage[a], old[a]) << a;
+  }
 }
 
 TEST_F(BlackBoxReadoutTest, SilenceAtTheTailLeavesTheLastByteOld) {

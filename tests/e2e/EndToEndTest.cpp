@@ -58,6 +58,37 @@ class EndToEnd : public AppFixture {
     const QString text = fMain->MC->toPlainText();
     return text.isEmpty() ? QStringList() : text.split('\n');
   }
+  // Black-box read requests the simulator has received so far.
+  long ReadRequests() const {
+    const auto frames = sim_->ReceivedFrames();
+    return std::count_if(frames.begin(), frames.end(),
+                         [](const std::string& f) { return f.rfind("AA 09 00 00 77", 0) == 0; });
+  }
+  // The simulator's black box, as it writes it to a file.
+  BlackBoxBytes SimulatorImage(const QTemporaryDir& dir) {
+    const QString path = dir.filePath("sim.bin");
+    EXPECT_EQ(sim_->Command("save-blackbox " + path.toStdString()).rfind("OK", 0), 0u);
+    const QByteArray bytes = FileBytes(path);
+    EXPECT_EQ(bytes.size(), 256);
+    BlackBoxBytes image{};
+    std::copy_n(bytes.begin(), std::min<qsizetype>(bytes.size(), 256), image.begin());
+    return image;
+  }
+  // Every label and cell of the black-box window is the report of `image`.
+  static void ExpectWindowShows(const BlackBoxBytes& image) {
+    const BlackBoxReport report = MakeBlackBoxReport(image, QLocale().decimalPoint().toStdString());
+    const QLabel* labels[] = {fBB->lDP, fBB->l1, fBB->l2,  fBB->l3,  fBB->l4,
+                              fBB->l5,  fBB->l6, fBB->l7,  fBB->l8,  fBB->l9,
+                              fBB->l10, fBB->l11, fBB->l12, fBB->l13, fBB->l14};
+    for (int i = 0; i < BlackBoxReport::kLabelCount; ++i)
+      EXPECT_EQ(labels[i]->text().toStdString(), report.labels[i]) << i;
+    for (int r = 0; r < BlackBoxReport::kRows; ++r)
+      for (int c = 0; c < BlackBoxReport::kColumns; ++c) {
+        const QTableWidgetItem* item = fBB->sgBB->item(r, c);
+        EXPECT_EQ(item ? item->text().toStdString() : std::string(), report.cells[r][c])
+            << r << "," << c;
+      }
+  }
   std::unique_ptr<Simulator> sim_;
 };
 
@@ -82,6 +113,40 @@ TEST_F(EndToEnd, StartAndStopFramesAndThePostStartExchange) {
   const auto frames = sim_->ReceivedFrames();
   EXPECT_EQ(std::count(frames.begin(), frames.end(), "AA 01 00 00 13 00 00 00 00 BE"), 0);
   EXPECT_TRUE(Console().isEmpty());
+}
+
+// "Версия" and "Пуск" pressed again while they wait for their reply: the
+// second press is ignored, so each request goes out once and the console
+// shows one version.
+TEST_F(EndToEnd, ASecondPressOfVersionOrStartWhileItWaitsIsIgnored) {
+  Connect({"--no-pacing", "--no-telemetry"});
+  ASSERT_EQ(sim_->Command("reply-delay 300").rfind("OK", 0), 0u);
+  const auto count = [&](const std::string& hex) {
+    const auto frames = sim_->ReceivedFrames();
+    return std::count(frames.begin(), frames.end(), Simulator::NormalizedHex(hex));
+  };
+  const std::pair<QToolButton*, const char*> presses[] = {
+      {fMain->bVer, "AA 09 00 00 68 00 00 00 00 1B"}, {fMain->bStart, "AA 09 00 00 13 00 00 00 00 C6"}};
+  for (const auto& [button, awaited] : presses) {
+    bool pressed = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&, button = button, awaited = awaited] {
+      if (count(awaited) == 0) return;
+      watch.stop();
+      pressed = true;
+      QTest::mouseClick(button, Qt::LeftButton);
+    });
+    watch.start(1);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(pressed);
+  }
+  QTest::qWait(500);
+  EXPECT_EQ(count("AA 09 00 00 68 00 00 00 00 1B"), 1);
+  EXPECT_EQ(count("AA 09 00 00 69 00 00 00 00 1C"), 1);
+  EXPECT_EQ(count("AA 01 00 00 01 00 00 00 00 AC"), 1);
+  EXPECT_EQ(count("AA 09 00 00 13 00 00 00 00 C6"), 1);
+  EXPECT_EQ(Console().size(), 3) << Console().join("|").toStdString();
+  EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
 TEST_F(EndToEnd, AHeaterThatNeverAnswersGetsTheFallbackFramesAndOneLinePerRequest) {
@@ -236,38 +301,55 @@ TEST_F(EndToEnd, ClosingTheToolSendsTheExitRequest) {
 
 TEST_F(EndToEnd, AFullReadoutShowsTheSimulatorsImage) {
   QTemporaryDir dir;
-  const std::string image = dir.filePath("bb.bin").toStdString();
   Connect({"--no-pacing", "--no-telemetry"});
-  ASSERT_EQ(sim_->Command("save-blackbox " + image).rfind("OK", 0), 0u);
+  const BlackBoxBytes expected = SimulatorImage(dir);
   fMain->bBlackBoxClick(fMain->bBlackBox);
   EXPECT_TRUE(sim_->WaitForReceived("AA 09 00 00 77 FD 00 00 00 27", 5s));
   ASSERT_TRUE(fBB->isVisible());
   EXPECT_FALSE(fBB->pRead->isVisible());
-  QFile f(QString::fromStdString(image));
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  const QByteArray bytes = f.readAll();
-  ASSERT_EQ(bytes.size(), 256);
-  BlackBoxBytes expected{};
-  std::copy(bytes.begin(), bytes.end(), expected.begin());
   EXPECT_EQ(BlackBoxImage, expected);
-  const BlackBoxReport report =
-      MakeBlackBoxReport(expected, QLocale().decimalPoint().toStdString());
-  const QLabel* labels[] = {fBB->lDP, fBB->l1, fBB->l2,  fBB->l3,  fBB->l4,
-                            fBB->l5,  fBB->l6, fBB->l7,  fBB->l8,  fBB->l9,
-                            fBB->l10, fBB->l11, fBB->l12, fBB->l13, fBB->l14};
-  for (int i = 0; i < BlackBoxReport::kLabelCount; ++i)
-    EXPECT_EQ(labels[i]->text().toStdString(), report.labels[i]) << i;
-  for (int r = 0; r < BlackBoxReport::kRows; ++r)
-    for (int c = 0; c < BlackBoxReport::kColumns; ++c) {
-      const QTableWidgetItem* item = fBB->sgBB->item(r, c);
-      EXPECT_EQ(item ? item->text().toStdString() : std::string(), report.cells[r][c])
-          << r << "," << c;
-    }
+  ExpectWindowShows(expected);
   // 87 exchanges: the probe, 85 chunks and the tail.
-  const auto frames = sim_->ReceivedFrames();
-  EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
-                          [](const std::string& f) { return f.rfind("AA 09 00 00 77", 0) == 0; }),
-            87);
+  EXPECT_EQ(ReadRequests(), 87);
+}
+
+// A double click of "Черный ящик", and a press while the readout is at chunk
+// 10, are ignored: one readout runs, and what the window shows and saves is
+// the heater's own image, byte for byte.
+TEST_F(EndToEnd, ASecondPressDuringAReadoutIsIgnored) {
+  QTemporaryDir dir;
+  Connect({"--no-pacing", "--no-telemetry"});
+  const BlackBoxBytes expected = SimulatorImage(dir);
+  ASSERT_EQ(sim_->Command("reply-delay 20").rfind("OK", 0), 0u);
+  // The probe is read request 1, chunk 10 is request 12.
+  for (const long pressAt : {1L, 12L}) {
+    SCOPED_TRACE(pressAt);
+    BlackBoxImage.fill(0);
+    const long before = ReadRequests();
+    long pressedAt = -1;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (ReadRequests() - before < pressAt) return;
+      watch.stop();
+      pressedAt = ReadRequests() - before;
+      QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
+    });
+    watch.start(1);
+    QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
+    ASSERT_GE(pressedAt, pressAt);
+    ASSERT_LT(pressedAt, 87);
+    EXPECT_EQ(ReadRequests() - before, 87);
+    EXPECT_TRUE(fBB->isVisible());
+    EXPECT_EQ(BlackBoxImage, expected);
+    ExpectWindowShows(expected);
+    const QString saved = dir.filePath(QString("image%1.bin").arg(pressAt));
+    AnswerFileDialogs({saved});
+    fBB->aSaveImageExecute();
+    EXPECT_EQ(FileBytes(saved), QByteArray(reinterpret_cast<const char*>(expected.data()), 256));
+  }
+  EXPECT_TRUE(Console().isEmpty());
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  ClearFileDialogs();
 }
 
 // What a technician keeps of a readout: the report as PDF and CSV and the raw

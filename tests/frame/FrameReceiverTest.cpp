@@ -304,12 +304,18 @@ TEST_F(FrameReceiverTest, NestedWaitsKeepTheirOwnCodeAndTime) {
   EXPECT_EQ(outer.ticks, 6);
 }
 
-TEST_F(FrameReceiverTest, AReplyAwaitedByTwoWaitsEndsBoth) {
+// Two waits for the same code: each reply is the answer to one request, and
+// the innermost wait sent the latest one.
+TEST_F(FrameReceiverTest, AReplyAwaitedByTwoWaitsEndsTheInnermostOnly) {
   Wait outer(*this, 104);
   Wait inner(*this, 104);
   Receive(Reply(104, 3));
-  EXPECT_TRUE(outer.arrived);
-  EXPECT_TRUE(inner.arrived);
+  EXPECT_FALSE(outer.arrived);
+  ASSERT_TRUE(inner.arrived);
+  EXPECT_EQ(inner.reply[5], 3);
+  Receive(Reply(104, 4));
+  ASSERT_TRUE(outer.arrived);
+  EXPECT_EQ(outer.reply[5], 4);
 }
 
 TEST_F(FrameReceiverTest, AnOuterWaitRunsOutDuringALongInnerOne) {

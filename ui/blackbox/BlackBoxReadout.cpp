@@ -21,11 +21,19 @@ const char* const kNoBlackBoxNotice[] = {
     "",
 };
 
-// Sends the read request for `address` and waits for its reply.
+// Reply byte 6 repeats the address that was asked for.
+constexpr size_t kReplyAddress = 5;
+
+// Sends the read request for `address` and waits for its reply. A reply that
+// carries another address answers some other request: its bytes belong
+// elsewhere in the image, so the readout ends as if nothing had come.
 bool ReadChunk(RequestChannel& channel, uint8_t address) {
   channel.SendRequest(ControlByteFromBits(kControlAwaitReply), 0, 0, kCmdBlackBoxRead, address, 0,
                       0, 0);
-  return channel.WaitForReply(kReplyByte4, kCmdBlackBoxRead);
+  if (!channel.WaitForReply(kReplyByte4, kCmdBlackBoxRead)) return false;
+  if (channel.FrameBuffer()[kReplyAddress] == address) return true;
+  channel.ConsoleLine(kNoReplyLine);
+  return false;
 }
 
 void StoreChunk(const Frame& reply, int address) {
@@ -39,8 +47,12 @@ void StoreChunk(const Frame& reply, int address) {
 class HideUnlessCompleted {
  public:
   explicit HideUnlessCompleted(TfBB& window) : window_(window) {}
+  // The progress panel goes too: a report opened later must not come up
+  // under a frozen panel of a readout that has ended.
   ~HideUnlessCompleted() {
-    if (!completed_) window_.hide();
+    if (completed_) return;
+    window_.pRead->setVisible(false);
+    window_.hide();
   }
   void Completed() { completed_ = true; }
 
