@@ -20,8 +20,9 @@ QString ErrorDisplayText(const std::exception& e) {
   return ErrorDisplayText(QString::fromUtf8(e.what()));
 }
 
-void ShowErrorText(const QString& message) {
-  const QString text = ErrorDisplayText(message);
+namespace {
+
+void Display(const QString& text) {
   if (auto& display = CurrentDisplay()) {
     display(text);
     return;
@@ -29,6 +30,35 @@ void ShowErrorText(const QString& message) {
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
+}
+
+// The box is modal but serves events, so an error can come while one is up
+// (an adapter that drops out again and again). Boxes are shown one at a time:
+// a message equal to one shown or waiting adds nothing, another waits its
+// turn.
+bool showing = false;
+QStringList pending;
+
+}  // namespace
+
+void ShowErrorText(const QString& message) {
+  const QString text = ErrorDisplayText(message);
+  if (showing) {
+    if (!pending.contains(text)) pending << text;
+    return;
+  }
+  showing = true;
+  pending << text;
+  struct Done {
+    ~Done() {
+      showing = false;
+      pending.clear();
+    }
+  } done;
+  while (!pending.isEmpty()) {
+    Display(pending.front());
+    pending.removeFirst();
+  }
 }
 
 void ShowError(const std::exception& e) { ShowErrorText(QString::fromUtf8(e.what())); }

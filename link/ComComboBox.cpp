@@ -204,6 +204,10 @@ void TComComboBox::RefreshPorts(bool keepChoice) {
     index = TComSelect::FindItem(names, select_.PendingPort);
     if (index < 0) index = TComSelect::FindSameDevice(names, select_.PendingPort);
   }
+  // A choice whose device is away (an adapter pulled out) is still the
+  // choice: the box keeps its name, greyed, until the device is listed again
+  // or another port is chosen.
+  const QString remembered = shown.empty() ? placeholderText() : QString::fromStdString(shown);
   if (index >= 0) {
     setCurrentIndex(index);
   } else if (select_.ComPort) {
@@ -211,6 +215,7 @@ void TComComboBox::RefreshPorts(bool keepChoice) {
   } else {
     setCurrentIndex(-1);
   }
+  setPlaceholderText(currentIndex() < 0 ? remembered : QString());
 }
 
 void TComComboBox::showPopup() {
@@ -259,6 +264,7 @@ void TComComboBox::LoadFromPort() {
   }
   // A port name the system does not list leaves the selector showing
   // nothing, and the pending name as it was.
+  if (index < 0) setPlaceholderText(QString());
   setCurrentIndex(index);
 }
 

@@ -24,6 +24,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/ErrorDisplay.h"
 #include "app/Forms.h"
 #include "app/TfMain.h"
 #include "link/ComLed.h"
@@ -170,6 +171,7 @@ TEST_F(DeviceLoss, HangUpDuringABlackBoxReadout) {
   // the request's write finds it instead, and the readout ends there. The
   // error is the same either way.
   EXPECT_FALSE(fBB->isVisible());
+  EXPECT_TRUE(fBB->pRead->isHidden()) << "a cut readout leaves no progress panel";
   ExpectLostOnce();
   EXPECT_LE(ConsoleCount(NoReplyLine()), 1);
 
@@ -181,6 +183,39 @@ TEST_F(DeviceLoss, HangUpDuringABlackBoxReadout) {
   EXPECT_TRUE(fBB->isVisible());
   EXPECT_FALSE(fBB->pRead->isVisible());
   EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// The loss's error box is modal and serves events while the user reads it.
+// The port opens again by itself meanwhile, also when the loss cut a readout,
+// and an adapter that drops out again while the box is up adds no second box.
+TEST_F(DeviceLoss, ThePortComesBackWhileTheLossBoxIsUp) {
+  Connect({"--no-telemetry"}, true);
+  int boxes = 0;
+  bool backWhileUp = false;
+  const ErrorDisplayFunction recording = SetErrorDisplay([&](const QString& text) {
+    CapturedErrors() << text;
+    if (++boxes > 1) return;
+    Reconnect();
+    backWhileUp = QTest::qWaitFor([] { return fMain->Port->Connected(); }, 15000);
+    sim_->SendLine("hangup");
+    QTest::qWaitFor([] { return !fMain->Port->Connected(); }, 10000);
+    Reconnect();
+    QTest::qWaitFor([] { return fMain->Port->Connected(); }, 15000);
+  });
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (BlackBoxReads(*sim_) < 30) return;
+    sim_->SendLine("hangup");
+    watch.stop();
+  });
+  watch.start(5);
+  QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
+  SetErrorDisplay(recording);
+  EXPECT_TRUE(backWhileUp);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(TakeErrors(), QStringList({kLost}));
+  EXPECT_FALSE(fBB->isVisible());
+  EXPECT_TRUE(fMain->Port->Connected());
 }
 
 // The test plays a heater that answers every black-box read at once, and hangs
