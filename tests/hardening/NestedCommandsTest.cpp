@@ -40,14 +40,16 @@ class NestedCommands : public ToolFixture {
   QTimer presser_;
 };
 
-TEST_F(NestedCommands, VersionPressedTwiceInQuickSuccession) {
+// A command never runs inside itself: the second press, as soon as the first
+// one waits for its reply, is ignored.
+TEST_F(NestedCommands, VersionPressedTwiceInQuickSuccessionRunsOnce) {
   Connect({"--no-telemetry"});
-  // The second press as soon as the first one waits for its reply.
   PressVersionWhen([] { return fMain->Receiver().WaitDepth() == 1; });
   QTest::mouseClick(fMain->bVer, Qt::LeftButton);
   EXPECT_FALSE(presser_.isActive()) << "the second press did not happen inside the first wait";
-  EXPECT_EQ(Received(*sim_, kVersionRequest), 2u);
-  EXPECT_EQ(ConsoleCount(VersionLine()), 2) << ConsoleLines().join("|").toStdString();
+  QTest::qWait(300);
+  EXPECT_EQ(Received(*sim_, kVersionRequest), 1u);
+  EXPECT_EQ(ConsoleCount(VersionLine()), 1) << ConsoleLines().join("|").toStdString();
   EXPECT_EQ(ConsoleCount(NoReplyLine()), 0) << ConsoleLines().join("|").toStdString();
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
