@@ -24,7 +24,9 @@ constexpr int kSerialNumber = 32;  // 24 bits
 constexpr int kConfiguration = 35;
 
 // A fault record, one grid row per field, in storage order.
-enum class FieldKind { kByte, kWord, kVoltage };
+// The three one-byte temperatures are two's complement like the telemetry's:
+// a winter start at -20 °C is stored as 236.
+enum class FieldKind { kByte, kSignedByte, kWord, kVoltage };
 struct RecordField {
   const char* title;
   int offset;
@@ -37,9 +39,9 @@ const RecordField kRecordFields[BlackBoxReport::kRows - 1] = {
     {"Режим работы", 4, FieldKind::kByte},
     {"Напряжение питания, В", 5, FieldKind::kVoltage},
     {"Температура датчика пламени", 6, FieldKind::kWord},
-    {"Температура жидкости", 8, FieldKind::kByte},
-    {"Температура перегрева", 9, FieldKind::kByte},
-    {"Тжидкости через 10сек работы", 10, FieldKind::kByte},
+    {"Температура жидкости", 8, FieldKind::kSignedByte},
+    {"Температура перегрева", 9, FieldKind::kSignedByte},
+    {"Тжидкости через 10сек работы", 10, FieldKind::kSignedByte},
     {"С какой попытки произведен розжиг", 11, FieldKind::kByte},
     {"Байт ошибки 1", 12, FieldKind::kByte},
     {"Байт ошибки 2", 13, FieldKind::kByte},
@@ -52,6 +54,7 @@ class ImageReader {
   explicit ImageReader(const BlackBoxBytes& image) : image_(image) {}
 
   unsigned U8(int address) const { return image_[static_cast<size_t>(address)]; }
+  int S8(int address) const { return static_cast<int8_t>(U8(address)); }
   unsigned U16(int address) const { return U8(address) | U8(address + 1) << 8; }
   unsigned U24(int address) const { return U16(address) | U8(address + 2) << 16; }
   int32_t S32(int address) const {
@@ -121,6 +124,7 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
       std::string& cell = report.cells[row][k + 1];
       switch (field.kind) {
         case FieldKind::kByte: cell = std::to_string(bb.U8(address)); break;
+        case FieldKind::kSignedByte: cell = std::to_string(bb.S8(address)); break;
         case FieldKind::kWord: cell = std::to_string(bb.U16(address)); break;
         case FieldKind::kVoltage:
           cell = VoltageText(static_cast<uint8_t>(bb.U8(address)), decimalSeparator);

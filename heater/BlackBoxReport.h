@@ -1,7 +1,9 @@
 #pragma once
 // The black-box report: every text the black-box window shows, decoded from the
 // image. Multi-byte fields are little-endian; run times are signed 32-bit
-// seconds; every other value is shown as stored, unsigned.
+// seconds; the fault records' liquid, overheat and liquid-after-10-s
+// temperatures are signed bytes, as the telemetry reads the same sensors;
+// every other value is shown as stored, unsigned (the flame temperature too).
 
 #include <array>
 #include <cstdint>

@@ -7,7 +7,8 @@
 // Holds, for every image: each of the fifteen labels and every grid cell is
 // exactly the text that the memory layout calls for, worked out here on its
 // own (64-bit arithmetic for the run times, printf for every number and for
-// the voltages); the top-left cell is empty; every text is UTF-8.
+// the voltages, the three one-byte temperatures as two's complement); the
+// top-left cell is empty; every text is UTF-8.
 
 #include <algorithm>
 #include <cinttypes>
@@ -37,6 +38,12 @@ const char* const kRowTitles[] = {
 std::string Unsigned(uint64_t v) {
   char text[32];
   std::snprintf(text, sizeof text, "%" PRIu64, v);
+  return text;
+}
+
+std::string SignedByte(uint64_t v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%" PRId64, v >= 128 ? static_cast<int64_t>(v) - 256 : static_cast<int64_t>(v));
   return text;
 }
 
@@ -131,7 +138,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(cell(4) == Unsigned(im.Le(base + 4, 1)), "mode");
     Require(cell(5) == Voltage(static_cast<unsigned>(im.Le(base + 5, 1)), separator), "supply voltage");
     Require(cell(6) == Unsigned(im.Le(base + 6, 2)), "flame-sensor temperature");
-    for (int row = 7; row < BlackBoxReport::kRows; ++row)
+    for (int row = 7; row <= 9; ++row)
+      Require(cell(row) == SignedByte(im.Le(base + row + 1, 1)), "one-byte temperature");
+    for (int row = 10; row < BlackBoxReport::kRows; ++row)
       Require(cell(row) == Unsigned(im.Le(base + row + 1, 1)), "one-byte field");
     for (int row = 0; row < BlackBoxReport::kRows; ++row) Require(ValidUtf8(cell(row)), "cell is UTF-8");
   }

@@ -64,7 +64,8 @@ TEST(BlackBoxReport, ErasedMemoryShowsAllOnes) {
   EXPECT_EQ(r.labels[13], "Серийный номер: 16777215.");
   EXPECT_EQ(r.labels[14], "Конфигурационный байт: 255.");
   for (int column = 1; column <= 13; ++column) {
-    for (int row : {1, 2, 4, 7, 8, 9, 10, 11, 12, 13, 14}) EXPECT_EQ(r.cells[row][column], "255");
+    for (int row : {1, 2, 4, 10, 11, 12, 13, 14}) EXPECT_EQ(r.cells[row][column], "255");
+    for (int row : {7, 8, 9}) EXPECT_EQ(r.cells[row][column], "-1");
     EXPECT_EQ(r.cells[3][column], "65535");
     EXPECT_EQ(r.cells[5][column], "25,5");
     EXPECT_EQ(r.cells[6][column], "65535");
@@ -156,6 +157,22 @@ TEST(BlackBoxReport, RecordsInStorageOrderWithTheLastEndingAtAddress255) {
   // Record 12 occupies 240..255; its fourth fault byte is the image's last byte.
   image[255] = 201;
   EXPECT_EQ(MakeBlackBoxReport(image, ",").cells[14][13], "201");
+}
+
+// A winter start: the liquid, overheat and liquid-after-10-s temperatures
+// read below zero; the flame temperature, a 16-bit field, stays as stored.
+TEST(BlackBoxReport, OneByteTemperaturesAreSigned) {
+  BlackBoxBytes image{};
+  const int record = 48 + 16 * 2;
+  image[record + 8] = 236;
+  image[record + 9] = 0x80;
+  image[record + 10] = 127;
+  PutLE(image, record + 6, 0xFFF0, 2);
+  const BlackBoxReport r = MakeBlackBoxReport(image, ",");
+  EXPECT_EQ(r.cells[7][3], "-20");
+  EXPECT_EQ(r.cells[8][3], "-128");
+  EXPECT_EQ(r.cells[9][3], "127");
+  EXPECT_EQ(r.cells[6][3], "65520");
 }
 
 TEST(BlackBoxExport, CsvHasTheBomTheLabelsOneALineThenTheGrid) {
