@@ -455,6 +455,8 @@ void TfMain::SetModeCaption(std::string_view text) {
   frmModes->SetModeCaption(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notice)); }
+
 void TfMain::AppendRecord(std::string_view record) {
   pendingRecords_.append(record);
   pendingRecords_.push_back('\n');

@@ -108,6 +108,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void SetTimeText(std::string_view text) override;
   void SetModeCaption(std::string_view text) override;
   void AppendRecord(std::string_view record) override;
+  void FaultNamed(std::string_view notice) override;
 
   void BuildControls();
   void CentreOnScreen(QSize outer);

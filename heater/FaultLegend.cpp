@@ -37,4 +37,47 @@ const std::array<FaultLegendEntry, kFaultBitCount> kFaultLegend = {{
     {"l41", 471, 4, 0x01, " 1 перегрев"},
 }};
 
+int FaultCode(const FaultLegendEntry& entry) {
+  int code = 0;
+  for (char c : entry.caption.substr(0, 2)) {
+    if (c >= '0' && c <= '9') code = code * 10 + (c - '0');
+  }
+  return code;
+}
+
+std::string_view FaultMeaning(const FaultLegendEntry& entry) {
+  // Two characters of code, then a blank.
+  return entry.caption.size() > 3 ? entry.caption.substr(3) : std::string_view();
+}
+
+std::string FaultCodeText(int code) {
+  if (code == 0) return std::string(kNoFaultText);
+  std::string text;
+  for (const FaultLegendEntry& entry : kFaultLegend) {
+    if (FaultCode(entry) != code) continue;
+    if (!text.empty()) text += ", ";
+    text += FaultMeaning(entry);
+  }
+  return text.empty() ? std::string(kUnknownFaultText) : text;
+}
+
+std::string FaultBitsText(int byte, uint8_t value) {
+  std::string text;
+  for (const FaultLegendEntry& entry : kFaultLegend) {
+    if (entry.byte != byte || !(value & entry.mask)) continue;
+    if (!text.empty()) text += '\n';
+    if (entry.caption.empty()) {
+      int bit = 1;
+      while ((1u << (bit - 1)) != entry.mask) ++bit;
+      text += "бит " + std::to_string(bit) + ": без описания";
+    } else {
+      // The legend's blank before a one-digit code only aligns its column.
+      text += entry.caption.substr(entry.caption.front() == ' ' ? 1 : 0);
+    }
+  }
+  return text;
+}
+
+std::string FaultNotice(int code) { return "Неисправность " + std::to_string(code) + ": " + FaultCodeText(code); }
+
 }  // namespace o5

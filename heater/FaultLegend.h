@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace o5 {
@@ -22,5 +23,30 @@ struct FaultLegendEntry {
 inline constexpr int kFaultBitCount = 32;
 
 extern const std::array<FaultLegendEntry, kFaultBitCount> kFaultLegend;
+
+// The legend names the codes wherever the tool shows one: the black-box grid's
+// tooltips and its report, and the console when the heater reports a fault.
+
+// The fault code a caption starts with; 0 for the two bits without a caption.
+int FaultCode(const FaultLegendEntry& entry);
+// The caption after its code: "Попытки запуска исчерпаны".
+std::string_view FaultMeaning(const FaultLegendEntry& entry);
+
+inline constexpr std::string_view kNoFaultText = "Нет неисправности";
+inline constexpr std::string_view kUnknownFaultText = "Неизвестный код";
+
+// What a fault code means: the captions of the bits that report it, in the
+// legend's order, joined by ", " (code 17 has two); kNoFaultText for 0 and
+// kUnknownFaultText for a code no bit reports.
+std::string FaultCodeText(int code);
+
+// The captions of the bits set in fault byte `byte` (1..4), as the legend
+// reads them, one a line, the most significant bit first; a set bit without a
+// caption is named by its number. Empty when no bit is set.
+std::string FaultBitsText(int byte, uint8_t value);
+
+// The console's line for a fault the telemetry reports:
+// "Неисправность 13: Попытки запуска исчерпаны".
+std::string FaultNotice(int code);
 
 }  // namespace o5

@@ -16,4 +16,11 @@ std::string_view ModeName(int mode) {
   return ModeNames[static_cast<size_t>(mode)];
 }
 
+std::string ModeCaptionText(int mode) {
+  std::string text = std::to_string(mode);
+  text += kModeCaptionSeparator;
+  text += ModeName(mode);
+  return text;
+}
+
 }  // namespace o5

@@ -4,6 +4,7 @@
 // plain C++.
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace o5 {
@@ -19,5 +20,12 @@ inline constexpr std::string_view kUnknownModeName = "Неизвестный р�
 
 // ModeNames[mode] for a known mode, kUnknownModeName otherwise.
 std::string_view ModeName(int mode);
+
+// Between the number and the name of a mode, as the modes window's bar shows it.
+inline constexpr std::string_view kModeCaptionSeparator = " - ";
+
+// The mode as the modes window's bar names it: "21 - Прогрев". Wherever else a
+// mode number is explained (the black-box grid, its report) it reads the same.
+std::string ModeCaptionText(int mode);
 
 }  // namespace o5

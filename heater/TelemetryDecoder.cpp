@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "heater/TelemetrySeries.h"
+#include "heater/FaultLegend.h"
 #include "heater/ModeNames.h"
+#include "heater/TelemetrySeries.h"
 
 namespace o5 {
 
@@ -84,6 +85,11 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
       Field5(text, b9);
       state.record.assign(text.View());
       sink.AddPoint(series::kError, state.runTimer, b9);
+      // The legend stays static; the code is named once, when it appears.
+      if (b9 != state.faultCode) {
+        state.faultCode = b9;
+        if (b9 != 0) sink.FaultNamed(FaultNotice(b9));
+      }
       TextBuffer time;
       time.Int(state.runTimer / 60);
       time.Put(':');
@@ -113,7 +119,7 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
       AppendField(state, text);
       TextBuffer caption;
       caption.Int(b9);
-      caption.Text(" - ");
+      caption.Text(kModeCaptionSeparator);
       caption.Text(ModeName(b9));
       sink.SetModeCaption(caption.View());
       sink.AddPoint(series::kRelay, x, b6);

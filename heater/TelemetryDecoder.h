@@ -43,6 +43,7 @@ inline constexpr size_t kMaxRecordLength = 4096;
 struct TelemetryState {
   std::string record;    // UTF-8; the record being built, kept after 'k' until the next 'e'
   int32_t runTimer = 0;  // seconds, from the latest 'e'; the X of every chart point
+  uint8_t faultCode = 0;  // from the latest 'e'; 0 is no fault
 };
 
 class TelemetrySink {
@@ -52,6 +53,10 @@ class TelemetrySink {
   virtual void SetTimeText(std::string_view text) = 0;
   virtual void SetModeCaption(std::string_view text) = 0;
   virtual void AppendRecord(std::string_view record) = 0;
+  // The fault code of the telemetry has changed to a non-zero one:
+  // "Неисправность 13: Попытки запуска исчерпаны". Only the main window tells
+  // the user; a record log read back from a file is quiet.
+  virtual void FaultNamed(std::string_view /*notice*/) {}
 
  protected:
   ~TelemetrySink() = default;

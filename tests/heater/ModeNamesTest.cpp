@@ -33,6 +33,30 @@ TEST(ModeNames, NumbersOutsideTheTableGetTheUnknownName) {
   EXPECT_EQ(kUnknownModeName, "Неизвестный режим");
 }
 
+TEST(ModeNames, CaptionAsTheModesWindowShowsIt) {
+  EXPECT_EQ(ModeCaptionText(21), "21 - Прогрев");
+  EXPECT_EQ(ModeCaptionText(0), "0 - Не работает");
+  EXPECT_EQ(ModeCaptionText(40), "40 - Неизвестный режим");
+}
+
+TEST(FaultLegend, CodesAreNamedByTheirCaptions) {
+  EXPECT_EQ(FaultCodeText(13), "Попытки запуска исчерпаны");
+  EXPECT_EQ(FaultCodeText(4), "КЗ датчика температуры, обрыв датчика температуры");
+  EXPECT_EQ(FaultCodeText(17), "КЗ топливного насоса, обрыв цепи топливного насоса");
+  EXPECT_EQ(FaultCodeText(1), "перегрев");
+  EXPECT_EQ(FaultCodeText(0), "Нет неисправности");
+  for (int unknown : {22, 23, 24, 25, 26, 29, 255}) EXPECT_EQ(FaultCodeText(unknown), "Неизвестный код") << unknown;
+  EXPECT_EQ(FaultNotice(13), "Неисправность 13: Попытки запуска исчерпаны");
+}
+
+TEST(FaultLegend, AFaultBytesSetBitsAreNamedMostSignificantFirst) {
+  EXPECT_EQ(FaultBitsText(1, 0x00), "");
+  EXPECT_EQ(FaultBitsText(1, 0x40), "13 Попытки запуска исчерпаны");
+  EXPECT_EQ(FaultBitsText(2, 0x81), "4 КЗ датчика температуры\n6 Обрыв внутреннего датчика темп.");
+  EXPECT_EQ(FaultBitsText(3, 0x06), "15 пониженное напряжение питания\nбит 2: без описания");
+  EXPECT_EQ(FaultBitsText(4, 0x01), "1 перегрев");
+}
+
 // Every bit of the four fault bytes has exactly one label, named after its byte
 // and bit, in the order the record log prints the bits.
 TEST(FaultLegend, CoversEveryBitInRecordOrder) {

@@ -29,9 +29,11 @@ class RecordingSink : public TelemetrySink {
     events.push_back("record " + std::string(record));
     log.emplace_back(record);
   }
+  void FaultNamed(std::string_view notice) override { notices.emplace_back(notice); }
 
   std::vector<std::string> events;
   std::vector<std::string> log;
+  std::vector<std::string> notices;
 
  private:
   static std::string Num(double v) { return std::to_string(static_cast<long long>(v)); }
@@ -74,6 +76,27 @@ TEST_F(TelemetryDecoderTest, RunTimerBelowTwoClearsChartsBeforeItsPoint) {
   sink.events.clear();
   Decode('e', 0, 2, 0, 0);
   EXPECT_THAT(sink.events, ElementsAre("point 11 2 0", "time 0:2"));
+}
+
+// The fault code of 'e' is named when it changes to a non-zero value, once.
+TEST_F(TelemetryDecoderTest, AFaultCodeIsNamedOnceWhenItAppears) {
+  Decode('e', 0, 5, 0, 0);
+  Decode('e', 0, 6, 0, 13);
+  Decode('e', 0, 7, 0, 13);
+  EXPECT_THAT(sink.notices, ElementsAre("Неисправность 13: Попытки запуска исчерпаны"));
+  Decode('e', 0, 8, 0, 17);
+  Decode('e', 0, 9, 0, 0);
+  Decode('e', 0, 10, 0, 0);
+  Decode('e', 0, 11, 0, 17);
+  Decode('e', 0, 12, 0, 99);
+  EXPECT_THAT(sink.notices,
+              ElementsAre("Неисправность 13: Попытки запуска исчерпаны",
+                          "Неисправность 17: КЗ топливного насоса, обрыв цепи топливного насоса",
+                          "Неисправность 17: КЗ топливного насоса, обрыв цепи топливного насоса",
+                          "Неисправность 99: Неизвестный код"));
+  // A reply to a request of code 'e' is no telemetry.
+  Decode(BuildRequest(0x09 | kReplyFlag, 0, 0, 'e', 0, 13, 0, 5));
+  EXPECT_EQ(sink.notices.size(), 4u);
 }
 
 TEST_F(TelemetryDecoderTest, RunTimerIsUnsignedSixteenBits) {

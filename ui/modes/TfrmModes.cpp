@@ -39,7 +39,7 @@ const char* const kModeList[] = {
 };
 
 QString InitialModeCaption() {
-  return QString::number(0) + " - " + QString::fromUtf8(ModeNames[0].data(), ModeNames[0].size());
+  return QString::fromStdString(ModeCaptionText(0));
 }
 
 // The legend's width is fixed by the window; where the installed face is wider
