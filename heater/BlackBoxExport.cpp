@@ -6,6 +6,17 @@ namespace o5 {
 
 namespace {
 constexpr int kSerialNumberAddress = 32;
+// The grid's rows that hold the fault code and the mode: their titles name
+// what the explanation explains.
+constexpr int kFaultCodeRow = 2;
+constexpr int kModeRow = 4;
+
+// Each fault code, then each mode, with the title of its grid row.
+template <class Each>
+void ForEachMeaning(const BlackBoxReport& report, Each each) {
+  for (const auto& m : report.faultCodes) each(report.cells[kFaultCodeRow][0], m);
+  for (const auto& m : report.modes) each(report.cells[kModeRow][0], m);
+}
 }  // namespace
 
 uint32_t BlackBoxSerialNumber(const BlackBoxBytes& image) {
@@ -29,6 +40,9 @@ BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source) 
   for (int i : kBlackBoxLeftLabels) page.leftLabels.push_back(report.labels[static_cast<size_t>(i)]);
   for (int i : kBlackBoxRightLabels) page.rightLabels.push_back(report.labels[static_cast<size_t>(i)]);
   page.cells = report.cells;
+  ForEachMeaning(report, [&](const std::string& title, const BlackBoxReport::Meaning& m) {
+    page.explanation.push_back(title + " " + std::to_string(m.number) + ": " + m.text);
+  });
   return page;
 }
 
@@ -47,6 +61,11 @@ std::string BlackBoxCsv(const BlackBoxReport& report) {
     }
     csv += kCsvLineEnd;
   }
+  line(std::string(kExplanationHeading));
+  ForEachMeaning(report, [&](const std::string& title, const BlackBoxReport::Meaning& m) {
+    csv += CsvField(title) + ';' + std::to_string(m.number) + ';' + CsvField(m.text);
+    csv += kCsvLineEnd;
+  });
   return csv;
 }
 

@@ -26,6 +26,10 @@ uint32_t BlackBoxSerialNumber(const BlackBoxBytes& image);
 // it lacks the signature 0x55 0x37 at addresses 3 and 4); empty when it is one.
 std::string BlackBoxImageProblem(std::string_view content);
 
+// Below the grid, the page and the CSV explain the records' fault codes and
+// modes under this heading.
+inline constexpr std::string_view kExplanationHeading = "Расшифровка";
+
 // One printed page of a report.
 struct BlackBoxPage {
   static constexpr const char* kTitle = "Черный ящик Ортан 5";
@@ -34,6 +38,13 @@ struct BlackBoxPage {
   std::vector<std::string> leftLabels;
   std::vector<std::string> rightLabels;
   std::array<std::array<std::string, BlackBoxReport::kColumns>, BlackBoxReport::kRows> cells;
+  // Under kExplanationHeading: "Код неисправности 13: Попытки запуска
+  // исчерпаны", then "Режим работы 21: Прогрев", each code and mode once.
+  std::vector<std::string> explanation;
+  // Filled in by hand at the workshop: a caption and a line to write on.
+  static constexpr std::array<const char*, 3> kWorkshopFields = {"Мастерская", "Заказчик / автомобиль",
+                                                                 "Подпись"};
+  std::string footer;  // the tool's name and version
 };
 
 BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source);
@@ -41,7 +52,9 @@ BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source);
 // UTF-8 with a byte-order mark, ";" between fields, CR LF line ends, so that a
 // spreadsheet in a Russian locale opens it right: the header labels one a line
 // in the window's order, then the grid: the row of record numbers (its first
-// cell empty), then each row title with its 13 cells.
+// cell empty), then each row title with its 13 cells; then kExplanationHeading
+// and a row for each fault code and mode of the records: the grid's row title,
+// the number, what it means.
 std::string BlackBoxCsv(const BlackBoxReport& report);
 
 }  // namespace o5

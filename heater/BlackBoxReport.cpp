@@ -1,6 +1,10 @@
 #include "heater/BlackBoxReport.h"
 
 #include <cstdio>
+#include <set>
+
+#include "heater/FaultLegend.h"
+#include "heater/ModeNames.h"
 
 namespace o5 {
 
@@ -27,26 +31,32 @@ constexpr int kConfiguration = 35;
 // The three one-byte temperatures are two's complement like the telemetry's:
 // a winter start at -20 °C is stored as 236.
 enum class FieldKind { kByte, kSignedByte, kWord, kVoltage };
+// What a cell's tooltip explains.
+enum class Explained { kNothing, kFaultCode, kMode, kFaultByte };
 struct RecordField {
   const char* title;
   int offset;
   FieldKind kind;
+  Explained explained = Explained::kNothing;
 };
+constexpr int kFaultCodeRow = 2;
+constexpr int kModeRow = 4;
+constexpr int kFirstFaultByteOffset = 12;
 const RecordField kRecordFields[BlackBoxReport::kRows - 1] = {
     {"Количество повторов неисправности", 0, FieldKind::kByte},
-    {"Код неисправности", 1, FieldKind::kByte},
+    {"Код неисправности", 1, FieldKind::kByte, Explained::kFaultCode},
     {"Время возникновения", 2, FieldKind::kWord},
-    {"Режим работы", 4, FieldKind::kByte},
+    {"Режим работы", 4, FieldKind::kByte, Explained::kMode},
     {"Напряжение питания, В", 5, FieldKind::kVoltage},
     {"Температура датчика пламени", 6, FieldKind::kWord},
     {"Температура жидкости", 8, FieldKind::kSignedByte},
     {"Температура перегрева", 9, FieldKind::kSignedByte},
     {"Тжидкости через 10сек работы", 10, FieldKind::kSignedByte},
     {"С какой попытки произведен розжиг", 11, FieldKind::kByte},
-    {"Байт ошибки 1", 12, FieldKind::kByte},
-    {"Байт ошибки 2", 13, FieldKind::kByte},
-    {"Байт ошибки 3", 14, FieldKind::kByte},
-    {"Байт ошибки 4", 15, FieldKind::kByte},
+    {"Байт ошибки 1", 12, FieldKind::kByte, Explained::kFaultByte},
+    {"Байт ошибки 2", 13, FieldKind::kByte, Explained::kFaultByte},
+    {"Байт ошибки 3", 14, FieldKind::kByte, Explained::kFaultByte},
+    {"Байт ошибки 4", 15, FieldKind::kByte, Explained::kFaultByte},
 };
 
 class ImageReader {
@@ -115,6 +125,7 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
   for (int row = 1; row < BlackBoxReport::kRows; ++row)
     report.cells[row][0] = kRecordFields[row - 1].title;
 
+  std::set<int> codes, modes;
   for (int k = 0; k < kBlackBoxRecordCount; ++k) {
     const int base = kBlackBoxFirstRecord + kBlackBoxRecordSize * k;
     report.cells[0][k + 1] = std::to_string(k);
@@ -130,8 +141,21 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
           cell = VoltageText(static_cast<uint8_t>(bb.U8(address)), decimalSeparator);
           break;
       }
+      std::string& tip = report.tips[row][k + 1];
+      switch (field.explained) {
+        case Explained::kNothing: break;
+        case Explained::kFaultCode: tip = FaultCodeText(static_cast<int>(bb.U8(address))); break;
+        case Explained::kMode: tip = ModeCaptionText(static_cast<int>(bb.U8(address))); break;
+        case Explained::kFaultByte:
+          tip = FaultBitsText(field.offset - kFirstFaultByteOffset + 1, static_cast<uint8_t>(bb.U8(address)));
+          break;
+      }
     }
+    codes.insert(static_cast<int>(bb.U8(base + kRecordFields[kFaultCodeRow - 1].offset)));
+    modes.insert(static_cast<int>(bb.U8(base + kRecordFields[kModeRow - 1].offset)));
   }
+  for (int code : codes) report.faultCodes.push_back({code, FaultCodeText(code)});
+  for (int mode : modes) report.modes.push_back({mode, std::string(ModeName(mode))});
   return report;
 }
 

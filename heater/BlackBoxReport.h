@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "heater/BlackBoxImage.h"
 
@@ -27,6 +28,20 @@ struct BlackBoxReport {
   std::array<std::string, kLabelCount> labels;
   // [row][column]; the top-left cell is empty.
   std::array<std::array<std::string, kColumns>, kRows> cells;
+  // What the numbers of a cell stand for, as its tooltip: the fault code's
+  // caption(s), the mode's name, the captions of a fault byte's set bits.
+  // Empty for the other cells.
+  std::array<std::array<std::string, kColumns>, kRows> tips;
+
+  // Each distinct fault code and each distinct mode of the 13 records,
+  // ascending, with what it means.
+  struct Meaning {
+    int number;
+    std::string text;
+    bool operator==(const Meaning&) const = default;
+  };
+  std::vector<Meaning> faultCodes;
+  std::vector<Meaning> modes;
 };
 
 // The report of `image`; `decimalSeparator` is the user's locale's, for the

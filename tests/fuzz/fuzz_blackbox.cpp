@@ -8,7 +8,8 @@
 // exactly the text that the memory layout calls for, worked out here on its
 // own (64-bit arithmetic for the run times, printf for every number and for
 // the voltages, the three one-byte temperatures as two's complement); the
-// top-left cell is empty; every text is UTF-8.
+// top-left cell is empty; every text, tooltips included, is UTF-8; the codes
+// and modes explained are those of the records, each once, ascending.
 
 #include <algorithm>
 #include <cinttypes>
@@ -17,6 +18,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "heater/BlackBoxReport.h"
@@ -142,7 +144,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Require(cell(row) == SignedByte(im.Le(base + row + 1, 1)), "one-byte temperature");
     for (int row = 10; row < BlackBoxReport::kRows; ++row)
       Require(cell(row) == Unsigned(im.Le(base + row + 1, 1)), "one-byte field");
-    for (int row = 0; row < BlackBoxReport::kRows; ++row) Require(ValidUtf8(cell(row)), "cell is UTF-8");
+    for (int row = 0; row < BlackBoxReport::kRows; ++row) {
+      Require(ValidUtf8(cell(row)), "cell is UTF-8");
+      Require(ValidUtf8(report.tips[static_cast<size_t>(row)][static_cast<size_t>(k + 1)]), "tip is UTF-8");
+    }
+    Require(!report.tips[2][static_cast<size_t>(k + 1)].empty(), "every fault code is explained");
+    Require(!report.tips[4][static_cast<size_t>(k + 1)].empty(), "every mode is explained");
   }
+  const auto explainsTheRecords = [&](const std::vector<BlackBoxReport::Meaning>& meanings, int offset) {
+    std::vector<int> expected;
+    for (int k = 0; k < kBlackBoxRecordCount; ++k)
+      expected.push_back(static_cast<int>(im.Le(kBlackBoxFirstRecord + kBlackBoxRecordSize * k + offset, 1)));
+    std::sort(expected.begin(), expected.end());
+    expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+    std::vector<int> got;
+    for (const auto& m : meanings) {
+      got.push_back(m.number);
+      Require(!m.text.empty() && ValidUtf8(m.text), "a meaning is UTF-8 text");
+    }
+    return got == expected;
+  };
+  Require(explainsTheRecords(report.faultCodes, 1), "each fault code of the records once, ascending");
+  Require(explainsTheRecords(report.modes, 4), "each mode of the records once, ascending");
   return 0;
 }

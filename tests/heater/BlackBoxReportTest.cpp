@@ -189,7 +189,7 @@ TEST(BlackBoxExport, CsvHasTheBomTheLabelsOneALineThenTheGrid) {
     lines.push_back(csv.substr(at, end - at));
     at = end + 2;
   }
-  ASSERT_EQ(lines.size(), 15u + 15u);
+  ASSERT_EQ(lines.size(), 15u + 15u + 3u);
   EXPECT_EQ(lines[0], "Версия: 0.");
   EXPECT_EQ(lines[3], "Количество неисправностей (кроме 13 кода): 0.");
   EXPECT_EQ(lines[10], "Время работы на ждущем режиме : 0 сек. (0-0:0:0)");
@@ -198,6 +198,64 @@ TEST(BlackBoxExport, CsvHasTheBomTheLabelsOneALineThenTheGrid) {
   EXPECT_EQ(lines[15], ";0;1;2;3;4;5;6;7;8;9;10;11;12");
   EXPECT_EQ(lines[20], "Напряжение питания, В;12,5;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0");
   EXPECT_EQ(lines[29], "Байт ошибки 4;0;0;0;0;0;0;0;0;0;0;0;0;0");
+  EXPECT_EQ(lines[30], "Расшифровка");
+  EXPECT_EQ(lines[31], "Код неисправности;0;Нет неисправности");
+  EXPECT_EQ(lines[32], "Режим работы;0;Не работает");
+}
+
+// Records with codes 13, 17 and 40 in modes 21, 3 and 21.
+BlackBoxBytes ThreeFaults() {
+  BlackBoxBytes image{};
+  const uint8_t codes[] = {13, 17, 40}, modes[] = {21, 3, 21};
+  for (int k = 0; k < 13; ++k) {
+    const int base = 48 + 16 * k;
+    image[base + 1] = codes[k % 3];
+    image[base + 4] = modes[k % 3];
+  }
+  image[48 + 12] = 0x40;         // record 0, fault byte 1: code 13's bit
+  image[48 + 16 + 12] = 0x18;    // record 1, fault byte 1: both bits of code 17
+  image[48 + 32 + 14] = 0x03;    // record 2, fault byte 3: the two bits without a caption
+  return image;
+}
+
+TEST(BlackBoxReport, CellsOfCodesModesAndFaultBytesCarryTheirMeaning) {
+  const BlackBoxReport r = MakeBlackBoxReport(ThreeFaults(), ",");
+  EXPECT_EQ(r.tips[2][1], "Попытки запуска исчерпаны");
+  EXPECT_EQ(r.tips[2][2], "КЗ топливного насоса, обрыв цепи топливного насоса");
+  EXPECT_EQ(r.tips[2][3], "Неизвестный код");
+  EXPECT_EQ(r.tips[4][1], "21 - Прогрев");
+  EXPECT_EQ(r.tips[4][2], "3 - Розжиг1");
+  EXPECT_EQ(r.tips[11][1], "13 Попытки запуска исчерпаны");
+  EXPECT_EQ(r.tips[11][2], "17 КЗ топливного насоса\n17 обрыв цепи топливного насоса");
+  EXPECT_EQ(r.tips[13][3], "бит 2: без описания\nбит 1: без описания");
+  EXPECT_EQ(r.tips[12][1], "");
+  for (int row : {0, 1, 3, 5, 6, 7, 8, 9, 10})
+    for (int column = 0; column < BlackBoxReport::kColumns; ++column) EXPECT_EQ(r.tips[row][column], "");
+}
+
+TEST(BlackBoxReport, EachCodeAndModeOfTheRecordsIsExplainedOnceAscending) {
+  const BlackBoxReport r = MakeBlackBoxReport(ThreeFaults(), ",");
+  using M = BlackBoxReport::Meaning;
+  EXPECT_EQ(r.faultCodes, (std::vector<M>{{13, "Попытки запуска исчерпаны"},
+                                          {17, "КЗ топливного насоса, обрыв цепи топливного насоса"},
+                                          {40, "Неизвестный код"}}));
+  EXPECT_EQ(r.modes, (std::vector<M>{{3, "Розжиг1"}, {21, "Прогрев"}}));
+
+  const BlackBoxPage page = MakeBlackBoxPage(r, "");
+  EXPECT_EQ(page.explanation,
+            (std::vector<std::string>{"Код неисправности 13: Попытки запуска исчерпаны",
+                                      "Код неисправности 17: КЗ топливного насоса, обрыв цепи топливного насоса",
+                                      "Код неисправности 40: Неизвестный код", "Режим работы 3: Розжиг1",
+                                      "Режим работы 21: Прогрев"}));
+  const std::string csv = BlackBoxCsv(r);
+  EXPECT_NE(csv.find("\r\nРасшифровка\r\n"
+                     "Код неисправности;13;Попытки запуска исчерпаны\r\n"
+                     "Код неисправности;17;КЗ топливного насоса, обрыв цепи топливного насоса\r\n"
+                     "Код неисправности;40;Неизвестный код\r\n"
+                     "Режим работы;3;Розжиг1\r\n"
+                     "Режим работы;21;Прогрев\r\n"),
+            std::string::npos)
+      << csv;
 }
 
 TEST(BlackBoxExport, CsvFieldsWithSeparatorsOrQuotesAreQuoted) {

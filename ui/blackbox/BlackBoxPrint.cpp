@@ -30,6 +30,13 @@ constexpr double kCellPaddingPt = 3;
 constexpr double kColumnGapPt = 28;
 constexpr double kSectionGapPt = 12;
 constexpr double kLineSpacing = 1.2;
+constexpr double kFooterPt = 8;
+// The explanation's entries run down as many columns as fit the table's width.
+constexpr int kMaxExplanationColumns = 3;
+// The workshop's fields, two to a row, each a caption and a line to write on,
+// with room above the line for handwriting.
+constexpr int kWorkshopColumns = 2;
+constexpr double kWorkshopLineSpacing = 2.4;
 // Record columns stretch over the page's width up to this share above their
 // text's width, so that a page of short numbers does not look squeezed.
 constexpr double kMaxRecordStretch = 1.8;
@@ -48,10 +55,13 @@ QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_c
 
 // Every position of the page, in device pixels, for one zoom factor.
 struct Layout {
-  QFont title, source, label, table, tableBold;
+  QFont title, source, label, table, tableBold, footer;
   double titleHeight = 0, sourceHeight = 0, labelLine = 0;
   double labelsTop = 0, rightColumnX = 0, labelsHeight = 0;
   double tableTop = 0, titleColumnWidth = 0, recordColumnWidth = 0, rowHeight = 0, padding = 0;
+  double explanationTop = 0, explanationLine = 0, explanationColumnWidth = 0, explanationPitch = 0;
+  int explanationColumns = 1, explanationRows = 0;
+  double workshopTop = 0, workshopLine = 0, workshopFieldWidth = 0, workshopPitch = 0, footerHeight = 0;
   double width = 0, height = 0;
 };
 
@@ -64,8 +74,9 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
   l.label = PageFont(kLabelPt * zoom, true);
   l.table = PageFont(kTablePt * zoom, false);
   l.tableBold = PageFont(kTablePt * zoom, true);
+  l.footer = PageFont(kFooterPt * zoom, false);
   const QFontMetricsF title(l.title, device), source(l.source, device), label(l.label, device),
-      table(l.table, device), tableBold(l.tableBold, device);
+      table(l.table, device), tableBold(l.tableBold, device), footer(l.footer, device);
 
   l.titleHeight = title.height();
   l.sourceHeight = source.height();
@@ -93,9 +104,38 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
   l.tableTop = l.labelsTop + l.labelsHeight + kSectionGapPt * px;
 
   const double tableWidth = l.titleColumnWidth + records * l.recordColumnWidth;
+
+  // Below the table: the explanation under its heading, in as many columns
+  // as its widest entry allows.
+  const double columnGap = kColumnGapPt * px;
+  l.explanationTop = l.tableTop + BlackBoxReport::kRows * l.rowHeight + kSectionGapPt * px;
+  l.explanationLine = table.height() * kLineSpacing;
+  double widestEntry = 0;
+  for (const std::string& s : page.explanation) widestEntry = std::max(widestEntry, table.horizontalAdvance(Text(s)));
+  l.explanationColumns = kMaxExplanationColumns;
+  while (l.explanationColumns > 1 &&
+         widestEntry > (tableWidth - (l.explanationColumns - 1) * columnGap) / l.explanationColumns)
+    --l.explanationColumns;
+  l.explanationColumnWidth = std::max(widestEntry, (tableWidth - (l.explanationColumns - 1) * columnGap) /
+                                                       l.explanationColumns);
+  l.explanationPitch = l.explanationColumnWidth + columnGap;
+  const int entries = static_cast<int>(page.explanation.size());
+  l.explanationRows = (entries + l.explanationColumns - 1) / l.explanationColumns;
+  const double explanationHeight = entries == 0 ? 0 : l.labelLine + l.explanationRows * l.explanationLine;
+
+  l.workshopTop = l.explanationTop + explanationHeight + kSectionGapPt * px;
+  l.workshopLine = label.height() * kWorkshopLineSpacing;
+  l.workshopFieldWidth = (tableWidth - (kWorkshopColumns - 1) * columnGap) / kWorkshopColumns;
+  l.workshopPitch = l.workshopFieldWidth + columnGap;
+  const int workshopRows = (static_cast<int>(BlackBoxPage::kWorkshopFields.size()) + kWorkshopColumns - 1) /
+                           kWorkshopColumns;
+  l.footerHeight = footer.height();
+
   l.width = std::max({title.horizontalAdvance(Text(page.title)), source.horizontalAdvance(Text(page.source)),
-                      l.rightColumnX + rightWidth, tableWidth});
-  l.height = l.tableTop + BlackBoxReport::kRows * l.rowHeight;
+                      l.rightColumnX + rightWidth, tableWidth,
+                      l.explanationColumns * l.explanationColumnWidth + (l.explanationColumns - 1) * columnGap,
+                      footer.horizontalAdvance(Text(page.footer))});
+  l.height = l.workshopTop + workshopRows * l.workshopLine + kSectionGapPt * px + l.footerHeight;
   return l;
 }
 
@@ -108,6 +148,48 @@ bool RealPrintDialog(QPrinter& printer, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle("Печать отчета о черном ящике");
   return dialog.exec() == QDialog::Accepted;
+}
+
+// The explanation of the codes and modes, the workshop's fields and the footer.
+void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, double dpi,
+                       const BlackBoxPage& page) {
+  if (!page.explanation.empty()) {
+    painter.setFont(l.label);
+    painter.drawText(QRectF(0, l.explanationTop, area.width(), l.labelLine), Qt::AlignLeft | Qt::AlignVCenter,
+                     Text(std::string(kExplanationHeading)));
+    painter.setFont(l.table);
+    const double top = l.explanationTop + l.labelLine;
+    for (size_t i = 0; i < page.explanation.size(); ++i) {
+      // Down the first column, then the next.
+      const int column = static_cast<int>(i) / l.explanationRows;
+      const int row = static_cast<int>(i) % l.explanationRows;
+      const QRectF cell(column * l.explanationPitch, top + row * l.explanationLine, l.explanationColumnWidth,
+                        l.explanationLine);
+      painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, Text(page.explanation[i]));
+    }
+  }
+
+  painter.setFont(l.label);
+  QPen writeOn(Qt::black);
+  writeOn.setWidthF(0.5 * dpi / 72.0);
+  for (size_t i = 0; i < BlackBoxPage::kWorkshopFields.size(); ++i) {
+    const int column = static_cast<int>(i) % kWorkshopColumns;
+    const int row = static_cast<int>(i) / kWorkshopColumns;
+    const double x = column * l.workshopPitch;
+    const double baseline = l.workshopTop + (row + 1) * l.workshopLine;
+    const QString caption = Text(std::string(BlackBoxPage::kWorkshopFields[i]) + ":");
+    const QRectF box(x, baseline - l.labelLine, l.workshopFieldWidth, l.labelLine);
+    QRectF used;
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignBottom, caption, &used);
+    painter.save();
+    painter.setPen(writeOn);
+    painter.drawLine(QPointF(used.right() + l.padding, baseline), QPointF(x + l.workshopFieldWidth, baseline));
+    painter.restore();
+  }
+
+  painter.setFont(l.footer);
+  painter.drawText(QRectF(0, area.height() - l.footerHeight, area.width(), l.footerHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, Text(page.footer));
 }
 
 }  // namespace
@@ -169,6 +251,8 @@ void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const B
     const double x = columnX(column);
     painter.drawLine(QPointF(x, l.tableTop), QPointF(x, tableBottom));
   }
+  painter.setPen(Qt::black);
+  DrawBelowTheTable(painter, l, area, dpi, page);
   painter.restore();
 }
 

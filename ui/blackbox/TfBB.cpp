@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "app/ErrorDisplay.h"
 #include "app/UserDialogs.h"
 #include "heater/BlackBoxImage.h"
 #include "settings/UserFile.h"
@@ -279,8 +280,12 @@ void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QDat
   }
   for (int row = 0; row < BlackBoxReport::kRows; ++row)
     for (int column = 0; column < BlackBoxReport::kColumns; ++column)
-      if (row != 0 || column != 0)
-        sgBB->item(row, column)->setText(QString::fromStdString(report_.cells[row][column]));
+      if (row != 0 || column != 0) {
+        QTableWidgetItem* item = sgBB->item(row, column);
+        item->setText(QString::fromStdString(report_.cells[row][column]));
+        // What a fault code, a mode or a fault byte stands for.
+        item->setToolTip(QString::fromStdString(report_.tips[row][column]));
+      }
   // A later readout that fails half-way changes BlackBoxImage but not the
   // report: the image kept with the report is the one it shows.
   reportImage_ = image;
@@ -314,7 +319,11 @@ QString TfBB::DefaultName(const QString& extension) const {
   return ReportFileName(BlackBoxSerialNumber(reportImage_), reportTime_, extension);
 }
 
-BlackBoxPage TfBB::ReportPage() const { return MakeBlackBoxPage(report_, reportSource_.toStdString()); }
+BlackBoxPage TfBB::ReportPage() const {
+  BlackBoxPage page = MakeBlackBoxPage(report_, reportSource_.toStdString());
+  page.footer = kAppTitle;
+  return page;
+}
 
 void TfBB::aSaveReportExecute() {
   if (!hasReport_) return;
