@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -32,6 +33,7 @@
 #include "app/Forms.h"
 #include "app/UserDialogs.h"
 #include "heater/HeaterCommands.h"
+#include "heater/RecordColumns.h"
 #include "link/ComComboBox.h"
 #include "link/ComLed.h"
 #include "link/ComPort.h"
@@ -50,9 +52,7 @@ namespace {
 const QColor kSkyBlue(166, 202, 240);
 constexpr int kTimerIntervalMs = 100;
 constexpr int kToolButtonHeight = 46;
-const char* const kRecordLogHeader =
-    "WTime; ModeT; Error;    ТН; vdDef; vdClc; Помпа;  Реле; Свеча;     U; Режим;   Tж;  Tпер; "
-    "Тплам; Tплт;   Cmd;  ПП";
+const char* const kNoDataLine = "Нет данных от отопителя: проверьте выбор порта и подключение.";
 
 // A file that cannot be written, reported as the toolkit reports it.
 class FileError : public std::runtime_error {
@@ -295,7 +295,8 @@ void TfMain::BuildControls() {
   lower->addWidget(Panel2);
   auto* header = new QHBoxLayout(Panel2);
   header->setContentsMargins(4, 0, 4, 0);
-  Label7 = new QLabel(QString::fromUtf8(kRecordLogHeader), Panel2);
+  Label7 = new QLabel(QString::fromUtf8(kRecordLogHeader.data(), static_cast<qsizetype>(kRecordLogHeader.size())),
+                      Panel2);
   Label7->setObjectName("Label7");
   Label7->setFont(PixelFont("Courier New", 11));
   bSaveData = new QPushButton("Сохранить", Panel2);
@@ -348,6 +349,7 @@ void TfMain::BuildControls() {
   connect(aOpenImage, &QAction::triggered, this, [this] { fBB->aOpenImageExecute(this); });
   new FileDropFilter(this, [](const QString& path) { fBB->OpenImage(path); });
 
+  SetHints();
   CentreOnScreen(size());
 
   // The port names here are device paths, longer than the "COM1" the
@@ -374,17 +376,93 @@ void TfMain::BuildControls() {
   }
 }
 
+// The lamp's and the header's tooltips are made when they are asked for (the
+// time of the last frame, the column under the mouse); the others stay.
+void TfMain::SetHints() {
+  const std::pair<QWidget*, const char*> hints[] = {
+      {bModes, "Показать или скрыть окно режимов работы и подписей битов неисправностей"},
+      {bGraph, "Открыть окно графиков телеметрии"},
+      {bClr, "Очистить консоль и журнал записей (F8)"},
+      {bBlackBox, "Прочитать черный ящик отопителя: счётчики, время работы и 13 записей "
+                  "неисправностей (около 15 с)"},
+      {bVer, "Прочитать версию и дату программного обеспечения отопителя"},
+      {bStart, "Запустить отопитель"},
+      {bStop, "Остановить отопитель"},
+      {lTime, "Время работы отопителя, минуты:секунды"},
+      {cbPort, "Порт, к которому подключен отопитель; подсказка у каждого порта списка называет "
+               "его устройство"},
+      {BSet, "Параметры порта: устройство, скорость, биты данных, стоповые биты, чётность"},
+      {BSR, "Открыть или закрыть выбранный порт"},
+      {bSaveData, "Сохранить журнал записей в рабочую папку, в файл D_<дата>_<время>.txt"},
+  };
+  for (const auto& [control, text] : hints) control->setToolTip(QString::fromUtf8(text));
+}
+
+QString TfMain::LampHint() const {
+  QString hint = QString::fromUtf8(Port->Connected() ? "Порт открыт." : "Порт закрыт.");
+  hint += QString::fromUtf8(" Лампа горит, пока порт открыт.\n");
+  if (const auto last = silence_.LastFrame()) {
+    const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(SilenceWatch::Clock::now() - *last);
+    const QDateTime when = QDateTime::currentDateTime().addMSecs(-ago.count());
+    hint += QString::fromUtf8("Последний кадр от отопителя: %1 (%2 с назад).")
+                .arg(when.toString("HH:mm:ss"))
+                .arg(ago.count() / 1000);
+  } else {
+    hint += QString::fromUtf8("Кадров от отопителя ещё не было.");
+  }
+  return hint;
+}
+
+QString TfMain::HeaderHint(int x) const {
+  // The column is the one of the header's character under the mouse.
+  const QString header = Label7->text();
+  const QFontMetrics metrics = Label7->fontMetrics();
+  const int left = Label7->contentsRect().left() + Label7->margin();
+  for (int i = 0; i < header.size(); ++i) {
+    if (x < left + metrics.horizontalAdvance(header.left(i + 1))) {
+      const int column = RecordColumnAt(i);
+      if (column < 0) return {};
+      const RecordColumn& c = kRecordColumns[static_cast<size_t>(column)];
+      return QString::fromUtf8(c.name.data(), static_cast<qsizetype>(c.name.size())) + ": " +
+             QString::fromUtf8(c.meaning.data(), static_cast<qsizetype>(c.meaning.size()));
+    }
+  }
+  return {};
+}
+
+void TfMain::WatchSilence() {
+  if (exited_) return;
+  if (!Port->Connected()) {
+    silence_.Closed();
+    return;
+  }
+  const auto now = SilenceWatch::Clock::now();
+  if (Port->Openings() != silenceOpening_) {
+    silenceOpening_ = Port->Openings();
+    silence_.Opened(now);
+  }
+  // A running command says "Нет связи с отопителем." itself.
+  if (commandDepth_ > 0) {
+    silence_.Hold(now);
+    return;
+  }
+  if (silence_.Due(now)) ConsoleLine(kNoDataLine);
+}
+
 // --- the link ------------------------------------------------------------
 
 TfMain::CommandScope::CommandScope(TfMain& w, Command command)
     : w_(w), command_(command), outer_(w.commandOpening_) {
   w.commandOpening_ = w.Port->Connected() ? w.Port->Openings() : 0;
   if (command_ != kNoCommand) w.running_[command_] = true;
+  ++w.commandDepth_;
 }
 
 TfMain::CommandScope::~CommandScope() {
   w_.commandOpening_ = outer_;
   if (command_ != kNoCommand) w_.running_[command_] = false;
+  --w_.commandDepth_;
+  if (w_.commandDepth_ == 0) w_.silence_.Hold(SilenceWatch::Clock::now());
 }
 
 bool TfMain::PortGoneSinceCommandBegan() const {
@@ -437,9 +515,16 @@ void TfMain::PortRxChar(QObject* /*sender*/, int count) {
   FlushRecords();
 }
 
-void TfMain::ProcessPaket() { DecodeTelemetry(receiver_.buffer(), telemetry_, *this); }
+void TfMain::ProcessPaket() {
+  // Replies count too: a heater that answers is not silent.
+  silence_.FrameArrived(SilenceWatch::Clock::now());
+  DecodeTelemetry(receiver_.buffer(), telemetry_, *this);
+}
 
-void TfMain::TimerTimer(QObject* /*sender*/) { receiver_.Tick(); }
+void TfMain::TimerTimer(QObject* /*sender*/) {
+  receiver_.Tick();
+  WatchSilence();
+}
 
 // --- telemetry effects ------------------------------------------------------
 
@@ -476,6 +561,11 @@ void TfMain::FlushRecords() {
 void TfMain::FormCreate() { lTime->setText(QString()); }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+  // The tooltip is set just before the toolkit shows it.
+  if (event->type() == QEvent::ToolTip) {
+    if (watched == ComLed1) ComLed1->setToolTip(LampHint());
+    if (watched == Label7) Label7->setToolTip(HeaderHint(static_cast<QHelpEvent*>(event)->pos().x()));
+  }
   // The window sees key presses before the focused control does.
   if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this) {

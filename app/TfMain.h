@@ -12,6 +12,7 @@
 #include "heater/RequestChannel.h"
 #include "heater/TelemetryDecoder.h"
 #include "link/FrameReceiver.h"
+#include "link/SilenceWatch.h"
 
 class QAction;
 class QCloseEvent;
@@ -51,6 +52,11 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void Pause(int milliseconds) override;
 
   const FrameReceiver& Receiver() const { return receiver_; }
+  // The lamp's tooltip: the port's state and when the last frame came.
+  QString LampHint() const;
+  // The record log header's tooltip at `x` (the header's own coordinates):
+  // the column there and what it holds; empty past the last column.
+  QString HeaderHint(int x) const;
   const TelemetryState& Telemetry() const { return telemetry_; }
 
   // --- handlers ---
@@ -111,6 +117,10 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void FaultNamed(std::string_view notice) override;
 
   void BuildControls();
+  void SetHints();
+  // An open port without a valid frame for 5 s outside the commands gets one
+  // console line.
+  void WatchSilence();
   void CentreOnScreen(QSize outer);
   void FlushRecords();
 
@@ -140,7 +150,10 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // with the port closed (its first write then reports the closed port).
   uint64_t commandOpening_ = 0;
   std::array<bool, kCommandCount> running_{};
+  int commandDepth_ = 0;  // commands running, nested ones included
   TelemetryState telemetry_;
+  SilenceWatch silence_;
+  uint64_t silenceOpening_ = 0;  // the opening of the port the watch counts for
   std::string pendingRecords_;  // records of the current receive event
   std::string rxBytes_;
   bool exited_ = false;   // the exit sequence has run: commands end at once
