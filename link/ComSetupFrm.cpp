@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -32,6 +33,8 @@ inline constexpr Row kRows[6] = {
     {"Stop bits", cpStopBits}, {"Parity", cpParity},      {"Flow control", cpFlowControl},
 };
 inline constexpr int kRowPitch = 24;
+// The least room between a row's label and its selector.
+inline constexpr int kLabelGap = 6;
 
 // The widget properties that carry user-visible text.
 inline constexpr const char* kTextProperties[] = {"windowTitle", "title",     "text",
@@ -118,7 +121,21 @@ TComSetupFrm::TComSetupFrm(QWidget* parent) : QDialog(parent) {
 void TComSetupFrm::FormCreate() {
   TranslateForm(this, kPortDialogTextDomain,
                 {"Combo1", "Combo2", "Combo3", "Combo4", "Combo5", "Combo6"});
-  for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6}) label->adjustSize();
+  int labelsEnd = 0;
+  for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6}) {
+    label->adjustSize();
+    labelsEnd = std::max(labelsEnd, label->geometry().right() + 1);
+  }
+  // A translated label can be wider than the column laid out for the English
+  // ones ("Управление потоком"): when one reaches the selectors, they, the
+  // group and the dialog move over and widen by as much, and the buttons keep
+  // to the right edge.
+  if (labelsEnd <= Combo1->x()) return;
+  const int shift = labelsEnd + kLabelGap - Combo1->x();
+  for (TComComboBox* combo : Combos()) combo->move(combo->x() + shift, combo->y());
+  GroupBox1->resize(GroupBox1->width() + shift, GroupBox1->height());
+  for (QPushButton* button : {Button1, Button2}) button->move(button->x() + shift, button->y());
+  setFixedSize(width() + shift, height());
 }
 
 void TCustomComPort::ShowPortDialog() {

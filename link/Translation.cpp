@@ -5,6 +5,8 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "link/ComTypes.h"
 #include "settings/SettingsFile.h"
@@ -31,7 +33,28 @@ void HonourLanguageList() {
   }
 }
 
+// The system's own catalog folder, where gettext looks for a domain that is
+// not bound.
+constexpr const char* kSystemLocaleDirectory = "/usr/share/locale";
+
+bool IsDirectory(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
 }  // namespace
+
+std::string CatalogDirectory(const std::string& executableDirectory) {
+  const std::filesystem::path tool(executableDirectory);
+  const std::filesystem::path candidates[] = {
+      tool / kLocaleFolderName,
+      (tool / O5_LOCALE_FROM_TOOL_DIR).lexically_normal(),
+      kSystemLocaleDirectory,
+  };
+  for (const auto& candidate : candidates)
+    if (IsDirectory(candidate)) return candidate.string();
+  return candidates[0].string();
+}
 
 std::string LanguageListFromLang(std::string_view lang) {
   if (lang.empty() || lang == "C" || lang == "POSIX" || lang.starts_with("C.") ||
@@ -43,7 +66,7 @@ std::string LanguageListFromLang(std::string_view lang) {
   return list;
 }
 
-void SetUpTranslation() { SetUpTranslation(ExecutableDirectory() + "/" + kLocaleFolderName); }
+void SetUpTranslation() { SetUpTranslation(CatalogDirectory(ExecutableDirectory())); }
 
 void SetUpTranslation(const std::string& localeDirectory) {
   // LANG decides the language when it names one: it goes first into LANGUAGE,

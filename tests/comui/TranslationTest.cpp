@@ -175,9 +175,12 @@ TEST_F(TranslationTest, WithoutACatalogTextsStayAsWritten) {
   EXPECT_STREQ(EComPort(1, 2).what(), "Unable to open com port (win error code: 2)");
 }
 
+// The catalogs the tool comes with are compiled beside the executables.
 TEST_F(TranslationTest, DefaultFolderIsBesideTheExecutable) {
   SetUpTranslation();
   const std::string expected = ExecutableDirectory() + "/locale";
+  for (const char* domain : {kDefaultTextDomain, kPortDialogTextDomain})
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(expected + "/ru/LC_MESSAGES/" + domain + ".mo"))) << domain;
   EXPECT_EQ(std::string(bindtextdomain(kDefaultTextDomain, nullptr)), expected);
   EXPECT_EQ(std::string(bindtextdomain(kPortDialogTextDomain, nullptr)), expected);
   EXPECT_STREQ(textdomain(nullptr), "default");
@@ -228,15 +231,13 @@ TEST_F(TranslationTest, DialogIsTranslatedEachTimeItIsCreated) {
   EXPECT_EQ(TextsOfANewDialog().ok, "Übernehmen");
 }
 
-// The real start-up: a copy of this program with catalogs in "locale" beside
-// it, run for a language whose locale is not installed (the messages category
-// is then "C", which would make gettext ignore every catalog).
-TEST_F(TranslationTest, CatalogBesideTheExecutable) {
-  const QString bin = temp.path() + "/bin";
-  ASSERT_TRUE(QDir().mkpath(bin));
-  const QString copy = bin + "/comui_translation_child";
+// The real start-up: a copy of this program in `folder`, run for a language
+// whose locale is not installed (the messages category is then "C", which
+// would make gettext ignore every catalog); it checks that it translates.
+void RunTranslatingCopyIn(const QString& folder) {
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString copy = folder + "/comui_translation_child";
   ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
-  ASSERT_TRUE(WriteGermanCatalogs(bin + "/locale", "de"));
 
   QProcess child;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -252,6 +253,32 @@ TEST_F(TranslationTest, CatalogBesideTheExecutable) {
   const QString output = QString::fromUtf8(child.readAll());
   EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
   EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+TEST_F(TranslationTest, CatalogBesideTheExecutable) {
+  const QString bin = temp.path() + "/bin";
+  ASSERT_TRUE(WriteGermanCatalogs(bin + "/locale", "de"));
+  RunTranslatingCopyIn(bin);
+}
+
+// Installed, the tool lives in <prefix>/lib/ortan5 and its catalogs in the
+// system's locale folder <prefix>/share/locale.
+TEST_F(TranslationTest, CatalogOfAnInstalledToolInTheSystemsLocaleFolder) {
+  ASSERT_TRUE(WriteGermanCatalogs(temp.path() + "/usr/share/locale", "de"));
+  RunTranslatingCopyIn(temp.path() + "/usr/lib/ortan5");
+}
+
+TEST_F(TranslationTest, CatalogFolderBesideTheToolFirstThenTheSystems) {
+  const QString tool = temp.path() + "/usr/lib/ortan5";
+  ASSERT_TRUE(QDir().mkpath(tool));
+  // Neither beside it nor in its own installation: the system's folder.
+  const std::string system =
+      QDir("/usr/share/locale").exists() ? "/usr/share/locale" : (tool + "/locale").toStdString();
+  EXPECT_EQ(CatalogDirectory(tool.toStdString()), system);
+  ASSERT_TRUE(QDir().mkpath(temp.path() + "/usr/share/locale"));
+  EXPECT_EQ(CatalogDirectory(tool.toStdString()), (temp.path() + "/usr/share/locale").toStdString());
+  ASSERT_TRUE(QDir().mkpath(tool + "/locale"));
+  EXPECT_EQ(CatalogDirectory(tool.toStdString()), (tool + "/locale").toStdString());
 }
 
 TEST(TranslationChild, TranslatesFromTheFolderBesideItself) {
