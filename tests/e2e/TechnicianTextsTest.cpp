@@ -21,7 +21,7 @@
 #include "app/Forms.h"
 #include "app/TfMain.h"
 #include "link/ComPort.h"
-#include "tests/app/AppFixture.h"
+#include "tests/hardening/HardeningSupport.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/ReportFiles.h"
 #include "tests/support/Simulator.h"
@@ -34,38 +34,21 @@ using namespace std::chrono_literals;
 
 const QString kNoData = QString::fromUtf8("Нет данных от отопителя: проверьте выбор порта и подключение.");
 
-class TechnicianTexts : public AppFixture {
+class TechnicianTexts : public ToolFixture {
  protected:
-  void TearDown() override {
-    if (fMain->Port->Connected()) fMain->Port->ClosePort();
-    AppFixture::TearDown();
-  }
-  void Connect(std::vector<std::string> options) {
-    options.push_back("--quiet");
-    sim_ = std::make_unique<Simulator>(options);
-    fMain->Port->SetPort(sim_->DevicePath());
-    QTest::mouseClick(fMain->BSR, Qt::LeftButton);
-    ASSERT_TRUE(fMain->Port->Connected()) << TakeErrors().join("|").toStdString();
-  }
   void Command(const std::string& line) { ASSERT_EQ(sim_->Command(line).rfind("OK", 0), 0u) << line; }
-  static QStringList Console() {
-    const QString text = fMain->MC->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
-  }
   static int Records() { return fMain->MR->toPlainText().isEmpty() ? 0 : fMain->MR->document()->blockCount(); }
   static QString Cell(int row, int column) { return fBB->sgBB->item(row, column)->text(); }
   static QString Tip(int row, int column) { return fBB->sgBB->item(row, column)->toolTip(); }
-
-  std::unique_ptr<Simulator> sim_;
 };
 
 // The simulator's black box holds winter faults: record 0 at -8, -7 and -8 °C,
 // record 8 at -20, -19 and -20 °C. Its record 0 is code 13 in mode 20, its
 // record 11 code 17.
 TEST_F(TechnicianTexts, AReadoutShowsColdAsColdAndNamesItsCodesAndModes) {
-  Connect({"--no-pacing", "--no-telemetry"});
+  Connect({"--no-pacing", "--no-telemetry", "--quiet"});
   fMain->bBlackBoxClick(fMain->bBlackBox);
-  ASSERT_TRUE(fBB->HasReport()) << Console().join("|").toStdString();
+  ASSERT_TRUE(fBB->HasReport()) << ConsoleLines().join("|").toStdString();
 
   EXPECT_EQ(QStringList({Cell(7, 1), Cell(8, 1), Cell(9, 1)}), QStringList({"-8", "-7", "-8"}));
   EXPECT_EQ(QStringList({Cell(7, 9), Cell(8, 9), Cell(9, 9)}), QStringList({"-20", "-19", "-20"}));
@@ -112,21 +95,21 @@ TEST_F(TechnicianTexts, AReadoutShowsColdAsColdAndNamesItsCodesAndModes) {
 
 // A fault the heater reports is named once in the console, when it appears.
 TEST_F(TechnicianTexts, AFaultOfTheTelemetryIsNamedInTheConsoleOnce) {
-  Connect({"--no-pacing", "--cycle", "100", "--running"});
+  Connect({"--no-pacing", "--cycle", "100", "--running", "--quiet"});
   ASSERT_TRUE(QTest::qWaitFor([] { return Records() >= 2; }, 20000));
   const QString thirteen = QString::fromUtf8("Неисправность 13: Попытки запуска исчерпаны");
   Command("fault 13");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Console().contains(thirteen); }, 20000))
-      << Console().join("|").toStdString();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ConsoleCount(thirteen) > 0; }, 20000))
+      << ConsoleLines().join("|").toStdString();
   const int records = Records();
   ASSERT_TRUE(QTest::qWaitFor([&] { return Records() >= records + 5; }, 20000));
-  EXPECT_EQ(Console().count(thirteen), 1);
+  EXPECT_EQ(ConsoleCount(thirteen), 1);
 
   Command("fault off");
   Command("fault 5");
   const QString five = QString::fromUtf8("Неисправность 5: обрыв датчика пламени");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Console().contains(five); }, 20000)) << Console().join("|").toStdString();
-  EXPECT_EQ(Console().count(thirteen), 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ConsoleCount(five) > 0; }, 20000)) << ConsoleLines().join("|").toStdString();
+  EXPECT_EQ(ConsoleCount(thirteen), 1);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
@@ -136,25 +119,25 @@ TEST_F(TechnicianTexts, AFaultOfTheTelemetryIsNamedInTheConsoleOnce) {
 TEST_F(TechnicianTexts, ASilentLineIsToldOncePerSilenceAndTheLampKnowsTheLastFrame) {
   QElapsedTimer sinceOpening;
   sinceOpening.start();
-  Connect({"--no-pacing", "--cycle", "100", "--silence"});
+  Connect({"--no-pacing", "--cycle", "100", "--silence", "--quiet"});
   EXPECT_TRUE(fMain->LampHint().contains(QString::fromUtf8("Кадров от отопителя ещё не было")))
       << fMain->LampHint().toStdString();
-  ASSERT_TRUE(QTest::qWaitFor([] { return Console().contains(kNoData); }, 30000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ConsoleCount(kNoData) > 0; }, 30000));
   EXPECT_GE(sinceOpening.elapsed(), 5000);
 
   // Still the same silence: no second line.
   QTest::qWait(6000);
-  EXPECT_EQ(Console().count(kNoData), 1);
+  EXPECT_EQ(ConsoleCount(kNoData), 1);
 
   Command("silence off");
   ASSERT_TRUE(QTest::qWaitFor([] { return Records() >= 2; }, 20000));
   EXPECT_TRUE(fMain->LampHint().contains(QString::fromUtf8("Последний кадр от отопителя: ")))
       << fMain->LampHint().toStdString();
-  EXPECT_EQ(Console().count(kNoData), 1);
+  EXPECT_EQ(ConsoleCount(kNoData), 1);
 
   Command("silence on");
-  ASSERT_TRUE(QTest::qWaitFor([] { return Console().count(kNoData) == 2; }, 30000))
-      << Console().join("|").toStdString();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ConsoleCount(kNoData) == 2; }, 30000))
+      << ConsoleLines().join("|").toStdString();
   EXPECT_TRUE(TakeErrors().isEmpty());
   EXPECT_TRUE(TakeInformation().isEmpty());
 }
