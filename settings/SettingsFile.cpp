@@ -357,6 +357,15 @@ bool SettingsFile::ReadBool(std::string_view section, std::string_view key, bool
   return value ? *value != 0 : defaultValue;
 }
 
+std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
+                                     const std::string& defaultValue) const {
+  size_t valueStart = 0;
+  const std::string* line = FindValueLine(section, key, &valueStart);
+  if (!line) return defaultValue;
+  const std::string_view value = Trim(std::string_view(*line).substr(valueStart));
+  return value.empty() ? defaultValue : std::string(value);
+}
+
 void SettingsFile::WriteInteger(std::string_view section, std::string_view key, int value) {
   Store(section, key, std::to_string(value));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // "config.ini" beside the executable (or, for an installed tool, in the user's
-// configuration folder): one section "Options", every value an
-// integer. A reader opens the file once and answers from what it read; every
+// configuration folder): one section "Options", every value an integer but
+// one, DataDir, a folder's path. A reader opens the file once and answers from what it read; every
 // write goes to the disk at once, through a temporary file that is renamed over
 // the old one, so the file is never left half-written.
 
@@ -56,6 +56,12 @@ class SettingsFile {
   // duplicate keys counts.
   int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
   bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+  // A value that is text (a folder's path): the rest of the key's line after
+  // "=", without the blanks around it, taken as it stands (no quotes, no
+  // escapes). A missing key, or one with nothing after "=", gives the default.
+  // The tool only reads such values; a person writes them.
+  std::string ReadString(std::string_view section, std::string_view key,
+                         const std::string& defaultValue = {}) const;
 
   // Writes the value as a decimal integer ("1"/"0" for truth values) and puts
   // the file on disk before returning; SettingsError when that fails. The rest

@@ -37,6 +37,13 @@ TEST_F(SettingsReadTest, ReadsKeysOfTheOptionsSection) {
   EXPECT_EQ(f.ReadInteger("Options", "S3", 32768), 32768);
 }
 
+TEST_F(SettingsReadTest, ATextValueIsTheRestOfItsLineWithoutTheBlanksAround) {
+  const SettingsFile f = With("[Options]\r\nDataDir =  /mnt/work shop/data \r\nEmpty=  \r\n");
+  EXPECT_EQ(f.ReadString("Options", "datadir"), "/mnt/work shop/data");
+  EXPECT_EQ(f.ReadString("Options", "Empty", "default"), "default");
+  EXPECT_EQ(f.ReadString("Options", "Missing", "default"), "default");
+}
+
 TEST_F(SettingsReadTest, SectionAndKeyIgnoreLetterCase) {
   EXPECT_EQ(Read("[oPTIONS]\nformmodestop=5\n", "FormModesTop"), 5);
   EXPECT_EQ(Read("[OPTIONS]\nFORMMODESTOP=6\n", "FormModesTop"), 6);
