@@ -159,4 +159,15 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
   return report;
 }
 
+BlackBoxSummary SummarizeBlackBox(const BlackBoxBytes& image) {
+  const ImageReader bb(image);
+  BlackBoxSummary summary;
+  summary.serial = bb.U24(kSerialNumber);
+  summary.productCode = bb.U8(kProductCode);
+  summary.totalRunTime = bb.S32(kTotalRunTime);
+  summary.starts = bb.U16(kFirstAttemptStarts) + bb.U16(kLaterAttemptStarts);
+  summary.faults = bb.U16(kFaultCount);
+  return summary;
+}
+
 }  // namespace o5

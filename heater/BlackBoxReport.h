@@ -48,6 +48,16 @@ struct BlackBoxReport {
 // supply voltages.
 BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view decimalSeparator);
 
+// A readout at a glance, as a heater's history lists it.
+struct BlackBoxSummary {
+  uint32_t serial = 0;
+  unsigned productCode = 0;
+  int32_t totalRunTime = 0;  // seconds
+  unsigned starts = 0;       // at the first attempt and at a later one
+  unsigned faults = 0;       // other than code 13
+};
+BlackBoxSummary SummarizeBlackBox(const BlackBoxBytes& image);
+
 // "%d сек. (%d-%d:%d:%d)": seconds, days, hours, minutes, seconds. Division
 // truncates toward zero and remainders keep the sign of the seconds, so -1
 // reads "-1 сек. (0-0:0:-1)".

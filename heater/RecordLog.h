@@ -26,6 +26,10 @@
 
 namespace o5 {
 
+// What ends each line of a record log written to a file: the saved log and
+// the session journal alike.
+inline constexpr std::string_view kRecordLogLineEnd = "\r\n";
+
 // One point the telemetry decoding gave to the charts: series index 0..12.
 struct TelemetryPoint {
   int series;

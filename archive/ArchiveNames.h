@@ -1,0 +1,40 @@
+#pragma once
+// The names of what the tool keeps in its data folder:
+//   sessions/S_<time>.txt            the journal of one port opening
+//   sessions/S_<time>_<serial>.txt   the same once a readout named its heater
+//   blackbox/<serial>/BB_<serial>_<time>.bin   one readout's image
+// <time> is a FileStamp (the opening's, the readout's), <serial> the heater's
+// serial number in decimal without leading zeros. Anything else in these
+// folders is a file a person put there and is passed over.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "archive/LocalTime.h"
+
+namespace o5 {
+
+inline constexpr std::string_view kSessionsFolderName = "sessions";
+inline constexpr std::string_view kReadoutsFolderName = "blackbox";
+
+struct JournalName {
+  LocalTime opened;
+  std::optional<uint32_t> serial;
+};
+std::string JournalFileName(const JournalName& name);
+std::optional<JournalName> ParseJournalFileName(std::string_view fileName);
+
+struct ReadoutName {
+  uint32_t serial = 0;
+  LocalTime when;
+};
+std::string ReadoutFileName(const ReadoutName& name);
+std::optional<ReadoutName> ParseReadoutFileName(std::string_view fileName);
+
+// A serial number as the names write it: the largest the black box holds is
+// 16777215 (24 bits); leading zeros make another name.
+std::optional<uint32_t> ParseSerial(std::string_view text);
+
+}  // namespace o5

@@ -1,0 +1,59 @@
+#include "archive/JournalRetention.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "archive/DataFolder.h"
+#include "archive/SessionJournal.h"
+#include "settings/SettingsFile.h"
+
+namespace o5 {
+
+namespace {
+
+constexpr std::time_t kSecondsPerDay = 24 * 60 * 60;
+constexpr uint64_t kBytesPerMB = 1024 * 1024;
+
+}  // namespace
+
+JournalLimits ReadJournalLimits(const SettingsFile& settings) {
+  JournalLimits limits;
+  limits.days = settings.ReadInteger(kSettingsSection, kJournalDaysKey, JournalLimits::kDefaultDays);
+  limits.maxMB = settings.ReadInteger(kSettingsSection, kJournalMaxMBKey, JournalLimits::kDefaultMaxMB);
+  return limits;
+}
+
+std::size_t KeepJournalsWithin(const std::string& sessionsFolder, const JournalLimits& limits,
+                               std::time_t now) {
+  std::vector<JournalFile> journals = ListJournals(sessionsFolder);
+  std::reverse(journals.begin(), journals.end());  // oldest first
+  std::vector<uint64_t> sizes;
+  uint64_t total = 0;
+  for (const JournalFile& j : journals) {
+    struct stat st;
+    sizes.push_back(::lstat(j.path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0);
+    total += sizes.back();
+  }
+  const std::time_t oldestKept = now - static_cast<std::time_t>(limits.days) * kSecondsPerDay;
+  const uint64_t maxBytes = static_cast<uint64_t>(limits.maxMB) * kBytesPerMB;
+  std::size_t deleted = 0;
+  for (std::size_t i = 0; i < journals.size(); ++i) {
+    const bool tooOld = limits.days > 0 && TimeOf(journals[i].name.opened) < oldestKept;
+    const bool tooMuch = limits.maxMB > 0 && total > maxBytes;
+    if (!tooOld && !tooMuch) break;
+    if (::unlink(journals[i].path.c_str()) != 0) continue;
+    total -= sizes[i];
+    ++deleted;
+  }
+  return deleted;
+}
+
+void KeepJournals() {
+  const JournalLimits limits = ReadJournalLimits(SettingsFile());
+  KeepJournalsWithin(ChooseDataFolder().Sessions(), limits, std::time(nullptr));
+}
+
+}  // namespace o5

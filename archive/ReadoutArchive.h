@@ -1,0 +1,58 @@
+#pragma once
+// The readout archive: the image of every complete readout, kept under
+// blackbox/<serial>/ in the data folder, and what it holds, heater by heater.
+// The folder is read afresh by each call; files a person put there that are
+// misnamed, of the wrong size or not an image are passed over.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/DataFolder.h"
+#include "archive/LocalTime.h"
+#include "heater/BlackBoxImage.h"
+
+namespace o5 {
+
+struct ReadoutEntry {
+  uint32_t serial = 0;
+  LocalTime when;  // of the readout
+  std::string path;
+};
+
+struct HeaterEntry {
+  uint32_t serial = 0;
+  unsigned productCode = 0;  // of its latest readout
+  std::size_t readouts = 0;
+  LocalTime lastReadout;
+};
+
+class ReadoutArchive {
+ public:
+  explicit ReadoutArchive(DataFolder data = ChooseDataFolder());
+
+  // The data folder.
+  const std::string& FolderPath() const { return data_.path; }
+
+  // Writes a complete readout's image, whole or not at all, as
+  // blackbox/<serial>/BB_<serial>_<when>.bin; returns its path. FileError
+  // naming the file and the reason when it cannot.
+  std::string Keep(const BlackBoxBytes& image, const LocalTime& when) const;
+
+  // The heaters with a readout, the latest readout first.
+  std::vector<HeaterEntry> Heaters() const;
+  // The readouts of one heater, newest first.
+  std::vector<ReadoutEntry> Readouts(uint32_t serial) const;
+  // A readout's image; nothing when the file is no longer there or is no
+  // image of that heater.
+  static std::optional<BlackBoxBytes> LoadImage(const ReadoutEntry& readout);
+
+ private:
+  std::string SerialFolder(uint32_t serial) const;
+
+  DataFolder data_;
+};
+
+}  // namespace o5
