@@ -1,10 +1,12 @@
 #include "app/Forms.h"
 
+#include <QAction>
 #include <QPlainTextEdit>
 
 #include "app/TfMain.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
+#include "ui/history/TfHistory.h"
 #include "ui/modes/TfrmModes.h"
 
 namespace o5 {
@@ -13,6 +15,7 @@ TfMain* fMain = nullptr;
 TfrmModes* frmModes = nullptr;
 TfGraph* fGraph = nullptr;
 TfBB* fBB = nullptr;
+TfHistory* fHistory = nullptr;
 
 void CreateForms() {
   try {
@@ -26,12 +29,17 @@ void CreateForms() {
   }
   // "Последний пуск" of the graph window charts what the record log holds now.
   fGraph->SetRecordLogSource([] { return fMain->MR->toPlainText().toStdString(); });
+  // A complete readout names the session's journal and goes to the archive.
+  fBB->SetReadoutKeeper([](const BlackBoxBytes& image, const QDateTime& when) { fMain->KeepReadout(image, when); });
+  QObject::connect(fBB->aHistory, &QAction::triggered, fBB, [] { ShowHistory(); });
   // Closing the main window ends the program, whatever else is open.
   for (QWidget* w : std::initializer_list<QWidget*>{frmModes, fGraph, fBB})
     w->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 void DestroyForms() {
+  delete fHistory;
+  fHistory = nullptr;
   delete fBB;
   fBB = nullptr;
   delete fGraph;
@@ -40,6 +48,19 @@ void DestroyForms() {
   frmModes = nullptr;
   delete fMain;
   fMain = nullptr;
+}
+
+void ShowHistory() {
+  if (!fHistory) {
+    fHistory = new TfHistory([](const QString& path) { fBB->OpenImage(path); },
+                             [](const QString& path) {
+                               fGraph->OpenRecordLog(path);
+                               fGraph->show();
+                               fGraph->raise();
+                               fGraph->activateWindow();
+                             });
+  }
+  fHistory->Open();
 }
 
 }  // namespace o5

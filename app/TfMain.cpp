@@ -32,8 +32,12 @@
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
 #include "app/UserDialogs.h"
+#include "archive/DataFolder.h"
+#include "archive/ReadoutArchive.h"
+#include "heater/BlackBoxExport.h"
 #include "heater/HeaterCommands.h"
 #include "heater/RecordColumns.h"
+#include "heater/RecordLog.h"
 #include "link/ComComboBox.h"
 #include "link/ComLed.h"
 #include "link/ComPort.h"
@@ -43,6 +47,7 @@
 #include "ui/blackbox/BlackBoxReadout.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
+#include "ui/history/TfHistory.h"
 #include "ui/modes/TfrmModes.h"
 
 namespace o5 {
@@ -121,6 +126,8 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent) {
   Port->OnRxChar = [this](QObject* sender, int count) { PortRxChar(sender, count); };
   Reconnect = new ComReconnect(Port, this);
   Reconnect->setObjectName("Reconnect");
+  journalLink_.NotifyConnection = [this](bool connected) { JournalConnection(connected); };
+  Port->AddLink(&journalLink_);
 
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
@@ -138,6 +145,7 @@ TfMain::~TfMain() {
   // Close the port while the window's members still exist: a dispatch that
   // the monitor handed over before the stop reaches PortRxChar.
   Port->ClosePort();
+  Port->RemoveLink(&journalLink_);
 }
 
 void TfMain::CentreOnScreen(QSize outer) {
@@ -347,6 +355,12 @@ void TfMain::BuildControls() {
   aOpenImage->setShortcutContext(Qt::WindowShortcut);
   addAction(aOpenImage);
   connect(aOpenImage, &QAction::triggered, this, [this] { fBB->aOpenImageExecute(this); });
+  aHistory = new QAction(QString::fromUtf8(kHistoryCommand), this);
+  aHistory->setObjectName("aHistory");
+  aHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  aHistory->setShortcutContext(Qt::WindowShortcut);
+  addAction(aHistory);
+  connect(aHistory, &QAction::triggered, this, [this] { aHistoryExecute(); });
   new FileDropFilter(this, [](const QString& path) { fBB->OpenImage(path); });
 
   SetHints();
@@ -524,6 +538,8 @@ void TfMain::ProcessPaket() {
 void TfMain::TimerTimer(QObject* /*sender*/) {
   receiver_.Tick();
   WatchSilence();
+  journal_.Tick();
+  ReportJournalFailure();
 }
 
 // --- telemetry effects ------------------------------------------------------
@@ -543,6 +559,8 @@ void TfMain::SetModeCaption(std::string_view text) {
 void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notice)); }
 
 void TfMain::AppendRecord(std::string_view record) {
+  // In the journal before the pane shows it.
+  journal_.Append(record);
   pendingRecords_.append(record);
   pendingRecords_.push_back('\n');
 }
@@ -550,11 +568,38 @@ void TfMain::AppendRecord(std::string_view record) {
 // Records of one receive event reach the log in one append.
 void TfMain::FlushRecords() {
   if (pendingRecords_.empty()) return;
+  ReportJournalFailure();
   pendingRecords_.pop_back();
   MR->appendPlainText(QString::fromUtf8(pendingRecords_.data(),
                                         static_cast<qsizetype>(pendingRecords_.size())));
   pendingRecords_.clear();
 }
+
+// --- what the tool keeps ---------------------------------------------------------
+
+void TfMain::JournalConnection(bool connected) {
+  if (connected)
+    journal_.Begin(ChooseDataFolder(), LocalTimeNow());
+  else
+    journal_.End();
+  ReportJournalFailure();
+}
+
+void TfMain::ReportJournalFailure() {
+  if (const auto failure = journal_.TakeFailure())
+    QMetaObject::invokeMethod(
+        this, [text = QString::fromStdString(*failure)] { ShowErrorText(text); }, Qt::QueuedConnection);
+}
+
+void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
+  journal_.NameHeater(BlackBoxSerialNumber(image));
+  ReportJournalFailure();
+  const QDate d = when.date();
+  const QTime t = when.time();
+  ReadoutArchive().Keep(image, {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+}
+
+void TfMain::aHistoryExecute() { ShowHistory(); }
 
 // --- window handlers ----------------------------------------------------------
 
@@ -603,7 +648,7 @@ void TfMain::bSaveDataClick(QObject* /*sender*/) {
     if (text.endsWith('\n')) lines.removeLast();
     for (const QString& line : lines) {
       data += line.toUtf8();
-      data += "\r\n";
+      data += QByteArray::fromRawData(kRecordLogLineEnd.data(), static_cast<qsizetype>(kRecordLogLineEnd.size()));
     }
   }
   QFile file(name);

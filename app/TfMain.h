@@ -9,8 +9,11 @@
 #include <array>
 #include <string>
 
+#include "archive/SessionJournal.h"
+#include "heater/BlackBoxImage.h"
 #include "heater/RequestChannel.h"
 #include "heater/TelemetryDecoder.h"
+#include "link/ComPort.h"
 #include "link/FrameReceiver.h"
 #include "link/SilenceWatch.h"
 
@@ -58,6 +61,13 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // the column there and what it holds; empty past the last column.
   QString HeaderHint(int x) const;
   const TelemetryState& Telemetry() const { return telemetry_; }
+  // The journal of the port's current opening.
+  const SessionJournal& Journal() const { return journal_; }
+
+  // A readout has completed at `when`: the opening's journal is named after
+  // the heater and the image goes to the readout archive (a failed write
+  // raises FileError).
+  void KeepReadout(const BlackBoxBytes& image, const QDateTime& when);
 
   // --- handlers ---
   void FormCreate();
@@ -76,6 +86,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void PortRxChar(QObject* sender, int count);
   void TimerTimer(QObject* sender);
   void ProcessPaket();
+  void aHistoryExecute();
 
   // The name bSaveDataClick writes to: "D_2026-12-6_8-5-3.txt".
   static QString RecordLogFileName(const QDateTime& when);
@@ -99,6 +110,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   QPlainTextEdit* MR;
   // Ctrl+O: a saved black-box image, shown in the black-box window.
   QAction* aOpenImage;
+  // Ctrl+H: the history of the heaters read so far.
+  QAction* aHistory;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -123,6 +136,11 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void WatchSilence();
   void CentreOnScreen(QSize outer);
   void FlushRecords();
+  // A journal for each opening of the port, ended when it closes.
+  void JournalConnection(bool connected);
+  // The journal's first failure of an opening, shown once the event that
+  // met it has been handled: telemetry goes on under the message.
+  void ReportJournalFailure();
 
   // A command's frames go to the port that was open when the command began.
   // Once that port has gone (the device lost, or the port closed meanwhile)
@@ -155,6 +173,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   SilenceWatch silence_;
   uint64_t silenceOpening_ = 0;  // the opening of the port the watch counts for
   std::string pendingRecords_;  // records of the current receive event
+  SessionJournal journal_;
+  TComLink journalLink_;
   std::string rxBytes_;
   bool exited_ = false;   // the exit sequence has run: commands end at once
   bool closing_ = false;  // the exit sequence is running

@@ -11,6 +11,7 @@
 #include "app/Platform.h"
 #include "app/TfMain.h"
 #include "app/UserDialogs.h"
+#include "archive/JournalRetention.h"
 #include "link/Translation.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
   o5::SetUpTranslation();
   o5::TranslateToolkitDialogs(QLocale::system());
 
+  // Journals past their keeping go before the first new one is written.
+  o5::KeepJournals();
   try {
     o5::CreateForms();
   } catch (const std::exception& e) {

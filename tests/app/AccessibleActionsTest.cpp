@@ -6,6 +6,9 @@
 // own close box refuses by design.
 
 #include <QAccessible>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QUrl>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -26,14 +29,17 @@
 #include <utility>
 #include <vector>
 
+#include "heater/BlackBoxImage.h"
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "link/ComSetupFrm.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/DesktopUrls.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/PtyLine.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
+#include "ui/history/TfHistory.h"
 #include "ui/modes/TfrmModes.h"
 
 namespace o5::test {
@@ -327,5 +333,55 @@ TEST_F(AccessibleActions, MenuItemsOfTheBlackBoxAndGraphWindowsDoWhatChoosingThe
                   {"Сохранить рисунок…", "Сохранить рисунок…"}});
 }
 
+TEST_F(AccessibleActions, TheHistoryWindowOpensFromTheBlackBoxMenuAndItsRowsFilterAndButtonsAct) {
+  QTemporaryDir data;
+  QFile config(SettingsDir() + "/config.ini");
+  ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+  config.write(("[Options]\nDataDir=" + data.path() + "\n").toUtf8());
+  config.close();
+  // A readout in the archive: a report shown after a readout keeps it.
+  const BlackBoxBytes before = BlackBoxImage;
+  BlackBoxImage[3] = 0x55, BlackBoxImage[4] = 0x37, BlackBoxImage[32] = 42;
+  fBB->ShowReport();
+  BlackBoxImage = before;
+  fBB->show();
+
+  fBB->pmBB->popup(fBB->mapToGlobal(QPoint(20, 20)));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fBB->pmBB->isVisible(); }, kDeadlineMs));
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(fBB->pmBB);
+  ASSERT_NE(menu, nullptr);
+  for (int i = 0; i < menu->childCount(); ++i)
+    if (menu->child(i)->text(QAccessible::Name) == QString::fromUtf8("История…"))
+      menu->child(i)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  ASSERT_TRUE(QTest::qWaitFor([] { return fHistory && fHistory->isVisible(); }, kDeadlineMs));
+
+  QAccessible::queryAccessibleInterface(fHistory->edSerial)->setText(QAccessible::Value, "7");
+  EXPECT_EQ(fHistory->tvHeaters->topLevelItemCount(), 0);
+  QAccessible::queryAccessibleInterface(fHistory->edSerial)->setText(QAccessible::Value, "42");
+  ASSERT_EQ(fHistory->tvHeaters->topLevelItemCount(), 1);
+
+  // A row chosen as an assistive tool chooses it, then "Открыть".
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(fHistory->tvReadouts);
+  ASSERT_TRUE(list && list->tableInterface());
+  // Once the list has laid out its rows, as a tool finds it.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list->tableInterface()->rowCount() == 1; }, kDeadlineMs));
+  QAccessibleInterface* cell = list->tableInterface()->cellAt(0, 0);
+  ASSERT_NE(cell, nullptr);
+  ASSERT_NE(cell->actionInterface(), nullptr) << "no actions";
+  const BlackBoxBytes kept = fBB->ReportImage();
+  fBB->hide();
+  cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  Press(fHistory->bOpen);
+  EXPECT_TRUE(QTest::qWaitFor([] { return fBB->isVisible(); }, kDeadlineMs));
+  EXPECT_EQ(fBB->ReportImage(), kept);
+
+  DesktopUrls desktop;
+  Press(fHistory->bOpenFolder);
+  QTest::qWaitFor([&] { return !desktop.shown.isEmpty(); }, kDeadlineMs);
+  EXPECT_EQ(desktop.shown, QList<QUrl>{QUrl::fromLocalFile(data.path())});
+  EXPECT_EQ(TakeErrors(), QStringList());
+}
+
 }  // namespace
 }  // namespace o5::test
+

@@ -130,8 +130,9 @@ TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndTheFirstThreeWaitForAReport
   QStringList texts, keys;
   for (QAction* a : w.pmBB->actions())
     if (!a->isSeparator()) texts << a->text(), keys << a->shortcut().toString();
-  EXPECT_EQ(texts, QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…"}));
-  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O"}));
+  EXPECT_EQ(texts,
+            QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…", "История…"}));
+  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O", "Ctrl+H"}));
   for (QAction* a : w.pmBB->actions()) {
     if (a->isSeparator()) continue;
     EXPECT_TRUE(w.actions().contains(a));

@@ -22,6 +22,7 @@
 #include "settings/UserFile.h"
 #include "ui/FileDrop.h"
 #include "ui/blackbox/BlackBoxPrint.h"
+#include "ui/history/TfHistory.h"
 
 namespace o5 {
 
@@ -161,6 +162,8 @@ void TfBB::BuildMenu() {
   aSaveImage = add("aSaveImage", "Сохранить образ…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   pmBB->addSeparator();
   aOpenImage = add("aOpenImage", "Открыть образ…", QKeySequence(Qt::CTRL | Qt::Key_O));
+  pmBB->addSeparator();
+  aHistory = add("aHistory", kHistoryCommand, QKeySequence(Qt::CTRL | Qt::Key_H));
   for (QAction* action : {aSaveReport, aPrint, aSaveImage}) action->setEnabled(false);
   connect(aSaveReport, &QAction::triggered, this, [this] { aSaveReportExecute(); });
   connect(aPrint, &QAction::triggered, this, [this] { aPrintExecute(); });
@@ -269,6 +272,9 @@ void TfBB::SetProgress(int value) {
 void TfBB::ShowReport() {
   const QDateTime now = QDateTime::currentDateTime();
   Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"), now);
+  // After the report is shown: a failed write of the archive is one error
+  // and takes nothing else with it.
+  if (readoutKeeper_) readoutKeeper_(reportImage_, now);
 }
 
 void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QDateTime& when) {

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 #include "heater/BlackBoxExport.h"
 #include "heater/BlackBoxReport.h"
@@ -41,8 +42,13 @@ class TfBB : public QWidget {
   explicit TfBB(QWidget* parent = nullptr);
 
   // Decodes BlackBoxImage and overwrites every label and every grid cell but
-  // the top-left one.
+  // the top-left one. It is called once a readout has completed, and then
+  // hands the image to the keeper.
   void ShowReport();
+  // What keeps each complete readout's image (with the readout's time);
+  // images opened from files are not handed to it.
+  using ReadoutKeeper = std::function<void(const BlackBoxBytes& image, const QDateTime& when)>;
+  void SetReadoutKeeper(ReadoutKeeper keeper) { readoutKeeper_ = std::move(keeper); }
 
   // Shows the report of the image saved in `path` as after a readout, and
   // shows the window. A file that is no such image (its size, its signature),
@@ -77,6 +83,8 @@ class TfBB : public QWidget {
   QProgressBar* pbReadBB;
   QMenu* pmBB;
   QAction *aSaveReport, *aPrint, *aSaveImage, *aOpenImage;
+  // Opens the history window; wired by the program.
+  QAction* aHistory;
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -103,6 +111,7 @@ class TfBB : public QWidget {
   QDateTime reportTime_;
   QString reportSource_;  // "Прочитан из отопителя …" or "Открыт из файла …"
   QString reportFilter_;  // the report format chosen last
+  ReadoutKeeper readoutKeeper_;
 };
 
 }  // namespace o5

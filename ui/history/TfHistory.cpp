@@ -1,0 +1,254 @@
+#include "ui/history/TfHistory.h"
+
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+#include "archive/DataFolder.h"
+#include "heater/BlackBoxReport.h"
+#include "settings/UserFile.h"
+
+namespace o5 {
+
+namespace {
+
+constexpr const char* kCaption = "История отопителей";
+constexpr int kClientWidth = 900;
+constexpr int kClientHeight = 560;
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kSerialRole = Qt::UserRole + 1;
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+QTreeWidget* MakeList(const char* name, const QStringList& columns, QWidget* parent) {
+  auto* list = new QTreeWidget(parent);
+  list->setObjectName(name);
+  list->setHeaderLabels(columns);
+  list->setRootIsDecorated(false);
+  list->setUniformRowHeights(true);
+  list->setAllColumnsShowFocus(true);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  list->header()->setStretchLastSection(true);
+  return list;
+}
+
+QGroupBox* Group(const char* title, QWidget* content, QWidget* parent) {
+  auto* box = new QGroupBox(QString::fromUtf8(title), parent);
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(content);
+  return box;
+}
+
+// Rows of journals: when each session began, and its file.
+void FillJournals(QTreeWidget* list, const std::vector<JournalFile>& journals) {
+  list->clear();
+  QList<QTreeWidgetItem*> rows;
+  rows.reserve(static_cast<qsizetype>(journals.size()));
+  for (const JournalFile& journal : journals) {
+    const QString path = Text(journal.path);
+    auto* row = new QTreeWidgetItem({Text(DisplayTime(journal.name.opened)), path.section('/', -1)});
+    row->setData(0, kPathRole, path);
+    rows.append(row);
+  }
+  list->addTopLevelItems(rows);
+}
+
+}  // namespace
+
+TfHistory::TfHistory(Opener openReadout, Opener openJournal, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      openReadout_(std::move(openReadout)),
+      openJournal_(std::move(openJournal)),
+      archive_(DataFolder{}) {
+  setObjectName("fHistory");
+  setWindowTitle(QString::fromUtf8(kCaption));
+  setAttribute(Qt::WA_QuitOnClose, false);
+  resize(kClientWidth, kClientHeight);
+  BuildControls();
+}
+
+void TfHistory::BuildControls() {
+  auto* root = new QVBoxLayout(this);
+
+  auto* filterRow = new QHBoxLayout;
+  auto* filterLabel = new QLabel(QString::fromUtf8("Серийный номер:"), this);
+  edSerial = new QLineEdit(this);
+  edSerial->setObjectName("edSerial");
+  edSerial->setClearButtonEnabled(true);
+  edSerial->setPlaceholderText(QString::fromUtf8("все отопители"));
+  filterLabel->setBuddy(edSerial);
+  filterRow->addWidget(filterLabel);
+  filterRow->addWidget(edSerial, 1);
+  root->addLayout(filterRow);
+
+  auto* columns = new QSplitter(Qt::Horizontal, this);
+  auto* left = new QSplitter(Qt::Vertical, columns);
+  auto* right = new QSplitter(Qt::Vertical, columns);
+  tvHeaters = MakeList("tvHeaters",
+                       {QString::fromUtf8("Серийный номер"), QString::fromUtf8("Код изделия"),
+                        QString::fromUtf8("Чтений"), QString::fromUtf8("Последнее чтение")},
+                       this);
+  tvOtherSessions = MakeList("tvOtherSessions",
+                             {QString::fromUtf8("Начало сеанса"), QString::fromUtf8("Файл")}, this);
+  tvReadouts = MakeList("tvReadouts",
+                        {QString::fromUtf8("Дата и время"), QString::fromUtf8("Общее время работы"),
+                         QString::fromUtf8("Запусков"), QString::fromUtf8("Неисправностей")},
+                        this);
+  tvSessions = MakeList("tvSessions", {QString::fromUtf8("Начало сеанса"), QString::fromUtf8("Файл")}, this);
+  left->addWidget(Group("Отопители", tvHeaters, left));
+  left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
+  right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
+  right->addWidget(Group("Сеансы отопителя", tvSessions, right));
+  root->addWidget(columns, 1);
+
+  auto* buttons = new QHBoxLayout;
+  bOpen = new QPushButton(QString::fromUtf8("Открыть"), this);
+  bOpen->setObjectName("bOpen");
+  bOpenFolder = new QPushButton(QString::fromUtf8("Открыть папку"), this);
+  bOpenFolder->setObjectName("bOpenFolder");
+  buttons->addWidget(bOpen);
+  buttons->addStretch(1);
+  buttons->addWidget(bOpenFolder);
+  root->addLayout(buttons);
+
+  connect(edSerial, &QLineEdit::textChanged, this, [this] { edSerialChange(); });
+  connect(bOpen, &QPushButton::clicked, this, [this] { bOpenClick(); });
+  connect(bOpenFolder, &QPushButton::clicked, this, [this] { bOpenFolderClick(); });
+  connect(tvHeaters, &QTreeWidget::itemSelectionChanged, this, [this] { HeaterChosen(); });
+  for (QTreeWidget* list : {tvHeaters, tvReadouts, tvSessions, tvOtherSessions}) {
+    connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list] {
+      if (ChosenItem(list)) lastList_ = list;
+    });
+    // Enter, or a double click.
+    connect(list, &QTreeWidget::activated, this, [this, list] { OpenItem(list, list->currentItem()); });
+  }
+  setTabOrder(edSerial, tvHeaters);
+  setTabOrder(tvHeaters, tvOtherSessions);
+  setTabOrder(tvOtherSessions, tvReadouts);
+  setTabOrder(tvReadouts, tvSessions);
+  setTabOrder(tvSessions, bOpen);
+  setTabOrder(bOpen, bOpenFolder);
+}
+
+void TfHistory::Open() {
+  Refresh();
+  refreshed_ = true;
+  show();
+  refreshed_ = false;
+  raise();
+  activateWindow();
+}
+
+void TfHistory::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!refreshed_ && !event->spontaneous()) Refresh();
+}
+
+void TfHistory::Refresh() {
+  archive_ = ReadoutArchive(ChooseDataFolder());
+  heaters_ = archive_.Heaters();
+  heaterJournals_.clear();
+  std::vector<JournalFile> others;
+  for (JournalFile& journal : ListJournals(DataFolder{archive_.FolderPath()}.Sessions())) {
+    if (journal.name.serial)
+      heaterJournals_[*journal.name.serial].push_back(std::move(journal));
+    else
+      others.push_back(std::move(journal));
+  }
+  FillJournals(tvOtherSessions, others);
+  FillHeaters();
+}
+
+void TfHistory::FillHeaters() {
+  const QTreeWidgetItem* current = ChosenItem(tvHeaters);
+  const QVariant chosen = current ? current->data(0, kSerialRole) : QVariant();
+  const QString filter = edSerial->text().trimmed();
+  const QSignalBlocker quiet(tvHeaters);
+  tvHeaters->clear();
+  QList<QTreeWidgetItem*> rows;
+  QTreeWidgetItem* keep = nullptr;
+  for (const HeaterEntry& heater : heaters_) {
+    const QString serial = QString::number(heater.serial);
+    if (!filter.isEmpty() && !serial.contains(filter)) continue;
+    auto* row = new QTreeWidgetItem({serial, QString::number(heater.productCode),
+                                     QString::number(heater.readouts), Text(DisplayTime(heater.lastReadout))});
+    row->setData(0, kSerialRole, heater.serial);
+    if (chosen.isValid() && chosen.toUInt() == heater.serial) keep = row;
+    rows.append(row);
+  }
+  tvHeaters->addTopLevelItems(rows);
+  if (!keep && !rows.isEmpty()) keep = rows.front();
+  if (keep) tvHeaters->setCurrentItem(keep);
+  HeaterChosen();
+}
+
+QTreeWidgetItem* TfHistory::ChosenItem(QTreeWidget* list) {
+  const QList<QTreeWidgetItem*> selected = list->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.front();
+}
+
+void TfHistory::HeaterChosen() {
+  tvReadouts->clear();
+  tvSessions->clear();
+  const QTreeWidgetItem* heater = ChosenItem(tvHeaters);
+  if (!heater) return;
+  const uint32_t serial = heater->data(0, kSerialRole).toUInt();
+  QList<QTreeWidgetItem*> rows;
+  for (const ReadoutEntry& readout : archive_.Readouts(serial)) {
+    const auto image = ReadoutArchive::LoadImage(readout);
+    if (!image) continue;
+    const BlackBoxSummary summary = SummarizeBlackBox(*image);
+    auto* row = new QTreeWidgetItem({Text(DisplayTime(readout.when)), Text(SecondsToText(summary.totalRunTime)),
+                                     QString::number(summary.starts), QString::number(summary.faults)});
+    row->setData(0, kPathRole, Text(readout.path));
+    rows.append(row);
+  }
+  tvReadouts->addTopLevelItems(rows);
+  if (const auto it = heaterJournals_.find(serial); it != heaterJournals_.end())
+    FillJournals(tvSessions, it->second);
+}
+
+void TfHistory::edSerialChange() { FillHeaters(); }
+
+void TfHistory::bOpenClick() {
+  if (lastList_) OpenItem(lastList_, ChosenItem(lastList_));
+}
+
+void TfHistory::OpenItem(QTreeWidget* list, QTreeWidgetItem* item) {
+  if (!item) return;
+  // A heater opens as its latest readout.
+  if (list == tvHeaters) {
+    if (ChosenItem(tvHeaters) != item) tvHeaters->setCurrentItem(item);
+    list = tvReadouts;
+    item = tvReadouts->topLevelItem(0);
+    if (!item) return;
+  }
+  const QString path = item->data(0, kPathRole).toString();
+  if (list == tvReadouts)
+    openReadout_(path);
+  else
+    openJournal_(path);
+}
+
+void TfHistory::bOpenFolderClick() {
+  const DataFolder data = ChooseDataFolder();
+  if (const int error = MakeDataFolder(data, data.path))
+    throw FileError("Не удалось создать папку \"" + data.path + "\": " + SystemReason(error));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Text(data.path))))
+    throw std::runtime_error("Не удалось показать папку \"" + data.path + "\" в файловом менеджере");
+}
+
+}  // namespace o5
