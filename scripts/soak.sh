@@ -20,7 +20,8 @@
 # frames decoded) and frames sent by the simulator against frames decoded by
 # the tool. The logs stay in the soak folder: sim.log (every frame sent and
 # received), driver.log (the samples and every error the tool showed),
-# faults.log (the faults injected).
+# faults.log (the faults injected), and data/ with the tool's own session
+# journals and readout archive.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${O5_BUILD_DIR:-$root/build}
@@ -53,7 +54,7 @@ simpid=$!
 exec 3>"$out/sim.in"
 for _ in $(seq 100); do [[ -e $link ]] && break; sleep 0.1; done
 
-"$driver" --port "$link" --minutes "$minutes" \
+"$driver" --port "$link" --minutes "$minutes" --data "$out/data" \
   --version-every "${O5_SOAK_VERSION_MINUTES:-5}" --blackbox-every "${O5_SOAK_BLACKBOX_MINUTES:-30}" \
   >"$out/driver.log" 2>"$out/driver.err" &
 driverpid=$!

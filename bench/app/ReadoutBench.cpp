@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
   TApplication app(argc, argv);
   QTemporaryDir settings;
   SetSettingsDirectory(settings.path().toStdString());
+  // The session journals and readouts of the run go with the settings.
+  setenv("XDG_DATA_HOME", settings.path().toLocal8Bit().constData(), 1);
   CreateForms();
   constexpr double kLineBound = 87 * 20 * 10 / 1200.0;
 

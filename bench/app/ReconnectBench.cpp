@@ -112,6 +112,8 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   QTemporaryDir links;
   SetSettingsDirectory(settings.path().toStdString());
+  // The session journals and readouts of the run go with the settings.
+  setenv("XDG_DATA_HOME", settings.path().toLocal8Bit().constData(), 1);
   std::atomic<int> errorsShown{0};
   SetErrorDisplay([&](const QString&) { ++errorsShown; });
   CreateForms();

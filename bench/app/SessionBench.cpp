@@ -81,6 +81,8 @@ int main(int argc, char** argv) {
   const int cycles = argc > 1 ? std::atoi(argv[1]) : 86400;
   QTemporaryDir settings;
   SetSettingsDirectory(settings.path().toStdString());
+  // The session journals and readouts of the run go with the settings.
+  setenv("XDG_DATA_HOME", settings.path().toLocal8Bit().constData(), 1);
   CreateForms();
 
   int master = -1, slave = -1;

@@ -139,6 +139,8 @@ int main(int argc, char** argv) {
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
   QTemporaryDir settings;
   SetSettingsDirectory(settings.path().toStdString());
+  // The session journals and readouts of the run go with the settings.
+  setenv("XDG_DATA_HOME", settings.path().toLocal8Bit().constData(), 1);
   test::Simulator sim({"--no-pacing", "--cycle", "100", "--speed", "10", "--quiet"});
   setenv("ORTAN5_EXTRA_PORTS", sim.DevicePath().c_str(), 1);
   CreateForms();

@@ -3,7 +3,7 @@
 // reporting its own resident memory and processor time as it goes.
 //
 //   o5_soak --port PATH [--minutes N] [--sample-seconds S] [--version-every MIN]
-//           [--blackbox-every MIN]
+//           [--blackbox-every MIN] [--data DIR] [--records]
 //
 // It opens PATH (normally the simulator's stable link) and, whenever the port
 // has closed because the device went away, opens it again every two seconds
@@ -12,13 +12,19 @@
 //          partial=<n> records=<n> errors=<n> opens=<n> connected=<0|1>
 // and at the end, after closing the main window as the user does (which sends
 // the exit request), one SUMMARY line with the same fields and the command
-// counts. Errors the tool shows are printed as ERROR lines.
+// counts. Errors the tool shows are printed as ERROR lines, and each complete
+// readout as a line READOUT <serial number>. With --records every line the
+// record log shows is printed too, as RECORD <line>, once it is on screen.
+// The session journals and readouts go to DIR (--data), by default to a
+// temporary folder that goes with the driver.
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -31,9 +37,12 @@
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
 #include "app/TfMain.h"
+#include "archive/DataFolder.h"
+#include "heater/BlackBoxExport.h"
 #include "link/ComPort.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/ProcessStats.h"
+#include "ui/blackbox/TfBB.h"
 
 namespace {
 
@@ -45,6 +54,8 @@ struct Options {
   int sampleSeconds = 60;
   double versionEvery = 5;
   double blackBoxEvery = 30;
+  std::string data;
+  bool records = false;
 };
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -66,6 +77,10 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!value(o.versionEvery)) return false;
     } else if (std::strcmp(argv[i], "--blackbox-every") == 0) {
       if (!value(o.blackBoxEvery)) return false;
+    } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
+      o.data = argv[++i];
+    } else if (std::strcmp(argv[i], "--records") == 0) {
+      o.records = true;
     } else {
       return false;
     }
@@ -82,7 +97,7 @@ int main(int argc, char** argv) {
   if (!Parse(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: %s --port PATH [--minutes N] [--sample-seconds S] [--version-every MIN] "
-                 "[--blackbox-every MIN]\n",
+                 "[--blackbox-every MIN] [--data DIR] [--records]\n",
                  argv[0]);
     return 2;
   }
@@ -90,6 +105,11 @@ int main(int argc, char** argv) {
   TApplication app(argc, argv);
   QTemporaryDir settings;
   SetSettingsDirectory(settings.path().toStdString());
+  {
+    std::ofstream config(settings.filePath("config.ini").toStdString());
+    config << "[Options]\n" << kDataDirKey << "=" << (options.data.empty() ? settings.path().toStdString() : options.data)
+           << "\n";
+  }
 
   QElapsedTimer clock;
   clock.start();
@@ -104,6 +124,19 @@ int main(int argc, char** argv) {
   CreateForms();
   fMain->show();
   fMain->Port->SetPort(options.port);
+
+  // Lines of the record log once it shows them; F8 starts it afresh.
+  int shownRecords = 0;
+  if (options.records) {
+    QObject::connect(fMain->MR, &QPlainTextEdit::textChanged, [&] {
+      const QTextDocument* log = fMain->MR->document();
+      const int count = log->isEmpty() ? 0 : log->blockCount();
+      if (count < shownRecords) shownRecords = 0;
+      for (; shownRecords < count; ++shownRecords)
+        std::printf("RECORD %s\n", log->findBlockByNumber(shownRecords).text().toUtf8().constData());
+      std::fflush(stdout);
+    });
+  }
 
   int opens = 0, versions = 0, readouts = 0;
   bool busy = false;  // a command is running; the next one waits for its turn
@@ -120,8 +153,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   };
 
-  QTimer reopen;
-  QObject::connect(&reopen, &QTimer::timeout, [&] {
+  const auto open = [&] {
     if (fMain->Port->Connected() || busy || ::access(options.port.c_str(), F_OK) != 0) return;
     try {
       fMain->Port->OpenPort();
@@ -129,7 +161,11 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
       ShowError(e);
     }
-  });
+  };
+  // At once, then whenever the port has closed.
+  QTimer::singleShot(0, open);
+  QTimer reopen;
+  QObject::connect(&reopen, &QTimer::timeout, open);
   reopen.start(2000);
 
   QTimer sample;
@@ -150,7 +186,14 @@ int main(int argc, char** argv) {
   QObject::connect(&version, &QTimer::timeout, [&] { command(versions, &TfMain::bVerClick); });
   if (options.versionEvery > 0) version.start(MinutesToMs(options.versionEvery));
   QTimer blackBox;
-  QObject::connect(&blackBox, &QTimer::timeout, [&] { command(readouts, &TfMain::bBlackBoxClick); });
+  QObject::connect(&blackBox, &QTimer::timeout, [&] {
+    const int before = readouts;
+    command(readouts, &TfMain::bBlackBoxClick);
+    if (readouts != before && fBB->HasReport() && !fBB->isHidden()) {
+      std::printf("READOUT %u\n", BlackBoxSerialNumber(fBB->ReportImage()));
+      std::fflush(stdout);
+    }
+  });
   if (options.blackBoxEvery > 0) blackBox.start(MinutesToMs(options.blackBoxEvery));
 
   QTimer::singleShot(MinutesToMs(options.minutes), [&] {
