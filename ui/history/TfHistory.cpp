@@ -1,6 +1,7 @@
 #include "ui/history/TfHistory.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "archive/DataFolder.h"
@@ -24,23 +26,43 @@ namespace o5 {
 namespace {
 
 constexpr const char* kCaption = "История отопителей";
-constexpr int kClientWidth = 900;
+constexpr int kClientWidth = 1060;
+// The heaters and their sessions on the left, the readouts' wider rows on the right.
+constexpr int kLeftWidth = 450;
 constexpr int kClientHeight = 560;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kSerialRole = Qt::UserRole + 1;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
-QTreeWidget* MakeList(const char* name, const QStringList& columns, QWidget* parent) {
+// A column's title and the widest text it usually takes.
+struct ListColumn {
+  const char* title;
+  const char* widest;
+};
+
+constexpr const char* kWidestTime = "00.00.0000 00:00:00";
+
+QTreeWidget* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWidget* parent) {
   auto* list = new QTreeWidget(parent);
   list->setObjectName(name);
-  list->setHeaderLabels(columns);
+  QStringList titles;
+  for (const ListColumn& column : columns) titles << QString::fromUtf8(column.title);
+  list->setHeaderLabels(titles);
   list->setRootIsDecorated(false);
   list->setUniformRowHeights(true);
   list->setAllColumnsShowFocus(true);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Widths from the titles and the usual values rather than from measuring
+  // every row: the lists run to thousands. The user may widen a column.
+  list->header()->setSectionResizeMode(QHeaderView::Interactive);
   list->header()->setStretchLastSection(true);
+  const QFontMetrics metrics(list->font());
+  const int margin = 2 * metrics.horizontalAdvance('0');
+  int i = 0;
+  for (const ListColumn& column : columns)
+    list->header()->resizeSection(i++, margin + std::max(metrics.horizontalAdvance(QString::fromUtf8(column.title)),
+                                                         metrics.horizontalAdvance(QString::fromUtf8(column.widest))));
   return list;
 }
 
@@ -98,21 +120,23 @@ void TfHistory::BuildControls() {
   auto* left = new QSplitter(Qt::Vertical, columns);
   auto* right = new QSplitter(Qt::Vertical, columns);
   tvHeaters = MakeList("tvHeaters",
-                       {QString::fromUtf8("Серийный номер"), QString::fromUtf8("Код изделия"),
-                        QString::fromUtf8("Чтений"), QString::fromUtf8("Последнее чтение")},
+                       {{"Серийный номер", "16777215"}, {"Код изделия", "255"}, {"Чтений", "9999"},
+                        {"Последнее чтение", kWidestTime}},
                        this);
-  tvOtherSessions = MakeList("tvOtherSessions",
-                             {QString::fromUtf8("Начало сеанса"), QString::fromUtf8("Файл")}, this);
+  tvOtherSessions = MakeList("tvOtherSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
   tvReadouts = MakeList("tvReadouts",
-                        {QString::fromUtf8("Дата и время"), QString::fromUtf8("Общее время работы"),
-                         QString::fromUtf8("Запусков"), QString::fromUtf8("Неисправностей")},
+                        {{"Дата и время", kWidestTime},
+                         {"Общее время работы", "9999999 сек. (115-17:46:39)"},
+                         {"Запусков", "65535"},
+                         {"Неисправностей", "65535"}},
                         this);
-  tvSessions = MakeList("tvSessions", {QString::fromUtf8("Начало сеанса"), QString::fromUtf8("Файл")}, this);
+  tvSessions = MakeList("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
   left->addWidget(Group("Отопители", tvHeaters, left));
   left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
   right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
   right->addWidget(Group("Сеансы отопителя", tvSessions, right));
   root->addWidget(columns, 1);
+  columns->setSizes({kLeftWidth, kClientWidth - kLeftWidth});
 
   auto* buttons = new QHBoxLayout;
   bOpen = new QPushButton(QString::fromUtf8("Открыть"), this);
