@@ -377,7 +377,7 @@ TEST_F(AccessibleActions, TheHistoryWindowOpensFromTheBlackBoxMenuAndItsRowsFilt
 
   DesktopUrls desktop;
   Press(fHistory->bOpenFolder);
-  QTest::qWaitFor([&] { return !desktop.shown.isEmpty(); }, kDeadlineMs);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !desktop.shown.isEmpty(); }, kDeadlineMs));
   EXPECT_EQ(desktop.shown, QList<QUrl>{QUrl::fromLocalFile(data.path())});
   EXPECT_EQ(TakeErrors(), QStringList());
 }
