@@ -61,8 +61,6 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // the column there and what it holds; empty past the last column.
   QString HeaderHint(int x) const;
   const TelemetryState& Telemetry() const { return telemetry_; }
-  // The journal of the port's current opening.
-  const SessionJournal& Journal() const { return journal_; }
 
   // A readout has completed at `when`: the opening's journal is named after
   // the heater and the image goes to the readout archive (a failed write
