@@ -198,9 +198,9 @@ TEST_F(DeviceLoss, ThePortComesBackWhileTheLossBoxIsUp) {
     Reconnect();
     backWhileUp = QTest::qWaitFor([] { return fMain->Port->Connected(); }, 15000);
     sim_->SendLine("hangup");
-    QTest::qWaitFor([] { return !fMain->Port->Connected(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !fMain->Port->Connected(); }, 10000));
     Reconnect();
-    QTest::qWaitFor([] { return fMain->Port->Connected(); }, 15000);
+    EXPECT_TRUE(QTest::qWaitFor([] { return fMain->Port->Connected(); }, 15000));
   });
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
