@@ -9,9 +9,9 @@
 #include <exception>
 #include <functional>
 
-namespace o5 {
+#include "ui/AppTitle.h"
 
-inline constexpr const char* kAppTitle = "Ортан5 Диагностика 1.0.2";
+namespace o5 {
 
 // The message as shown: the error text with a full stop appended when its last
 // character sorts after "." (so a text ending in ")" gets none).

@@ -10,9 +10,9 @@
 #include "app/Forms.h"
 #include "app/Platform.h"
 #include "app/TfMain.h"
-#include "app/UserDialogs.h"
 #include "archive/JournalRetention.h"
 #include "link/Translation.h"
+#include "ui/UserDialogs.h"
 
 int main(int argc, char** argv) {
   // Before the application object: it picks the platform when it is built.

@@ -24,10 +24,10 @@
 #include <vector>
 
 #include "bench/heater/TelemetrySession.h"
-#include "app/UserDialogs.h"
 #include "heater/RecordLog.h"
 #include "heater/TelemetryDecoder.h"
 #include "link/FrameReceiver.h"
+#include "ui/UserDialogs.h"
 #include "ui/graph/TfGraph.h"
 
 namespace o5 {

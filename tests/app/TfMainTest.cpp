@@ -18,10 +18,10 @@
 #include <unistd.h>
 
 #include "app/ByteTracePane.h"
-#include "app/UserDialogs.h"
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/PtyLine.h"
+#include "ui/UserDialogs.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/modes/TfrmModes.h"

@@ -23,10 +23,10 @@
 #include <unistd.h>
 
 #include "app/ErrorDisplay.h"
-#include "app/UserDialogs.h"
 #include "heater/BlackBoxImage.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/ReportFiles.h"
+#include "ui/UserDialogs.h"
 #include "ui/blackbox/BlackBoxPrint.h"
 #include "ui/blackbox/TfBB.h"
 

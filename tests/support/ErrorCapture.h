@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 namespace o5::test {
 

@@ -16,11 +16,11 @@
 
 #include <algorithm>
 
-#include "app/ErrorDisplay.h"
-#include "app/UserDialogs.h"
 #include "heater/BlackBoxImage.h"
 #include "settings/UserFile.h"
+#include "ui/AppTitle.h"
 #include "ui/FileDrop.h"
+#include "ui/UserDialogs.h"
 #include "ui/blackbox/BlackBoxPrint.h"
 #include "ui/history/TfHistory.h"
 

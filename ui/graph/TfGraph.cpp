@@ -21,12 +21,12 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "app/UserDialogs.h"
 #include "heater/RecordLog.h"
 #include "heater/SeriesCsv.h"
 #include "settings/SettingsFile.h"
 #include "settings/UserFile.h"
 #include "ui/FileDrop.h"
+#include "ui/UserDialogs.h"
 #include "ui/graph/ColorValue.h"
 #include "ui/WindowGeometry.h"
 #include "ui/graph/GraphSeries.h"

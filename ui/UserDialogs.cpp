@@ -1,16 +1,16 @@
-#include "app/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QTranslator>
 
 #include <memory>
-#include <QMessageBox>
 
-#include "app/ErrorDisplay.h"
+#include "ui/AppTitle.h"
 
 namespace o5 {
 

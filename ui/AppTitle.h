@@ -1,0 +1,9 @@
+#pragma once
+// The application's title: the main window's caption and the caption of every
+// message box the tool shows.
+
+namespace o5 {
+
+inline constexpr const char* kAppTitle = "Ортан5 Диагностика 1.0.2";
+
+}  // namespace o5
