@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include <memory>
@@ -32,9 +33,24 @@ QString& LastFolder() {
 }
 
 QString RealFileDialog(FileDialogRequest& r) {
-  if (r.save)
-    return QFileDialog::getSaveFileName(r.parent, r.caption, r.path, r.filter, &r.selectedFilter);
-  return QFileDialog::getOpenFileName(r.parent, r.caption, r.path, r.filter, &r.selectedFilter);
+  QFileDialog dialog(r.parent, r.caption, r.path, r.filter);
+  dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!r.selectedFilter.isEmpty()) dialog.selectNameFilter(r.selectedFilter);
+  if (r.save) {
+    // The dialog adds the suffix before its own check for an existing file;
+    // added after the dialog, it would replace "report.pdf" unasked when
+    // "report" was typed.
+    dialog.setDefaultSuffix(r.defaultSuffix);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, first = r.defaultSuffix](const QString& filter) {
+                       const QString suffix = FilterSuffix(filter);
+                       dialog.setDefaultSuffix(suffix.isEmpty() ? first : suffix);
+                     });
+  }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  r.selectedFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().value(0);
 }
 
 QString Ask(FileDialogRequest& request) {
@@ -50,6 +66,19 @@ FileDialogFunction SetFileDialog(FileDialogFunction dialog) {
   FileDialogFunction old = std::move(CurrentFileDialog());
   CurrentFileDialog() = std::move(dialog);
   return old;
+}
+
+QString FilterSuffix(const QString& filter) {
+  // The patterns stand in brackets after the filter's name, or make up the
+  // whole filter.
+  static const QRegularExpression bracketed(R"(\(([^()]*)\)\s*$)");
+  const QRegularExpressionMatch match = bracketed.match(filter);
+  const QStringList patterns =
+      (match.hasMatch() ? match.captured(1) : filter).split(' ', Qt::SkipEmptyParts);
+  static const QRegularExpression oneExtension(R"(^\*\.([^*?\[\].]+)$)");
+  if (patterns.size() != 1) return {};
+  const QRegularExpressionMatch suffix = oneExtension.match(patterns[0]);
+  return suffix.hasMatch() ? suffix.captured(1) : QString();
 }
 
 QString LastDialogFolder() {
@@ -69,14 +98,16 @@ QString FileNameTimeStamp(const QDateTime& when) {
 }
 
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
-  FileDialogRequest request{parent, false, caption, LastDialogFolder(), filter, QString()};
+  FileDialogRequest request{parent, false, caption, LastDialogFolder(), filter, QString(), QString()};
   return Ask(request);
 }
 
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
                         const QString& filter, QString* selectedFilter) {
   FileDialogRequest request{parent, true, caption, QDir(LastDialogFolder()).filePath(proposedName),
-                            filter, selectedFilter ? *selectedFilter : QString()};
+                            filter, selectedFilter ? *selectedFilter : QString(), QString()};
+  request.defaultSuffix =
+      FilterSuffix(request.selectedFilter.isEmpty() ? filter.section(";;", 0, 0) : request.selectedFilter);
   const QString path = Ask(request);
   if (selectedFilter) *selectedFilter = request.selectedFilter;
   return path;

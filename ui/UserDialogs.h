@@ -21,10 +21,16 @@ struct FileDialogRequest {
   QString path;            // the folder the dialog starts in, with the proposed name when saving
   QString filter;          // "Журнал (*.txt);;Все файлы (*)"
   QString selectedFilter;  // the filter chosen at first; the answer's filter on return
+  // Saving: the extension ("pdf") the dialog gives a name typed without one,
+  // before it checks whether the file exists, so that its question about
+  // replacing a file covers the name as saved. It follows the chosen filter
+  // when that names one extension.
+  QString defaultSuffix;
 };
 
 // The chosen file's path, empty when the user cancelled. May change
-// request.selectedFilter to the filter the user chose.
+// request.selectedFilter to the filter the user chose. A save dialog's answer
+// is the path to save under exactly as it stands: nothing is added to it.
 using FileDialogFunction = std::function<QString(FileDialogRequest& request)>;
 
 // Replaces the file dialog; returns the previous one. An empty function
@@ -33,10 +39,15 @@ FileDialogFunction SetFileDialog(FileDialogFunction dialog);
 
 // The dialogs start in the working directory, where the main window saves its
 // record logs, and then in the folder of the last file chosen in any of them
-// while the tool runs. Empty when cancelled.
+// while the tool runs. Empty when cancelled. A save dialog's default suffix is
+// the extension of the filter chosen at first.
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter);
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
                         const QString& filter, QString* selectedFilter = nullptr);
+
+// The one extension a filter names: "pdf" for "Отчёт PDF (*.pdf)"; empty for
+// "Все файлы (*)" or a filter of several patterns.
+QString FilterSuffix(const QString& filter);
 
 // The folder the next dialog starts in.
 QString LastDialogFolder();

@@ -193,7 +193,7 @@ TEST_F(KeepReportTest, ShortcutsAskForNamesOfTheReportInTheWorkingDirectoryThenI
 TEST_F(KeepReportTest, ReportSavedAsPdfHoldsEveryTextOnOneLandscapePage) {
   TfBB w;
   ShowPattern(w);
-  AnswerFileDialogs({At("report")});  // no extension: the selected filter's
+  AnswerFileDialogs({At("report.pdf")});
   Dispatch([&] { w.aSaveReportExecute(); });
   EXPECT_TRUE(TakeErrors().isEmpty());
   const QString text = PdfText(At("report.pdf"));
@@ -214,7 +214,8 @@ TEST_F(KeepReportTest, ReportSavedAsPdfHoldsEveryTextOnOneLandscapePage) {
 TEST_F(KeepReportTest, ReportSavedAsCsvReadsBackAsTheLabelsAndTheGrid) {
   TfBB w;
   ShowPattern(w);
-  // Once by the name's extension, once by the chosen filter.
+  // Once by the name's extension, once by the chosen filter (the name as it
+  // stands).
   AnswerFileDialogs({At("report.csv")});
   Dispatch([&] { w.aSaveReportExecute(); });
   auto answer = SetFileDialog([&](FileDialogRequest& r) {
@@ -224,7 +225,7 @@ TEST_F(KeepReportTest, ReportSavedAsCsvReadsBackAsTheLabelsAndTheGrid) {
   Dispatch([&] { w.aSaveReportExecute(); });
   SetFileDialog(answer);
   EXPECT_TRUE(TakeErrors().isEmpty());
-  EXPECT_EQ(FileBytes(At("report.csv")), FileBytes(At("table.csv")));
+  EXPECT_EQ(FileBytes(At("report.csv")), FileBytes(At("table")));
 
   const QByteArray bytes = FileBytes(At("report.csv"));
   ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
@@ -275,12 +276,43 @@ TEST_F(KeepReportTest, PrintingDrawsThePdfsPage) {
   EXPECT_FALSE(QFile::exists(At("printed.pdf")));
 }
 
+// The save dialogs add the extension themselves, before they ask whether to
+// replace a file: a name given back without one is saved as it stands.
+TEST_F(KeepReportTest, DialogsAddTheExtensionAndTheirAnswerIsUsedAsItStands) {
+  TfBB w;
+  ShowPattern(w);
+  Write(At("report.pdf"), "old");
+  Write(At("image.bin"), "old");
+  AnswerFileDialogs({At("report"), At("image")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  Dispatch([&] { w.aSaveImageExecute(); });
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  ASSERT_EQ(FileDialogRequests().size(), 2);
+  EXPECT_EQ(FileDialogRequests()[0].defaultSuffix, "pdf");
+  EXPECT_EQ(FileDialogRequests()[1].defaultSuffix, "bin");
+  EXPECT_TRUE(FileBytes(At("report")).startsWith("%PDF-"));
+  EXPECT_EQ(FileBytes(At("image")), Bytes(Pattern()));
+  EXPECT_EQ(FileBytes(At("report.pdf")), "old");
+  EXPECT_EQ(FileBytes(At("image.bin")), "old");
+
+  // With the table's filter chosen, the next report's dialog adds ".csv".
+  auto answer = SetFileDialog([&](FileDialogRequest& r) {
+    r.selectedFilter = r.filter.split(";;").back();
+    return At("table");
+  });
+  Dispatch([&] { w.aSaveReportExecute(); });
+  SetFileDialog(answer);
+  Dispatch([&] { w.aSaveReportExecute(); });
+  ASSERT_EQ(FileDialogRequests().size(), 3);
+  EXPECT_EQ(FileDialogRequests()[2].defaultSuffix, "csv");
+}
+
 TEST_F(KeepReportTest, SavedImageIsTheReportsImageAndOpensToTheSameReport) {
   TfBB w;
   ShowPattern(w);
   // A readout that fails later changes the heater's copy, not the report.
   BlackBoxImage[100] ^= 0xFF;
-  AnswerFileDialogs({At("image")});
+  AnswerFileDialogs({At("image.bin")});
   Dispatch([&] { w.aSaveImageExecute(); });
   EXPECT_EQ(FileBytes(At("image.bin")), Bytes(Pattern()));
 

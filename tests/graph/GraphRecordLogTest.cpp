@@ -315,19 +315,33 @@ TEST_F(GraphRecordLog, SeriesCsvHasTheRowCaptionsAndACellPerSeriesAtEachTime) {
   g().AddPoint(12, 3, 126);
   g().AddPoint(0, 2, 1.5);
   g().AddPoint(2, 4, 334);
-  const QString path = dir_.filePath("data");
+  const QString path = dir_.filePath("data.csv");
   AnswerFileDialogs({path});
   Run(g().aSaveData);
   ASSERT_TRUE(TakeErrors().isEmpty());
   EXPECT_EQ(FileDialogRequests()[0].filter, "CSV (*.csv)");
-  EXPECT_FALSE(QFile::exists(path));
-  EXPECT_EQ(ReadFile(path + ".csv"),
+  EXPECT_EQ(ReadFile(path),
             "\xEF\xBB\xBF"
             "Время, с;Тжидкости;Тперегрева;Тпламени;Тна плате;Вент. Задатчик;Вент. Измерение;"
             "Топливный насос;Свеча;Реле;Помпа;Режим;Неисправность;U\r\n"
             "2;1,5;;;;;;;;;;;;\r\n"
             "3;-5;;;;;;;;;;;;126\r\n"
             "4;;;334;;;;;;;;;;\r\n");
+}
+
+// The save dialogs add the extension themselves, before they ask whether to
+// replace a file: a name given back without one is saved as it stands.
+TEST_F(GraphRecordLog, DialogsAddTheExtensionAndTheirAnswerIsUsedAsItStands) {
+  g().AddPoint(0, 3, -5);
+  AnswerFileDialogs({dir_.filePath("data"), dir_.filePath("chart")});
+  Run(g().aSaveData);
+  Run(g().aSavePicture);
+  ASSERT_TRUE(TakeErrors().isEmpty());
+  ASSERT_EQ(FileDialogRequests().size(), 2);
+  EXPECT_EQ(FileDialogRequests()[0].defaultSuffix, "csv");
+  EXPECT_EQ(FileDialogRequests()[1].defaultSuffix, "png");
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{"chart", "data"}));
+  EXPECT_TRUE(ReadFile(dir_.filePath("data")).starts_with("\xEF\xBB\xBF"));
 }
 
 TEST_F(GraphRecordLog, AFailedWriteNamesTheFileAndLeavesNoFileBehind) {
@@ -352,13 +366,13 @@ TEST_F(GraphRecordLog, ThePictureIsTheChartAtTheSizeShownInDevicePixels) {
   g().AddPoint(0, 10, 100);
   g().AddPoint(0, 50, 300);
   Settle(g());
-  const QString path = dir_.filePath("chart");
+  const QString path = dir_.filePath("chart.png");
   AnswerFileDialogs({path});
   Run(g().aSavePicture);
   ASSERT_TRUE(TakeErrors().isEmpty());
   EXPECT_EQ(FileDialogRequests()[0].filter, "Рисунок PNG (*.png)");
   QImage image;
-  ASSERT_TRUE(image.load(path + ".png", "PNG"));
+  ASSERT_TRUE(image.load(path, "PNG"));
   EXPECT_EQ(image.size(), g().Charts->size() * g().Charts->devicePixelRatio());
   // Run once more with the screen doubled (QT_SCALE_FACTOR=2, see CMakeLists.txt).
   if (qgetenv("QT_SCALE_FACTOR") == "2") {

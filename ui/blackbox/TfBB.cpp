@@ -337,18 +337,16 @@ void TfBB::aSaveReportExecute() {
   const QStringList filters = QString::fromUtf8(kReportFilter).split(";;");
   QString selected = reportFilter_.isEmpty() ? filters.front() : reportFilter_;
   const bool csvFirst = selected == filters.back();
-  QString path = AskSaveFileName(this, "Сохранить отчёт", DefaultName(csvFirst ? ".csv" : ".pdf"),
-                                 QString::fromUtf8(kReportFilter), &selected);
+  const QString path = AskSaveFileName(this, "Сохранить отчёт", DefaultName(csvFirst ? ".csv" : ".pdf"),
+                                       QString::fromUtf8(kReportFilter), &selected);
   if (path.isEmpty()) return;
   reportFilter_ = selected;
-  // The name's extension chooses the format; a name without one gets the
-  // chosen filter's.
-  QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix != "pdf" && suffix != "csv") {
-    suffix = selected == filters.back() ? "csv" : "pdf";
-    path += "." + suffix;
-  }
-  if (suffix == "csv") {
+  // The name's extension chooses the format, else the chosen filter does. The
+  // name is used as it stands: the dialog has added the extension to a name
+  // typed without one, and asked before replacing a file of that name.
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const bool csv = suffix == "csv" || (suffix != "pdf" && selected == filters.back());
+  if (csv) {
     SaveUserFile(path.toStdString(), BlackBoxCsv(report_));
   } else {
     const QByteArray pdf = BlackBoxPdf(ReportPage());
@@ -365,9 +363,9 @@ void TfBB::aPrintExecute() {
 
 void TfBB::aSaveImageExecute() {
   if (!hasReport_) return;
-  QString path = AskSaveFileName(this, "Сохранить образ", DefaultName(".bin"), QString::fromUtf8(kImageFilter));
+  const QString path =
+      AskSaveFileName(this, "Сохранить образ", DefaultName(".bin"), QString::fromUtf8(kImageFilter));
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += ".bin";
   SaveUserFile(path.toStdString(),
                std::string_view(reinterpret_cast<const char*>(reportImage_.data()), reportImage_.size()));
 }

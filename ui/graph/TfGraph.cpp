@@ -10,7 +10,6 @@
 #include <QFrame>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -88,10 +87,6 @@ SpinEdit* Box(int minimum, int maximum, int step, int value, const char* name, Q
 }
 
 // A name the user typed without an extension gets the one of the format.
-QString WithSuffix(const QString& path, const char* suffix) {
-  return QFileInfo(path).suffix().isEmpty() ? path + '.' + suffix : path;
-}
-
 QString ProposedName(const char* suffix) {
   return "G_" + FileNameTimeStamp(QDateTime::currentDateTime()) + '.' + suffix;
 }
@@ -444,13 +439,13 @@ void TfGraph::aLastRunExecute() { ShowLastRun(); }
 void TfGraph::aSaveDataExecute() {
   const QString path = AskSaveFileName(this, QString::fromUtf8(kSaveDataCaption), ProposedName("csv"),
                                        QString::fromUtf8(kCsvFilter));
-  if (!path.isEmpty()) SaveData(WithSuffix(path, "csv"));
+  if (!path.isEmpty()) SaveData(path);
 }
 
 void TfGraph::aSavePictureExecute() {
   const QString path = AskSaveFileName(this, QString::fromUtf8(kSavePictureCaption),
                                        ProposedName("png"), QString::fromUtf8(kPngFilter));
-  if (!path.isEmpty()) SavePicture(WithSuffix(path, "png"));
+  if (!path.isEmpty()) SavePicture(path);
 }
 
 void TfGraph::OpenRecordLog(const QString& path) {
