@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -42,6 +41,7 @@
 #include "link/ComPort.h"
 #include "link/ComReconnect.h"
 #include "link/ReplyWait.h"
+#include "settings/UserFile.h"
 #include "ui/FileDrop.h"
 #include "ui/UserDialogs.h"
 #include "ui/blackbox/BlackBoxReadout.h"
@@ -58,12 +58,6 @@ const QColor kSkyBlue(166, 202, 240);
 constexpr int kTimerIntervalMs = 100;
 constexpr int kToolButtonHeight = 46;
 const char* const kNoDataLine = "Нет данных от отопителя: проверьте выбор порта и подключение.";
-
-// A file that cannot be written, reported as the toolkit reports it.
-class FileError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 QFrame* MakePanel(QWidget* parent, bool lowered, bool skyBlue) {
   auto* panel = new QFrame(parent);
@@ -651,14 +645,7 @@ void TfMain::bSaveDataClick(QObject* /*sender*/) {
       data += QByteArray::fromRawData(kRecordLogLineEnd.data(), static_cast<qsizetype>(kRecordLogLineEnd.size()));
     }
   }
-  QFile file(name);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    throw FileError(QString("Cannot create file \"%1\". %2")
-                        .arg(name, file.errorString())
-                        .toStdString());
-  if (file.write(data) != data.size() || !file.flush())
-    throw FileError(
-        QString("Cannot write file \"%1\". %2").arg(name, file.errorString()).toStdString());
+  SaveUserFile(name.toStdString(), std::string_view(data.constData(), static_cast<size_t>(data.size())));
 }
 
 void TfMain::bGraphClick(QObject* /*sender*/) {

@@ -134,6 +134,48 @@ bool WriteNamed(int folderFd, const std::string& name, std::string_view content,
   return written;
 }
 
+// Writes over the file's own content, as a program editing it directly does:
+// the way out where the folder forbids a new file beside it. A write that
+// fails half-way here leaves the file damaged, so room for the new content is
+// claimed first: a full disk is found before the old content is touched.
+bool WriteInPlace(int folderFd, const std::string& name, std::string_view content) {
+  // Not blocking and never the controlling terminal, should a device have
+  // taken the file's place since it was checked.
+  const int fd = Retrying(
+      [&] { return ::openat(folderFd, name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK); });
+  if (fd < 0) return false;
+  bool written = true;
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    written = false;
+  } else if (!S_ISREG(st.st_mode)) {
+    errno = EINVAL;
+    written = false;
+  }
+  if (written && !content.empty()) {
+    // Without support for claiming room the write itself finds a full disk.
+    const int claimed = ::posix_fallocate(fd, 0, static_cast<off_t>(content.size()));
+    if (claimed == ENOSPC || claimed == EDQUOT || claimed == EFBIG) {
+      errno = claimed;
+      written = false;
+    }
+  }
+  for (std::string_view rest = content; written && !rest.empty();) {
+    const ssize_t n = ::pwrite(fd, rest.data(), rest.size(), static_cast<off_t>(content.size() - rest.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) written = false;
+    else rest.remove_prefix(static_cast<size_t>(n));
+  }
+  written = written && Retrying([&] { return ::ftruncate(fd, static_cast<off_t>(content.size())); }) == 0 &&
+            Retrying([&] { return ::fsync(fd); }) == 0;
+  if (!written) {
+    KeepErrno keep;
+    ::close(fd);
+    return false;
+  }
+  return ::close(fd) == 0;
+}
+
 // The process id in a temporary name, or 0 when `entry` is no such name for
 // `name`.
 pid_t TemporaryOwner(std::string_view entry, std::string_view name) {
@@ -177,10 +219,17 @@ AtomicFile::AtomicFile(const std::string& path) : target_(FollowLinks(path)) {
   name_ = target.filename().string();
   const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
   folderFd_ = Retrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  if (folderFd_ < 0 && errno == EACCES) {
+    // A folder the user may pass through but not list still holds files the
+    // user may write; such a handle can neither be locked nor flushed.
+    folderFd_ = Retrying([&] { return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); });
+    folderListable_ = false;
+  }
   if (folderFd_ < 0) {
     openError_ = errno;
     return;
   }
+  if (!folderListable_) return;
   for (int i = 0; i < kLockAttempts; ++i) {
     if (::flock(folderFd_, LOCK_EX | LOCK_NB) == 0) break;
     if (errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
@@ -215,17 +264,26 @@ bool AtomicFile::Replace(std::string_view content) {
   }
   RemoveStaleTemporaries();
 
-  const struct stat* keep = exists ? &old : nullptr;
+  if (WriteBeside(content, exists ? &old : nullptr)) return true;
+  const int error = errno;
+  // The folder refuses a new name or the rename while the file itself may be
+  // written.
+  if (inPlaceAllowed_ && exists && (error == EACCES || error == EPERM))
+    return WriteInPlace(folderFd_, name_, content) || Fail(errno);
+  return Fail(error);
+}
+
+bool AtomicFile::WriteBeside(std::string_view content, const struct stat* old) {
   std::string temporary;
-  switch (WriteUnnamed(folderFd_, name_, content, keep, &temporary)) {
+  switch (WriteUnnamed(folderFd_, name_, content, old, &temporary)) {
     case Outcome::Written:
-      return Commit(temporary) || Fail(errno);
+      return Commit(temporary);
     case Outcome::Failed:
-      return Fail(errno);
+      return false;
     case Outcome::Unsupported:
       break;
   }
-  return (WriteNamed(folderFd_, name_, content, keep, &temporary) && Commit(temporary)) || Fail(errno);
+  return WriteNamed(folderFd_, name_, content, old, &temporary) && Commit(temporary);
 }
 
 bool AtomicFile::Commit(const std::string& temporary) {
@@ -236,11 +294,12 @@ bool AtomicFile::Commit(const std::string& temporary) {
   }
   // The rename itself lives in the folder: flush it, or a power failure could
   // bring back the old name after the caller was told the value is stored.
-  if (Retrying([&] { return ::fsync(folderFd_); }) != 0 && errno != EINVAL) return false;
+  if (folderListable_ && Retrying([&] { return ::fsync(folderFd_); }) != 0 && errno != EINVAL) return false;
   return true;
 }
 
 void AtomicFile::RemoveStaleTemporaries() {
+  if (!folderListable_) return;
   const int fd = ::openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   DIR* dir = ::fdopendir(fd);

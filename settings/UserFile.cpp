@@ -1,6 +1,8 @@
 #include "settings/UserFile.h"
 
 #include <fcntl.h>
+#include <locale.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,17 +21,50 @@ void ThrowOpenError(const std::string& path, const std::string& reason) {
   throw FileError("Не удалось открыть файл \"" + path + "\": " + reason);
 }
 
-std::string SystemReason(int error) { return std::system_category().message(error); }
+std::string SystemReason(int error) {
+  // The C library's catalog has the text in the user's language; it comes out
+  // in UTF-8 whatever character set the process runs in. (Where the user's
+  // locale is not installed, that set is plain ASCII, which would turn a
+  // Russian text into Latin letters.)
+  const locale_t utf8 = ::newlocale(LC_ALL_MASK, "C.UTF-8", locale_t{});
+  if (!utf8) return std::system_category().message(error);
+  // The language of the user's environment (LC_ALL, LC_MESSAGES, LANG) where
+  // that locale is installed. Else the messages stay in C.UTF-8, which, unlike
+  // plain "C", lets the library's catalog follow the language list in
+  // LANGUAGE, where the tool's start puts the language of LANG.
+  const locale_t users = ::newlocale(LC_MESSAGES_MASK, "", utf8);
+  const locale_t used = users ? users : utf8;
+  std::string text = ::strerror_l(error, used);
+  ::freelocale(used);
+  return text;
+}
 
 void SaveUserFile(const std::string& path, std::string_view content) {
   AtomicFile file(path);
+  file.AllowWriteInPlace();
   if (!file.Replace(content)) ThrowSaveError(path, SystemReason(file.Error()));
 }
 
+namespace {
+
+void RequireRegularFile(const std::string& path, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) ThrowOpenError(path, SystemReason(EISDIR));
+  if (!S_ISREG(st.st_mode)) ThrowOpenError(path, kNotARegularFile);
+}
+
+}  // namespace
+
 std::string LoadUserFile(const std::string& path, size_t limit) {
-  // Non-blocking, so that a FIFO in place of the file cannot freeze the tool.
+  // Only a regular file is opened at all: opening a device acts on it (a
+  // serial port raises its modem lines, a terminal can become the tool's
+  // controlling terminal, whose hang-up would end the tool).
+  struct stat before;
+  if (::stat(path.c_str(), &before) != 0) ThrowOpenError(path, SystemReason(errno));
+  RequireRegularFile(path, before);
+  // Should something else have taken the name since: not blocking (a FIFO
+  // cannot freeze the tool) and never the controlling terminal.
   int fd;
-  do fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  do fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   while (fd < 0 && errno == EINTR);
   if (fd < 0) ThrowOpenError(path, SystemReason(errno));
   struct Closer {
@@ -39,8 +74,7 @@ std::string LoadUserFile(const std::string& path, size_t limit) {
 
   struct stat st;
   if (::fstat(fd, &st) != 0) ThrowOpenError(path, SystemReason(errno));
-  if (S_ISDIR(st.st_mode)) ThrowOpenError(path, SystemReason(EISDIR));
-  if (!S_ISREG(st.st_mode)) ThrowOpenError(path, "это не обычный файл");
+  RequireRegularFile(path, st);
   const auto tooLarge = [&] {
     ThrowOpenError(path, "файл больше " + std::to_string(limit) + " байт");
   };

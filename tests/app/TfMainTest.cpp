@@ -214,7 +214,7 @@ TEST_F(SaveTest, AFolderThatCannotBeWrittenIsReportedAndTheLogKept) {
   QTest::mouseClick(fMain->bSaveData, Qt::LeftButton);
   const QStringList errors = TakeErrors();
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].startsWith("Cannot create file \"D_")) << errors[0].toStdString();
+  EXPECT_TRUE(errors[0].startsWith("Не удалось сохранить файл \"D_")) << errors[0].toStdString();
   EXPECT_EQ(fMain->MR->toPlainText(), "record");
 }
 

@@ -24,6 +24,7 @@
 
 #include "app/ErrorDisplay.h"
 #include "heater/BlackBoxImage.h"
+#include "settings/UserFile.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/ReportFiles.h"
 #include "ui/UserDialogs.h"
@@ -357,9 +358,9 @@ TEST_F(KeepReportTest, FilesThatAreNoImageChangeNothingAndSayWhy) {
       {"long.bin", "в файле 257 байт, а образ черного ящика занимает 256 байт"},
       {"empty.bin", "в файле 0 байт, а образ черного ящика занимает 256 байт"},
       {"nosig.bin", "это не образ черного ящика: по адресам 3 и 4 нет подписи 55 37"},
-      {"missing.bin", QString::fromStdString(std::system_category().message(ENOENT))},
-      {"folder.bin", QString::fromStdString(std::system_category().message(EISDIR))},
-      {"secret.bin", QString::fromStdString(std::system_category().message(EACCES))},
+      {"missing.bin", QString::fromStdString(SystemReason(ENOENT))},
+      {"folder.bin", QString::fromStdString(SystemReason(EISDIR))},
+      {"secret.bin", QString::fromStdString(SystemReason(EACCES))},
   };
   for (const auto& c : cases) {
     {
@@ -380,7 +381,7 @@ TEST_F(KeepReportTest, WritesThatFailNameTheFileAndLeaveNothingUnderTheName) {
   QDir(dir_.path()).mkdir("locked");
   const QString locked = At("locked");
   ::chmod(locked.toLocal8Bit().constData(), 0555);
-  const QString permission = QString::fromStdString(std::system_category().message(EACCES));
+  const QString permission = QString::fromStdString(SystemReason(EACCES));
   const struct {
     std::function<void()> command;
     QString path;

@@ -2,7 +2,8 @@
 // "locale" folder. The setup dialog's texts come from the domain "cport" when
 // it is created, the port's error texts from "default" at start; the
 // selectors' items are never translated, and without a catalog every text
-// stays as written.
+// stays as written. The C library's own catalog gives the system's reasons in
+// file errors.
 
 #include <gtest/gtest.h>
 #include <libintl.h>
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -24,6 +26,7 @@
 #include "link/ComTypes.h"
 #include "link/Translation.h"
 #include "settings/SettingsFile.h"
+#include "settings/UserFile.h"
 #include "tests/comui/QStringPrinter.h"
 
 namespace o5 {
@@ -279,6 +282,47 @@ TEST_F(TranslationTest, CatalogFolderBesideTheToolFirstThenTheSystems) {
   EXPECT_EQ(CatalogDirectory(tool.toStdString()), (temp.path() + "/usr/share/locale").toStdString());
   ASSERT_TRUE(QDir().mkpath(tool + "/locale"));
   EXPECT_EQ(CatalogDirectory(tool.toStdString()), (tool + "/locale").toStdString());
+}
+
+// The system's reason in a file error speaks the user's language, in UTF-8:
+// run for a Russian LANG on a PC where that locale is not installed, the
+// tool's start leaves the process's character set plain ASCII, which would
+// spell the C library's Russian text in Latin letters. A locale folder of its
+// own (empty) makes the C library pass over the locales generated into its
+// archive, so that the locale is missing here too.
+TEST(SystemReasonTest, FileErrorsGiveTheReasonInTheUsersLanguage) {
+  QTemporaryDir temp;
+  ASSERT_TRUE(temp.isValid());
+  const QString locales = temp.path() + "/locales";
+  ASSERT_TRUE(QDir().mkpath(locales));
+
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("LANG", "ru_RU.UTF-8");
+  env.insert("LOCPATH", locales);
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE"}) env.remove(name);
+  env.insert("O5_REASON_CHILD", temp.path());
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=SystemReasonChild.*"});
+  ASSERT_TRUE(child.waitForFinished(120000));
+  const QString output = QString::fromUtf8(child.readAll());
+  EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+TEST(SystemReasonChild, RussianReasons) {
+  const char* folder = std::getenv("O5_REASON_CHILD");
+  if (!folder) GTEST_SKIP() << "run by FileErrorsGiveTheReasonInTheUsersLanguage";
+  SetUpTranslation();
+  EXPECT_EQ(SystemReason(EACCES), "Отказано в доступе");
+  const std::string path = std::string(folder) + "/нет/журнал.csv";
+  try {
+    SaveUserFile(path, "x");
+    ADD_FAILURE() << "saved";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Не удалось сохранить файл \"" + path + "\": Нет такого файла или каталога");
+  }
 }
 
 TEST(TranslationChild, TranslatesFromTheFolderBesideItself) {

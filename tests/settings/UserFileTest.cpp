@@ -4,7 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -80,6 +84,61 @@ TEST(UserFileTest, FailedReplaceKeepsTheOldFile) {
   ::chmod(dir.path().c_str(), 0700);
   EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"image.bin"});
+}
+
+// QSaveFile does the same: a writable file in a folder that takes no new
+// file (read-only, or a shared sticky folder where the file is another
+// user's) is written in place rather than not at all.
+TEST(UserFileTest, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+  for (const mode_t folderMode : {0555, 01777}) {
+    TempDir dir;
+    const std::string path = dir / "image.bin";
+    WriteBytes(path, "old content");
+    ::chmod(path.c_str(), 0666);
+    ::chmod(dir.path().c_str(), folderMode);
+    EXPECT_TRUE(test::RunUnprivileged([&] { return SaveMessage(path, "new") == "no error"; })) << folderMode;
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(ReadBytes(path), "new") << folderMode;
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"image.bin"}) << folderMode;
+  }
+}
+
+// Opening a terminal acts on it: a process without a controlling terminal
+// that opens one gets it as its controlling terminal, and its hang-up ends the
+// process. A device is refused before it is opened.
+TEST(UserFileTest, ATerminalIsRefusedWithoutBeingOpened) {
+  int master = -1, slave = -1;
+  char name[256] = {};
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  const std::string path = name;
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(::inotify_add_watch(watch, path.c_str(), IN_OPEN), 0);
+
+  // In a session of its own, without a controlling terminal, as the tool is
+  // when started from the desktop.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(master);
+    ::close(slave);
+    if (::setsid() < 0) ::_exit(3);
+    const bool refused = LoadMessage(path, 256) == "Не удалось открыть файл \"" + path + "\": это не обычный файл";
+    const bool noTerminal = ::open("/dev/tty", O_RDWR | O_NOCTTY) < 0 && errno == ENXIO;
+    ::_exit(refused ? (noTerminal ? 0 : 2) : 1);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_NE(WEXITSTATUS(status), 1) << "not refused with the file error";
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the terminal became the controlling terminal";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  char events[4096];
+  EXPECT_LT(::read(watch, events, sizeof events), 0) << "the terminal was opened";
+  ::close(watch);
+  ::close(master);
+  ::close(slave);
 }
 
 TEST(UserFileTest, WritesThatCannotBeDoneSayWhy) {
