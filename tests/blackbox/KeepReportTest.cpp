@@ -19,6 +19,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +60,31 @@ class AsUnprivileged {
 
  private:
   bool root_;
+};
+
+// Writes beyond `bytes` fail for the block as they do on a full disk (the
+// process's file size limit, its signal ignored).
+class FullDisk {
+ public:
+  explicit FullDisk(rlim_t bytes) {
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    EXPECT_EQ(::sigaction(SIGXFSZ, &ignore, &oldAction_), 0);
+    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &old_), 0);
+    struct rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  }
+  ~FullDisk() {
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &old_), 0);
+    EXPECT_EQ(::sigaction(SIGXFSZ, &oldAction_, nullptr), 0);
+  }
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+
+ private:
+  struct rlimit old_ = {};
+  struct sigaction oldAction_ = {};
 };
 
 // Runs `f` from the event loop, so that what it throws reaches the
@@ -373,6 +400,28 @@ TEST_F(KeepReportTest, FilesThatAreNoImageChangeNothingAndSayWhy) {
     EXPECT_EQ(Labels(w), labels);
     EXPECT_EQ(Cells(w), cells);
   }
+}
+
+// A disk that fills up while the report is printed to a file: the old file
+// stays as it was, and the one file error says so.
+TEST_F(KeepReportTest, APrintToAFileThatFailsLeavesTheOldFileAndSaysWhy) {
+  TfBB w;
+  ShowPattern(w);
+  Write(At("printed.pdf"), "old");
+  SetPrintDialog([&](QPrinter& printer, QWidget*) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(At("printed.pdf"));
+    return true;
+  });
+  {
+    FullDisk full(4096);
+    Dispatch([&] { w.aPrintExecute(); });
+  }
+  EXPECT_EQ(FileBytes(At("printed.pdf")), "old");
+  EXPECT_EQ(TakeErrors(), QStringList("Не удалось сохранить файл \"" + At("printed.pdf") +
+                                      "\": печать в файл не завершилась, файл не записан целиком."));
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList("printed.pdf"));
 }
 
 TEST_F(KeepReportTest, WritesThatFailNameTheFileAndLeaveNothingUnderTheName) {

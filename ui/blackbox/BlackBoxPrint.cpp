@@ -8,10 +8,14 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
+
+#include "settings/UserFile.h"
 
 namespace o5 {
 
@@ -42,6 +46,12 @@ constexpr double kWorkshopLineSpacing = 2.4;
 constexpr double kMaxRecordStretch = 1.8;
 const QColor kFixedRowColour(224, 224, 224);
 const QColor kLineColour(96, 96, 96);
+
+// Reasons of the file error of a print to a file.
+constexpr const char* kPrintNotStarted = "печать в файл не началась";
+constexpr const char* kPrintNotFinished = "печать в файл не завершилась, файл не записан целиком";
+// A one-page report takes some ten kilobytes; the limit only guards the memory.
+constexpr size_t kMaxPrintedFileBytes = 64u << 20;
 
 QFont PageFont(double points, bool bold) {
   QFont font;
@@ -192,6 +202,46 @@ void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, d
                    Qt::AlignLeft | Qt::AlignVCenter, Text(page.footer));
 }
 
+void DrawOnPrinter(QPainter& painter, const QPrinter& printer, const BlackBoxPage& page) {
+  const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+  DrawBlackBoxPage(painter, area.size(), printer.resolution(), page);
+}
+
+// Whether `pdf` is a whole PDF file: a write cut short (a full disk) loses
+// its end marker.
+bool WholePdf(std::string_view pdf) {
+  constexpr std::string_view kStart = "%PDF-", kEnd = "%%EOF";
+  while (!pdf.empty() && (pdf.back() == '\n' || pdf.back() == '\r' || pdf.back() == ' ')) pdf.remove_suffix(1);
+  return pdf.starts_with(kStart) && pdf.ends_with(kEnd);
+}
+
+// Printed to a file, the page is not written into the chosen file directly,
+// which a print failing half-way would leave destroyed: the printer writes a
+// scratch file, which is checked whole and then stored as every file the user
+// names is (a temporary file beside the chosen one, flushed and renamed over
+// it), or the one file error says why not.
+void PrintToFile(QPrinter& printer, const BlackBoxPage& page, const QString& target) {
+  const std::string name = target.toStdString();
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) ThrowSaveError(name, kPrintNotStarted);
+  const QString file = scratch.filePath("page.pdf");
+  printer.setOutputFileName(file);
+  QPainter painter;
+  if (!painter.begin(&printer)) ThrowSaveError(name, kPrintNotStarted);
+  DrawOnPrinter(painter, printer, page);
+  // The end of a print to a file reports no failed write: the file itself
+  // is checked.
+  if (!painter.end()) ThrowSaveError(name, kPrintNotFinished);
+  std::string pdf;
+  try {
+    pdf = LoadUserFile(file.toStdString(), kMaxPrintedFileBytes);
+  } catch (const FileError&) {
+    ThrowSaveError(name, kPrintNotFinished);
+  }
+  if (!WholePdf(pdf)) ThrowSaveError(name, kPrintNotFinished);
+  SaveUserFile(name, pdf);
+}
+
 }  // namespace
 
 void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const BlackBoxPage& page) {
@@ -283,13 +333,14 @@ void PrintBlackBoxPage(const BlackBoxPage& page, const QString& documentName, QW
   printer.setDocName(documentName);
   const PrintDialogFunction& dialog = CurrentPrintDialog();
   if (!(dialog ? dialog(printer, parent) : RealPrintDialog(printer, parent))) return;
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    const QString name = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    throw std::runtime_error(("Не удалось начать печать на \"" + name + "\"").toStdString());
+  if (const QString target = printer.outputFileName(); !target.isEmpty()) {
+    PrintToFile(printer, page, target);
+    return;
   }
-  const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
-  DrawBlackBoxPage(painter, area.size(), printer.resolution(), page);
+  QPainter painter;
+  if (!painter.begin(&printer))
+    throw std::runtime_error(("Не удалось начать печать на \"" + printer.printerName() + "\"").toStdString());
+  DrawOnPrinter(painter, printer, page);
   painter.end();
 }
 

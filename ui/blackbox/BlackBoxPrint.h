@@ -32,7 +32,9 @@ PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog);
 
 // Asks for the printer and prints the page on it; a printer that cannot be
 // started raises an error naming it. `documentName` names the print job and,
-// printed to a file, the file the dialog proposes.
+// printed to a file, the file the dialog proposes. Printed to a file, the
+// chosen file is replaced only by a whole page: a print that fails leaves it
+// as it was and raises the file error (FileError) naming it.
 void PrintBlackBoxPage(const BlackBoxPage& page, const QString& documentName, QWidget* parent);
 
 }  // namespace o5
