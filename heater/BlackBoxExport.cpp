@@ -46,7 +46,8 @@ BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source) 
   return page;
 }
 
-std::string BlackBoxCsv(const BlackBoxReport& report) {
+std::string BlackBoxCsv(const BlackBoxBytes& image) {
+  const BlackBoxReport report = MakeBlackBoxReport(image, kCsvDecimalSeparator);
   std::string csv(kCsvByteOrderMark);
   auto line = [&](const std::string& text) {
     csv += CsvField(text);

@@ -49,12 +49,12 @@ struct BlackBoxPage {
 
 BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source);
 
-// UTF-8 with a byte-order mark, ";" between fields, CR LF line ends, so that a
-// spreadsheet in a Russian locale opens it right: the header labels one a line
-// in the window's order, then the grid: the row of record numbers (its first
-// cell empty), then each row title with its 13 cells; then kExplanationHeading
-// and a row for each fault code and mode of the records: the grid's row title,
-// the number, what it means.
-std::string BlackBoxCsv(const BlackBoxReport& report);
+// The report of `image` in the conventions of CsvText, its voltages with the
+// decimal comma whatever the window shows: the header labels one a line in the
+// window's order, then the grid: the row of record numbers (its first cell
+// empty), then each row title with its 13 cells; then kExplanationHeading and
+// a row for each fault code and mode of the records: the grid's row title, the
+// number, what it means.
+std::string BlackBoxCsv(const BlackBoxBytes& image);
 
 }  // namespace o5

@@ -1,22 +1,12 @@
 #include "heater/SeriesCsv.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "heater/CsvText.h"
 
 namespace o5 {
-
-std::string CsvNumber(double value) {
-  char text[64];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-  std::string out(text, ec == std::errc() ? end : text);
-  for (char& c : out)
-    if (c == '.') c = ',';
-  return out;
-}
 
 std::string SeriesCsv(std::string_view xCaption, const std::vector<CsvSeries>& series) {
   std::string csv(kCsvByteOrderMark);

@@ -1,6 +1,6 @@
 #pragma once
-// The chart's series as a CSV text for a spreadsheet: UTF-8 with a byte-order
-// mark, ";" between fields, CR LF line ends. A header row (the X caption, then
+// The chart's series as a CSV text for a spreadsheet, in the conventions of
+// CsvText. A header row (the X caption, then
 // each series' caption), then one row per X value in ascending order with a
 // cell per series, empty where the series has no point at that X.
 //
@@ -22,9 +22,5 @@ struct CsvSeries {
 };
 
 std::string SeriesCsv(std::string_view xCaption, const std::vector<CsvSeries>& series);
-
-// A number as the cell shows it: whole numbers without a fraction, others
-// with a decimal comma, as a spreadsheet in a Russian locale reads them.
-std::string CsvNumber(double value);
 
 }  // namespace o5

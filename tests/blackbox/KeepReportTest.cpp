@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -400,6 +401,34 @@ TEST_F(KeepReportTest, FilesThatAreNoImageChangeNothingAndSayWhy) {
     EXPECT_EQ(Labels(w), labels);
     EXPECT_EQ(Cells(w), cells);
   }
+}
+
+// The CSV is made for a spreadsheet in a Russian locale, whatever the
+// program's locale shows in the window.
+TEST_F(KeepReportTest, TheCsvHasADecimalCommaUnderEveryLocale) {
+  TfBB w;
+  const int voltageRow = 5;
+  QLocale::setDefault(QLocale::c());
+  ShowPattern(w);
+  ASSERT_TRUE(w.sgBB->item(voltageRow, 1)->text().contains('.'));
+  AnswerFileDialogs({At("c.csv")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  ShowPattern(w);
+  ASSERT_TRUE(w.sgBB->item(voltageRow, 1)->text().contains(','));
+  AnswerFileDialogs({At("ru.csv")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  EXPECT_TRUE(TakeErrors().isEmpty());
+
+  const QByteArray csv = FileBytes(At("c.csv"));
+  EXPECT_EQ(csv, FileBytes(At("ru.csv")));
+  const auto rows = CsvRows(csv.mid(3).toStdString());
+  ASSERT_GT(rows.size(), 15u + voltageRow);
+  const std::vector<std::string>& voltages = rows[15 + voltageRow];
+  ASSERT_EQ(voltages.size(), 14u);
+  for (size_t column = 1; column < voltages.size(); ++column)
+    EXPECT_TRUE(QRegularExpression("^\\d+,\\d$").match(QString::fromStdString(voltages[column])).hasMatch())
+        << voltages[column];
 }
 
 // A disk that fills up while the report is printed to a file: the old file

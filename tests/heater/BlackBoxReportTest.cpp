@@ -179,8 +179,7 @@ TEST(BlackBoxExport, CsvHasTheBomTheLabelsOneALineThenTheGrid) {
   BlackBoxBytes image = Filled(0);
   PutLE(image, 32, 658188, 3);
   image[48 + 5] = 125;
-  const BlackBoxReport report = MakeBlackBoxReport(image, ",");
-  const std::string csv = BlackBoxCsv(report);
+  const std::string csv = BlackBoxCsv(image);
   ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
   std::vector<std::string> lines;
   for (size_t at = 3; at < csv.size();) {
@@ -247,7 +246,7 @@ TEST(BlackBoxReport, EachCodeAndModeOfTheRecordsIsExplainedOnceAscending) {
                                       "Код неисправности 17: КЗ топливного насоса, обрыв цепи топливного насоса",
                                       "Код неисправности 40: Неизвестный код", "Режим работы 3: Розжиг1",
                                       "Режим работы 21: Прогрев"}));
-  const std::string csv = BlackBoxCsv(r);
+  const std::string csv = BlackBoxCsv(ThreeFaults());
   EXPECT_NE(csv.find("\r\nРасшифровка\r\n"
                      "Код неисправности;13;Попытки запуска исчерпаны\r\n"
                      "Код неисправности;17;КЗ топливного насоса, обрыв цепи топливного насоса\r\n"

@@ -347,7 +347,7 @@ void TfBB::aSaveReportExecute() {
   const QString suffix = QFileInfo(path).suffix().toLower();
   const bool csv = suffix == "csv" || (suffix != "pdf" && selected == filters.back());
   if (csv) {
-    SaveUserFile(path.toStdString(), BlackBoxCsv(report_));
+    SaveUserFile(path.toStdString(), BlackBoxCsv(reportImage_));
   } else {
     const QByteArray pdf = BlackBoxPdf(ReportPage());
     SaveUserFile(path.toStdString(), std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
