@@ -403,6 +403,27 @@ TEST_F(KeepReportTest, FilesThatAreNoImageChangeNothingAndSayWhy) {
   }
 }
 
+// An opened image's report was read at some other time: its files are
+// proposed under the opened file's own name, not the time it was opened.
+TEST_F(KeepReportTest, AnOpenedImagesFilesAreProposedUnderItsOwnName) {
+  Write(At("печь 17.bin"), Bytes(Pattern()));
+  TfBB w;
+  Dispatch([&] { w.OpenImage(At("печь 17.bin")); });
+  ASSERT_TRUE(w.HasReport()) << TakeErrors().join("|").toStdString();
+  QString printed;
+  SetPrintDialog([&](QPrinter& printer, QWidget*) {
+    printed = printer.docName();
+    return false;
+  });
+  Dispatch([&] { w.aSaveReportExecute(); });
+  Dispatch([&] { w.aSaveImageExecute(); });
+  Dispatch([&] { w.aPrintExecute(); });
+  ASSERT_EQ(FileDialogRequests().size(), 2);
+  EXPECT_EQ(QFileInfo(FileDialogRequests()[0].path).fileName(), "печь 17.pdf");
+  EXPECT_EQ(QFileInfo(FileDialogRequests()[1].path).fileName(), "печь 17.bin");
+  EXPECT_EQ(printed, "печь 17");
+}
+
 // The CSV is made for a spreadsheet in a Russian locale, whatever the
 // program's locale shows in the window.
 TEST_F(KeepReportTest, TheCsvHasADecimalCommaUnderEveryLocale) {

@@ -271,13 +271,14 @@ void TfBB::SetProgress(int value) {
 
 void TfBB::ShowReport() {
   const QDateTime now = QDateTime::currentDateTime();
-  Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"), now);
+  Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"),
+          ReportFileName(BlackBoxSerialNumber(BlackBoxImage), now, ""));
   // After the report is shown: a failed write of the archive is one error
   // and takes nothing else with it.
   if (readoutKeeper_) readoutKeeper_(reportImage_, now);
 }
 
-void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QDateTime& when) {
+void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QString& baseName) {
   report_ = MakeBlackBoxReport(image, QLocale().decimalPoint().toStdString());
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
     QLabel* label = labels_[static_cast<size_t>(i)];
@@ -295,7 +296,7 @@ void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QDat
   // A later readout that fails half-way changes BlackBoxImage but not the
   // report: the image kept with the report is the one it shows.
   reportImage_ = image;
-  reportTime_ = when;
+  reportBaseName_ = baseName;
   reportSource_ = source;
   // Where the report came from, as the PDF's page says: a report opened from
   // a file looks like a readout otherwise.
@@ -311,7 +312,11 @@ void TfBB::OpenImage(const QString& path) {
     ThrowOpenError(name, problem);
   BlackBoxBytes image;
   std::copy(content.begin(), content.end(), reinterpret_cast<char*>(image.data()));
-  Present(image, "Открыт из файла " + QFileInfo(path).fileName(), QDateTime::currentDateTime());
+  // Saved again, it keeps the name it had: the time it was opened would read
+  // as a readout that never happened.
+  const QFileInfo file(path);
+  Present(image, "Открыт из файла " + file.fileName(),
+          file.completeBaseName().isEmpty() ? file.fileName() : file.completeBaseName());
   show();
   raise();
   activateWindow();
@@ -321,9 +326,7 @@ QString TfBB::ReportFileName(uint32_t serial, const QDateTime& when, const QStri
   return "BB_" + QString::number(serial) + "_" + FileNameTimeStamp(when) + extension;
 }
 
-QString TfBB::DefaultName(const QString& extension) const {
-  return ReportFileName(BlackBoxSerialNumber(reportImage_), reportTime_, extension);
-}
+QString TfBB::DefaultName(const QString& extension) const { return reportBaseName_ + extension; }
 
 BlackBoxPage TfBB::ReportPage() const {
   BlackBoxPage page = MakeBlackBoxPage(report_, reportSource_.toStdString());

@@ -67,7 +67,9 @@ class TfBB : public QWidget {
   // The image the shown report was made from, exactly as read or opened.
   const BlackBoxBytes& ReportImage() const { return reportImage_; }
   // "BB_658188_2026-12-7_15-20-3" + extension: the serial number and the time
-  // of the report, in the style of the record log's name.
+  // of the readout, in the style of the record log's name. The name a readout's
+  // files are proposed under; an opened image's files are proposed under the
+  // opened file's own name.
   static QString ReportFileName(uint32_t serial, const QDateTime& when, const QString& extension);
   BlackBoxPage ReportPage() const;
 
@@ -97,8 +99,9 @@ class TfBB : public QWidget {
   void BuildProgressPanel();
   void BuildMenu();
   void LayOut();
-  // Shows the report of `image`; `when` goes into the proposed file names.
-  void Present(const BlackBoxBytes& image, const QString& source, const QDateTime& when);
+  // Shows the report of `image`; its files are proposed as `baseName` plus
+  // their extension.
+  void Present(const BlackBoxBytes& image, const QString& source, const QString& baseName);
   QString DefaultName(const QString& extension) const;
 
   // lDP, l1..l14, the order of BlackBoxReport::labels.
@@ -108,7 +111,7 @@ class TfBB : public QWidget {
   bool hasReport_ = false;
   BlackBoxBytes reportImage_{};
   BlackBoxReport report_;
-  QDateTime reportTime_;
+  QString reportBaseName_;
   QString reportSource_;  // "Прочитан из отопителя …" or "Открыт из файла …"
   QString reportFilter_;  // the report format chosen last
   ReadoutKeeper readoutKeeper_;
