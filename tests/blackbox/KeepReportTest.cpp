@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -472,6 +474,37 @@ TEST_F(KeepReportTest, APrintToAFileThatFailsLeavesTheOldFileAndSaysWhy) {
                                       "\": печать в файл не завершилась, файл не записан целиком."));
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList("printed.pdf"));
+}
+
+// The page's source line names the file a report was opened from; a long
+// name is shortened in its middle, and the page keeps its size.
+TEST(BlackBoxPageTest, ALongFileNameIsShortenedInsteadOfShrinkingThePage) {
+  const BlackBoxReport report = MakeBlackBoxReport(Pattern(), ",");
+  const std::string longName = "BB_" + std::string(300, 'x') + "_end.bin";
+  const QSize size(1040, 700);
+  auto render = [&](const std::string& file) {
+    QImage page(size, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    DrawBlackBoxPage(painter, size, 96, MakeBlackBoxPage(report, "Открыт из файла " + file));
+    return page;
+  };
+  const QImage shortPage = render("a.bin");
+  const QImage longPage = render(longName);
+  // Below the title and the source line.
+  const QRect rest(0, size.height() / 8, size.width(), size.height() - size.height() / 8);
+  EXPECT_TRUE(shortPage.copy(rest) == longPage.copy(rest));
+
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile pdf(dir.filePath("long.pdf"));
+  ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+  pdf.write(BlackBoxPdf(MakeBlackBoxPage(report, "Открыт из файла " + longName)));
+  pdf.close();
+  const QString text = PdfText(pdf.fileName());
+  EXPECT_TRUE(text.contains("Открыт из файла BB_xxx")) << text.toStdString();
+  EXPECT_TRUE(text.contains("…")) << text.toStdString();
+  EXPECT_TRUE(text.contains("x_end.bin")) << text.toStdString();
 }
 
 TEST_F(KeepReportTest, WritesThatFailNameTheFileAndLeaveNothingUnderTheName) {

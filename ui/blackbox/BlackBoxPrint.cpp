@@ -141,8 +141,9 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
                            kWorkshopColumns;
   l.footerHeight = footer.height();
 
-  l.width = std::max({title.horizontalAdvance(Text(page.title)), source.horizontalAdvance(Text(page.source)),
-                      l.rightColumnX + rightWidth, tableWidth,
+  // The source line is left out: it names a file, which can be of any length,
+  // and is shortened to the page's width instead of shrinking the page.
+  l.width = std::max({title.horizontalAdvance(Text(page.title)), l.rightColumnX + rightWidth, tableWidth,
                       l.explanationColumns * l.explanationColumnWidth + (l.explanationColumns - 1) * columnGap,
                       footer.horizontalAdvance(Text(page.footer))});
   l.height = l.workshopTop + workshopRows * l.workshopLine + kSectionGapPt * px + l.footerHeight;
@@ -260,7 +261,9 @@ void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const B
   painter.drawText(QRectF(0, y, area.width(), l.titleHeight), Qt::AlignLeft | Qt::AlignVCenter, Text(page.title));
   y += l.titleHeight;
   painter.setFont(l.source);
-  painter.drawText(QRectF(0, y, area.width(), l.sourceHeight), Qt::AlignLeft | Qt::AlignVCenter, Text(page.source));
+  const QString source =
+      QFontMetricsF(l.source, device).elidedText(Text(page.source), Qt::ElideMiddle, area.width());
+  painter.drawText(QRectF(0, y, area.width(), l.sourceHeight), Qt::AlignLeft | Qt::AlignVCenter, source);
 
   painter.setFont(l.label);
   auto labels = [&](const std::vector<std::string>& column, double x) {
