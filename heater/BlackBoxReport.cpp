@@ -11,21 +11,40 @@ namespace o5 {
 namespace {
 
 // Header fields, by black-box address.
-constexpr int kFlameLearning = 0;  // three bytes
-constexpr int kVersion = 5;
 constexpr int kCurrentRecord = 6;
-constexpr int kInterruptions = 7;
 constexpr int kFirstAttemptStarts = 8;  // 16 bits
 constexpr int kLaterAttemptStarts = 10;  // 16 bits
-constexpr int kFailedStarts = 12;
-constexpr int kTotalRunTime = 13;    // 32 bits signed, like the three below
-constexpr int kLowRunTime = 17;
-constexpr int kHighRunTime = 21;
-constexpr int kStandbyRunTime = 25;
+constexpr int kTotalRunTime = 13;    // 32 bits signed
 constexpr int kFaultCount = 29;  // 16 bits
 constexpr int kProductCode = 31;
 constexpr int kSerialNumber = 32;  // 24 bits
-constexpr int kConfiguration = 35;
+
+// The header labels, in the order of BlackBoxReport::labels: a count is
+// unsigned and ends with a full stop, a run time is signed 32-bit seconds.
+enum class HeaderKind { kFlameLearning, kCount, kRunTime };
+struct HeaderField {
+  const char* prefix;
+  int address;
+  int width;  // bytes
+  HeaderKind kind;
+};
+const HeaderField kHeaderFields[BlackBoxReport::kLabelCount] = {
+    {"Значения датчика пламени при обучении: ", 0, 3, HeaderKind::kFlameLearning},
+    {"Версия: ", 5, 1, HeaderKind::kCount},
+    {"Номер текущей записи: ", kCurrentRecord, 1, HeaderKind::kCount},
+    {"Количество прерываний работы (потери питания при работе): ", 7, 1, HeaderKind::kCount},
+    {"Количество запусков с первой попытки: ", kFirstAttemptStarts, 2, HeaderKind::kCount},
+    {"Количество запусков НЕ с первой попытки: ", kLaterAttemptStarts, 2, HeaderKind::kCount},
+    {"Количество незапусков: ", 12, 1, HeaderKind::kCount},
+    {"Общее время работы : ", kTotalRunTime, 4, HeaderKind::kRunTime},
+    {"Время работы на малом режиме : ", 17, 4, HeaderKind::kRunTime},
+    {"Время работы на сильном режиме : ", 21, 4, HeaderKind::kRunTime},
+    {"Время работы на ждущем режиме : ", 25, 4, HeaderKind::kRunTime},
+    {"Количество неисправностей (кроме 13 кода): ", kFaultCount, 2, HeaderKind::kCount},
+    {"Код изделия: ", kProductCode, 1, HeaderKind::kCount},
+    {"Серийный номер: ", kSerialNumber, 3, HeaderKind::kCount},
+    {"Конфигурационный байт: ", 35, 1, HeaderKind::kCount},
+};
 
 // A fault record, one grid row per field, in storage order.
 // The three one-byte temperatures are two's complement like the telemetry's:
@@ -67,6 +86,9 @@ class ImageReader {
   int S8(int address) const { return static_cast<int8_t>(U8(address)); }
   unsigned U16(int address) const { return U8(address) | U8(address + 1) << 8; }
   unsigned U24(int address) const { return U16(address) | U8(address + 2) << 16; }
+  unsigned Unsigned(int address, int width) const {
+    return width == 1 ? U8(address) : width == 2 ? U16(address) : U24(address);
+  }
   int32_t S32(int address) const {
     return static_cast<int32_t>(U24(address) | static_cast<uint32_t>(U8(address + 3)) << 24);
   }
@@ -74,14 +96,6 @@ class ImageReader {
  private:
   const BlackBoxBytes& image_;
 };
-
-std::string Count(const char* prefix, unsigned value) {
-  return std::string(prefix) + std::to_string(value) + ".";
-}
-
-std::string RunTime(const char* prefix, int32_t seconds) {
-  return std::string(prefix) + SecondsToText(seconds);
-}
 
 }  // namespace
 
@@ -105,22 +119,11 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
   BlackBoxReport report;
   auto& l = report.labels;
 
-  l[0] = "Значения датчика пламени при обучении: " + std::to_string(bb.U8(kFlameLearning)) + ", " +
-         std::to_string(bb.U8(kFlameLearning + 1)) + ", " + std::to_string(bb.U8(kFlameLearning + 2));
-  l[1] = Count("Версия: ", bb.U8(kVersion));
-  l[2] = Count("Номер текущей записи: ", bb.U8(kCurrentRecord));
-  l[3] = Count("Количество прерываний работы (потери питания при работе): ", bb.U8(kInterruptions));
-  l[4] = Count("Количество запусков с первой попытки: ", bb.U16(kFirstAttemptStarts));
-  l[5] = Count("Количество запусков НЕ с первой попытки: ", bb.U16(kLaterAttemptStarts));
-  l[6] = Count("Количество незапусков: ", bb.U8(kFailedStarts));
-  l[7] = RunTime("Общее время работы : ", bb.S32(kTotalRunTime));
-  l[8] = RunTime("Время работы на малом режиме : ", bb.S32(kLowRunTime));
-  l[9] = RunTime("Время работы на сильном режиме : ", bb.S32(kHighRunTime));
-  l[10] = RunTime("Время работы на ждущем режиме : ", bb.S32(kStandbyRunTime));
-  l[11] = Count("Количество неисправностей (кроме 13 кода): ", bb.U16(kFaultCount));
-  l[12] = Count("Код изделия: ", bb.U8(kProductCode));
-  l[13] = Count("Серийный номер: ", bb.U24(kSerialNumber));
-  l[14] = Count("Конфигурационный байт: ", bb.U8(kConfiguration));
+  for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
+    const HeaderField& field = kHeaderFields[i];
+    l[static_cast<size_t>(i)] = field.prefix + HeaderValue(image, i).text +
+                                (field.kind == HeaderKind::kCount ? "." : "");
+  }
 
   for (int row = 1; row < BlackBoxReport::kRows; ++row)
     report.cells[row][0] = kRecordFields[row - 1].title;
@@ -157,6 +160,28 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
   for (int code : codes) report.faultCodes.push_back({code, FaultCodeText(code)});
   for (int mode : modes) report.modes.push_back({mode, std::string(ModeName(mode))});
   return report;
+}
+
+BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label) {
+  const ImageReader bb(image);
+  const HeaderField& field = kHeaderFields[label];
+  BlackBoxHeaderValue value;
+  switch (field.kind) {
+    case HeaderKind::kFlameLearning:
+      value.text = std::to_string(bb.U8(field.address)) + ", " + std::to_string(bb.U8(field.address + 1)) + ", " +
+                   std::to_string(bb.U8(field.address + 2));
+      break;
+    case HeaderKind::kCount:
+      value.number = bb.Unsigned(field.address, field.width);
+      value.text = std::to_string(*value.number);
+      break;
+    case HeaderKind::kRunTime:
+      value.number = bb.S32(field.address);
+      value.text = SecondsToText(bb.S32(field.address));
+      value.seconds = true;
+      break;
+  }
+  return value;
 }
 
 BlackBoxSummary SummarizeBlackBox(const BlackBoxBytes& image) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,14 @@ struct BlackBoxReport {
   static constexpr int kLabelCount = 15;
   static constexpr int kRows = 15;     // row 0: record numbers; rows 1..14: the record's fields
   static constexpr int kColumns = 14;  // column 0: row titles; column k+1: record k
+
+  // Labels whose numbers the window's other texts name.
+  static constexpr int kCurrentRecordLabel = 2;
+  static constexpr int kFirstAttemptStartsLabel = 4;
+  static constexpr int kLaterAttemptStartsLabel = 5;
+  static constexpr int kFailedStartsLabel = 6;
+  static constexpr int kTotalRunTimeLabel = 7;
+  static constexpr int kFaultCountLabel = 11;
 
   // [0] is lDP, [n] is ln for n = 1..14. UTF-8.
   std::array<std::string, kLabelCount> labels;
@@ -47,6 +56,16 @@ struct BlackBoxReport {
 // The report of `image`; `decimalSeparator` is the user's locale's, for the
 // supply voltages.
 BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view decimalSeparator);
+
+// What a header label (an index of BlackBoxReport::labels) shows of `image`:
+// its text after the label's prefix, and the number behind it (a run time in
+// seconds). The three flame-sensor values have no one number.
+struct BlackBoxHeaderValue {
+  std::string text;
+  std::optional<int64_t> number;
+  bool seconds = false;
+};
+BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label);
 
 // A readout at a glance, as a heater's history lists it.
 struct BlackBoxSummary {
