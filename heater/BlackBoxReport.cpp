@@ -11,7 +11,7 @@ namespace o5 {
 namespace {
 
 // Header fields, by black-box address.
-constexpr int kCurrentRecord = 6;
+constexpr int kCurrentRecord = kBlackBoxCurrentRecordAddress;
 constexpr int kFirstAttemptStarts = 8;  // 16 bits
 constexpr int kLaterAttemptStarts = 10;  // 16 bits
 constexpr int kTotalRunTime = 13;    // 32 bits signed
@@ -107,10 +107,16 @@ std::string SecondsToText(int32_t seconds) {
 }
 
 std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator) {
+  return TenthsText(tenths, decimalSeparator);
+}
+
+std::string TenthsText(int64_t tenths, std::string_view decimalSeparator) {
   // Exactly what "%.1f" gives for tenths / 10, without the C locale's point.
-  std::string text = std::to_string(tenths / 10);
+  const int64_t magnitude = tenths < 0 ? -tenths : tenths;
+  std::string text = tenths < 0 ? "-" : "";
+  text += std::to_string(magnitude / 10);
   text += decimalSeparator;
-  text += static_cast<char>('0' + tenths % 10);
+  text += static_cast<char>('0' + magnitude % 10);
   return text;
 }
 
@@ -183,6 +189,8 @@ BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label) {
   }
   return value;
 }
+
+std::string_view HeaderPrefix(int label) { return kHeaderFields[label].prefix; }
 
 BlackBoxSummary SummarizeBlackBox(const BlackBoxBytes& image) {
   const ImageReader bb(image);

@@ -19,6 +19,8 @@ namespace o5 {
 inline constexpr int kBlackBoxRecordCount = 13;
 inline constexpr int kBlackBoxRecordSize = 16;
 inline constexpr int kBlackBoxFirstRecord = 48;  // record k starts at 48 + 16k
+// The number of the record the heater wrote last.
+inline constexpr int kBlackBoxCurrentRecordAddress = 6;
 
 struct BlackBoxReport {
   static constexpr int kLabelCount = 15;
@@ -66,6 +68,8 @@ struct BlackBoxHeaderValue {
   bool seconds = false;
 };
 BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label);
+// What a header label shows before its value: "Количество незапусков: ".
+std::string_view HeaderPrefix(int label);
 
 // A readout at a glance, as a heater's history lists it.
 struct BlackBoxSummary {
@@ -84,5 +88,7 @@ std::string SecondsToText(int32_t seconds);
 
 // A supply voltage stored in tenths of a volt: 125 reads "12,5" with ",".
 std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator);
+// Any count of tenths the same way, with a minus below zero: -5 reads "-0,5".
+std::string TenthsText(int64_t tenths, std::string_view decimalSeparator);
 
 }  // namespace o5
