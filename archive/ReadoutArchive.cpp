@@ -88,6 +88,13 @@ std::optional<BlackBoxBytes> ReadoutArchive::LoadImage(const ReadoutEntry& reado
   return image;
 }
 
+std::optional<ArchivedReadout> ReadoutArchive::LatestBefore(uint32_t serial, const LocalTime& before) const {
+  for (const ReadoutEntry& readout : Readouts(serial))
+    if (readout.when < before)
+      if (auto image = LoadImage(readout)) return ArchivedReadout{readout, *image};
+  return std::nullopt;
+}
+
 std::vector<HeaterEntry> ReadoutArchive::Heaters() const {
   std::vector<HeaterEntry> heaters;
   ForEachEntry(data_.Readouts(), [&](std::string_view name, int dir, unsigned char type) {

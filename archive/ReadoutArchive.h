@@ -29,6 +29,11 @@ struct HeaterEntry {
   LocalTime lastReadout;
 };
 
+struct ArchivedReadout {
+  ReadoutEntry entry;
+  BlackBoxBytes image;
+};
+
 class ReadoutArchive {
  public:
   explicit ReadoutArchive(DataFolder data = ChooseDataFolder());
@@ -48,6 +53,11 @@ class ReadoutArchive {
   // A readout's image; nothing when the file is no longer there or is no
   // image of that heater.
   static std::optional<BlackBoxBytes> LoadImage(const ReadoutEntry& readout);
+  // The newest readout of that heater strictly older than `before`, with its
+  // image: what a readout at `before` is compared with. A readout kept at
+  // `before` (the one being compared, archived at its completion) is never
+  // its own earlier readout.
+  std::optional<ArchivedReadout> LatestBefore(uint32_t serial, const LocalTime& before) const;
 
  private:
   std::string SerialFolder(uint32_t serial) const;

@@ -45,6 +45,18 @@ TEST_F(ReadoutArchiveTest, AReadoutIsKeptByteForByteUnderItsSerialAndTime) {
   EXPECT_EQ(ReadoutArchive::LoadImage(readouts[0]), image);
 }
 
+TEST_F(ReadoutArchiveTest, TheEarlierReadoutIsTheNewestOlderOneNeverTheReadoutItself) {
+  archive_.Keep(Image(100, 7), {2026, 1, 1, 10, 0, 0});
+  archive_.Keep(Image(100, 8), {2026, 3, 1, 10, 0, 0});
+  archive_.Keep(Image(200, 9), {2026, 3, 1, 11, 0, 0});
+  const auto earlier = archive_.LatestBefore(100, {2026, 3, 1, 10, 0, 0});
+  ASSERT_TRUE(earlier);
+  EXPECT_EQ(earlier->entry.when, (LocalTime{2026, 1, 1, 10, 0, 0}));
+  EXPECT_EQ(earlier->image, Image(100, 7));
+  EXPECT_EQ(archive_.LatestBefore(100, {2026, 3, 1, 10, 0, 1})->image, Image(100, 8));
+  EXPECT_FALSE(archive_.LatestBefore(100, {2026, 1, 1, 10, 0, 0}));
+}
+
 TEST_F(ReadoutArchiveTest, AWriteThatFailsNamesTheFileAndTheReason) {
   WriteBytes(dir_ / "ortan5", "");
   try {
