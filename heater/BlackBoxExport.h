@@ -41,6 +41,13 @@ struct BlackBoxPage {
   // Under kExplanationHeading: "Код неисправности 13: Попытки запуска
   // исчерпаны", then "Режим работы 21: Прогрев", each code and mode once.
   std::vector<std::string> explanation;
+  // Under changesHeading ("Изменения с чтения 07.12.2026 15:20"), when the
+  // report was compared with an earlier readout: what grew, each changed
+  // label with its earlier value, the new fault records, whose columns the
+  // table marks.
+  std::string changesHeading;
+  std::vector<std::string> changes;
+  std::vector<int> newRecords;
   // Filled in by hand at the workshop: a caption and a line to write on.
   static constexpr std::array<const char*, 3> kWorkshopFields = {"Мастерская", "Заказчик / автомобиль",
                                                                  "Подпись"};

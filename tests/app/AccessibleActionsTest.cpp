@@ -325,7 +325,8 @@ TEST_F(AccessibleActions, MenuItemsOfTheBlackBoxAndGraphWindowsDoWhatChoosingThe
   PressMenuItems(fBB->pmBB, fBB,
                  {{"Сохранить отчёт…", "Сохранить отчёт"},
                   {"Сохранить образ…", "Сохранить образ"},
-                  {"Открыть образ…", "Открыть образ"}});
+                  {"Открыть образ…", "Открыть образ"},
+                  {"Сравнить с…", "Сравнить с образом"}});
   fGraph->show();
   PressMenuItems(fGraph->pmCharts, fGraph->Charts,
                  {{"Открыть журнал…", "Открыть журнал…"},

@@ -156,14 +156,15 @@ class KeepReportTest : public ::testing::Test {
   BlackBoxBytes saved_;
 };
 
-TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndTheFirstThreeWaitForAReport) {
+TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndThoseOfTheReportWaitForOne) {
   TfBB w;
   QStringList texts, keys;
   for (QAction* a : w.pmBB->actions())
     if (!a->isSeparator()) texts << a->text(), keys << a->shortcut().toString();
   EXPECT_EQ(texts,
-            QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…", "История…"}));
-  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O", "Ctrl+H"}));
+            QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…", "Сравнить с…",
+                         "История…"}));
+  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O", "", "Ctrl+H"}));
   for (QAction* a : w.pmBB->actions()) {
     if (a->isSeparator()) continue;
     EXPECT_TRUE(w.actions().contains(a));
@@ -172,9 +173,11 @@ TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndTheFirstThreeWaitForAReport
   EXPECT_FALSE(w.aSaveReport->isEnabled());
   EXPECT_FALSE(w.aPrint->isEnabled());
   EXPECT_FALSE(w.aSaveImage->isEnabled());
+  EXPECT_FALSE(w.aCompare->isEnabled());
   EXPECT_TRUE(w.aOpenImage->isEnabled());
   ShowPattern(w);
-  EXPECT_TRUE(w.aSaveReport->isEnabled() && w.aPrint->isEnabled() && w.aSaveImage->isEnabled());
+  EXPECT_TRUE(w.aSaveReport->isEnabled() && w.aPrint->isEnabled() && w.aSaveImage->isEnabled() &&
+              w.aCompare->isEnabled());
 
   // A right click on the grid or on the panel's labels brings up the menu.
   w.show();

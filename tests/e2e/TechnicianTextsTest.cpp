@@ -2,9 +2,12 @@
 // temperatures below zero, its codes and modes named in the grid, the PDF and
 // the CSV, the workshop's lines of the PDF; the console naming a fault the
 // heater reports and telling of a line that has fallen silent; the lamp's
-// tooltip with the last frame's time.
+// tooltip with the last frame's time; what changed since the heater's
+// earlier readout.
 
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,11 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
 #include "app/TfMain.h"
+#include "archive/ReadoutArchive.h"
 #include "link/ComPort.h"
 #include "tests/hardening/HardeningSupport.h"
 #include "tests/support/ErrorCapture.h"
@@ -110,6 +115,68 @@ TEST_F(TechnicianTexts, AFaultOfTheTelemetryIsNamedInTheConsoleOnce) {
   const QString five = QString::fromUtf8("Неисправность 5: обрыв датчика пламени");
   ASSERT_TRUE(QTest::qWaitFor([&] { return ConsoleCount(five) > 0; }, 20000)) << ConsoleLines().join("|").toStdString();
   EXPECT_EQ(ConsoleCount(thirteen), 1);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// Two readouts of one heater, its black box changed between them by two
+// starts, two hours, one fault and its record: the second says so at the foot
+// of the panel, marks the changed labels and the new record's column, and its
+// PDF has the same section. A saved image compares the same way.
+TEST_F(TechnicianTexts, ASecondReadoutTellsWhatChangedSinceTheFirst) {
+  QTemporaryDir data;
+  std::ofstream(SettingsDir().toStdString() + "/config.ini")
+      << "[Options]\nDataDir=" << data.path().toStdString() << "\n";
+  Connect({"--no-pacing", "--no-telemetry", "--quiet"});
+  fMain->bBlackBoxClick(fMain->bBlackBox);
+  ASSERT_TRUE(fBB->HasReport()) << ConsoleLines().join("|").toStdString();
+  EXPECT_EQ(fBB->lChanges->text(), QString());
+  const uint32_t serial = BlackBoxSerialNumber(fBB->ReportImage());
+  const auto first = ReadoutArchive(DataFolder{data.path().toStdString()}).Readouts(serial);
+  ASSERT_EQ(first.size(), 1u);
+
+  BlackBoxBytes image = fBB->ReportImage();
+  image[8] += 2;   // starts at the first attempt
+  image[15] += 1;  // run time + 65536 s, about 18.2 h
+  image[29] += 1;  // faults
+  const int record = (image[6] + 1) % 13;
+  image[6] = static_cast<uint8_t>(record);
+  image[static_cast<size_t>(48 + 16 * record + 2)] ^= 0x5A;  // its time
+  const QString changed = data.filePath("changed.bin");
+  std::ofstream(changed.toStdString(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  Command("load-blackbox " + changed.toStdString());
+  // Readouts are kept by the second: the second one must not share it.
+  QTest::qWait(1100);
+  fMain->bBlackBoxClick(fMain->bBlackBox);
+  ASSERT_EQ(fBB->ReportImage(), image);
+
+  const LocalTime& w = first[0].when;
+  const QDateTime firstTime(QDate(w.year, w.month, w.day), QTime(w.hour, w.minute));
+  const QString heading = QString::fromUtf8("Изменения с чтения ") + firstTime.toString("dd.MM.yyyy HH:mm");
+  EXPECT_EQ(fBB->lChanges->text(),
+            heading + QString::fromUtf8(": время работы +18") + QLocale().decimalPoint() +
+                QString::fromUtf8("2 ч, запусков +2, неисправностей +1, новых записей неисправностей: 1."))
+      << fBB->lChanges->text().toStdString();
+  EXPECT_TRUE(fBB->l4->autoFillBackground());
+  EXPECT_EQ(fBB->l4->toolTip(), QString::fromUtf8("Было: 412. Изменение: +2."));
+  EXPECT_FALSE(fBB->l5->autoFillBackground());
+  EXPECT_EQ(fBB->l5->toolTip(), QString());
+  EXPECT_NE(fBB->sgBB->item(3, record + 1)->background(), fBB->sgBB->item(3, 1 + (record + 1) % 13)->background());
+
+  QTemporaryDir dir;
+  AnswerFileDialogs({dir.filePath("report.pdf")});
+  fBB->aSaveReportExecute();
+  ClearFileDialogs();
+  const QString pdf = PdfText(dir.filePath("report.pdf"));
+  for (const QString& text :
+       {heading, QString::fromUtf8("Количество запусков с первой попытки: было 412, изменение +2")})
+    EXPECT_TRUE(pdf.contains(text)) << text.toStdString() << "\n" << pdf.toStdString();
+
+  const QString saved = dir.filePath("BB_" + QString::number(serial) + "_2026-01-02_03-04-05.bin");
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(first[0].path), saved));
+  fBB->CompareWith(saved);
+  EXPECT_TRUE(fBB->lChanges->text().startsWith(QString::fromUtf8("Изменения с чтения 02.01.2026 03:04: время работы")))
+      << fBB->lChanges->text().toStdString();
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

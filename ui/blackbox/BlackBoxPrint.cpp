@@ -46,6 +46,8 @@ constexpr double kWorkshopLineSpacing = 2.4;
 constexpr double kMaxRecordStretch = 1.8;
 const QColor kFixedRowColour(224, 224, 224);
 const QColor kLineColour(96, 96, 96);
+// Behind the cells of a fault record written since the earlier readout.
+const QColor kNewRecordColour(255, 236, 139);
 
 // Reasons of the file error of a print to a file.
 constexpr const char* kPrintNotStarted = "печать в файл не началась";
@@ -71,6 +73,7 @@ struct Layout {
   double tableTop = 0, titleColumnWidth = 0, recordColumnWidth = 0, rowHeight = 0, padding = 0;
   double explanationTop = 0, explanationLine = 0, explanationColumnWidth = 0, explanationPitch = 0;
   int explanationColumns = 1, explanationRows = 0;
+  double changesTop = 0;
   double workshopTop = 0, workshopLine = 0, workshopFieldWidth = 0, workshopPitch = 0, footerHeight = 0;
   double width = 0, height = 0;
 };
@@ -133,7 +136,17 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
   l.explanationRows = (entries + l.explanationColumns - 1) / l.explanationColumns;
   const double explanationHeight = entries == 0 ? 0 : l.labelLine + l.explanationRows * l.explanationLine;
 
-  l.workshopTop = l.explanationTop + explanationHeight + kSectionGapPt * px;
+  // Then what changed since the earlier readout, one entry a line.
+  l.changesTop = l.explanationTop + explanationHeight;
+  double changesHeight = 0, widestChange = 0;
+  if (!page.changes.empty()) {
+    if (entries > 0) l.changesTop += kSectionGapPt * px;
+    changesHeight = l.labelLine + static_cast<double>(page.changes.size()) * l.explanationLine;
+    widestChange = label.horizontalAdvance(Text(page.changesHeading));
+    for (const std::string& s : page.changes) widestChange = std::max(widestChange, table.horizontalAdvance(Text(s)));
+  }
+
+  l.workshopTop = l.changesTop + changesHeight + kSectionGapPt * px;
   l.workshopLine = label.height() * kWorkshopLineSpacing;
   l.workshopFieldWidth = (tableWidth - (kWorkshopColumns - 1) * columnGap) / kWorkshopColumns;
   l.workshopPitch = l.workshopFieldWidth + columnGap;
@@ -145,7 +158,7 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
   // and is shortened to the page's width instead of shrinking the page.
   l.width = std::max({title.horizontalAdvance(Text(page.title)), l.rightColumnX + rightWidth, tableWidth,
                       l.explanationColumns * l.explanationColumnWidth + (l.explanationColumns - 1) * columnGap,
-                      footer.horizontalAdvance(Text(page.footer))});
+                      widestChange, footer.horizontalAdvance(Text(page.footer))});
   l.height = l.workshopTop + workshopRows * l.workshopLine + kSectionGapPt * px + l.footerHeight;
   return l;
 }
@@ -161,7 +174,8 @@ bool RealPrintDialog(QPrinter& printer, QWidget* parent) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-// The explanation of the codes and modes, the workshop's fields and the footer.
+// The explanation of the codes and modes, what changed, the workshop's fields
+// and the footer.
 void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, double dpi,
                        const BlackBoxPage& page) {
   if (!page.explanation.empty()) {
@@ -177,6 +191,18 @@ void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, d
       const QRectF cell(column * l.explanationPitch, top + row * l.explanationLine, l.explanationColumnWidth,
                         l.explanationLine);
       painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, Text(page.explanation[i]));
+    }
+  }
+
+  if (!page.changes.empty()) {
+    painter.setFont(l.label);
+    painter.drawText(QRectF(0, l.changesTop, area.width(), l.labelLine), Qt::AlignLeft | Qt::AlignVCenter,
+                     Text(page.changesHeading));
+    painter.setFont(l.table);
+    double top = l.changesTop + l.labelLine;
+    for (const std::string& s : page.changes) {
+      painter.drawText(QRectF(0, top, area.width(), l.explanationLine), Qt::AlignLeft | Qt::AlignVCenter, Text(s));
+      top += l.explanationLine;
     }
   }
 
@@ -281,6 +307,10 @@ void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const B
   };
   const double tableWidth = columnX(BlackBoxReport::kColumns);
   painter.fillRect(QRectF(0, l.tableTop, tableWidth, l.rowHeight), kFixedRowColour);
+  for (int record : page.newRecords)
+    painter.fillRect(QRectF(columnX(record + 1), l.tableTop + l.rowHeight, l.recordColumnWidth,
+                            (BlackBoxReport::kRows - 1) * l.rowHeight),
+                     kNewRecordColour);
   for (int row = 0; row < BlackBoxReport::kRows; ++row) {
     const double top = l.tableTop + row * l.rowHeight;
     painter.setFont(row == 0 ? l.tableBold : l.table);

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 
+#include "archive/ArchiveNames.h"
+#include "archive/ReadoutArchive.h"
 #include "heater/BlackBoxImage.h"
 #include "settings/UserFile.h"
 #include "ui/AppTitle.h"
@@ -48,6 +50,13 @@ constexpr int kClientHeight = TfBB::kOuterHeight - 39;
 constexpr int kPanelHeight = 278;
 const QColor kSkyBlue(166, 202, 240);
 const QColor kMaroon(128, 0, 0);
+// Behind a label whose value changed and the cells of a new fault record.
+const QColor kChangedColour(255, 236, 139);
+// The line of what changed, at the foot of the panel below l10.
+constexpr int kChangesLeft = 25;
+constexpr int kChangesTop = 257;
+// How the line and the PDF write the earlier readout's time.
+const char* const kChangesTimeFormat = "dd.MM.yyyy HH:mm";
 
 constexpr int kRowHeight = 18;
 constexpr int kTitleColumnWidth = 326;
@@ -87,6 +96,10 @@ const LabelPlace kLabels[BlackBoxReport::kLabelCount] = {
     {"l13", 601, 184, "Серийный номер:"},
     {"l14", 601, 226, "Конфигурационный байт:"},
 };
+
+QDateTime DateTimeOf(const LocalTime& t) {
+  return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+}
 
 QFont Font(const char* family, int pixels, bool bold) {
   QFont font;
@@ -137,6 +150,16 @@ void TfBB::BuildControls() {
     label->setPalette(palette);
   }
 
+  lChanges = new QLabel(Panel1);
+  lChanges->setObjectName("lChanges");
+  lChanges->move(kChangesLeft, kChangesTop);
+  // A label is marked by filling its background.
+  for (QLabel* label : labels_) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kChangedColour);
+    label->setPalette(palette);
+  }
+
   BuildGrid();
   BuildProgressPanel();
   BuildMenu();
@@ -162,13 +185,15 @@ void TfBB::BuildMenu() {
   aSaveImage = add("aSaveImage", "Сохранить образ…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   pmBB->addSeparator();
   aOpenImage = add("aOpenImage", "Открыть образ…", QKeySequence(Qt::CTRL | Qt::Key_O));
+  aCompare = add("aCompare", "Сравнить с…", QKeySequence());
   pmBB->addSeparator();
   aHistory = add("aHistory", kHistoryCommand, QKeySequence(Qt::CTRL | Qt::Key_H));
-  for (QAction* action : {aSaveReport, aPrint, aSaveImage}) action->setEnabled(false);
+  for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare}) action->setEnabled(false);
   connect(aSaveReport, &QAction::triggered, this, [this] { aSaveReportExecute(); });
   connect(aPrint, &QAction::triggered, this, [this] { aPrintExecute(); });
   connect(aSaveImage, &QAction::triggered, this, [this] { aSaveImageExecute(); });
   connect(aOpenImage, &QAction::triggered, this, [this] { aOpenImageExecute(this); });
+  connect(aCompare, &QAction::triggered, this, [this] { aCompareExecute(this); });
 }
 
 void TfBB::contextMenuEvent(QContextMenuEvent* event) {
@@ -273,6 +298,13 @@ void TfBB::ShowReport() {
   const QDateTime now = QDateTime::currentDateTime();
   Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"),
           ReportFileName(BlackBoxSerialNumber(BlackBoxImage), now, ""));
+  // Before this readout is archived; the archive would not offer it anyway,
+  // as it is no older than itself.
+  const QDate d = now.date();
+  const QTime t = now.time();
+  const auto earlier = ReadoutArchive().LatestBefore(
+      BlackBoxSerialNumber(reportImage_), {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+  if (earlier) ShowChanges(earlier->image, DateTimeOf(earlier->entry.when));
   // After the report is shown: a failed write of the archive is one error
   // and takes nothing else with it.
   if (readoutKeeper_) readoutKeeper_(reportImage_, now);
@@ -302,16 +334,47 @@ void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QStr
   // a file looks like a readout otherwise.
   Panel1->setToolTip(source);
   hasReport_ = true;
-  for (QAction* action : {aSaveReport, aPrint, aSaveImage}) action->setEnabled(true);
+  for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare}) action->setEnabled(true);
+  ShowChanges(std::nullopt);
 }
 
-void TfBB::OpenImage(const QString& path) {
+void TfBB::ShowChanges(const std::optional<BlackBoxBytes>& earlier, const QDateTime& when) {
+  changes_.reset();
+  if (earlier)
+    changes_ = CompareBlackBoxes(*earlier, reportImage_, when.toString(kChangesTimeFormat).toStdString(),
+                                 QLocale().decimalPoint().toStdString());
+  lChanges->setText(changes_ ? QString::fromStdString(changes_->Line()) : QString());
+  lChanges->adjustSize();
+  for (QLabel* label : labels_) {
+    label->setAutoFillBackground(false);
+    label->setToolTip(QString());
+  }
+  if (changes_)
+    for (const BlackBoxLabelChange& change : changes_->labels) {
+      QLabel* label = labels_[static_cast<size_t>(change.label)];
+      label->setAutoFillBackground(true);
+      label->setToolTip(QString::fromStdString(change.tip));
+    }
+  for (int column = 1; column < BlackBoxReport::kColumns; ++column) {
+    const bool isNew = changes_ && std::find(changes_->newRecords.begin(), changes_->newRecords.end(),
+                                             column - 1) != changes_->newRecords.end();
+    for (int row = 1; row < BlackBoxReport::kRows; ++row)
+      sgBB->item(row, column)->setBackground(isNew ? QBrush(kChangedColour) : QBrush());
+  }
+}
+
+BlackBoxBytes TfBB::LoadImageFile(const QString& path) {
   const std::string name = path.toStdString();
   const std::string content = LoadUserFile(name, kImageFileLimit);
   if (const std::string problem = BlackBoxImageProblem(content); !problem.empty())
     ThrowOpenError(name, problem);
   BlackBoxBytes image;
   std::copy(content.begin(), content.end(), reinterpret_cast<char*>(image.data()));
+  return image;
+}
+
+void TfBB::OpenImage(const QString& path) {
+  const BlackBoxBytes image = LoadImageFile(path);
   // Saved again, it keeps the name it had: the time it was opened would read
   // as a readout that never happened.
   const QFileInfo file(path);
@@ -331,6 +394,11 @@ QString TfBB::DefaultName(const QString& extension) const { return reportBaseNam
 BlackBoxPage TfBB::ReportPage() const {
   BlackBoxPage page = MakeBlackBoxPage(report_, reportSource_.toStdString());
   page.footer = kAppTitle;
+  if (changes_) {
+    page.changesHeading = changes_->heading;
+    page.changes = changes_->PageLines();
+    page.newRecords = changes_->newRecords;
+  }
   return page;
 }
 
@@ -376,6 +444,23 @@ void TfBB::aSaveImageExecute() {
 void TfBB::aOpenImageExecute(QWidget* dialogParent) {
   const QString path = AskOpenFileName(dialogParent, "Открыть образ", QString::fromUtf8(kImageFilter));
   if (!path.isEmpty()) OpenImage(path);
+}
+
+void TfBB::CompareWith(const QString& path) {
+  if (!hasReport_) return;
+  const BlackBoxBytes earlier = LoadImageFile(path);
+  // An archived readout's name holds its time; any other file has only the
+  // time it was written.
+  const QFileInfo file(path);
+  QDateTime when = file.lastModified();
+  if (const auto named = ParseReadoutFileName(file.fileName().toStdString())) when = DateTimeOf(named->when);
+  ShowChanges(earlier, when);
+}
+
+void TfBB::aCompareExecute(QWidget* dialogParent) {
+  if (!hasReport_) return;
+  const QString path = AskOpenFileName(dialogParent, "Сравнить с образом", QString::fromUtf8(kImageFilter));
+  if (!path.isEmpty()) CompareWith(path);
 }
 
 }  // namespace o5

@@ -8,6 +8,12 @@
 // Its context menu and shortcuts keep the report: saved as PDF or CSV,
 // printed, the image saved as read; and a saved image opened again shows its
 // report as after a readout. A file dropped on the window opens as an image.
+//
+// After a readout, the line at the foot of the panel says what changed since
+// the heater's newest earlier readout in the archive; the labels whose values
+// changed are marked, their tooltips giving the earlier value and the
+// difference, and the columns of the fault records written since are marked
+// too. "Сравнить с…" compares the shown report with an image file instead.
 
 #include <QDateTime>
 #include <QString>
@@ -15,7 +21,9 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
+#include "heater/BlackBoxChanges.h"
 #include "heater/BlackBoxExport.h"
 #include "heater/BlackBoxReport.h"
 
@@ -62,6 +70,15 @@ class TfBB : public QWidget {
   void aPrintExecute();
   void aSaveImageExecute();
   void aOpenImageExecute(QWidget* dialogParent);
+  void aCompareExecute(QWidget* dialogParent);  // needs a report
+
+  // Compares the shown report with the image saved in `path`, as with an
+  // earlier readout of the time its archive name gives, or else of the file's
+  // time. A file that is no image raises FileError as OpenImage does.
+  void CompareWith(const QString& path);
+  // What the shown report changed against; nothing when there is no earlier
+  // readout.
+  const std::optional<BlackBoxChanges>& Changes() const { return changes_; }
 
   bool HasReport() const { return hasReport_; }
   // The image the shown report was made from, exactly as read or opened.
@@ -84,7 +101,9 @@ class TfBB : public QWidget {
   QFrame* pRead;
   QProgressBar* pbReadBB;
   QMenu* pmBB;
-  QAction *aSaveReport, *aPrint, *aSaveImage, *aOpenImage;
+  // What changed since the earlier readout; empty without one.
+  QLabel* lChanges;
+  QAction *aSaveReport, *aPrint, *aSaveImage, *aOpenImage, *aCompare;
   // Opens the history window; wired by the program.
   QAction* aHistory;
 
@@ -103,6 +122,11 @@ class TfBB : public QWidget {
   // their extension.
   void Present(const BlackBoxBytes& image, const QString& source, const QString& baseName);
   QString DefaultName(const QString& extension) const;
+  // The image saved in `path`; FileError naming it when it is none.
+  static BlackBoxBytes LoadImageFile(const QString& path);
+  // Shows and marks what changed since `earlier`, read at `when`; nothing
+  // clears the marks.
+  void ShowChanges(const std::optional<BlackBoxBytes>& earlier, const QDateTime& when = {});
 
   // lDP, l1..l14, the order of BlackBoxReport::labels.
   std::array<QLabel*, BlackBoxReport::kLabelCount> labels_{};
@@ -112,6 +136,7 @@ class TfBB : public QWidget {
   BlackBoxBytes reportImage_{};
   BlackBoxReport report_;
   QString reportBaseName_;
+  std::optional<BlackBoxChanges> changes_;
   QString reportSource_;  // "Прочитан из отопителя …" or "Открыт из файла …"
   QString reportFilter_;  // the report format chosen last
   ReadoutKeeper readoutKeeper_;
