@@ -67,6 +67,18 @@ class LiveSession : public TelemetrySink {
   std::mt19937 rng_{3};
 };
 
+// The main window's decoding, which feeds the graph window through its live
+// entry points.
+class LiveHeater : public LiveSession {
+ public:
+  LiveHeater(TfGraph& unused, TfGraph& shown) : LiveSession(unused), shown_(shown) {}
+  void ClearCharts() override { shown_.LiveClearCharts(); }
+  void AddPoint(int series, double x, double y) override { shown_.LiveAddPoint(series, x, y); }
+
+ private:
+  TfGraph& shown_;
+};
+
 class GraphRecordLog : public test::GraphFixture {
  protected:
   void SetUp() override {
@@ -276,13 +288,7 @@ TEST_F(GraphRecordLog, AnIdleHeaterLeavesARunChartedAgainUntilItRunsAgain) {
   TfGraph live;
   const std::string log = SessionLog(live);
   g().SetRecordLogSource([&log] { return log; });
-  // The main window's decoding feeds the graph window through its live entry points.
-  struct Heater : LiveSession {
-    Heater(TfGraph& unused, TfGraph& s) : LiveSession(unused), shown(s) {}
-    void ClearCharts() override { shown.LiveClearCharts(); }
-    void AddPoint(int series, double x, double y) override { shown.LiveAddPoint(series, x, y); }
-    TfGraph& shown;
-  } heater(live, g());
+  LiveHeater heater(live, g());
 
   heater.Cycle(0);
   Run(g().aLastRun);
@@ -305,6 +311,29 @@ TEST_F(GraphRecordLog, AnIdleHeaterLeavesARunChartedAgainUntilItRunsAgain) {
   g().Button1->click();
   heater.Cycle(0);
   EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// A run charted again while the heater runs takes none of its points; the
+// live chart comes back with the heater's next run.
+TEST_F(GraphRecordLog, ARunningHeaterMixesNoPointIntoARunChartedAgain) {
+  TfGraph live;
+  const std::string log = SessionLog(live);
+  g().SetRecordLogSource([&log] { return log; });
+  LiveHeater heater(live, g());
+  for (int t : {0, 2, 3, 4}) heater.Cycle(t);
+  Run(g().aLastRun);
+  TakeInformation();
+  const std::string shown = g().SeriesCsvText();
+  for (int t = 5; t < 9; ++t) heater.Cycle(t);
+  EXPECT_EQ(g().SeriesCsvText(), shown);
+
+  // Stopped, then started again: the new run is charted live.
+  for (int t : {0, 0, 1}) heater.Cycle(t);
+  EXPECT_EQ(g().SeriesCsvText(), shown);
+  for (int t : {2, 3}) heater.Cycle(t);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 3u);
+  EXPECT_EQ(g().Charts->Series(11).X(0), 1);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

@@ -365,7 +365,8 @@ TEST_F(GraphWindow, ValuesGivenToSpinEditsAreClamped) {
 
 // ---- Series rows, colours, points -----------------------------------------
 
-TEST_F(GraphWindow, TheColourDialogOpensOnTheLastColourChosenInIt) {
+TEST_F(GraphWindow, TheColourDialogOpensOnTheSeriesColour) {
+  WriteConfig("S5=255\n");
   TfGraph& g = CreateShown();
   QColor openedOn;
   auto answer = [&](QColor choice, bool accept) {
@@ -375,22 +376,22 @@ TEST_F(GraphWindow, TheColourDialogOpensOnTheLastColourChosenInIt) {
       accept ? g.dlgColor->accept() : g.dlgColor->reject();
     });
   };
-  answer(Qt::red, true);
+  answer(Qt::blue, true);
   QTest::mouseClick(g.sp[2], Qt::LeftButton);
-  EXPECT_EQ(openedOn, QColor(Qt::black));
-  EXPECT_EQ(g.sp[2]->Color(), QColor(Qt::red));
-  EXPECT_EQ(g.Charts->SeriesColor(2), QColor(Qt::red));
+  EXPECT_EQ(openedOn, QColor(0, 128, 0));
+  EXPECT_EQ(g.sp[2]->Color(), QColor(Qt::blue));
+  EXPECT_EQ(g.Charts->SeriesColor(2), QColor(Qt::blue));
 
-  answer(Qt::blue, false);  // a right click opens it too; cancelled
+  answer(Qt::yellow, false);  // a right click opens it too; cancelled
   QTest::mouseClick(g.sp[4], Qt::RightButton);
-  EXPECT_EQ(openedOn, QColor(Qt::red));
-  EXPECT_EQ(g.sp[4]->Color(), QColor(0, 128, 0));
-  EXPECT_EQ(g.Charts->SeriesColor(4), QColor(0, 128, 0));
+  EXPECT_EQ(openedOn, QColor(255, 0, 0));
+  EXPECT_EQ(g.sp[4]->Color(), QColor(255, 0, 0));
+  EXPECT_EQ(g.Charts->SeriesColor(4), QColor(255, 0, 0));
 
   answer(Qt::yellow, true);
-  QTest::mouseClick(g.sp[4], Qt::LeftButton);
-  EXPECT_EQ(openedOn, QColor(Qt::red));  // the cancelled choice did not count
-  EXPECT_EQ(g.Charts->SeriesColor(4), QColor(Qt::yellow));
+  QTest::mouseClick(g.sp[2], Qt::LeftButton);
+  EXPECT_EQ(openedOn, QColor(Qt::blue));
+  EXPECT_EQ(g.Charts->SeriesColor(2), QColor(Qt::yellow));
 }
 
 TEST_F(GraphWindow, AHiddenLineKeepsTakingPointsAndShowsThemAllAgain) {

@@ -337,12 +337,13 @@ void TfGraph::LiveAddPoint(int series, double x, double y) {
       heldPoints_.push_back({double(series), x, y});
       return;
     }
-    // The heater runs: the chart goes live again from where live would be.
+    // The run that went on when the chart was shown again has no place in
+    // it: its points are dropped until a new run has begun.
+    if (!clearHeld_) return;
+    // A new run: the chart goes live again from where live would be.
     holding_ = false;
-    if (clearHeld_) {
-      ClearCharts();
-      for (const auto& [s, px, py] : heldPoints_) AddPoint(int(s), px, py);
-    }
+    ClearCharts();
+    for (const auto& [s, px, py] : heldPoints_) AddPoint(int(s), px, py);
     heldPoints_.clear();
   }
   AddPoint(series, x, y);
@@ -410,11 +411,12 @@ void TfGraph::ed1Change(int tag) { Charts->SetSeriesWidth(tag - 1, ed[tag - 1]->
 void TfGraph::cb1Click(int tag) { Charts->SetSeriesVisible(tag - 1, cb[tag - 1]->isChecked()); }
 
 void TfGraph::sp1MouseDown(int tag) {
-  dlgColor->setCurrentColor(lastChosenColor_);
+  // The dialog starts from the colour the series has now.
+  dlgColor->setCurrentColor(sp[tag - 1]->Color());
   if (dlgColor->exec() != QDialog::Accepted) return;
-  lastChosenColor_ = dlgColor->selectedColor();
-  sp[tag - 1]->SetColor(lastChosenColor_);
-  Charts->SetSeriesColor(tag - 1, lastChosenColor_);
+  const QColor chosen = dlgColor->selectedColor();
+  sp[tag - 1]->SetColor(chosen);
+  Charts->SetSeriesColor(tag - 1, chosen);
 }
 
 // Each copy that changes what a box shows runs that box's bound rule at once,

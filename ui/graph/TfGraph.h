@@ -46,12 +46,12 @@ class TfGraph : public QWidget {
   // Empties the series 0..12 in turn; axes and display settings stay.
   void ClearCharts();
   // The live telemetry's AddPoint and ClearCharts. Once a record log or the
-  // last run is charted again, an idle heater (run timer below
-  // kFirstRunningSecond) would clear it at its next cycle, a second later:
-  // its cycles are held back until the heater runs again, and are then
-  // charted as live would have charted them (the charts cleared, the record
-  // before the run). A log charted while the heater runs takes live points
-  // as always. "Очистить" ends the hold.
+  // last run is charted again, live telemetry stays out of it: an idle
+  // heater (run timer below kFirstRunningSecond) would clear it at its next
+  // cycle, a running one would mix its points into it. The idle cycles are
+  // held back and the running heater's points dropped until a new run
+  // begins; that run is then charted as live would have charted it (the
+  // charts cleared, the record before the run). "Очистить" ends the hold.
   void LiveAddPoint(int series, double x, double y);
   void LiveClearCharts();
   // Writes the window's keys; SettingsError goes on to the caller.
@@ -130,11 +130,9 @@ class TfGraph : public QWidget {
   void CreateMenu();
   void ShowRecords(const RecordLog& log);
 
-  // The colour dialog opens on the colour last chosen in it, not the swatch's.
-  QColor lastChosenColor_ = Qt::black;
   std::function<std::string()> recordLogSource_;
-  // Live telemetry held back over a chart shown again (LiveAddPoint): the
-  // points since the latest clear held back.
+  // Live telemetry held back over a chart shown again (LiveAddPoint): whether
+  // a clear came since (a new run is due), and the points since the latest.
   bool holding_ = false;
   bool clearHeld_ = false;
   std::vector<std::array<double, 3>> heldPoints_;
