@@ -1,6 +1,7 @@
 #include "chart/ChartModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace o5 {
 
@@ -43,6 +44,32 @@ void ChartModel::SetWidth(int index, int width) {
 void ChartModel::SetVisible(int index, bool visible) {
   if (!ValidSeries(index)) return;
   styles_[static_cast<std::size_t>(index)].visible = visible;
+  Changed();
+}
+
+void ChartModel::SetName(int index, std::string name) {
+  if (!ValidSeries(index)) return;
+  names_[static_cast<std::size_t>(index)] = std::move(name);
+}
+
+void ChartModel::SetCursor(Cursor which, double x) {
+  if (!std::isfinite(x)) return;
+  cursors_[static_cast<std::size_t>(which)] = x;
+  Changed();
+}
+
+void ChartModel::ClearCursors() {
+  cursors_.fill(std::nullopt);
+  Changed();
+}
+
+void ChartModel::SetTimeline(ChartTimeline timeline) {
+  timeline_ = std::move(timeline);
+  Changed();
+}
+
+void ChartModel::SetTimelineShown(bool shown) {
+  timeline_.shown = shown;
   Changed();
 }
 

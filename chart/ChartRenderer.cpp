@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/ChartTimeline.h"
 #include "chart/SeriesReduction.h"
 
 namespace o5 {
@@ -24,6 +25,10 @@ constexpr int kOuterMargin = 4;
 const QColor kBackground(Qt::white);
 const QColor kAxisColor(Qt::black);
 const QColor kGridColor(190, 190, 190);
+const QColor kCursorColor(0, 0, 160);
+const QColor kFaultColor(200, 0, 0);
+const QColor kNoModeColor(235, 235, 235);
+constexpr int kStripGap = 1;  // between the plot's last row and the strip
 
 QString Label(double value) { return QString::fromStdString(FormatAxisLabel(value)); }
 
@@ -68,13 +73,18 @@ inline void AddClipped(std::vector<QLineF>& lines, const ClipBox& box, QPointF a
   if (inside || ClipSegment(ax, ay, bx, by, box)) lines.emplace_back(ax, ay, bx, by);
 }
 
-// floor() without a library call; coordinates far outside the plot are
-// clipped later, so they may share a column.
-inline double PixelColumn(double x) {
-  constexpr double kFar = 1e9;
-  x = std::clamp(x, -kFar, kFar);
-  const auto t = static_cast<long long>(x);
-  return static_cast<double>(t - (x < static_cast<double>(t)));
+// The pixel a coordinate falls in (floor() without a library call).
+// Coordinates far outside the plot are clipped later, so they may share one.
+inline int PixelOf(double v) {
+  constexpr double kFar = 1e7;
+  v = std::clamp(v, -kFar, kFar);
+  const auto t = static_cast<int>(v);
+  return t - (v < static_cast<double>(t));
+}
+
+bool TimelineOn(const ChartModel& model) {
+  const ChartTimeline& t = model.Timeline();
+  return t.shown && (ChartModel::ValidSeries(t.modeSeries) || ChartModel::ValidSeries(t.faultSeries));
 }
 
 }  // namespace
@@ -91,7 +101,9 @@ ChartFrame ChartRenderer::Layout(const QRect& area, const QFont& font, const Cha
   p.yMax = yAxis.Maximum();
 
   const int titleHeight = xAxis.Title().empty() ? 0 : fm.height() + kLabelGap;
-  const int bottomMargin = kTickWidth + kBottomTickLength + kLabelGap + fm.height() + titleHeight + kOuterMargin;
+  const int stripHeight = TimelineOn(model) ? fm.height() + 3 : 0;
+  const int bottomMargin = kTickWidth + kBottomTickLength + kLabelGap + fm.height() + titleHeight + kOuterMargin +
+                           (stripHeight > 0 ? stripHeight + kStripGap : 0);
   p.top = area.top() + fm.height() / 2 + kOuterMargin;
   p.height = std::max(0, area.bottom() + 1 - bottomMargin - p.top);
 
@@ -112,6 +124,7 @@ ChartFrame ChartRenderer::Layout(const QRect& area, const QFont& font, const Cha
 
   f.leftAxisArea = QRect(QPoint(area.left(), p.top), QPoint(p.left - 1, p.Bottom()));
   f.bottomAxisArea = QRect(QPoint(p.left, p.Bottom() + 1), QPoint(p.Right(), area.bottom()));
+  if (stripHeight > 0) f.strip = QRect(p.left, p.Bottom() + 1 + kStripGap, p.width, stripHeight);
   return f;
 }
 
@@ -130,8 +143,10 @@ void ChartRenderer::Draw(QPainter& painter, const ChartFrame& frame, const QRect
       if (style.visible) DrawSeries(painter, plot, model.Series(i), style);
     }
     painter.restore();
+    DrawTimeline(painter, frame, model);
   }
   DrawAxes(painter, frame, model);
+  if (plot.Drawable()) DrawCursors(painter, frame, model);
   if (rubberBand) {
     painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);
@@ -164,40 +179,48 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, const
     ReduceForView(series, plot.xMin - half, plot.xMax + half, plot.width, points_);
   else
     VisiblePoints(series, plot.xMin - half, plot.xMax + half, points_);
-  if (points_.size() < 2) return;
+  if (points_.empty()) return;
 
-  // QPainter fills pixel k for coordinates in [k, k + 1): a value that maps to
-  // pixel k is drawn at the pixel's centre.
+  // Every point is drawn at the centre of the pixel its value belongs to, so
+  // that the lines of one pixel column all run along that column's centre:
+  // the column's part of the polyline is then exactly the stroke from its
+  // lowest to its highest point, whichever points the reduction kept.
   pixels_.clear();
   const double xScale = plot.XScale();
   const double yScale = plot.YScale();
   const double originX = plot.left + 0.5;
   const double originY = plot.top + 0.5;
-  for (const ChartPoint& p : points_)
-    pixels_.emplace_back(originX + (p.x - plot.xMin) * xScale, originY + (plot.yMax - p.y) * yScale);
+  for (const ChartPoint& p : points_) {
+    const QPoint px(PixelOf(originX + (p.x - plot.xMin) * xScale), PixelOf(originY + (plot.yMax - p.y) * yScale));
+    // A segment of no length adds no pixel; a square cap would add one
+    // below it.
+    if (pixels_.empty() || pixels_.back() != px) pixels_.push_back(px);
+  }
 
   const double margin = style.width + 2;
   const ClipBox box{plot.left - margin, plot.top - margin, plot.Right() + margin, plot.Bottom() + margin};
   lines_.clear();
   const std::size_t n = pixels_.size();
-  if (!reduce_) {
-    for (std::size_t k = 1; k < n; ++k) AddClipped(lines_, box, pixels_[k - 1], pixels_[k]);
+  auto centre = [](QPoint p) { return QPointF(p.x() + 0.5, p.y() + 0.5); };
+  if (n == 1) {
+    AddClipped(lines_, box, centre(pixels_[0]), centre(pixels_[0]));
+  } else if (!reduce_) {
+    for (std::size_t k = 1; k < n; ++k) AddClipped(lines_, box, centre(pixels_[k - 1]), centre(pixels_[k]));
   } else {
-    // The part of the polyline inside one pixel column covers that column
-    // from its lowest to its highest point, so it is drawn as that one
+    // The part of the polyline inside one pixel column is drawn as one
     // vertical stroke; only the steps between columns keep their own segments.
     for (std::size_t k = 0; k < n;) {
-      const double column = PixelColumn(pixels_[k].x());
-      double low = pixels_[k].y();
-      double high = low;
+      const int column = pixels_[k].x();
+      int low = pixels_[k].y();
+      int high = low;
       std::size_t j = k;
-      while (j + 1 < n && PixelColumn(pixels_[j + 1].x()) == column) {
+      while (j + 1 < n && pixels_[j + 1].x() == column) {
         ++j;
         low = std::min(low, pixels_[j].y());
         high = std::max(high, pixels_[j].y());
       }
-      if (j > k) AddClipped(lines_, box, QPointF(column + 0.5, low), QPointF(column + 0.5, high));
-      if (j + 1 < n) AddClipped(lines_, box, pixels_[j], pixels_[j + 1]);
+      if (j > k) AddClipped(lines_, box, QPointF(column + 0.5, low + 0.5), QPointF(column + 0.5, high + 0.5));
+      if (j + 1 < n) AddClipped(lines_, box, centre(pixels_[j]), centre(pixels_[j + 1]));
       k = j + 1;
     }
   }
@@ -210,13 +233,90 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, const
   painter.drawLines(lines_.data(), static_cast<int>(lines_.size()));
 }
 
+std::vector<FaultMark> ChartRenderer::FaultMarks(const ChartFrame& frame, const QFont& font, const ChartModel& model) {
+  std::vector<FaultMark> marks;
+  const ChartTimeline& t = model.Timeline();
+  const PlotMapping& p = frame.plot;
+  if (frame.strip.isEmpty() || !ChartModel::ValidSeries(t.faultSeries) || !p.Drawable()) return marks;
+  const QFontMetrics fm(font);
+  const double half = p.ColumnWidth() / 2;
+  const double from = p.xMin - half;
+  const TimelineSteps s = StepsInRange(model.Series(t.faultSeries), from, p.xMax + half, p.ColumnWidth());
+  for (std::size_t k = 0; k < s.steps.size(); ++k) {
+    const TimelineStep& step = s.steps[k];
+    // Where the code becomes other than 0, or another code: the first point
+    // of a series counts when it is in view.
+    const bool change = k > 0 ? step.value != s.steps[k - 1].value : step.x >= from;
+    if (!change || step.value == 0) continue;
+    const int code = static_cast<int>(step.value);
+    const int x = static_cast<int>(std::lround(p.XToPixel(step.x)));
+    const int w = fm.horizontalAdvance(QString::number(code)) + 4;
+    marks.push_back({QRect(x, frame.strip.top(), w, frame.strip.height()), code});
+  }
+  return marks;
+}
+
+void ChartRenderer::DrawTimeline(QPainter& painter, const ChartFrame& frame, const ChartModel& model) {
+  if (frame.strip.isEmpty()) return;
+  const ChartTimeline& t = model.Timeline();
+  const PlotMapping& p = frame.plot;
+  const QRect& strip = frame.strip;
+  painter.fillRect(strip, kNoModeColor);
+  const double half = p.ColumnWidth() / 2;
+  if (ChartModel::ValidSeries(t.modeSeries)) {
+    const TimelineSteps s = StepsInRange(model.Series(t.modeSeries), p.xMin - half, p.xMax + half, p.ColumnWidth());
+    for (std::size_t k = 0; k < s.steps.size(); ++k) {
+      const double x0 = s.steps[k].x;
+      // The last value holds to the last point, and at least one column.
+      const double x1 = k + 1 < s.steps.size() ? s.steps[k + 1].x : s.end;
+      const int left = std::max(strip.left(), static_cast<int>(std::lround(p.XToPixel(x0))));
+      const int right = std::min(strip.right() + 1, std::max(left + 1, static_cast<int>(std::lround(p.XToPixel(x1)))));
+      if (right <= left) continue;
+      const std::uint32_t rgb = t.modeColor ? t.modeColor(static_cast<int>(s.steps[k].value)) : 0x808080u;
+      painter.fillRect(QRect(left, strip.top(), right - left, strip.height()), QColor::fromRgb(rgb));
+    }
+  }
+  const std::vector<FaultMark> marks = FaultMarks(frame, painter.font(), model);
+  if (marks.empty()) return;
+  painter.save();
+  painter.setClipRect(QRect(p.left, p.top, p.width, strip.bottom() + 1 - p.top));
+  painter.setPen(QPen(kFaultColor, 1, Qt::DotLine));
+  for (const FaultMark& m : marks) painter.drawLine(m.box.left(), p.top, m.box.left(), p.Bottom());
+  for (const FaultMark& m : marks) {
+    painter.fillRect(m.box, kFaultColor);
+    painter.setPen(Qt::white);
+    painter.drawText(m.box, Qt::AlignCenter, QString::number(m.code));
+  }
+  painter.restore();
+}
+
+void ChartRenderer::DrawCursors(QPainter& painter, const ChartFrame& frame, const ChartModel& model) {
+  const PlotMapping& p = frame.plot;
+  const QFontMetrics fm = painter.fontMetrics();
+  const int axisY = frame.strip.isEmpty() ? p.Bottom() + 1 : frame.strip.bottom() + 1;
+  for (Cursor which : {Cursor::kA, Cursor::kB}) {
+    const std::optional<double> x = model.CursorX(which);
+    if (!x || *x < p.xMin || *x > p.xMax) continue;
+    const int px = static_cast<int>(std::lround(p.XToPixel(*x)));
+    painter.setPen(QPen(kCursorColor, 1, Qt::DashLine));
+    painter.drawLine(px, p.top, px, axisY);
+    const QString label = which == Cursor::kA ? QStringLiteral("A") : QStringLiteral("B");
+    const int w = fm.horizontalAdvance(label) + 6;
+    const QRect box(px - w / 2, axisY + 1, w, fm.height() + 1);
+    painter.fillRect(box, kCursorColor);
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, label);
+  }
+}
+
 void ChartRenderer::DrawAxes(QPainter& painter, const ChartFrame& frame, const ChartModel& model) {
   const PlotMapping& p = frame.plot;
   if (p.width < 1 || p.height < 1) return;
   const QFontMetrics fm = painter.fontMetrics();
   painter.setPen(QPen(kAxisColor, 1));
-  painter.drawLine(p.left - 1, p.top, p.left - 1, p.Bottom() + 1);
-  painter.drawLine(p.left - 1, p.Bottom() + 1, p.Right(), p.Bottom() + 1);
+  const int axisY = frame.strip.isEmpty() ? p.Bottom() + 1 : frame.strip.bottom() + 1;
+  painter.drawLine(p.left - 1, p.top, p.left - 1, axisY);
+  painter.drawLine(p.left - 1, axisY, p.Right(), axisY);
 
   const double yScale = p.YScale();
   const int labelRight = p.left - 1 - kLeftTickLength - kLabelGap;
@@ -244,7 +344,7 @@ void ChartRenderer::DrawAxes(QPainter& painter, const ChartFrame& frame, const C
   }
 
   const double xScale = p.XScale();
-  const int tickTop = p.Bottom() + 2;
+  const int tickTop = axisY + 1;
   const int labelTop = tickTop + kBottomTickLength + kLabelGap;
   for (double v : frame.xTicks.values) {
     const int x = xScale > 0 ? static_cast<int>(std::lround(p.XToPixel(v))) : p.left;

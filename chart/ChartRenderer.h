@@ -29,6 +29,15 @@ struct ChartFrame {
   AxisTicks yTicks;
   QRect leftAxisArea;
   QRect bottomAxisArea;
+  // The strip of modes and fault marks between the plot and the time axis;
+  // empty when the timeline is not shown.
+  QRect strip;
+};
+
+// A fault mark as drawn: its box in the strip and the fault code.
+struct FaultMark {
+  QRect box;
+  int code;
 };
 
 class ChartRenderer {
@@ -43,14 +52,19 @@ class ChartRenderer {
   void Draw(QPainter& painter, const ChartFrame& frame, const QRect& area, const ChartModel& model,
             const std::optional<QRect>& rubberBand = std::nullopt);
 
+  // The fault marks of the strip in the frame given (for what a hover names).
+  static std::vector<FaultMark> FaultMarks(const ChartFrame& frame, const QFont& font, const ChartModel& model);
+
  private:
   void DrawGrid(QPainter& painter, const ChartFrame& frame);
   void DrawSeries(QPainter& painter, const PlotMapping& plot, const SeriesData& series, const SeriesStyle& style);
   void DrawAxes(QPainter& painter, const ChartFrame& frame, const ChartModel& model);
+  void DrawTimeline(QPainter& painter, const ChartFrame& frame, const ChartModel& model);
+  void DrawCursors(QPainter& painter, const ChartFrame& frame, const ChartModel& model);
 
   bool reduce_ = true;
   std::vector<ChartPoint> points_;  // kept between drawings to save allocations
-  std::vector<QPointF> pixels_;
+  std::vector<QPoint> pixels_;
   std::vector<QLineF> lines_;
 };
 

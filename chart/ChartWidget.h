@@ -6,9 +6,21 @@
 // asks for a redraw; requests merge until the redraw happens. AfterDraw is
 // emitted from the event loop once a redraw has finished, so that its handlers
 // may change the chart or raise errors without disturbing the painting.
+//
+// Over the plot the mouse reads the series out: a thin line at its X and a box
+// beside it with the time and each shown series' value there (and the
+// changes from cursor A to B). Over the strip of modes a hover names the mode,
+// over a fault mark the fault. The chart is kept as a picture between
+// redraws, so that the line and the box follow the mouse without drawing the
+// series again.
 
 #include <QColor>
+#include <QImage>
 #include <QWidget>
+
+#include <optional>
+
+class QLabel;
 
 #include "chart/ChartGestures.h"
 #include "chart/ChartModel.h"
@@ -24,6 +36,7 @@ class ChartWidget : public QWidget {
 
   explicit ChartWidget(QWidget* parent = nullptr);
 
+  const ChartModel& Model() const { return model_; }
   const SeriesData& Series(int index) const { return model_.Series(index); }
   // Index 0..12; others are ignored.
   void AddPoint(int index, double x, double y) { model_.AddPoint(index, x, y); }
@@ -36,8 +49,29 @@ class ChartWidget : public QWidget {
   void SetSeriesVisible(int index, bool visible) { model_.SetVisible(index, visible); }
   bool SeriesVisible(int index) const { return model_.Style(index).visible; }
 
+  void SetSeriesName(int index, const std::string& name) { model_.SetName(index, name); }
+
   ChartAxis& LeftAxis() { return model_.LeftAxis(); }
   ChartAxis& BottomAxis() { return model_.BottomAxis(); }
+
+  // Cursors A and B, at a time; cleared together.
+  void SetCursor(Cursor which, double x) { model_.SetCursor(which, x); }
+  std::optional<double> CursorX(Cursor which) const { return model_.CursorX(which); }
+  void ClearCursors() { model_.ClearCursors(); }
+  // The time under a point of the widget (its X only).
+  double XAt(const QPoint& pos) const;
+
+  void SetTimeline(ChartTimeline timeline) { model_.SetTimeline(std::move(timeline)); }
+  void SetTimelineShown(bool shown) { model_.SetTimelineShown(shown); }
+  bool TimelineShown() const { return model_.Timeline().shown; }
+
+  // The chart as drawn, without the mouse's line and box, in device pixels.
+  QImage Picture();
+  // The box of values under the mouse; hidden while the mouse is elsewhere.
+  QLabel* ReadoutBox() const { return readout_; }
+  // What a hover over the strip says at this point of the widget; empty
+  // where there is nothing to name.
+  QString TimelineHint(const QPoint& pos) const;
 
   void RequestRedraw();
   // A redraw, or the notification after one, is still to come.
@@ -58,10 +92,16 @@ class ChartWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   bool InGestureArea(const QPoint& pos, const ChartFrame& frame) const;
   void NotifyAfterDraw();
+  void RenderPicture();
+  void Hover(const QPoint& pos);
+  void EndHover();
+  void ShowReadout();
 
   ChartModel model_;
   ChartRenderer renderer_;
@@ -70,6 +110,10 @@ class ChartWidget : public QWidget {
   bool afterDrawPending_ = false;
   QPoint rightPress_;        // where the right button went down for a pan
   bool rightMoved_ = false;  // the pointer has moved since: a pan, not a click
+  QImage picture_;            // the chart as last drawn
+  bool pictureStale_ = true;  // the model changed since
+  std::optional<int> hoverX_;  // pixel column of the mouse over the plot
+  QLabel* readout_;
 };
 
 }  // namespace o5

@@ -114,6 +114,33 @@ std::size_t SeriesData::UpperBound(double x) const {
   return static_cast<std::size_t>(std::upper_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
 }
 
+std::size_t SeriesData::NextChange(std::size_t i) const {
+  const std::size_t n = xs_.size();
+  if (i >= n) return n;
+  const double value = ys_[i];
+  std::size_t j = i + 1;
+  while (j < n) {
+    // The widest flat block that starts at j: a block that is not flat has
+    // no flat block above it.
+    std::size_t skip = 0;
+    std::size_t unit = kFanOut;
+    for (std::size_t level = 0; level < levels_.size() && j % unit == 0; ++level, unit *= kFanOut) {
+      const std::size_t b = j / unit;
+      if (b >= levels_[level].size()) break;
+      const Block& block = levels_[level][b];
+      if (block.min != value || block.max != value) break;
+      skip = unit;
+    }
+    if (skip > 0) {
+      j += skip;
+      continue;
+    }
+    if (ys_[j] != value) return j;
+    ++j;
+  }
+  return n;
+}
+
 SeriesData::Extremes SeriesData::RangeExtremes(std::size_t begin, std::size_t end) const {
   // Noisy data makes the comparisons unpredictable; the updates are written
   // so that they compile to conditional moves instead of branches.

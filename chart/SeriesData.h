@@ -47,6 +47,11 @@ class SeriesData {
   // First index whose X is > x.
   std::size_t UpperBound(double x) const;
 
+  // The first index after i whose Y differs from Y(i) (Size() when none).
+  // Blocks whose extremes both equal Y(i) are passed over whole, so a long
+  // flat stretch costs a few steps per summary level.
+  std::size_t NextChange(std::size_t i) const;
+
   // Asks the processor to fetch the memory of point i ahead of use (no effect
   // on the data). A wide view visits one pixel column after the other, each in
   // new memory; fetching the next one early hides the wait for it.

@@ -10,6 +10,9 @@
 #include <cmath>
 #include <random>
 
+#include <QLabel>
+
+#include "chart/ChartReadout.h"
 #include "chart/ChartRenderer.h"
 #include "chart/ChartWidget.h"
 #include "tests/support/ErrorCapture.h"
@@ -165,52 +168,208 @@ TEST_F(ChartWidgetTest, ErrorsRaisedByTheNotificationReachTheErrorDisplay) {
   EXPECT_EQ(test::TakeErrors(), QStringList{"Axis Minimum Value must be <= Maximum."});
 }
 
-// The reduction must not change the picture: draw dense, noisy data with and
-// without it and compare the pixels. Only single pixels where a line ends may
-// differ (aliased line ends and square caps fall a little differently when a
-// column's run is drawn as one stroke instead of many).
-struct PictureDifference {
-  int differing = 0;
-  int inked = 0;  // pixels drawn in either picture
-};
+// The reduction must not change the picture: dense, noisy data drawn with
+// and without it gives the same pixels, at several ranges and widths.
+QImage DrawModel(const ChartModel& model, bool reduce) {
+  QImage img(1000, 600, QImage::Format_ARGB32_Premultiplied);
+  ChartRenderer r;
+  r.SetReduction(reduce);
+  QPainter painter(&img);
+  r.Draw(painter, ChartRenderer::Layout(img.rect(), painter.font(), model), img.rect(), model);
+  return img;
+}
 
-PictureDifference CompareReducedWithFull(int lineWidth) {
+int Inked(const QImage& img) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) n += img.pixel(x, y) != 0xFFFFFFFFu;
+  return n;
+}
+
+TEST(ChartRendering, TheReducedDrawingIsTheSamePictureAsDrawingEveryPoint) {
   ChartModel model;
   std::mt19937 rng(5);
   std::normal_distribution<double> noise(0, 20);
-  for (int s = 0; s < 3; ++s) {
+  for (int s = 0; s < 4; ++s) {
     double y = 300;
-    for (int i = 0; i < 60000; ++i) model.AddPoint(s, i * 0.25, y = std::clamp(y + noise(rng), 0.0, 700.0));
-    model.SetColor(s, 0xFF0000u >> (8 * s));
-    model.SetWidth(s, lineWidth);
-  }
-  model.BottomAxis().SetMinMax(1000.3, 13000.7);
-  QImage a(1000, 600, QImage::Format_ARGB32_Premultiplied), b(a.size(), a.format());
-  ChartRenderer r;
-  for (QImage* img : {&a, &b}) {
-    QPainter painter(img);
-    r.SetReduction(img == &a);
-    r.Draw(painter, ChartRenderer::Layout(img->rect(), painter.font(), model), img->rect(), model);
-  }
-  const PlotMapping p = ChartRenderer::Layout(a.rect(), QFont(), model).plot;
-  PictureDifference d;
-  const QRgb grid = QColor(190, 190, 190).rgb();
-  for (int y = p.top; y <= p.Bottom(); ++y)
-    for (int x = p.left; x <= p.Right(); ++x) {
-      const QRgb pa = a.pixel(x, y), pb = b.pixel(x, y);
-      d.differing += pa != pb;
-      d.inked += (pa != 0xFFFFFFFFu && pa != grid) || (pb != 0xFFFFFFFFu && pb != grid);
+    for (int i = 0; i < 60000; ++i) {
+      // Noise, and stretches where the value stands still.
+      const bool flat = (i / 500) % 3 == 0;
+      if (!flat) y = std::clamp(y + noise(rng), 0.0, 700.0);
+      model.AddPoint(s, i * 0.25, std::round(y));
     }
-  return d;
-}
-
-TEST(ChartRendering, TheReducedDrawingLooksLikeDrawingEveryPoint) {
+    model.SetColor(s, 0xFF0000u >> (8 * (s % 3)));
+  }
+  struct View {
+    double from, to;
+  };
   for (int width : {1, 3}) {
-    const PictureDifference d = CompareReducedWithFull(width);
-    EXPECT_GT(d.inked, 50000) << "width " << width;
-    EXPECT_LT(d.differing, d.inked / 500) << "width " << width << ": " << d.differing << " of " << d.inked;
+    for (int s = 0; s < 4; ++s) model.SetWidth(s, width);
+    for (const View v : {View{0, 15000}, View{1000.3, 13000.7}, View{2000, 2300}, View{5000.1, 5100.9}}) {
+      SCOPED_TRACE(testing::Message() << "width " << width << ", " << v.from << ".." << v.to);
+      model.BottomAxis().SetMinMax(v.from, v.to);
+      const QImage reduced = DrawModel(model, true);
+      const QImage full = DrawModel(model, false);
+      EXPECT_GT(Inked(full), 20000);
+      int differing = 0;
+      for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x) differing += reduced.pixel(x, y) != full.pixel(x, y);
+      EXPECT_EQ(differing, 0);
+    }
   }
 }
 
+// A line that stands still is one pixel row high, wherever its value falls
+// between two rows and however many points share a pixel column.
+TEST(ChartRendering, AFlatStretchIsOnePixelRow) {
+  for (bool reduce : {true, false}) {
+    ChartModel model;
+    model.LeftAxis().SetMinMax(0, 30);
+    model.BottomAxis().SetMinMax(0, 86400);
+    // Thirteen lines at values that fall all over the rows' heights.
+    for (int s = 0; s < 13; ++s) {
+      for (int t = 0; t <= 86400; ++t) model.AddPoint(s, t, 1 + s * 2.13);
+      model.SetColor(s, 0x000080u + s);
+    }
+    const QImage img = DrawModel(model, reduce);
+    const PlotMapping p = ChartRenderer::Layout(img.rect(), QFont(), model).plot;
+    for (int s = 0; s < 13; ++s) {
+      const QRgb ink = QColor::fromRgb(0x000080u + s).rgb();
+      for (int x = p.left; x <= p.Right(); x += 7) {
+        int rows = 0;
+        for (int y = p.top; y <= p.Bottom(); ++y) rows += img.pixel(x, y) == ink;
+        ASSERT_EQ(rows, 1) << "series " << s << ", column " << x << (reduce ? ", reduced" : ", every point");
+      }
+    }
+  }
+}
+
+// ---- values under the mouse, cursors, modes and faults -----------------------
+
+class ChartReadoutTest : public ChartWidgetTest {
+ protected:
+  void SetUp() override {
+    ChartWidgetTest::SetUp();
+    for (int s = 0; s < 13; ++s) chart.SetSeriesName(s, "Ряд " + std::to_string(s + 1));
+    for (int t = 0; t <= 200; t += 10) {
+      chart.AddPoint(0, t, t * 2);
+      chart.AddPoint(1, t, 700 - t);
+    }
+    chart.SetSeriesColor(0, QColor(200, 0, 0));
+    for (int s = 2; s < 13; ++s) chart.SetSeriesVisible(s, false);
+    Settle();
+  }
+  void Settle() { ASSERT_TRUE(QTest::qWaitFor([&] { return !chart.RedrawPending(); }, 20000)); }
+  void MoveTo(QPoint pos) { Mouse(&chart, QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton); }
+  QPoint AtTime(double x, double fy = 0.5) {
+    const PlotMapping p = chart.Frame().plot;
+    return {static_cast<int>(std::lround(p.XToPixel(x))), p.top + static_cast<int>(fy * (p.height - 1))};
+  }
+  QString BoxText() const { return chart.ReadoutBox()->accessibleName(); }
+};
+
+TEST_F(ChartReadoutTest, TheBoxReadsEachShownSeriesAtTheMousesTime) {
+  EXPECT_FALSE(chart.ReadoutBox()->isVisible());
+  MoveTo(AtTime(55));
+  ASSERT_TRUE(chart.ReadoutBox()->isVisible());
+  const PlotMapping p = chart.Frame().plot;
+  // The point at or before the mouse's time, not the nearer one after it.
+  const QStringList lines = BoxText().split('\n');
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith("t = 55")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[0].endsWith(" с")) << lines[0].toStdString();
+  EXPECT_EQ(lines[1], "Ряд 1: 100");
+  EXPECT_EQ(lines[2], "Ряд 2: 650");
+  EXPECT_TRUE(chart.ReadoutBox()->text().contains("#c80000")) << chart.ReadoutBox()->text().toStdString();
+  // A line at the mouse's X, drawn over the chart.
+  const QImage shown = chart.grab().toImage();
+  EXPECT_EQ(shown.pixelColor(AtTime(55).x(), p.top + 2), QColor(90, 90, 90));
+
+  MoveTo(AtTime(-1, 0.5) - QPoint(5, 0));  // left of the plot
+  EXPECT_FALSE(chart.ReadoutBox()->isVisible());
+  MoveTo(AtTime(120));
+  EXPECT_TRUE(chart.ReadoutBox()->isVisible());
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&chart, &leave);
+  EXPECT_FALSE(chart.ReadoutBox()->isVisible());
+
+  // Hidden while a gesture runs.
+  MoveTo(AtTime(120));
+  Mouse(&chart, QEvent::MouseButtonPress, AtTime(120), Qt::LeftButton, Qt::LeftButton);
+  EXPECT_FALSE(chart.ReadoutBox()->isVisible());
+  Mouse(&chart, QEvent::MouseMove, AtTime(150, 0.8), Qt::NoButton, Qt::LeftButton);
+  EXPECT_FALSE(chart.ReadoutBox()->isVisible());
+  Mouse(&chart, QEvent::MouseButtonRelease, AtTime(150, 0.8), Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(ChartReadoutTest, WithBothCursorsTheBoxGivesTheirDistanceAndEachChange) {
+  chart.SetCursor(Cursor::kA, 20);
+  MoveTo(AtTime(100));
+  EXPECT_EQ(BoxText().split('\n').size(), 3);
+  chart.SetCursor(Cursor::kB, 50);
+  Settle();
+  const QStringList lines = BoxText().split('\n');
+  ASSERT_EQ(lines.size(), 4);
+  EXPECT_EQ(lines[1], "Δt = 30 с");
+  EXPECT_TRUE(lines[2].endsWith("  Δ = 60")) << lines[2].toStdString();
+  EXPECT_TRUE(lines[3].endsWith("  Δ = -30")) << lines[3].toStdString();
+
+  // Each cursor is a line in the picture, and goes with the data on a zoom.
+  auto cursorColumn = [&](double x) {
+    const QImage img = chart.Picture();
+    const PlotMapping p = chart.Frame().plot;
+    const int px = static_cast<int>(std::lround(p.XToPixel(x)));
+    int inked = 0;
+    for (int y = p.top; y <= p.Bottom(); ++y) inked += img.pixelColor(px, y) == QColor(0, 0, 160);
+    return inked;
+  };
+  EXPECT_GT(cursorColumn(20), 50);
+  EXPECT_GT(cursorColumn(50), 50);
+  chart.BottomAxis().SetMinMax(10, 60);
+  EXPECT_GT(cursorColumn(20), 50);
+  EXPECT_EQ(*chart.CursorX(Cursor::kB), 50);
+  chart.ClearCursors();
+  EXPECT_EQ(cursorColumn(20), 0);
+  EXPECT_FALSE(chart.CursorX(Cursor::kA));
+}
+
+TEST_F(ChartReadoutTest, TheStripIsColouredByModeAndMarksWhereAFaultComes) {
+  for (int t = 0; t <= 200; t += 10) {
+    chart.AddPoint(10, t, t < 80 ? 3 : 21);
+    chart.AddPoint(11, t, t < 120 ? 0 : t < 160 ? 13 : 5);
+  }
+  ChartTimeline timeline;
+  timeline.modeSeries = 10;
+  timeline.faultSeries = 11;
+  timeline.shown = true;
+  timeline.modeColor = [](int mode) { return mode == 3 ? 0xFF8000u : 0xFFFF00u; };
+  timeline.modeText = [](int mode) { return std::to_string(mode) + " - режим"; };
+  timeline.faultText = [](int code) { return "неисправность " + std::to_string(code); };
+  const int plotHeight = chart.Frame().plot.height;
+  chart.SetTimeline(timeline);
+  Settle();
+  const ChartFrame f = chart.Frame();
+  ASSERT_FALSE(f.strip.isEmpty());
+  EXPECT_LT(f.plot.height, plotHeight);
+  const QImage img = chart.Picture();
+  const int y = f.strip.center().y();
+  EXPECT_EQ(img.pixelColor(AtTime(40).x(), y), QColor(0xFF, 0x80, 0));
+  EXPECT_EQ(img.pixelColor(AtTime(100).x(), y), QColor(0xFF, 0xFF, 0));
+  EXPECT_EQ(chart.TimelineHint(QPoint(AtTime(40).x(), y)), "3 - режим");
+  EXPECT_EQ(chart.TimelineHint(QPoint(AtTime(100).x(), y)), "21 - режим");
+  // Marks where the code becomes 13 and where it becomes 5, not where it is 0.
+  const std::vector<FaultMark> marks = ChartRenderer::FaultMarks(f, chart.font(), chart.Model());
+  ASSERT_EQ(marks.size(), 2u);
+  EXPECT_EQ(marks[0].code, 13);
+  EXPECT_EQ(marks[0].box.left(), AtTime(120).x());
+  EXPECT_EQ(marks[1].code, 5);
+  EXPECT_EQ(img.pixelColor(marks[0].box.left(), y), QColor(200, 0, 0));
+  EXPECT_EQ(chart.TimelineHint(QPoint(marks[1].box.left() + 1, y)), "неисправность 5");
+  EXPECT_TRUE(chart.TimelineHint(AtTime(100)).isEmpty());  // over the plot
+
+  chart.SetTimelineShown(false);
+  EXPECT_TRUE(chart.Frame().strip.isEmpty());
+  EXPECT_EQ(chart.Frame().plot.height, plotHeight);
+}
 }  // namespace
 }  // namespace o5

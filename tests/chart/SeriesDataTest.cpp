@@ -125,3 +125,27 @@ TEST(SeriesData, ExtremesAgreeWithAScanAfterLateInsertions) {
 
 }  // namespace
 }  // namespace o5
+
+namespace o5 {
+namespace {
+
+// A long flat stretch is passed over block by block; every change is found.
+TEST(SeriesDataChanges, NextChangeFindsEachChangeAndPassesFlatStretches) {
+  SeriesData s;
+  std::vector<std::size_t> changes;
+  double y = 0;
+  for (std::size_t i = 0; i < 70000; ++i) {
+    if (i == 3 || i == 4 || i == 513 || i == 40000 || i == 69999) {
+      y += 1;
+      changes.push_back(i);
+    }
+    s.Add(double(i), y);
+  }
+  std::vector<std::size_t> found;
+  for (std::size_t i = 0; (i = s.NextChange(i)) < s.Size();) found.push_back(i);
+  EXPECT_EQ(found, changes);
+  EXPECT_EQ(s.NextChange(s.Size()), s.Size());
+}
+
+}  // namespace
+}  // namespace o5

@@ -1,0 +1,67 @@
+#include "chart/ChartReadout.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace o5 {
+
+namespace {
+constexpr const char* kNoValue = "—";
+constexpr int kValueDecimals = 2;
+}  // namespace
+
+std::optional<double> ValueAt(const SeriesData& series, double x) {
+  const std::size_t after = series.UpperBound(x);
+  if (after == 0) return std::nullopt;
+  return series.Y(after - 1);
+}
+
+Readout ReadAt(const ChartModel& model, double x) {
+  Readout r;
+  r.x = x;
+  const std::optional<double> a = model.CursorX(Cursor::kA);
+  const std::optional<double> b = model.CursorX(Cursor::kB);
+  if (a && b) r.dt = *b - *a;
+  for (int i = 0; i < ChartModel::kSeriesCount; ++i) {
+    if (!model.Style(i).visible) continue;
+    ReadoutLine line;
+    line.series = i;
+    line.value = ValueAt(model.Series(i), x);
+    if (r.dt) {
+      const std::optional<double> va = ValueAt(model.Series(i), *a);
+      const std::optional<double> vb = ValueAt(model.Series(i), *b);
+      if (va && vb) line.delta = *vb - *va;
+    }
+    r.lines.push_back(line);
+  }
+  return r;
+}
+
+std::string FormatReadoutNumber(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string out(text);
+  if (out.find('.') != std::string::npos) {
+    while (out.back() == '0') out.pop_back();
+    if (out.back() == '.') out.pop_back();
+  }
+  if (out == "-0") out = "0";
+  for (char& c : out)
+    if (c == '.') c = ',';
+  return out;
+}
+
+std::vector<std::string> ReadoutLines(const ChartModel& model, const Readout& readout, int decimals) {
+  std::vector<std::string> lines;
+  lines.push_back("t = " + FormatReadoutNumber(readout.x, decimals) + " с");
+  if (readout.dt) lines.push_back("Δt = " + FormatReadoutNumber(*readout.dt, decimals) + " с");
+  for (const ReadoutLine& l : readout.lines) {
+    std::string text = model.Name(l.series) + ": ";
+    text += l.value ? FormatReadoutNumber(*l.value, kValueDecimals) : kNoValue;
+    if (readout.dt) text += "  Δ = " + (l.delta ? FormatReadoutNumber(*l.delta, kValueDecimals) : std::string(kNoValue));
+    lines.push_back(std::move(text));
+  }
+  return lines;
+}
+
+}  // namespace o5
