@@ -12,7 +12,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QUrl>
 
 #include <memory>
@@ -127,12 +130,21 @@ class GraphRecordLog : public test::GraphFixture {
 
 TEST_F(GraphRecordLog, ARightClickOnTheChartOpensTheMenuAndARightDragPansWithoutIt) {
   Show(g());
-  // Opening, then saving, a line between them.
+  // Opening, saving, the cursors, the looks; a line between each two.
   const QList<QAction*> entries = g().pmCharts->actions();
-  ASSERT_EQ(entries.size(), 5);
-  EXPECT_TRUE(entries[2]->isSeparator());
-  EXPECT_EQ((QList<QAction*>{entries[0], entries[1], entries[3], entries[4]}),
-            (QList<QAction*>{g().aOpenLog, g().aLastRun, g().aSaveData, g().aSavePicture}));
+  ASSERT_EQ(entries.size(), 12);
+  for (int k : {2, 5, 9}) EXPECT_TRUE(entries[k]->isSeparator()) << k;
+  EXPECT_EQ((QList<QAction*>{entries[0], entries[1], entries[3], entries[4], entries[6], entries[7], entries[8],
+                             entries[10], entries[11]}),
+            (QList<QAction*>{g().aOpenLog, g().aLastRun, g().aSaveData, g().aSavePicture, g().aMarkA, g().aMarkB,
+                             g().aClearMarks, g().aModes, g().aDistinctColors}));
+  EXPECT_EQ(g().aMarkA->text(), "Метка A здесь");
+  EXPECT_EQ(g().aMarkB->text(), "Метка B здесь");
+  EXPECT_EQ(g().aClearMarks->text(), "Убрать метки");
+  EXPECT_EQ(g().aModes->text(), "Режимы и неисправности");
+  EXPECT_TRUE(g().aModes->isCheckable());
+  EXPECT_TRUE(g().aModes->isChecked());
+  EXPECT_EQ(g().aDistinctColors->text(), "Различимые цвета");
   EXPECT_EQ(g().aOpenLog->text(), "Открыть журнал…");
   EXPECT_EQ(g().aLastRun->text(), "Последний пуск");
   EXPECT_EQ(g().aSaveData->text(), "Сохранить данные…");
@@ -390,10 +402,15 @@ TEST_F(GraphRecordLog, AFailedWriteNamesTheFileAndLeavesNoFileBehind) {
             (QStringList{"sub.csv"}));
 }
 
-TEST_F(GraphRecordLog, ThePictureIsTheChartAtTheSizeShownInDevicePixels) {
+// A picture that stands alone: a title saying what is charted and when, the
+// chart as shown, and a legend of the shown series in their colours.
+TEST_F(GraphRecordLog, ThePictureHasATitleTheChartAsShownAndALegend) {
   Show(g());
+  g().aDistinctColors->trigger();
+  g().cb[4]->setChecked(false);
   g().AddPoint(0, 10, 100);
   g().AddPoint(0, 50, 300);
+  g().Charts->SetCursor(Cursor::kA, 30);
   Settle(g());
   const QString path = dir_.filePath("chart.png");
   AnswerFileDialogs({path});
@@ -402,16 +419,129 @@ TEST_F(GraphRecordLog, ThePictureIsTheChartAtTheSizeShownInDevicePixels) {
   EXPECT_EQ(FileDialogRequests()[0].filter, "Рисунок PNG (*.png)");
   QImage image;
   ASSERT_TRUE(image.load(path, "PNG"));
-  EXPECT_EQ(image.size(), g().Charts->size() * g().Charts->devicePixelRatio());
   // Run once more with the screen doubled (QT_SCALE_FACTOR=2, see CMakeLists.txt).
   if (qgetenv("QT_SCALE_FACTOR") == "2") {
     EXPECT_EQ(g().Charts->devicePixelRatio(), 2);
   }
-  // The series' green is in it.
-  bool green = false;
-  for (int y = 0; y < image.height() && !green; ++y)
-    for (int x = 0; x < image.width() && !green; ++x) green = image.pixelColor(x, y) == QColor(0, 128, 0);
-  EXPECT_TRUE(green);
+  const QImage chart = g().Charts->Picture();
+  ASSERT_EQ(chart.size(), g().Charts->size() * g().Charts->devicePixelRatio());
+  EXPECT_EQ(image.width(), chart.width());
+  ASSERT_GT(image.height(), chart.height());
+  // The chart lies whole in the picture, under the title.
+  const QImage want = chart.convertToFormat(QImage::Format_RGB32);
+  const QImage got = image.convertToFormat(QImage::Format_RGB32);
+  int top = -1;
+  for (int y = 0; y + want.height() <= got.height() && top < 0; ++y)
+    if (got.copy(0, y, want.width(), want.height()) == want) top = y;
+  ASSERT_GT(top, 0);
+  // The legend: each shown series' colour, the hidden one's not.
+  auto inLegend = [&](const QColor& c) {
+    for (int y = top + want.height(); y < got.height(); ++y)
+      for (int x = 0; x < got.width(); ++x)
+        if (got.pixelColor(x, y) == c) return true;
+    return false;
+  };
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(inLegend(g().Charts->SeriesColor(i)), i != 4) << i;
+
+  EXPECT_TRUE(g().PictureTitle().startsWith("Телеметрия в реальном времени, ")) << g().PictureTitle().toStdString();
+  TfGraph live;
+  const QString log = WriteFile("D_2026-12-7_10-0-0.txt", SessionLog(live));
+  g().OpenRecordLog(log);
+  TakeInformation();
+  const QString now = QDateTime::currentDateTime().toString("dd.MM.yyyy");
+  EXPECT_TRUE(g().PictureTitle().startsWith("Журнал \"D_2026-12-7_10-0-0.txt\", открыт " + now))
+      << g().PictureTitle().toStdString();
+  const std::string records = SessionLog(live);
+  g().SetRecordLogSource([&records] { return records; });
+  g().ShowLastRun();
+  TakeInformation();
+  EXPECT_TRUE(g().PictureTitle().startsWith("Последний пуск, показан " + now)) << g().PictureTitle().toStdString();
+  g().Button1->click();
+  EXPECT_TRUE(g().PictureTitle().startsWith("Телеметрия в реальном времени, "));
+}
+
+// ---- cursors, modes and colours from the menu ------------------------------
+
+TEST_F(GraphRecordLog, CursorsGoWhereTheMenuWasOpenedAndAreClearedByTheMenuOrClear) {
+  Show(g());
+  const PlotMapping p = g().Charts->Frame().plot;
+  const QPoint a(p.left + p.width / 4, p.top + p.height / 2);
+  const QPoint b(p.left + p.width * 3 / 4, p.top + p.height / 2);
+  for (const auto& [at, action] : {std::pair{a, g().aMarkA}, std::pair{b, g().aMarkB}}) {
+    QTest::mousePress(g().Charts, Qt::RightButton, {}, at);
+    QTest::mouseRelease(g().Charts, Qt::RightButton, {}, at);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return g().pmCharts->isVisible(); }, 20000));
+    g().pmCharts->hide();
+    Run(action);
+  }
+  ASSERT_TRUE(g().Charts->CursorX(Cursor::kA));
+  ASSERT_TRUE(g().Charts->CursorX(Cursor::kB));
+  EXPECT_DOUBLE_EQ(*g().Charts->CursorX(Cursor::kA), p.PixelToX(a.x()));
+  EXPECT_DOUBLE_EQ(*g().Charts->CursorX(Cursor::kB), p.PixelToX(b.x()));
+  Run(g().aClearMarks);
+  EXPECT_FALSE(g().Charts->CursorX(Cursor::kA));
+  EXPECT_FALSE(g().Charts->CursorX(Cursor::kB));
+  g().Charts->SetCursor(Cursor::kA, 5);
+  g().Button1->click();
+  EXPECT_FALSE(g().Charts->CursorX(Cursor::kA));
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(GraphRecordLog, TheBoxNamesTheSeriesByTheirRowCaptions) {
+  Show(g());
+  for (int s = 0; s < 13; ++s) g().AddPoint(s, 10, s * 10 + 0.5);
+  for (int s = 2; s < 13; ++s) g().cb[s]->setChecked(false);
+  Settle(g());
+  const PlotMapping p = g().Charts->Frame().plot;
+  const QPointF at(p.XToPixel(100), p.top + 20);
+  QMouseEvent move(QEvent::MouseMove, at, g().Charts->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(g().Charts, &move);
+  const QStringList lines = g().Charts->ReadoutBox()->accessibleName().split('\n');
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[1], "Тжидкости: 0,5");
+  EXPECT_EQ(lines[2], "Тперегрева: 10,5");
+}
+
+TEST_F(GraphRecordLog, TheStripNamesModesAndFaultsAsTheModesWindowAndItsLegendDo) {
+  Show(g());
+  for (int t = 0; t <= 200; t += 5) {
+    g().AddPoint(10, t, t < 100 ? 21 : 2);
+    g().AddPoint(11, t, t < 150 ? 0 : 17);
+  }
+  Settle(g());
+  const ChartFrame f = g().Charts->Frame();
+  ASSERT_FALSE(f.strip.isEmpty());
+  const int y = f.strip.center().y();
+  EXPECT_EQ(g().Charts->TimelineHint(QPoint(int(f.plot.XToPixel(50)), y)), "21 - Прогрев");
+  EXPECT_EQ(g().Charts->TimelineHint(QPoint(int(f.plot.XToPixel(120)), y)), "2 - Охлаждение");
+  EXPECT_EQ(g().Charts->TimelineHint(QPoint(int(std::lround(f.plot.XToPixel(150))) + 1, y)),
+            "17 КЗ топливного насоса\n17 обрыв цепи топливного насоса");
+
+  // Hidden from the menu, and so kept for the next start.
+  Run(g().aModes);
+  EXPECT_FALSE(g().aModes->isChecked());
+  EXPECT_TRUE(g().Charts->Frame().strip.isEmpty());
+  g().SaveSettings();
+  EXPECT_TRUE(ConfigText().contains("ShowModes=0\n")) << ConfigText().toStdString();
+  TfGraph next;
+  EXPECT_FALSE(next.aModes->isChecked());
+  EXPECT_FALSE(next.Charts->TimelineShown());
+}
+
+TEST_F(GraphRecordLog, DistinctColoursAreSetAsIfChosenByHandAndKept) {
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(g().Charts->SeriesColor(i), QColor(0, 128, 0));
+  Run(g().aDistinctColors);
+  QSet<QRgb> colours;
+  for (int i = 0; i < 13; ++i) {
+    EXPECT_EQ(g().sp[i]->Color(), g().Charts->SeriesColor(i)) << i;
+    colours.insert(g().Charts->SeriesColor(i).rgb());
+  }
+  EXPECT_EQ(colours.size(), 13);
+  EXPECT_EQ(g().Charts->SeriesColor(0), QColor(0xD1, 0xBB, 0xD7));
+  g().SaveSettings();
+  TfGraph next;
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(next.Charts->SeriesColor(i), g().Charts->SeriesColor(i)) << i;
 }
 
 }  // namespace

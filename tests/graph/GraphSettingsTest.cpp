@@ -32,6 +32,7 @@ TEST_F(GraphSettingsTest, MissingFileGivesTheDefaults) {
   EXPECT_EQ(s.yMin, 0);
   EXPECT_EQ(s.xMax, 200);
   EXPECT_EQ(s.xMin, 0);
+  EXPECT_TRUE(s.modesShown);
   for (int i = 0; i < GraphSettings::kRows; ++i) {
     EXPECT_EQ(s.widths[i], 1);
     EXPECT_TRUE(s.shown[i]);
@@ -70,6 +71,7 @@ TEST_F(GraphSettingsTest, WritesTheKeysInTheirOrder) {
                        "YStep",        "XMax",          "XMin",           "XStep"};
   for (const char* prefix : {"W", "C", "S"})
     for (int n = 1; n <= 13; ++n) expected << QString("%1%2").arg(prefix).arg(n);
+  expected << "ShowModes";
   EXPECT_EQ(keys, expected);
   const GraphSettings back = GraphSettings::Read(SettingsFile(Path()));
   EXPECT_EQ(back.top, 11);

@@ -16,6 +16,7 @@ constexpr const char* kYMaxKey = "YMax";
 constexpr const char* kYMinKey = "YMin";
 constexpr const char* kXMaxKey = "XMax";
 constexpr const char* kXMinKey = "XMin";
+constexpr const char* kModesShownKey = "ShowModes";
 // Per row n = 1..13: line width, line shown, line colour.
 constexpr const char* kWidthPrefix = "W";
 constexpr const char* kShownPrefix = "C";
@@ -49,6 +50,7 @@ GraphSettings GraphSettings::Read(const SettingsFile& file) {
   s.yMin = file.ReadInteger(section, kYMinKey, d.yMin);
   s.xMax = file.ReadInteger(section, kXMaxKey, d.xMax);
   s.xMin = file.ReadInteger(section, kXMinKey, d.xMin);
+  s.modesShown = file.ReadBool(section, kModesShownKey, d.modesShown);
   return s;
 }
 
@@ -67,6 +69,7 @@ void GraphSettings::Write(SettingsFile& file) const {
   for (int n = 1; n <= kRows; ++n) file.WriteInteger(section, RowKey(kWidthPrefix, n), widths[n - 1]);
   for (int n = 1; n <= kRows; ++n) file.WriteBool(section, RowKey(kShownPrefix, n), shown[n - 1]);
   for (int n = 1; n <= kRows; ++n) file.WriteInteger(section, RowKey(kColorPrefix, n), colors[n - 1]);
+  file.WriteBool(section, kModesShownKey, modesShown);
 }
 
 }  // namespace o5

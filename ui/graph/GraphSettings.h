@@ -26,6 +26,7 @@ struct GraphSettings {
   int yMin = 0;
   int xMax = 200;
   int xMin = 0;
+  bool modesShown = true;          // "ShowModes": the strip of modes and fault marks
 
   GraphSettings();
 

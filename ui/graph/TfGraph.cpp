@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -28,6 +29,7 @@
 #include "ui/UserDialogs.h"
 #include "ui/graph/ColorValue.h"
 #include "ui/WindowGeometry.h"
+#include "ui/graph/GraphLook.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/GraphSettings.h"
 
@@ -44,6 +46,16 @@ constexpr const char* kOpenLogCaption = "Открыть журнал…";
 constexpr const char* kLastRunCaption = "Последний пуск";
 constexpr const char* kSaveDataCaption = "Сохранить данные…";
 constexpr const char* kSavePictureCaption = "Сохранить рисунок…";
+constexpr const char* kMarkACaption = "Метка A здесь";
+constexpr const char* kMarkBCaption = "Метка B здесь";
+constexpr const char* kClearMarksCaption = "Убрать метки";
+constexpr const char* kModesCaption = "Режимы и неисправности";
+constexpr const char* kDistinctColorsCaption = "Различимые цвета";
+// The picture's title: what is charted, and when.
+constexpr const char* kLiveTitle = "Телеметрия в реальном времени, %1";
+constexpr const char* kLogTitle = "Журнал \"%1\", открыт %2";
+constexpr const char* kLastRunTitle = "Последний пуск, показан %1";
+constexpr const char* kTitleTimeFormat = "dd.MM.yyyy hh:mm:ss";
 constexpr const char* kRecordLogFilter = "Журнал записей (*.txt);;Все файлы (*)";
 constexpr const char* kCsvFilter = "CSV (*.csv)";
 constexpr const char* kPngFilter = "Рисунок PNG (*.png)";
@@ -114,11 +126,22 @@ void TfGraph::CreateMenu() {
   aLastRun = action(kLastRunCaption, QKeySequence(Qt::CTRL | Qt::Key_L), "aLastRun");
   aSaveData = action(kSaveDataCaption, QKeySequence(Qt::CTRL | Qt::Key_S), "aSaveData");
   aSavePicture = action(kSavePictureCaption, QKeySequence(), "aSavePicture");
+  aMarkA = action(kMarkACaption, QKeySequence(), "aMarkA");
+  aMarkB = action(kMarkBCaption, QKeySequence(), "aMarkB");
+  aClearMarks = action(kClearMarksCaption, QKeySequence(), "aClearMarks");
+  aModes = action(kModesCaption, QKeySequence(), "aModes");
+  aModes->setCheckable(true);
+  aModes->setChecked(true);
+  aDistinctColors = action(kDistinctColorsCaption, QKeySequence(), "aDistinctColors");
   pmCharts = new QMenu(this);
   pmCharts->setObjectName("pmCharts");
   pmCharts->addActions({aOpenLog, aLastRun});
   pmCharts->addSeparator();
   pmCharts->addActions({aSaveData, aSavePicture});
+  pmCharts->addSeparator();
+  pmCharts->addActions({aMarkA, aMarkB, aClearMarks});
+  pmCharts->addSeparator();
+  pmCharts->addActions({aModes, aDistinctColors});
   new FileDropFilter(this, [this](const QString& path) { OpenRecordLog(path); });
 }
 
@@ -206,6 +229,7 @@ void TfGraph::CreateControls() {
     cb[i]->setGeometry(70, y, kRightPanelWidth - 72, kSwatchHeight);
     cb[i]->setChecked(true);
     Charts->SetSeriesColor(i, sp[i]->Color());
+    Charts->SetSeriesName(i, kGraphSeries[i].caption);
   }
 
   dlgColor = new QColorDialog(this);
@@ -255,6 +279,11 @@ void TfGraph::ConnectHandlers() {
   connect(aLastRun, &QAction::triggered, this, &TfGraph::aLastRunExecute);
   connect(aSaveData, &QAction::triggered, this, &TfGraph::aSaveDataExecute);
   connect(aSavePicture, &QAction::triggered, this, &TfGraph::aSavePictureExecute);
+  connect(aMarkA, &QAction::triggered, this, &TfGraph::aMarkAExecute);
+  connect(aMarkB, &QAction::triggered, this, &TfGraph::aMarkBExecute);
+  connect(aClearMarks, &QAction::triggered, this, &TfGraph::aClearMarksExecute);
+  connect(aModes, &QAction::triggered, this, &TfGraph::aModesExecute);
+  connect(aDistinctColors, &QAction::triggered, this, &TfGraph::aDistinctColorsExecute);
 }
 
 void TfGraph::FormCreate() {
@@ -281,6 +310,8 @@ void TfGraph::FormCreate() {
     sp[i]->SetColor(ColorFromValue(s.colors[i]));
     Charts->SetSeriesColor(i, sp[i]->Color());
   }
+  aModes->setChecked(s.modesShown);
+  Charts->SetTimeline(GraphTimeline(s.modesShown));
   // This order settles stored bounds that contradict each other: a maximum is
   // applied while its minimum box still shows its initial value, and the
   // minimum is then checked against the new maximum.
@@ -315,6 +346,7 @@ void TfGraph::SaveSettings() {
     s.shown[i] = cb[i]->isChecked();
     s.colors[i] = ValueFromColor(sp[i]->Color());
   }
+  s.modesShown = aModes->isChecked();
   SettingsFile file;
   s.Write(file);
 }
@@ -342,6 +374,7 @@ void TfGraph::LiveAddPoint(int series, double x, double y) {
     if (!clearHeld_) return;
     // A new run: the chart goes live again from where live would be.
     holding_ = false;
+    shown_ = Shown::kLive;
     ClearCharts();
     for (const auto& [s, px, py] : heldPoints_) AddPoint(int(s), px, py);
     heldPoints_.clear();
@@ -403,7 +436,9 @@ void TfGraph::bLeftClick() {
 
 void TfGraph::Button1Click() {
   holding_ = false;
+  shown_ = Shown::kLive;
   ClearCharts();
+  Charts->ClearCursors();
 }
 
 void TfGraph::ed1Change(int tag) { Charts->SetSeriesWidth(tag - 1, ed[tag - 1]->value()); }
@@ -414,9 +449,12 @@ void TfGraph::sp1MouseDown(int tag) {
   // The dialog starts from the colour the series has now.
   dlgColor->setCurrentColor(sp[tag - 1]->Color());
   if (dlgColor->exec() != QDialog::Accepted) return;
-  const QColor chosen = dlgColor->selectedColor();
-  sp[tag - 1]->SetColor(chosen);
-  Charts->SetSeriesColor(tag - 1, chosen);
+  SetRowColor(tag, dlgColor->selectedColor());
+}
+
+void TfGraph::SetRowColor(int tag, const QColor& color) {
+  sp[tag - 1]->SetColor(color);
+  Charts->SetSeriesColor(tag - 1, color);
 }
 
 // Each copy that changes what a box shows runs that box's bound rule at once,
@@ -428,7 +466,32 @@ void TfGraph::ChartsAfterDraw() {
   CopyBound(edXMax, Charts->BottomAxis().Maximum());
 }
 
-void TfGraph::ChartsContextMenu(const QPoint& globalPos) { pmCharts->popup(globalPos); }
+void TfGraph::ChartsContextMenu(const QPoint& globalPos) {
+  menuPos_ = globalPos;
+  pmCharts->popup(globalPos);
+}
+
+double TfGraph::MenuX() const {
+  // A menu opened by other means than the chart's request (an assistive
+  // tool, say) stands where it was opened.
+  const QPoint global = menuPos_ ? *menuPos_ : pmCharts->pos();
+  const PlotMapping p = Charts->Frame().plot;
+  const int x = std::clamp(Charts->mapFromGlobal(global).x(), p.left, p.Right());
+  return p.PixelToX(x);
+}
+
+void TfGraph::aMarkAExecute() { Charts->SetCursor(Cursor::kA, MenuX()); }
+
+void TfGraph::aMarkBExecute() { Charts->SetCursor(Cursor::kB, MenuX()); }
+
+void TfGraph::aClearMarksExecute() { Charts->ClearCursors(); }
+
+void TfGraph::aModesExecute() { Charts->SetTimelineShown(aModes->isChecked()); }
+
+// As if each colour were chosen in its swatch's dialog.
+void TfGraph::aDistinctColorsExecute() {
+  for (int i = 0; i < kSeriesCount; ++i) SetRowColor(i + 1, QColor::fromRgb(kDistinctColors[i]));
+}
 
 void TfGraph::aOpenLogExecute() {
   const QString path =
@@ -454,17 +517,20 @@ void TfGraph::OpenRecordLog(const QString& path) {
   const std::string name = QDir::toNativeSeparators(path).toStdString();
   const RecordLog log(LoadUserFile(name, kMaxRecordLogBytes));
   if (log.RecordCount() == 0) ThrowOpenError(name, kNoCompleteRecord);
-  ShowRecords(log);
+  ShowRecords(log, Shown::kLog, QFileInfo(path).fileName());
 }
 
 void TfGraph::ShowLastRun() {
   const RecordLog log(recordLogSource_ ? recordLogSource_() : std::string());
   if (log.RecordCount() == 0) throw std::runtime_error(kNoRecordsNow);
-  ShowRecords(log);
+  ShowRecords(log, Shown::kLastRun, QString());
 }
 
 // The charts as the live telemetry left them at the end of the run shown.
-void TfGraph::ShowRecords(const RecordLog& log) {
+void TfGraph::ShowRecords(const RecordLog& log, Shown what, const QString& name) {
+  shown_ = what;
+  shownName_ = name;
+  shownAt_ = QDateTime::currentDateTime();
   ClearCharts();
   for (const TelemetryPoint& p : log.ShownPoints()) Charts->AddPoint(p.series, p.x, p.y);
   holding_ = true;
@@ -489,14 +555,83 @@ void TfGraph::SaveData(const QString& path) const {
   SaveUserFile(QDir::toNativeSeparators(path).toStdString(), SeriesCsvText());
 }
 
-// The chart as it is shown, in device pixels: twice its size on a screen that
+QString TfGraph::PictureTitle() const {
+  const QString now = QDateTime::currentDateTime().toString(kTitleTimeFormat);
+  const QString at = shownAt_.toString(kTitleTimeFormat);
+  switch (shown_) {
+    case Shown::kLog: return QString::fromUtf8(kLogTitle).arg(shownName_, at);
+    case Shown::kLastRun: return QString::fromUtf8(kLastRunTitle).arg(at);
+    case Shown::kLive: break;
+  }
+  return QString::fromUtf8(kLiveTitle).arg(now);
+}
+
+// In device pixels, as the chart is shown: twice its size on a screen that
 // doubles them.
+QImage TfGraph::Picture() const {
+  const QImage chart = Charts->Picture();
+  const qreal ratio = chart.devicePixelRatio();
+  const QSize size = chart.deviceIndependentSize().toSize();
+  QFont titleFont = Charts->font();
+  titleFont.setBold(true);
+  const QFontMetrics tm(titleFont);
+  const QFontMetrics fm(Charts->font());
+  constexpr int kPad = 6;
+  constexpr int kSwatch = 18;
+  constexpr int kEntryGap = 16;
+  const int titleHeight = tm.height() + 2 * kPad;
+
+  // The legend flows in rows under the chart.
+  struct Entry {
+    QRect at;
+    int series;
+  };
+  std::vector<Entry> legend;
+  int x = kPad;
+  int y = 0;
+  const int row = std::max(fm.height(), 10) + 4;
+  for (int i = 0; i < kSeriesCount; ++i) {
+    if (!Charts->SeriesVisible(i)) continue;
+    const int w = kSwatch + 4 + fm.horizontalAdvance(QString::fromUtf8(kGraphSeries[i].caption));
+    if (x > kPad && x + w > size.width() - kPad) {
+      x = kPad;
+      y += row;
+    }
+    legend.push_back({QRect(x, y, w, row), i});
+    x += w + kEntryGap;
+  }
+  const int legendHeight = legend.empty() ? 0 : y + row + kPad;
+
+  QImage picture((QSizeF(size.width(), titleHeight + size.height() + legendHeight) * ratio).toSize(),
+                 QImage::Format_ARGB32_Premultiplied);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.setFont(titleFont);
+  painter.setPen(Qt::black);
+  painter.drawText(QRect(kPad, 0, size.width() - 2 * kPad, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   tm.elidedText(PictureTitle(), Qt::ElideMiddle, size.width() - 2 * kPad));
+  painter.drawImage(QPoint(0, titleHeight), chart);
+  painter.setFont(Charts->font());
+  const int legendTop = titleHeight + size.height();
+  for (const Entry& e : legend) {
+    const QRect r = e.at.translated(0, legendTop);
+    const int middle = r.center().y();
+    painter.setPen(QPen(Charts->SeriesColor(e.series), std::max(2, Charts->SeriesWidth(e.series))));
+    painter.drawLine(r.left(), middle, r.left() + kSwatch, middle);
+    painter.setPen(Qt::black);
+    painter.drawText(r.adjusted(kSwatch + 4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromUtf8(kGraphSeries[e.series].caption));
+  }
+  return picture;
+}
+
 void TfGraph::SavePicture(const QString& path) const {
   const std::string name = QDir::toNativeSeparators(path).toStdString();
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  if (!Charts->grab().toImage().save(&buffer, "PNG")) ThrowSaveError(name, "рисунок не удалось построить");
+  if (!Picture().save(&buffer, "PNG")) ThrowSaveError(name, "рисунок не удалось построить");
   SaveUserFile(name, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 

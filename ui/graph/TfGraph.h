@@ -6,11 +6,17 @@
 //
 // The chart's context menu (and its shortcuts, while the window is active)
 // charts a saved record log again, or the run the main window's record log
-// holds, and saves the series as CSV or the chart as a picture. A file
-// dropped on the window opens as a record log.
+// holds, and saves the series as CSV or the chart as a picture; it sets the
+// cursors A and B, shows or hides the strip of modes and fault marks, and
+// gives the series colours a person can tell apart. A file dropped on the
+// window opens as a record log.
 
 #include <QColor>
+#include <QDateTime>
+#include <QImage>
 #include <QWidget>
+
+#include <optional>
 
 #include <array>
 #include <functional>
@@ -67,6 +73,11 @@ class TfGraph : public QWidget {
   void ShowLastRun();
   void SaveData(const QString& path) const;
   void SavePicture(const QString& path) const;
+  // The picture SavePicture writes: a title line saying what is charted and
+  // when, the chart as shown (cursors and strip included, the mouse's box
+  // not), and a legend of the shown series.
+  QImage Picture() const;
+  QString PictureTitle() const;
   // The series as the CSV text SaveData writes.
   std::string SeriesCsvText() const;
 
@@ -93,6 +104,11 @@ class TfGraph : public QWidget {
   void aLastRunExecute();
   void aSaveDataExecute();
   void aSavePictureExecute();
+  void aMarkAExecute();
+  void aMarkBExecute();
+  void aClearMarksExecute();
+  void aModesExecute();
+  void aDistinctColorsExecute();
 
   // Controls.
   QFrame* pTop;
@@ -122,15 +138,30 @@ class TfGraph : public QWidget {
   QAction* aLastRun;
   QAction* aSaveData;
   QAction* aSavePicture;
+  QAction* aMarkA;
+  QAction* aMarkB;
+  QAction* aClearMarks;
+  QAction* aModes;  // checked: the strip is shown
+  QAction* aDistinctColors;
 
  private:
   void CreateControls();
   void ConnectHandlers();
   static void CopyBound(SpinEdit* box, double bound);
   void CreateMenu();
-  void ShowRecords(const RecordLog& log);
+  enum class Shown { kLive, kLog, kLastRun };
+  void ShowRecords(const RecordLog& log, Shown what, const QString& name);
+  void SetRowColor(int tag, const QColor& color);
+  // The time under the point where the menu was opened.
+  double MenuX() const;
 
   std::function<std::string()> recordLogSource_;
+  // What the chart shows, for the picture's title: live telemetry, or a
+  // record log (its file name) or the last run charted again at a time.
+  Shown shown_ = Shown::kLive;
+  QString shownName_;
+  QDateTime shownAt_;
+  std::optional<QPoint> menuPos_;  // global, where the chart asked for the menu
   // Live telemetry held back over a chart shown again (LiveAddPoint): whether
   // a clear came since (a new run is due), and the points since the latest.
   bool holding_ = false;
