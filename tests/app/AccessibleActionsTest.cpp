@@ -383,6 +383,61 @@ TEST_F(AccessibleActions, TheHistoryWindowOpensFromTheBlackBoxMenuAndItsRowsFilt
   EXPECT_EQ(TakeErrors(), QStringList());
 }
 
+// Presses one item of an open menu through its accessible interface.
+void PressMenuItem(QMenu* menu, const char* item) {
+  SCOPED_TRACE(item);
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(menu);
+  ASSERT_NE(iface, nullptr);
+  QAccessibleInterface* found = nullptr;
+  for (int i = 0; i < iface->childCount() && !found; ++i)
+    if (iface->child(i)->text(QAccessible::Name) == QString::fromUtf8(item)) found = iface->child(i);
+  ASSERT_NE(found, nullptr);
+  ASSERT_NE(found->actionInterface(), nullptr);
+  found->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// The chart menu's items that act on the chart itself: the cursors go where
+// the menu was opened.
+TEST_F(AccessibleActions, TheGraphMenusCursorModesAndColourItemsDoWhatChoosingThemDoes) {
+  fGraph->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(fGraph));
+  ChartWidget* chart = fGraph->Charts;
+  const PlotMapping p = chart->Frame().plot;
+  auto openAt = [&](int x) {
+    fGraph->pmCharts->popup(chart->mapToGlobal(QPoint(x, p.top + 20)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fGraph->pmCharts->isVisible(); }, kDeadlineMs));
+  };
+  const int a = p.left + p.width / 3;
+  const int b = p.left + p.width * 2 / 3;
+  openAt(a);
+  PressMenuItem(fGraph->pmCharts, "Метка A здесь");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return chart->CursorX(Cursor::kA).has_value(); }, kDeadlineMs));
+  EXPECT_NEAR(*chart->CursorX(Cursor::kA), p.PixelToX(a), 1e-9);
+  openAt(b);
+  PressMenuItem(fGraph->pmCharts, "Метка B здесь");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return chart->CursorX(Cursor::kB).has_value(); }, kDeadlineMs));
+  EXPECT_NEAR(*chart->CursorX(Cursor::kB), p.PixelToX(b), 1e-9);
+  openAt(a);
+  PressMenuItem(fGraph->pmCharts, "Убрать метки");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !chart->CursorX(Cursor::kA) && !chart->CursorX(Cursor::kB); },
+                              kDeadlineMs));
+
+  ASSERT_TRUE(chart->TimelineShown());
+  openAt(a);
+  PressMenuItem(fGraph->pmCharts, "Режимы и неисправности");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !chart->TimelineShown(); }, kDeadlineMs));
+  openAt(a);
+  PressMenuItem(fGraph->pmCharts, "Режимы и неисправности");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return chart->TimelineShown(); }, kDeadlineMs));
+
+  openAt(a);
+  PressMenuItem(fGraph->pmCharts, "Различимые цвета");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return chart->SeriesColor(0) != QColor(0, 128, 0); }, kDeadlineMs));
+  EXPECT_EQ(fGraph->sp[0]->Color(), chart->SeriesColor(0));
+  fGraph->pmCharts->hide();
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
 }  // namespace
 }  // namespace o5::test
 

@@ -279,6 +279,10 @@ void TfGraph::ConnectHandlers() {
   connect(aLastRun, &QAction::triggered, this, &TfGraph::aLastRunExecute);
   connect(aSaveData, &QAction::triggered, this, &TfGraph::aSaveDataExecute);
   connect(aSavePicture, &QAction::triggered, this, &TfGraph::aSavePictureExecute);
+  connect(pmCharts, &QMenu::aboutToShow, this, [this] {
+    if (!menuFromChart_) menuPos_.reset();
+    menuFromChart_ = false;
+  });
   connect(aMarkA, &QAction::triggered, this, &TfGraph::aMarkAExecute);
   connect(aMarkB, &QAction::triggered, this, &TfGraph::aMarkBExecute);
   connect(aClearMarks, &QAction::triggered, this, &TfGraph::aClearMarksExecute);
@@ -468,6 +472,7 @@ void TfGraph::ChartsAfterDraw() {
 
 void TfGraph::ChartsContextMenu(const QPoint& globalPos) {
   menuPos_ = globalPos;
+  menuFromChart_ = true;
   pmCharts->popup(globalPos);
 }
 

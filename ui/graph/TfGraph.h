@@ -162,6 +162,7 @@ class TfGraph : public QWidget {
   QString shownName_;
   QDateTime shownAt_;
   std::optional<QPoint> menuPos_;  // global, where the chart asked for the menu
+  bool menuFromChart_ = false;     // the menu showing now was asked for by the chart
   // Live telemetry held back over a chart shown again (LiveAddPoint): whether
   // a clear came since (a new run is due), and the points since the latest.
   bool holding_ = false;
