@@ -1,6 +1,7 @@
 #include "chart/ChartRenderer.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -135,13 +136,25 @@ void ChartRenderer::Draw(QPainter& painter, const ChartFrame& frame, const QRect
   painter.fillRect(area, kBackground);
   const PlotMapping& plot = frame.plot;
   if (plot.Drawable()) {
+    const QRect clip(plot.left, plot.top, plot.width, plot.height);
+    direct_.reset();
+    QPaintDevice* device = painter.device();
+    if (device && device->devType() == QInternal::Image && painter.deviceTransform().isIdentity() &&
+        !painter.hasClipping()) {
+      auto* image = static_cast<QImage*>(device);
+      const QImage::Format f = image->format();
+      if ((f == QImage::Format_ARGB32_Premultiplied || f == QImage::Format_RGB32 || f == QImage::Format_ARGB32) &&
+          image->rect().contains(clip))
+        direct_ = DirectPixels{image->bits(), image->bytesPerLine(), clip};
+    }
     DrawGrid(painter, frame);
     painter.save();
-    painter.setClipRect(QRect(plot.left, plot.top, plot.width, plot.height));
+    painter.setClipRect(clip);
     for (int i = 0; i < ChartModel::kSeriesCount; ++i) {
       const SeriesStyle& style = model.Style(i);
-      if (style.visible) DrawSeries(painter, plot, model.Series(i), style);
+      if (style.visible) DrawSeries(painter, plot, i, model.Series(i), style);
     }
+    direct_.reset();
     painter.restore();
     DrawTimeline(painter, frame, model);
   }
@@ -157,6 +170,26 @@ void ChartRenderer::Draw(QPainter& painter, const ChartFrame& frame, const QRect
 
 void ChartRenderer::DrawGrid(QPainter& painter, const ChartFrame& frame) {
   const PlotMapping& p = frame.plot;
+  if (direct_) {
+    // Dotted as QPainter dots a one-pixel line: every third pixel from
+    // the line's start.
+    constexpr int kDotPitch = 3;
+    const std::uint32_t grid = kGridColor.rgba();
+    auto pixel = [this](int x, int y) -> std::uint32_t& {
+      return reinterpret_cast<std::uint32_t*>(direct_->bits + y * direct_->stride)[x];
+    };
+    for (double v : frame.xTicks.values) {
+      const int x = static_cast<int>(std::round(p.XToPixel(v)));
+      if (x < p.left || x > p.Right()) continue;
+      for (int y = p.top; y <= p.Bottom(); y += kDotPitch) pixel(x, y) = grid;
+    }
+    for (double v : frame.yTicks.values) {
+      const int y = static_cast<int>(std::round(p.YToPixel(v)));
+      if (y < p.top || y > p.Bottom()) continue;
+      for (int x = p.left; x <= p.Right(); x += kDotPitch) pixel(x, y) = grid;
+    }
+    return;
+  }
   lines_.clear();
   for (double v : frame.xTicks.values) {
     const double x = std::round(p.XToPixel(v));
@@ -170,16 +203,18 @@ void ChartRenderer::DrawGrid(QPainter& painter, const ChartFrame& frame) {
   painter.drawLines(lines_.data(), static_cast<int>(lines_.size()));
 }
 
-void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, const SeriesData& series,
+void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int index, const SeriesData& series,
                                const SeriesStyle& style) {
   if (series.Size() < 2) return;
   // The first and the last pixel column reach half a column beyond the bounds.
   const double half = plot.ColumnWidth() / 2;
+  const std::vector<ChartPoint>* points = &points_;
   if (reduce_)
-    ReduceForView(series, plot.xMin - half, plot.xMax + half, plot.width, points_);
+    points = &reductions_[static_cast<std::size_t>(index)].Update(series, plot.xMin - half, plot.xMax + half,
+                                                                  plot.width);
   else
     VisiblePoints(series, plot.xMin - half, plot.xMax + half, points_);
-  if (points_.empty()) return;
+  if (points->empty()) return;
 
   // Every point is drawn at the centre of the pixel its value belongs to, so
   // that the lines of one pixel column all run along that column's centre:
@@ -190,7 +225,7 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, const
   const double yScale = plot.YScale();
   const double originX = plot.left + 0.5;
   const double originY = plot.top + 0.5;
-  for (const ChartPoint& p : points_) {
+  for (const ChartPoint& p : *points) {
     const QPoint px(PixelOf(originX + (p.x - plot.xMin) * xScale), PixelOf(originY + (plot.yMax - p.y) * yScale));
     // A segment of no length adds no pixel; a square cap would add one
     // below it.
@@ -209,6 +244,12 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, const
   } else {
     // The part of the polyline inside one pixel column is drawn as one
     // vertical stroke; only the steps between columns keep their own segments.
+    // A stroke of an odd width covers whole pixels: (width - 1) / 2 on each
+    // side of its column and beyond its ends (the square caps), which the
+    // direct fill reproduces exactly; an even width has edges on pixel
+    // centres and is left to QPainter.
+    const bool direct = direct_ && style.width % 2 == 1;
+    const std::uint32_t argb = 0xFF000000u | style.rgb;
     for (std::size_t k = 0; k < n;) {
       const int column = pixels_[k].x();
       int low = pixels_[k].y();
@@ -219,7 +260,12 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, const
         low = std::min(low, pixels_[j].y());
         high = std::max(high, pixels_[j].y());
       }
-      if (j > k) AddClipped(lines_, box, QPointF(column + 0.5, low + 0.5), QPointF(column + 0.5, high + 0.5));
+      if (j > k) {
+        if (direct)
+          FillColumn(column, low, high, style.width / 2, argb);
+        else
+          AddClipped(lines_, box, QPointF(column + 0.5, low + 0.5), QPointF(column + 0.5, high + 0.5));
+      }
       if (j + 1 < n) AddClipped(lines_, box, centre(pixels_[j]), centre(pixels_[j + 1]));
       k = j + 1;
     }
@@ -231,6 +277,19 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, const
   // corners where the segments meet.
   painter.setPen(QPen(QColor::fromRgb(style.rgb), style.width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   painter.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+}
+
+void ChartRenderer::FillColumn(int column, int top, int bottom, int halfWidth, std::uint32_t argb) const {
+  const QRect& clip = direct_->clip;
+  const int left = std::max(column - halfWidth, clip.left());
+  const int right = std::min(column + halfWidth, clip.right());
+  top = std::max(top - halfWidth, clip.top());
+  bottom = std::min(bottom + halfWidth, clip.bottom());
+  if (left > right) return;
+  for (int y = top; y <= bottom; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(direct_->bits + y * direct_->stride);
+    for (int x = left; x <= right; ++x) row[x] = argb;
+  }
 }
 
 std::vector<FaultMark> ChartRenderer::FaultMarks(const ChartFrame& frame, const QFont& font, const ChartModel& model) {

@@ -57,6 +57,9 @@ void ChartWidget::RenderPicture() {
   const QSize pixels = size() * ratio;
   if (picture_.size() != pixels) picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
   picture_.setDevicePixelRatio(ratio);
+  // Its own pixels (a copy handed out by Picture() shares them until now):
+  // the renderer may write to them while the painter is open.
+  picture_.bits();
   const ChartFrame frame = Frame();
   std::optional<QRect> band;
   if (gestures_.Zooming())

@@ -1,9 +1,15 @@
 #include "chart/SeriesData.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace o5 {
+
+std::uint64_t SeriesData::NewGeneration() {
+  static std::atomic<std::uint64_t> next{1};
+  return next++;
+}
 
 bool SeriesData::Add(double x, double y) {
   if (!std::isfinite(x) || !std::isfinite(y)) return false;
@@ -15,6 +21,7 @@ bool SeriesData::Add(double x, double y) {
   }
   // A late point goes after every point with the same X.
   const auto at = static_cast<std::size_t>(std::upper_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
+  generation_ = NewGeneration();
   xs_.insert(xs_.begin() + static_cast<std::ptrdiff_t>(at), x);
   ys_.insert(ys_.begin() + static_cast<std::ptrdiff_t>(at), y);
   RebuildFrom(at);
@@ -22,6 +29,7 @@ bool SeriesData::Add(double x, double y) {
 }
 
 void SeriesData::Clear() {
+  generation_ = NewGeneration();
   std::vector<double>().swap(xs_);
   std::vector<double>().swap(ys_);
   std::vector<std::vector<Block>>().swap(levels_);

@@ -8,6 +8,7 @@
 // level up to date at O(1) amortised cost.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace o5 {
@@ -39,6 +40,10 @@ class SeriesData {
   bool Add(double x, double y);
   // Drops every point and gives the memory back.
   void Clear();
+  // Counts the changes other than appending a point at the end (emptying, a
+  // point put before others): what was derived from the points before is
+  // still true of the same points after an append.
+  std::uint64_t Generation() const { return generation_; }
 
   // First index in [from, to) whose X is >= x (to when there is none). The
   // search starts at `hint`, so a good guess of the answer makes it cheap.
@@ -85,6 +90,11 @@ class SeriesData {
   std::vector<double> xs_;
   std::vector<double> ys_;
   std::vector<std::vector<Block>> levels_;
+  std::uint64_t generation_ = NewGeneration();
+
+  // Unique over all series, so that nothing derived from one series is
+  // taken for another.
+  static std::uint64_t NewGeneration();
 };
 
 }  // namespace o5

@@ -27,33 +27,79 @@ void ReduceRange(const SeriesData& s, std::size_t begin, std::size_t end, std::v
 
 void ReduceForView(const SeriesData& series, double from, double to, int columns,
                    std::vector<ChartPoint>& out) {
-  out.clear();
-  if (columns < 1 || !(to >= from) || series.Empty()) return;
+  ViewReduction r;
+  out = r.Update(series, from, to, columns);
+}
+
+const std::vector<ChartPoint>& ViewReduction::Update(const SeriesData& series, double from, double to,
+                                                     int columns) {
+  // The view held points already (begin_ < size_): what is appended lies
+  // at or after them, so nothing before the view changes.
+  const bool sameView = valid_ && series_ == &series && from_ == from && to_ == to && columns_ == columns &&
+                        generation_ == series.Generation() && series.Size() >= size_ && begin_ < size_;
+  if (sameView) {
+    if (series.Size() == size_ || end_ < size_) {
+      // Nothing new, or only points beyond the view (its right neighbour stays).
+      size_ = series.Size();
+      return out_;
+    }
+    // New points at the end, in view: the last column is done again.
+    out_.resize(lastColumnOut_);
+    size_ = series.Size();
+    const std::size_t end = series.UpperBound(to);
+    Run(series, lastColumnIndex_, end);
+    return out_;
+  }
+  valid_ = true;
+  series_ = &series;
+  from_ = from;
+  to_ = to;
+  columns_ = columns;
+  generation_ = series.Generation();
+  size_ = series.Size();
+  out_.clear();
+  lastColumnIndex_ = 0;
+  lastColumnOut_ = 0;
+  end_ = 0;
+  if (columns < 1 || !(to >= from) || series.Empty()) {
+    valid_ = false;
+    return out_;
+  }
   const std::size_t begin = series.LowerBound(from);
   const std::size_t end = series.UpperBound(to);
+  begin_ = begin;
   if (to == from) {
-    if (begin < end) ReduceRange(series, begin, end, out);
-    return;
+    valid_ = false;
+    if (begin < end) ReduceRange(series, begin, end, out_);
+    return out_;
   }
+  if (begin > 0) out_.push_back(series.At(begin - 1));
+  lastColumnIndex_ = begin;
+  lastColumnOut_ = out_.size();
+  Run(series, begin, end);
+  return out_;
+}
 
-  if (begin > 0) out.push_back(series.At(begin - 1));
-  const double width = (to - from) / columns;
-  std::size_t i = begin;
+void ViewReduction::Run(const SeriesData& series, std::size_t i, std::size_t end) {
+  const double width = (to_ - from_) / columns_;
   std::size_t lastCount = 1;  // neighbouring columns hold about as many points
   while (i < end) {
     // Jump straight to the column of the next point: in a narrow view most
     // columns hold nothing.
     series.Prefetch(i + 4 * lastCount);
-    const double offset = std::floor((series.X(i) - from) / width);
-    const int column = static_cast<int>(std::clamp(offset, 0.0, static_cast<double>(columns - 1)));
+    const double offset = std::floor((series.X(i) - from_) / width);
+    const int column = static_cast<int>(std::clamp(offset, 0.0, static_cast<double>(columns_ - 1)));
     std::size_t next = end;
-    if (column + 1 < columns) next = series.LowerBound(from + (column + 1) * width, i, end, i + lastCount);
+    if (column + 1 < columns_) next = series.LowerBound(from_ + (column + 1) * width, i, end, i + lastCount);
     if (next <= i) next = i + 1;  // rounding at a column edge must not stall the walk
-    ReduceRange(series, i, next, out);
+    lastColumnIndex_ = i;
+    lastColumnOut_ = out_.size();
+    ReduceRange(series, i, next, out_);
     lastCount = next - i;
     i = next;
   }
-  if (end < series.Size()) out.push_back(series.At(end));
+  end_ = end;
+  if (end < series.Size()) out_.push_back(series.At(end));
 }
 
 void VisiblePoints(const SeriesData& series, double from, double to, std::vector<ChartPoint>& out) {

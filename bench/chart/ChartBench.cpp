@@ -3,8 +3,11 @@
 //
 // Run on the offscreen platform, a Release or RelWithDebInfo build:
 //   chart_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
-// The "/full" variants draw every visible point without the min/max reduction;
-// their ratio to the reduced ones is what the reduction saves.
+// The "Full" variants draw every visible point without the min/max reduction;
+// their ratio to the reduced ones is what the reduction saves. A chart keeps
+// its reduction of a view from one drawing to the next; "FirstDraw" draws
+// with a new renderer every time (nothing kept), "AfterAppend" adds a point
+// to every series before each drawing, as live telemetry does.
 
 #include <benchmark/benchmark.h>
 
@@ -21,6 +24,7 @@
 #include <memory>
 #include <random>
 
+#include "chart/ChartReadout.h"
 #include "chart/ChartRenderer.h"
 #include "chart/ChartWidget.h"
 #include "chart/SeriesReduction.h"
@@ -78,7 +82,51 @@ void Redraw(benchmark::State& state, double xMin, double xMax, bool reduce, int 
   benchmark::DoNotOptimize(image.constBits());
 }
 
+// Drawing with nothing kept from an earlier drawing.
+void FirstDraw(benchmark::State& state, double xMin, double xMax) {
+  o5::ChartModel& m = Model();
+  m.BottomAxis().SetMinMax(xMin, xMax);
+  m.BottomAxis().SetIncrement(50);
+  for (int s = 0; s < o5::ChartModel::kSeriesCount; ++s) m.SetWidth(s, 1);
+  QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    o5::ChartRenderer renderer;
+    QPainter painter(&image);
+    const o5::ChartFrame frame = o5::ChartRenderer::Layout(image.rect(), painter.font(), m);
+    renderer.Draw(painter, frame, image.rect(), m);
+  }
+}
+
+// Live telemetry: every series grows by a point before each drawing of the
+// whole run so far.
+void BM_RedrawWholeDayAfterAppend(benchmark::State& state) {
+  auto m = std::make_unique<o5::ChartModel>();
+  Fill(*m);
+  m->BottomAxis().SetMinMax(0, 2 * kSeconds);
+  m->BottomAxis().SetIncrement(50);
+  QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+  o5::ChartRenderer renderer;
+  double t = kSeconds;
+  for (auto _ : state) {
+    for (int s = 0; s < o5::ChartModel::kSeriesCount; ++s) m->AddPoint(s, t, 100 + s);
+    t += 1;
+    QPainter painter(&image);
+    const o5::ChartFrame frame = o5::ChartRenderer::Layout(image.rect(), painter.font(), *m);
+    renderer.Draw(painter, frame, image.rect(), *m);
+  }
+}
+
+// The values under the mouse: thirteen series of a day read at a time.
+void BM_ReadoutWholeDay(benchmark::State& state) {
+  const o5::ChartModel& m = Model();
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> at(0, kSeconds);
+  for (auto _ : state) benchmark::DoNotOptimize(o5::ReadAt(m, at(rng)));
+}
+
 void BM_RedrawWholeDay(benchmark::State& state) { Redraw(state, 0, kSeconds, true, 1); }
+void BM_RedrawWholeDayFirstDraw(benchmark::State& state) { FirstDraw(state, 0, kSeconds); }
+void BM_RedrawLastHourFirstDraw(benchmark::State& state) { FirstDraw(state, kSeconds - 3600, kSeconds); }
 void BM_RedrawWholeDayFull(benchmark::State& state) { Redraw(state, 0, kSeconds, false, 1); }
 void BM_RedrawLast200s(benchmark::State& state) { Redraw(state, kSeconds - 200, kSeconds, true, 1); }
 void BM_RedrawLast200sFull(benchmark::State& state) { Redraw(state, kSeconds - 200, kSeconds, false, 1); }
@@ -190,6 +238,10 @@ void BM_AddLatePoint(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RedrawWholeDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawWholeDayFirstDraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawWholeDayAfterAppend)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawLastHourFirstDraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadoutWholeDay)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawWholeDayFull)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawLast200s)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawLast200sFull)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -203,7 +204,7 @@ TEST(ChartRendering, TheReducedDrawingIsTheSamePictureAsDrawingEveryPoint) {
   struct View {
     double from, to;
   };
-  for (int width : {1, 3}) {
+  for (int width : {1, 2, 3, 9}) {
     for (int s = 0; s < 4; ++s) model.SetWidth(s, width);
     for (const View v : {View{0, 15000}, View{1000.3, 13000.7}, View{2000, 2300}, View{5000.1, 5100.9}}) {
       SCOPED_TRACE(testing::Message() << "width " << width << ", " << v.from << ".." << v.to);
@@ -217,6 +218,33 @@ TEST(ChartRendering, TheReducedDrawingIsTheSamePictureAsDrawingEveryPoint) {
       EXPECT_EQ(differing, 0);
     }
   }
+}
+
+// Drawn straight into an image, the chart fills some of its pixels itself;
+// drawn on a pixmap, QPainter draws all of them. The pictures are the same.
+TEST(ChartRendering, PixelsFilledDirectlyAreThoseQPainterWouldDraw) {
+  ChartModel model;
+  std::mt19937 rng(6);
+  std::normal_distribution<double> noise(0, 30);
+  for (int s = 0; s < 13; ++s) {
+    double y = 50 * s;
+    for (int i = 0; i < 20000; ++i) model.AddPoint(s, i, y = std::clamp(y + noise(rng), -50.0, 750.0));
+    model.SetColor(s, 0x101010u * s + 0x0000FFu);
+    model.SetWidth(s, 1 + s % 9);
+  }
+  model.BottomAxis().SetMinMax(-100, 19000);
+  QImage image(900, 500, QImage::Format_ARGB32_Premultiplied);
+  QPixmap pixmap(image.size());
+  ChartRenderer r;
+  for (QPaintDevice* device : {static_cast<QPaintDevice*>(&image), static_cast<QPaintDevice*>(&pixmap)}) {
+    QPainter painter(device);
+    r.Draw(painter, ChartRenderer::Layout(image.rect(), painter.font(), model), image.rect(), model);
+  }
+  const QImage viaPainter = pixmap.toImage().convertToFormat(image.format());
+  int differing = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) differing += image.pixel(x, y) != viaPainter.pixel(x, y);
+  EXPECT_EQ(differing, 0);
 }
 
 // A line that stands still is one pixel row high, wherever its value falls

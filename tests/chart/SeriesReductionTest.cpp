@@ -172,5 +172,35 @@ TEST(SeriesReduction, VisiblePointsIsEveryPointInRangeWithItsNeighbours) {
   EXPECT_EQ(out.back().x, 21);
 }
 
+// Kept from one drawing to the next, the reduction of a view is what a new
+// reduction gives: after points at the end, in the view and beyond it, and
+// after a point put among the others.
+TEST(SeriesReduction, AKeptReductionFollowsTheSeries) {
+  SeriesData s;
+  ViewReduction kept;
+  std::vector<ChartPoint> fresh;
+  std::mt19937 rng(9);
+  std::uniform_real_distribution<double> y(0, 700);
+  auto same = [&](double from, double to, int columns) {
+    const std::vector<ChartPoint>& k = kept.Update(s, from, to, columns);
+    ReduceForView(s, from, to, columns, fresh);
+    ASSERT_EQ(k.size(), fresh.size());
+    for (std::size_t i = 0; i < k.size(); ++i) {
+      ASSERT_EQ(k[i].x, fresh[i].x) << i;
+      ASSERT_EQ(k[i].y, fresh[i].y) << i;
+    }
+  };
+  for (int t = 0; t < 3000; ++t) {
+    s.Add(t * 0.5, y(rng));
+    if (t % 37 == 0) same(100, 1200, 300);
+  }
+  same(100, 1200, 300);
+  s.Add(600.25, 1);  // among the others
+  same(100, 1200, 300);
+  same(0, 2000, 1280);  // another view
+  s.Clear();
+  same(0, 2000, 1280);
+}
+
 }  // namespace
 }  // namespace o5
