@@ -1,5 +1,6 @@
 #include "chart/ChartReadout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -35,6 +36,11 @@ Readout ReadAt(const ChartModel& model, double x) {
     r.lines.push_back(line);
   }
   return r;
+}
+
+int TimeDecimals(double columnWidth) {
+  if (!(columnWidth < 1)) return 0;
+  return columnWidth > 0 ? std::min(3, static_cast<int>(std::ceil(-std::log10(columnWidth)))) : 3;
 }
 
 std::string FormatReadoutNumber(double value, int decimals) {

@@ -28,6 +28,9 @@ std::optional<double> ValueAt(const SeriesData& series, double x);
 
 Readout ReadAt(const ChartModel& model, double x);
 
+// How many decimals tell times apart that lie a pixel column apart.
+int TimeDecimals(double columnWidth);
+
 // A number as the readouts show it: with up to `decimals` digits after a
 // decimal comma, trailing zeros dropped, no "-0".
 std::string FormatReadoutNumber(double value, int decimals);

@@ -114,9 +114,7 @@ void ChartWidget::EndHover() {
 void ChartWidget::ShowReadout() {
   const PlotMapping p = Frame().plot;
   const double x = p.PixelToX(*hoverX_);
-  // The time as finely as a pixel column tells it apart.
-  const double column = p.ColumnWidth();
-  const int decimals = column >= 1 ? 0 : std::min(3, static_cast<int>(std::ceil(-std::log10(column))));
+  const int decimals = TimeDecimals(p.ColumnWidth());
   const Readout r = ReadAt(model_, x);
   const std::vector<std::string> lines = ReadoutLines(model_, r, decimals);
   const std::size_t header = lines.size() - r.lines.size();

@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -30,6 +33,8 @@
 #include "tests/support/Simulator.h"
 #include "heater/BlackBoxReport.h"
 #include "ui/blackbox/TfBB.h"
+#include "chart/ChartReadout.h"
+#include "ui/graph/GraphLook.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/modes/TfrmModes.h"
 
@@ -221,6 +226,60 @@ TEST_F(EndToEnd, TheLastRunChartedAgainStaysWhileTheHeaterIdles) {
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return fMain->MR->document()->blockCount() >= records + 5; }, 20000));
   EXPECT_EQ(fGraph->SeriesCsvText(), shown);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// The live chart of a running heater: the strip follows its modes, a mark with the code stands
+// where a fault comes, and the cursors set from the chart's menu read out the time between them.
+TEST_F(EndToEnd, TheLiveStripFollowsTheModesAndMarksAFaultAndTheCursorsReadOut) {
+  Connect({"--no-pacing", "--cycle", "50", "--speed", "20", "--running"});
+  fMain->bGraphClick(fMain->bGraph);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(fGraph));
+  ChartWidget* chart = fGraph->Charts;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->Telemetry().runTimer >= 20; }, 30000));
+  ASSERT_EQ(sim_->Command("fault 13").rfind("OK", 0), 0u);
+  std::vector<FaultMark> marks;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        marks = ChartRenderer::FaultMarks(chart->Frame(), chart->font(), chart->Model());
+        return !marks.empty();
+      },
+      30000));
+  const ChartFrame frame = chart->Frame();
+  EXPECT_EQ(marks[0].code, 13);
+  EXPECT_EQ(chart->TimelineHint(marks[0].box.topLeft() + QPoint(1, 1)), "13 Попытки запуска исчерпаны");
+  // Where the fault came, as the fault series has it.
+  const SeriesData& faults = chart->Series(11);
+  std::size_t first = 0;
+  while (first < faults.Size() && faults.Y(first) != 13) ++first;
+  ASSERT_LT(first, faults.Size());
+  EXPECT_EQ(marks[0].box.left(), std::lround(frame.plot.XToPixel(faults.X(first))));
+  // The strip under a point of the run has the colour of the mode the heater reported there.
+  const SeriesData& modes = chart->Series(10);
+  const std::size_t k = modes.UpperBound(10) - 1;
+  const int x = int(std::lround(frame.plot.XToPixel(modes.X(k)))) + 1;
+  const QImage picture = chart->Picture();
+  EXPECT_EQ(picture.pixelColor(x, frame.strip.center().y()), QColor::fromRgb(ModeColor(int(modes.Y(k)))));
+  EXPECT_EQ(chart->TimelineHint(QPoint(x, frame.strip.center().y())),
+            QString::fromStdString(ModeHint(int(modes.Y(k)))));
+
+  // Cursors from the menu, where it was opened; the box then gives the time between them.
+  const int a = frame.plot.left + frame.plot.width / 10;
+  const int b = frame.plot.left + frame.plot.width / 5;
+  for (const auto& [at, action] : {std::pair{a, fGraph->aMarkA}, std::pair{b, fGraph->aMarkB}}) {
+    fGraph->ChartsContextMenu(chart->mapToGlobal(QPoint(at, frame.plot.top + 30)));
+    fGraph->pmCharts->hide();
+    action->trigger();
+  }
+  const QPoint over(frame.plot.left + frame.plot.width / 3, frame.plot.top + 30);
+  QMouseEvent move(QEvent::MouseMove, QPointF(over), chart->mapToGlobal(QPointF(over)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(chart, &move);
+  const QStringList box = chart->ReadoutBox()->accessibleName().split('\n');
+  ASSERT_GE(box.size(), 2);
+  const double dt = frame.plot.PixelToX(b) - frame.plot.PixelToX(a);
+  const int decimals = TimeDecimals(frame.plot.ColumnWidth());
+  EXPECT_EQ(box[1], "Δt = " + QString::fromStdString(FormatReadoutNumber(dt, decimals)) + " с");
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
