@@ -127,7 +127,12 @@ void ChartWidget::ShowReadout() {
     if (k >= header)
       swatch = QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;")
                    .arg(QColor::fromRgb(model_.Style(r.lines[k - header].series).rgb).name());
-    html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(swatch, text.toHtmlEscaped());
+    // The change from A to B in a column of its own.
+    const qsizetype delta = text.indexOf(QStringLiteral("  Δ"));
+    const QString value = delta < 0 ? text : text.left(delta);
+    const QString change = delta < 0 ? QString() : text.mid(delta + 2);
+    html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>&nbsp;&nbsp;%3</td></tr>")
+                .arg(swatch, value.toHtmlEscaped(), change.toHtmlEscaped());
   }
   html += QStringLiteral("</table>");
   readout_->setText(html);

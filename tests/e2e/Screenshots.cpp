@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include <QFile>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QMenu>
 #include <QTimer>
@@ -46,6 +47,22 @@ void Save(QWidget* w, const QString& path) {
 
 void Serve(int ms) {
   QTest::qWait(ms);
+}
+
+// The graph window as a technician reads it: colours told apart, cursors A
+// and B, the strip of modes with a fault's mark, and the values under the
+// mouse.
+void ReadTheGraph() {
+  fGraph->aDistinctColors->trigger();
+  ChartWidget* chart = fGraph->Charts;
+  chart->SetCursor(Cursor::kA, 20);
+  chart->SetCursor(Cursor::kB, 60);
+  Serve(300);
+  const PlotMapping p = chart->Frame().plot;
+  const QPointF at(p.XToPixel(45), p.top + p.height / 3);
+  QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(chart, &move);
+  Serve(300);
 }
 
 // The whole screen: a popup menu or a message box over its window.
@@ -155,10 +172,6 @@ int main(int argc, char** argv) {
   Serve(300);
   Save(fMain, out + "/main-window.png");
   Save(frmModes, out + "/modes-window.png");
-  fMain->bGraphClick(fMain->bGraph);
-  fGraph->resize(1000, 640);
-  Serve(500);
-  Save(fGraph, out + "/graph-window.png");
   const bool evidence = argc > 2 && QString::fromLocal8Bit(argv[2]) == "--evidence";
   if (evidence) {
     // Before the first readout: nothing to save or print yet.
@@ -170,6 +183,16 @@ int main(int argc, char** argv) {
   fMain->bBlackBoxClick(fMain->bBlackBox);
   Serve(300);
   Save(fBB, out + "/blackbox-report.png");
+  fBB->hide();
+  // A fault, so that the strip has a mark: the heater stops and cools down.
+  sim.Command("fault 13");
+  Serve(2500);
+  fMain->bGraphClick(fMain->bGraph);
+  fGraph->resize(1000, 640);
+  Serve(500);
+  ReadTheGraph();
+  Save(fGraph, out + "/graph-window.png");
+  fGraph->SavePicture(out + "/graph-picture.png");
   if (evidence) SaveEvidence(out);
   fMain->Port->ClosePort();
   DestroyForms();
