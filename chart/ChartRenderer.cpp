@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QStaticText>
 #include <QPainter>
 
 #include <algorithm>
@@ -384,9 +385,7 @@ void ChartRenderer::DrawAxes(QPainter& painter, const ChartFrame& frame, const C
     const int y = yScale > 0 ? static_cast<int>(std::lround(p.YToPixel(v))) : p.Bottom();
     painter.fillRect(p.left - 1 - kLeftTickLength, y, kLeftTickLength + kLeftTickInner, kTickWidth, kAxisColor);
     const QString text = Label(v);
-    const int w = fm.horizontalAdvance(text);
-    painter.drawText(QRect(labelRight - w, y - fm.height() / 2, w, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-                     text);
+    DrawLabel(painter, text, QPoint(labelRight - fm.horizontalAdvance(text), y - fm.height() / 2));
   }
   // Minor ticks between labels, where there is room for them.
   const double minorStep = frame.yTicks.step / (kLeftMinorTicks + 1);
@@ -409,14 +408,33 @@ void ChartRenderer::DrawAxes(QPainter& painter, const ChartFrame& frame, const C
     const int x = xScale > 0 ? static_cast<int>(std::lround(p.XToPixel(v))) : p.left;
     painter.fillRect(x, tickTop, kTickWidth, kBottomTickLength, kAxisColor);
     const QString text = Label(v);
-    const int w = fm.horizontalAdvance(text);
-    painter.drawText(QRect(x + kTickWidth / 2 - w / 2 - 1, labelTop, w + 2, fm.height()), Qt::AlignCenter, text);
+    DrawLabel(painter, text, QPoint(x + kTickWidth / 2 - fm.horizontalAdvance(text) / 2, labelTop));
   }
   const QString title = QString::fromStdString(model.BottomAxis().Title());
   if (!title.isEmpty()) {
     const int titleTop = labelTop + fm.height() + kLabelGap;
-    painter.drawText(QRect(p.left, titleTop, p.width, fm.height()), Qt::AlignHCenter | Qt::AlignTop, title);
+    DrawLabel(painter, title, QPoint(p.left + (p.width - fm.horizontalAdvance(title)) / 2, titleTop));
   }
+}
+
+// The labels of one drawing are mostly those of the drawing before: kept laid
+// out, they are drawn without shaping their text again.
+void ChartRenderer::DrawLabel(QPainter& painter, const QString& text, const QPoint& topLeft) {
+  if (painter.font() != labelFont_) {
+    labels_.clear();
+    labelFont_ = painter.font();
+  }
+  auto it = labels_.find(text);
+  if (it == labels_.end()) {
+    constexpr qsizetype kMostKept = 512;
+    if (labels_.size() >= kMostKept) labels_.clear();
+    QStaticText label(text);
+    label.setTextFormat(Qt::PlainText);
+    label.setPerformanceHint(QStaticText::AggressiveCaching);
+    label.prepare(QTransform(), painter.font());
+    it = labels_.insert(text, label);
+  }
+  painter.drawStaticText(topLeft, *it);
 }
 
 }  // namespace o5

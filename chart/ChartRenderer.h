@@ -6,6 +6,8 @@
 // of points held.
 
 #include <QFont>
+#include <QHash>
+#include <QStaticText>
 #include <QLineF>
 #include <QPointF>
 #include <QRect>
@@ -64,6 +66,7 @@ class ChartRenderer {
   void DrawAxes(QPainter& painter, const ChartFrame& frame, const ChartModel& model);
   void DrawTimeline(QPainter& painter, const ChartFrame& frame, const ChartModel& model);
   void DrawCursors(QPainter& painter, const ChartFrame& frame, const ChartModel& model);
+  void DrawLabel(QPainter& painter, const QString& text, const QPoint& topLeft);
 
   // The picture's pixels when the painter draws straight into an image
   // pixel for pixel: the vertical strokes of the reduced lines are then
@@ -77,6 +80,8 @@ class ChartRenderer {
 
   bool reduce_ = true;
   std::optional<DirectPixels> direct_;
+  QHash<QString, QStaticText> labels_;
+  QFont labelFont_;
   std::array<ViewReduction, ChartModel::kSeriesCount> reductions_;
   std::vector<ChartPoint> points_;  // kept between drawings to save allocations
   std::vector<QPoint> pixels_;
