@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -30,6 +29,7 @@
 #include "ui/graph/ColorValue.h"
 #include "ui/WindowGeometry.h"
 #include "ui/graph/GraphLook.h"
+#include "ui/graph/GraphPicture.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/GraphSettings.h"
 
@@ -574,61 +574,11 @@ QString TfGraph::PictureTitle() const {
 // In device pixels, as the chart is shown: twice its size on a screen that
 // doubles them.
 QImage TfGraph::Picture() const {
-  const QImage chart = Charts->Picture();
-  const qreal ratio = chart.devicePixelRatio();
-  const QSize size = chart.deviceIndependentSize().toSize();
-  QFont titleFont = Charts->font();
-  titleFont.setBold(true);
-  const QFontMetrics tm(titleFont);
-  const QFontMetrics fm(Charts->font());
-  constexpr int kPad = 6;
-  constexpr int kSwatch = 18;
-  constexpr int kEntryGap = 16;
-  const int titleHeight = tm.height() + 2 * kPad;
-
-  // The legend flows in rows under the chart.
-  struct Entry {
-    QRect at;
-    int series;
-  };
-  std::vector<Entry> legend;
-  int x = kPad;
-  int y = 0;
-  const int row = std::max(fm.height(), 10) + 4;
-  for (int i = 0; i < kSeriesCount; ++i) {
-    if (!Charts->SeriesVisible(i)) continue;
-    const int w = kSwatch + 4 + fm.horizontalAdvance(QString::fromUtf8(kGraphSeries[i].caption));
-    if (x > kPad && x + w > size.width() - kPad) {
-      x = kPad;
-      y += row;
-    }
-    legend.push_back({QRect(x, y, w, row), i});
-    x += w + kEntryGap;
-  }
-  const int legendHeight = legend.empty() ? 0 : y + row + kPad;
-
-  QImage picture((QSizeF(size.width(), titleHeight + size.height() + legendHeight) * ratio).toSize(),
-                 QImage::Format_ARGB32_Premultiplied);
-  picture.setDevicePixelRatio(ratio);
-  picture.fill(Qt::white);
-  QPainter painter(&picture);
-  painter.setFont(titleFont);
-  painter.setPen(Qt::black);
-  painter.drawText(QRect(kPad, 0, size.width() - 2 * kPad, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   tm.elidedText(PictureTitle(), Qt::ElideMiddle, size.width() - 2 * kPad));
-  painter.drawImage(QPoint(0, titleHeight), chart);
-  painter.setFont(Charts->font());
-  const int legendTop = titleHeight + size.height();
-  for (const Entry& e : legend) {
-    const QRect r = e.at.translated(0, legendTop);
-    const int middle = r.center().y();
-    painter.setPen(QPen(Charts->SeriesColor(e.series), std::max(2, Charts->SeriesWidth(e.series))));
-    painter.drawLine(r.left(), middle, r.left() + kSwatch, middle);
-    painter.setPen(Qt::black);
-    painter.drawText(r.adjusted(kSwatch + 4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromUtf8(kGraphSeries[e.series].caption));
-  }
-  return picture;
+  std::vector<LegendEntry> legend;
+  for (int i = 0; i < kSeriesCount; ++i)
+    if (Charts->SeriesVisible(i))
+      legend.push_back({QString::fromUtf8(kGraphSeries[i].caption), Charts->SeriesColor(i), Charts->SeriesWidth(i)});
+  return StandAlonePicture(Charts->Picture(), PictureTitle(), Charts->font(), legend);
 }
 
 void TfGraph::SavePicture(const QString& path) const {
