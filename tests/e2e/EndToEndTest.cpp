@@ -34,6 +34,7 @@
 #include "heater/BlackBoxReport.h"
 #include "ui/blackbox/TfBB.h"
 #include "chart/ChartReadout.h"
+#include "heater/ModeNames.h"
 #include "ui/graph/GraphLook.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/modes/TfrmModes.h"
@@ -247,7 +248,7 @@ TEST_F(EndToEnd, TheLiveStripFollowsTheModesAndMarksAFaultAndTheCursorsReadOut) 
       30000));
   const ChartFrame frame = chart->Frame();
   EXPECT_EQ(marks[0].code, 13);
-  EXPECT_EQ(chart->TimelineHint(marks[0].box.topLeft() + QPoint(1, 1)), "13 Попытки запуска исчерпаны");
+  EXPECT_EQ(chart->TimelineHint(marks[0].box.topLeft() + QPoint(1, 1)), "Неисправность 13: Попытки запуска исчерпаны");
   // Where the fault came, as the fault series has it.
   const SeriesData& faults = chart->Series(11);
   std::size_t first = 0;
@@ -261,7 +262,7 @@ TEST_F(EndToEnd, TheLiveStripFollowsTheModesAndMarksAFaultAndTheCursorsReadOut) 
   const QImage picture = chart->Picture();
   EXPECT_EQ(picture.pixelColor(x, frame.strip.center().y()), QColor::fromRgb(ModeColor(int(modes.Y(k)))));
   EXPECT_EQ(chart->TimelineHint(QPoint(x, frame.strip.center().y())),
-            QString::fromStdString(ModeHint(int(modes.Y(k)))));
+            QString::fromStdString(ModeCaptionText(int(modes.Y(k)))));
 
   // Cursors from the menu, where it was opened; the box then gives the time between them.
   const int a = frame.plot.left + frame.plot.width / 10;

@@ -516,7 +516,7 @@ TEST_F(GraphRecordLog, TheStripNamesModesAndFaultsAsTheModesWindowAndItsLegendDo
   EXPECT_EQ(g().Charts->TimelineHint(QPoint(int(f.plot.XToPixel(50)), y)), "21 - Прогрев");
   EXPECT_EQ(g().Charts->TimelineHint(QPoint(int(f.plot.XToPixel(120)), y)), "2 - Охлаждение");
   EXPECT_EQ(g().Charts->TimelineHint(QPoint(int(std::lround(f.plot.XToPixel(150))) + 1, y)),
-            "17 КЗ топливного насоса\n17 обрыв цепи топливного насоса");
+            "Неисправность 17: КЗ топливного насоса, обрыв цепи топливного насоса");
 
   // Hidden from the menu, and so kept for the next start.
   Run(g().aModes);

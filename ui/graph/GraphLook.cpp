@@ -1,7 +1,5 @@
 #include "ui/graph/GraphLook.h"
 
-#include <cstdlib>
-
 #include "heater/FaultLegend.h"
 #include "heater/ModeNames.h"
 #include "heater/TelemetrySeries.h"
@@ -45,26 +43,14 @@ std::uint32_t ModeColor(int mode) {
   return kUnknownModeColor;
 }
 
-std::string ModeHint(int mode) { return std::to_string(mode) + " - " + std::string(ModeName(mode)); }
-
-std::string FaultHint(int code) {
-  std::string text;
-  for (const FaultLegendEntry& e : kFaultLegend) {
-    if (e.caption.size() < 2 || std::atoi(std::string(e.caption.substr(0, 2)).c_str()) != code) continue;
-    if (!text.empty()) text += '\n';
-    text += e.caption;
-  }
-  return text.empty() ? "Неисправность " + std::to_string(code) : text;
-}
-
 ChartTimeline GraphTimeline(bool shown) {
   ChartTimeline t;
   t.modeSeries = series::kMode;
   t.faultSeries = series::kError;
   t.shown = shown;
   t.modeColor = ModeColor;
-  t.modeText = ModeHint;
-  t.faultText = FaultHint;
+  t.modeText = ModeCaptionText;
+  t.faultText = FaultNotice;
   return t;
 }
 

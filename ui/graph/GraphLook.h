@@ -1,7 +1,8 @@
 #pragma once
 // How the graph window dresses its chart: the colours a person can tell
-// apart, the colours of the operating modes in the strip under the plot, and
-// what a hover over the strip says of a mode or a fault code.
+// apart and the colours of the operating modes in the strip under the plot.
+// A hover over the strip names a mode and a fault as the rest of the tool
+// does (heater/ModeNames, heater/FaultLegend).
 
 #include <array>
 #include <cstdint>
@@ -18,12 +19,6 @@ extern const std::array<std::uint32_t, 13> kDistinctColors;
 // The strip's colour of an operating mode: one per group the modes window
 // lists (the eighteen ignition steps share one).
 std::uint32_t ModeColor(int mode);
-
-// A mode as the modes window's bar names it: "21 - Прогрев".
-std::string ModeHint(int mode);
-
-// The captions of the fault legend that carry this code, one a line.
-std::string FaultHint(int code);
 
 // The strip of the graph window: modes from "Режим", marks from "Неисправность".
 ChartTimeline GraphTimeline(bool shown);
