@@ -5,7 +5,8 @@ namespace o5 {
 std::optional<std::string> DesktopPlatform(const char* forced, const char* display) {
   if (forced && *forced) return std::nullopt;
   if (!display || !*display) return std::nullopt;
-  return std::string("xcb");
+  // The toolkit tries each of a ';'-separated list until one starts.
+  return std::string("xcb;wayland;") + kNoScreenPlatform;
 }
 
 }  // namespace o5

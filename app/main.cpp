@@ -3,6 +3,7 @@
 
 #include <QMessageBox>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/Emblem.h"
@@ -16,9 +17,12 @@
 
 int main(int argc, char** argv) {
   // Before the application object: it picks the platform when it is built.
-  if (const auto platform = o5::DesktopPlatform(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY")))
-    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
+  const char* display = std::getenv("DISPLAY");
+  const auto platform = o5::DesktopPlatform(std::getenv("QT_QPA_PLATFORM"), display);
+  if (platform) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   o5::TApplication app(argc, argv);
+  if (platform && QGuiApplication::platformName() == QLatin1String(o5::kNoScreenPlatform))
+    std::fprintf(stderr, "ortan5: дисплей %s недоступен, окна не видны\n", display);
   app.setApplicationName("ortan5");
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());

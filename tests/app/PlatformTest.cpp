@@ -9,8 +9,9 @@ namespace {
 
 TEST(DesktopPlatform, AnXDisplayGetsTheX11PlatformUnlessTheUserChoseOne) {
   // A Wayland session with XWayland, or a plain X session.
-  EXPECT_EQ(DesktopPlatform(nullptr, ":0"), "xcb");
-  EXPECT_EQ(DesktopPlatform("", ":1"), "xcb");
+  // X11 first; a stale display falls back to Wayland, then to no screen.
+  EXPECT_EQ(DesktopPlatform(nullptr, ":0"), "xcb;wayland;offscreen");
+  EXPECT_EQ(DesktopPlatform("", ":1"), "xcb;wayland;offscreen");
   // The user's choice stands.
   EXPECT_EQ(DesktopPlatform("wayland", ":0"), std::nullopt);
   EXPECT_EQ(DesktopPlatform("offscreen", ":0"), std::nullopt);

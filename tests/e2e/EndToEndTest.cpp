@@ -514,5 +514,19 @@ TEST(RealBinary, StartsShowsItsWindowAndStaysUp) {
   EXPECT_FALSE(ended.has_value()) << *ended;
 }
 
+// A stale DISPLAY (no X server behind it) and no platform chosen: the tool
+// falls back to another platform instead of aborting.
+TEST(RealBinary, StartsWhenItsXDisplayIsGone) {
+  QTemporaryDir dir;
+  const QString exe = CopyOfTool(O5_TOOL_PATH, dir.path());
+  ASSERT_FALSE(exe.isEmpty());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("WAYLAND_DISPLAY");
+  env.insert("DISPLAY", ":59999");  // far above the numbers virtual X servers take
+  const auto ended = EndsWithin(exe, 3000, env);
+  EXPECT_FALSE(ended.has_value()) << *ended;
+}
+
 }  // namespace
 }  // namespace o5::test

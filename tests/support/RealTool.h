@@ -20,12 +20,19 @@ inline QString CopyOfTool(const QString& built, const QString& folder) {
   return QFile::copy(built, exe) ? exe : QString();
 }
 
-// Starts `exe` and watches it for `ms`. Nothing when it came up and stayed up
-// (it is then terminated); otherwise what went wrong, with what it printed.
-inline std::optional<std::string> EndsWithin(const QString& exe, int ms = 3000) {
-  QProcess tool;
+// The test's own environment, on the offscreen platform.
+inline QProcessEnvironment OffscreenEnvironment() {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("QT_QPA_PLATFORM", "offscreen");
+  return env;
+}
+
+// Starts `exe` in `env` and watches it for `ms`. Nothing when it came up and
+// stayed up (it is then terminated); otherwise what went wrong, with what it
+// printed.
+inline std::optional<std::string> EndsWithin(const QString& exe, int ms = 3000,
+                                             const QProcessEnvironment& env = OffscreenEnvironment()) {
+  QProcess tool;
   tool.setProcessEnvironment(env);
   tool.start(exe, {});
   if (!tool.waitForStarted(10000)) return "did not start: " + tool.errorString().toStdString();
