@@ -95,6 +95,32 @@ std::string ExtraDevicePath(const SerialPortRoots& roots, const std::string& nam
   return roots.dev + posix::DevicePath(name).substr(std::strlen("/dev"));
 }
 
+// A pseudo-terminal slave: the multiplexer beside them in <dev>/pts is none.
+bool IsPseudoTerminal(const SerialPortRoots& roots, const std::string& real) {
+  if (StartsWith(real, roots.dev + "/pts/")) return BaseName(real) != "ptmx";
+  struct stat st {};
+  if (stat(real.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+  const unsigned major = ::major(st.st_rdev);
+  return major >= kPtyMajorFirst && major <= kPtyMajorLast;
+}
+
+// Whether a resolved path is a terminal a port may be: a pseudo-terminal, or
+// the node in <dev> of a serial port of the tty class (by the rule of the
+// system's own list). Plain files, /dev/null and the like are not.
+bool IsPortTerminal(const SerialPortRoots& roots, const std::string& devReal,
+                    const std::string& real) {
+  if (IsPseudoTerminal(roots, real)) return true;
+  if (Parent(real) != devReal) return false;
+  const std::string classDir = roots.sys + "/class/tty";
+  const std::string name = BaseName(real);
+  return Exists(classDir + "/" + name) && IsSerialPort(classDir, name);
+}
+
+bool IsLink(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 std::string UsbText(const std::string& usbDir) {
   const std::string maker = ReadAttribute(usbDir + "/manufacturer");
   const std::string product = ReadAttribute(usbDir + "/product");
@@ -121,7 +147,7 @@ class Describer {
   std::string Describe(const std::string& path) {
     const std::string real = RealPath(path);
     if (real.empty()) return {};
-    if (IsPseudoTerminal(real)) return kPseudoTerminalText;
+    if (IsPseudoTerminal(roots_, real)) return kPseudoTerminalText;
     std::string text = KindText(BaseName(real));
     const std::string link = ByIdLink(real);
     if (!link.empty()) text += (text.empty() ? "" : "\n") + link;
@@ -129,13 +155,6 @@ class Describer {
   }
 
  private:
-  bool IsPseudoTerminal(const std::string& real) const {
-    if (StartsWith(real, roots_.dev + "/pts/")) return true;
-    struct stat st {};
-    if (stat(real.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
-    const unsigned major = ::major(st.st_rdev);
-    return major >= kPtyMajorFirst && major <= kPtyMajorLast;
-  }
 
   std::string KindText(const std::string& name) const {
     const std::string entry = roots_.sys + "/class/tty/" + name;
@@ -173,18 +192,37 @@ class Describer {
   std::map<std::string, std::string> byId_;  // real device path -> its by-id link
 };
 
+// Where a device is listed: its entry, and whether under a link's name.
+struct Listed {
+  size_t index;
+  bool byLink;
+};
+
+// Each device is listed once: under the first link of the extra list that
+// leads to it (a by-id link, the simulator's link), so that the port can be
+// opened by that stable name; otherwise under the first path found for it,
+// the system's own before the extra list's.
 void AddExtra(const SerialPortRoots& roots, const char* extra, std::vector<SerialPortEntry>& out,
-              Describer& describer) {
+              std::map<std::string, Listed>& byDevice, Describer& describer) {
   if (!extra) return;
+  const std::string devReal = RealPath(roots.dev);
   std::string item;
   auto flush = [&] {
     if (item.empty()) return;
-    const bool listed = std::any_of(out.begin(), out.end(),
-                                    [&](const SerialPortEntry& e) { return e.path == item; });
     // A link that follows an adapter or the simulator is listed while it
-    // leads somewhere.
+    // leads to a terminal.
     const std::string device = ExtraDevicePath(roots, item);
-    if (!listed && Exists(device)) out.push_back({item, describer.Describe(device)});
+    const std::string real = RealPath(device);
+    if (!real.empty() && IsPortTerminal(roots, devReal, real)) {
+      const bool link = IsLink(device);
+      const auto [at, added] = byDevice.emplace(real, Listed{out.size(), link});
+      if (added) {
+        out.push_back({item, describer.Describe(device)});
+      } else if (link && !at->second.byLink) {
+        out[at->second.index].path = item;
+        at->second.byLink = true;
+      }
+    }
     item.clear();
   };
   for (const char* p = extra; *p; ++p) {
@@ -202,6 +240,7 @@ int ListSerialDevices(const SerialPortRoots& roots, const char* extra,
                       std::vector<SerialPortEntry>& out) {
   out.clear();
   Describer describer(roots);
+  std::map<std::string, Listed> byDevice;  // resolved device path -> its entry
   const std::string classDir = roots.sys + "/class/tty";
   DIR* dir = opendir(classDir.c_str());
   if (!dir && errno != ENOENT) return errno;
@@ -219,11 +258,13 @@ int ListSerialDevices(const SerialPortRoots& roots, const char* extra,
       if (name == "." || name == "..") continue;
       // sysfs may show devices whose nodes this system (a container) lacks.
       const std::string node = roots.dev + "/" + name;
-      if (IsSerialPort(classDir, name) && Exists(node))
+      if (IsSerialPort(classDir, name) && Exists(node)) {
+        byDevice.emplace(RealPath(node), Listed{out.size(), false});
         out.push_back({node, describer.Describe(node)});
+      }
     }
   }
-  AddExtra(roots, extra, out, describer);
+  AddExtra(roots, extra, out, byDevice, describer);
   return 0;
 }
 

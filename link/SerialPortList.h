@@ -25,8 +25,11 @@ struct SerialPortRoots {
 inline constexpr const char* kExtraPortsVariable = "ORTAN5_EXTRA_PORTS";
 
 // The serial devices of <sys>/class/tty that have a node under <dev>, then the
-// names of `extra` that exist right now (a link is followed). Unsorted, no name
-// twice. Returns 0, or the errno of a tty class folder that cannot be read.
+// names of `extra` that lead to a terminal right now (a link is followed): a
+// pseudo-terminal, or the node of a serial device the tty class has. Each
+// device once: under the first link of `extra` that leads to it, otherwise
+// under the first path found for it. Unsorted. Returns 0, or the errno of a
+// tty class folder that cannot be read.
 int ListSerialDevices(const SerialPortRoots& roots, const char* extra,
                       std::vector<SerialPortEntry>& out);
 

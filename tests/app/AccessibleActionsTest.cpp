@@ -14,7 +14,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,6 +21,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <functional>
@@ -105,9 +106,10 @@ void WhenDialogShows(QTimer& poll, std::function<void(D*)> inside) {
 class AccessibleActions : public AppFixture {
  protected:
   void SetUp() override {
-    // Listed while they exist: plain files will do, as nothing opens them.
-    for (const std::string& port : {portA_, portB_})
-      QFile(QString::fromStdString(port)).open(QIODevice::WriteOnly);
+    // Listed while they lead to a terminal: links to pseudo-terminals, as the
+    // simulator makes them.
+    ASSERT_EQ(symlink(lineA_.Path().c_str(), portA_.c_str()), 0);
+    ASSERT_EQ(symlink(lineB_.Path().c_str(), portB_.c_str()), 0);
     setenv("ORTAN5_EXTRA_PORTS", (portA_ + ":" + portB_).c_str(), 1);
     AppFixture::SetUp();
     fMain->show();
@@ -119,6 +121,7 @@ class AccessibleActions : public AppFixture {
   }
   // Port names the selectors list besides the system's own, whatever ports
   // the machine has; picking one for a closed port only stores it.
+  PtyLine lineA_, lineB_;
   QTemporaryDir portDir_;
   const std::string portA_ = portDir_.filePath("o5-accessible-a").toStdString();
   const std::string portB_ = portDir_.filePath("o5-accessible-b").toStdString();

@@ -48,8 +48,8 @@ class PortSelectorTest : public ::testing::Test {
   }
 
   Pty a, b;
-  test::NotATty missing;
-  test::ExtraPorts extra{{a.Path(), b.Path(), missing.Path()}};
+  test::LockedPty unopenable;
+  test::ExtraPorts extra{{a.Path(), b.Path(), unopenable.Path()}};
   TComPort port;
   TComComboBox cbPort;
   TComLed ComLed1;
@@ -61,7 +61,7 @@ TEST_F(PortSelectorTest, ListsTheSystemsPortsAndShowsThePortsName) {
   const QStringList items = Items(cbPort);
   EXPECT_TRUE(items.contains(a.QPath()));
   EXPECT_TRUE(items.contains(b.QPath()));
-  EXPECT_TRUE(items.contains(missing.QPath()));
+  EXPECT_TRUE(items.contains(unopenable.QPath()));
   for (int i = 1; i < items.size(); ++i) {
     EXPECT_LE(items[i - 1].compare(items[i], Qt::CaseInsensitive), 0) << "not sorted at " << i;
   }
@@ -212,24 +212,24 @@ TEST_F(PortSelectorTest, PickOfADeviceThatCannotBeOpenedEndsClosedUnderTheNewNam
   port.SetConnected(true);
   lampChanges.clear();
 
-  ASSERT_TRUE(test::PickItem(&cbPort, missing.QPath()));
+  ASSERT_TRUE(test::PickItem(&cbPort, unopenable.QPath()));
 
   const QStringList errors = test::TakeErrors();
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].startsWith("Unable to open com port (win error code: "))
       << errors[0].toStdString();
   EXPECT_FALSE(port.Connected());
-  EXPECT_EQ(port.Port(), missing.Path());
+  EXPECT_EQ(port.Port(), unopenable.Path());
   EXPECT_EQ(ComLed1.State(), lsOff);
   EXPECT_EQ(lampChanges, (std::vector<TLedState>{lsOff}));
-  EXPECT_EQ(cbPort.Text(), missing.QPath());
+  EXPECT_EQ(cbPort.Text(), unopenable.QPath());
 }
 
 TEST_F(PortSelectorTest, PickOfADeviceThatCannotBeOpenedWhileClosedIsStoredSilently) {
   BuildLikeMainWindow(a.Path());
-  ASSERT_TRUE(test::PickItem(&cbPort, missing.QPath()));
+  ASSERT_TRUE(test::PickItem(&cbPort, unopenable.QPath()));
   EXPECT_TRUE(test::TakeErrors().isEmpty());
-  EXPECT_EQ(port.Port(), missing.Path());
+  EXPECT_EQ(port.Port(), unopenable.Path());
   EXPECT_FALSE(port.Connected());
 }
 
@@ -285,8 +285,8 @@ TEST_F(PortSelectorTest, RebindingMovesTheObservation) {
   cbPort.SetComPort(&other);
   EXPECT_EQ(cbPort.Text(), b.QPath());
   cbPort.SetAutoApply(true);
-  ASSERT_TRUE(test::PickItem(&cbPort, missing.QPath()));
-  EXPECT_EQ(other.Port(), missing.Path());
+  ASSERT_TRUE(test::PickItem(&cbPort, unopenable.QPath()));
+  EXPECT_EQ(other.Port(), unopenable.Path());
   EXPECT_EQ(port.Port(), a.Path());
 }
 

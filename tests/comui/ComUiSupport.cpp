@@ -8,7 +8,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QFile>
 #include <QPointer>
 #include <QTest>
 #include <cstdlib>
@@ -16,10 +15,14 @@
 
 namespace o5::test {
 
-NotATty::NotATty() : path_(dir_.filePath("o5-not-a-tty").toStdString()) {
-  QFile file(QString::fromStdString(path_));
-  if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot create " + path_);
+LockedPty::LockedPty() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
+  char name[64] = {};
+  if (master_ < 0 || ptsname_r(master_, name, sizeof name) != 0)
+    throw std::runtime_error("no pseudo-terminal");
+  path_ = name;  // unlockpt() is never called
 }
+
+LockedPty::~LockedPty() { close(master_); }
 
 ExtraPorts::ExtraPorts(const std::vector<std::string>& names) {
   if (const char* old = std::getenv("ORTAN5_EXTRA_PORTS")) {

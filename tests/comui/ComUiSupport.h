@@ -33,16 +33,19 @@ class Pty : public PtyLine {
 // A path no device has: opening it fails with "No such file or directory".
 inline constexpr const char* kMissingDevice = "/dev/o5-comui-no-such-tty";
 
-// A path that exists but is no serial device (a plain file): it is listed,
-// and opening it as a port fails.
-class NotATty {
+// A pseudo-terminal whose slave side is still locked: it is listed, and
+// opening it as a port fails (an input/output error).
+class LockedPty {
  public:
-  NotATty();
+  LockedPty();
+  ~LockedPty();
+  LockedPty(const LockedPty&) = delete;
+  LockedPty& operator=(const LockedPty&) = delete;
   const std::string& Path() const { return path_; }
   QString QPath() const { return QString::fromStdString(path_); }
 
  private:
-  QTemporaryDir dir_;
+  int master_ = -1;
   std::string path_;
 };
 

@@ -101,12 +101,12 @@ TEST(SerialPortList, ExtraNamesAreListedWhileTheyExistAndDescribeWhatTheyLeadTo)
   const std::string byIdLink = sys.Dev() + "/serial/by-id/" + kFtdi.byId;
   const std::string extra = link + ":" + byIdLink + " " + sys.Dev() + "/ttyUSB0";
 
-  // The link is not there yet; the by-id link leads to the adapter, and the
-  // adapter's own path is listed once.
+  // The link is not there yet; the by-id link leads to the adapter and takes
+  // the place of its path, which the list then does not name a second time.
   auto list = List(sys, extra.c_str());
-  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.size(), 1u);
   EXPECT_EQ(list.count(link), 0u);
-  EXPECT_EQ(list[byIdLink], list[sys.Dev() + "/ttyUSB0"]);
+  EXPECT_EQ(list[byIdLink], "FTDI FT232R USB UART · A1B2C3 · 0403:6001\n" + byIdLink);
 
   // The simulator's link to a pseudo-terminal appears...
   fs::create_directories(sys.Dev() + "/pts");
@@ -125,6 +125,49 @@ TEST(SerialPortList, ExtraNamesAreListedWhileTheyExistAndDescribeWhatTheyLeadTo)
   fs::remove(sys.Dev() + "/ttyUSB0");
   list = List(sys, extra.c_str());
   EXPECT_TRUE(list.empty());
+}
+
+TEST(SerialPortList, ADeviceIsListedOnceWhateverNamesTheExtraListGivesIt) {
+  FakeSystem sys;
+  sys.AddOnBoard("ttyS0", true);
+  const std::string dev = sys.Dev();
+  // "ttyS0" is <dev>/ttyS0, and so is "COM1"; the system's scan found it.
+  const std::map<std::string, std::string> expected = {
+      {dev + "/ttyS0", "Встроенный последовательный порт"}};
+  EXPECT_EQ(List(sys, "ttyS0:COM1"), expected);
+  // A pseudo-terminal by its path and by two links: under the first link.
+  QTemporaryDir other;
+  fs::create_directories(dev + "/pts");
+  sys.Node("pts/3");
+  const std::string first = other.filePath("heater").toStdString();
+  const std::string second = other.filePath("heater2").toStdString();
+  fs::create_symlink(dev + "/pts/3", first);
+  fs::create_symlink(first, second);
+  const std::string extra = dev + "/pts/3:" + second + ":" + first;
+  const auto list = List(sys, extra.c_str());
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.count(second), 1u);
+}
+
+TEST(SerialPortList, ExtraNamesAreListedOnlyWhenTheyLeadToATerminal) {
+  FakeSystem sys;
+  sys.AddOnBoard("ttyS1", false);  // a slot without a UART
+  sys.Node("null");                // a character device that is no tty
+  fs::create_directories(sys.Dev() + "/pts");
+  sys.Node("pts/ptmx");
+  sys.Node("pts/4");
+  QTemporaryDir other;
+  const std::string plain = other.filePath("ttyUSB0").toStdString();
+  std::ofstream(plain).put('x');
+  const std::string toNull = other.filePath("null-link").toStdString();
+  fs::create_symlink(sys.Dev() + "/null", toNull);
+  const std::string toPty = other.filePath("heater").toStdString();
+  fs::create_symlink(sys.Dev() + "/pts/4", toPty);
+  const std::string dev = sys.Dev();
+  const std::string extra = dev + "/null:" + toNull + ":" + plain + ":tty0:console:ttyS1:" + dev +
+                            "/pts/ptmx:" + dev + "/ptmx:" + toPty;
+  const std::map<std::string, std::string> expected = {{toPty, "Псевдотерминал"}};
+  EXPECT_EQ(List(sys, extra.c_str()), expected);
 }
 
 TEST(SerialPortList, TheSystemsOwnTreesListOnlyRealDevicesAndPseudoTerminalsAreNamed) {

@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -28,6 +30,7 @@
 #include "link/ComComboBox.h"
 #include "link/ComSetupFrm.h"
 #include "tests/comui/QStringPrinter.h"
+#include "tests/support/PtyLine.h"
 #include "tests/texts/TextsFixture.h"
 #include "heater/BlackBoxImage.h"
 #include "ui/blackbox/TfBB.h"
@@ -247,8 +250,8 @@ TEST_F(CaptionFitTest, SetupDialog) {
 class PortNameFitTest : public TextsFixture {
  protected:
   void SetUp() override {
-    // A port is listed while its path exists.
-    QFile(longName_).open(QIODevice::WriteOnly);
+    // A port is listed while its path leads to a terminal.
+    ASSERT_EQ(symlink(line_.Path().c_str(), longName_.toUtf8().constData()), 0);
     setenv("ORTAN5_EXTRA_PORTS", longName_.toUtf8().constData(), 1);
     TextsFixture::SetUp();
   }
@@ -257,6 +260,7 @@ class PortNameFitTest : public TextsFixture {
     unsetenv("ORTAN5_EXTRA_PORTS");
     QFile::remove(longName_);
   }
+  PtyLine line_;
   // As long as a port in the user's runtime folder; one per test process.
   const QString longName_ =
       QString("/tmp/o5-%1-ortan5-heater").arg(QCoreApplication::applicationPid(), 7, 10, QChar('0'));
