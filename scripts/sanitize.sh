@@ -15,6 +15,8 @@
 #   O5_ASAN_CXX        compiler for a fresh sanitizer build (default clang++;
 #                      with g++ the libFuzzer programs are left out)
 #   O5_JOBS            parallel build and test jobs (default: the processor count)
+#   O5_SYMBOLIZER      the symbolizer of the sanitizer reports (default
+#                      /usr/lib/llvm-14/bin/llvm-symbolizer, package llvm-14)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 asan_build=${O5_ASAN_BUILD_DIR:-$root/build-asan}
@@ -34,8 +36,18 @@ run_asan() {
   # Leaks count (LeakSanitizer runs at exit); every report ends the process
   # with an error. Child processes (the simulator, the port holder, the tool
   # itself) are built with the sanitizers too and inherit these settings.
-  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1"
-  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  # Reports are symbolized by the symbolizer named here, never by whatever
+  # the PATH happens to hold: the leak suppressions match function names, so
+  # without it every suppressed leak is reported. clang only recommends the
+  # package that has it (scripts/packages.txt lists it).
+  local symbolizer=${O5_SYMBOLIZER:-/usr/lib/llvm-14/bin/llvm-symbolizer}
+  if [ ! -x "$symbolizer" ]; then
+    echo "error: the symbolizer $symbolizer is missing; scripts/install-deps.sh installs it" >&2
+    return 1
+  fi
+  export ASAN_SYMBOLIZER_PATH=$symbolizer UBSAN_SYMBOLIZER_PATH=$symbolizer
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1:external_symbolizer_path=$symbolizer"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:external_symbolizer_path=$symbolizer"
   export LSAN_OPTIONS="suppressions=$root/tests/hardening/lsan.supp:print_suppressions=0"
   local status=0
   (cd "$asan_build" && ctest --output-on-failure --timeout 1200 -j "$jobs") || status=$?
