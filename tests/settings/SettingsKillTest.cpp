@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,9 +34,12 @@ using test::TempDir;
 using test::WriteBytes;
 
 constexpr int kDefaultRounds = 200;
-// Kills fall anywhere from before the helper has started to deep into its
-// writing, which at one write every few milliseconds covers many writes.
+// Kills fall anywhere from the helper's first write to deep into its
+// writing, which at one write every few milliseconds covers many writes. The
+// helper's start is waited for first: under a sanitizer, on a loaded machine,
+// starting takes longer than the whole range.
 constexpr int kMaxKillDelayMicroseconds = 30000;
+constexpr auto kFirstWriteDeadline = std::chrono::seconds(30);
 
 // Lines around the section that every write must carry over unchanged; CR LF
 // ends, so that a write that lost the style would show.
@@ -56,6 +60,35 @@ int Rounds() {
   const char* text = std::getenv("O5_SETTINGS_KILL_ROUNDS");
   const int rounds = text ? std::atoi(text) : 0;
   return rounds > 0 ? rounds : kDefaultRounds;
+}
+
+// What changes with every write of the file: a write replaces the file or
+// rewrites it.
+struct FileStamp {
+  ino_t inode = 0;
+  timespec modified{};
+  bool operator==(const FileStamp& o) const {
+    return inode == o.inode && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec;
+  }
+};
+
+FileStamp StampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return {st.st_ino, st.st_mtim};
+}
+
+// Waits until the writer has written the file once (or has ended).
+void AwaitFirstWrite(pid_t writer, const std::string& path, const FileStamp& before) {
+  const auto deadline = std::chrono::steady_clock::now() + kFirstWriteDeadline;
+  while (StampOf(path) == before && std::chrono::steady_clock::now() < deadline) {
+    siginfo_t ended{};
+    if (::waitid(P_PID, static_cast<id_t>(writer), &ended, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+        ended.si_pid != 0)
+      return;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
 }
 
 pid_t StartWriter(const std::string& dir) {
@@ -79,8 +112,10 @@ TEST(SettingsKillTest, FileIsWholeAfterEveryKill) {
   int strayAfterKill = 0;
   int lastTotal = 0;
   for (int round = 0; round < rounds; ++round) {
+    const FileStamp before = StampOf(dir.SettingsPath());
     const pid_t writer = StartWriter(dir.path());
     ASSERT_GT(writer, 0);
+    AwaitFirstWrite(writer, dir.SettingsPath(), before);
     std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
     ::kill(writer, SIGKILL);
     int status = 0;
