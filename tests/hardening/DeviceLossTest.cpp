@@ -108,6 +108,17 @@ class DeviceLoss : public ToolFixture {
     ASSERT_TRUE(fMain->Port->Connected()) << TakeErrors().join("|").toStdString();
     EXPECT_EQ(fMain->ComLed1->State(), lsOn);
   }
+  // "Черный ящик" pressed; the line hangs up once 30 read requests went out.
+  void ReadBlackBoxHangingUpAtRead30() {
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (BlackBoxReads(*sim_) < 30) return;
+      sim_->SendLine("hangup");
+      watch.stop();
+    });
+    watch.start(5);
+    QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
+  }
   int Records() const {
     return fMain->MR->toPlainText().isEmpty() ? 0 : fMain->MR->document()->blockCount();
   }
@@ -157,14 +168,7 @@ TEST_F(DeviceLoss, HangUpDuringAReplyWait) {
 
 TEST_F(DeviceLoss, HangUpDuringABlackBoxReadout) {
   Connect({"--no-telemetry"}, true);
-  QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (BlackBoxReads(*sim_) < 30) return;
-    sim_->SendLine("hangup");
-    watch.stop();
-  });
-  watch.start(5);
-  QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
+  ReadBlackBoxHangingUpAtRead30();
   // A failed chunk read: the window has gone. The loss is nearly always seen
   // while a reply is awaited (the wait then runs out and the console says so);
   // should the line go in the instant between a reply and the next request,
@@ -202,14 +206,7 @@ TEST_F(DeviceLoss, ThePortComesBackWhileTheLossBoxIsUp) {
     Reconnect();
     EXPECT_TRUE(QTest::qWaitFor([] { return fMain->Port->Connected(); }, 15000));
   });
-  QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (BlackBoxReads(*sim_) < 30) return;
-    sim_->SendLine("hangup");
-    watch.stop();
-  });
-  watch.start(5);
-  QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
+  ReadBlackBoxHangingUpAtRead30();
   SetErrorDisplay(recording);
   EXPECT_TRUE(backWhileUp);
   EXPECT_EQ(boxes, 1);
