@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "chart/ChartTimeline.h"
+#include "chart/SegmentStamps.h"
 #include "chart/SeriesReduction.h"
 
 namespace o5 {
@@ -82,6 +83,13 @@ inline int PixelOf(double v) {
   v = std::clamp(v, -kFar, kFar);
   const auto t = static_cast<int>(v);
   return t - (v < static_cast<double>(t));
+}
+
+// The stamps of the steps between pixel columns, shared by every chart the
+// thread draws.
+SegmentStamps& Stamps() {
+  thread_local SegmentStamps stamps;
+  return stamps;
 }
 
 bool TimelineOn(const ChartModel& model) {
@@ -251,6 +259,21 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
     // centres and is left to QPainter.
     const bool direct = direct_ && style.width % 2 == 1;
     const std::uint32_t argb = 0xFF000000u | style.rgb;
+    // A step between two columns is stamped with the pixels QPainter would
+    // set for it, when all of them lie within the plot.
+    SegmentStamps& stamps = Stamps();
+    auto step = [&](QPoint a, QPoint b) {
+      if (direct_) {
+        const SegmentStamps::Stamp* stamp = stamps.Find(style.width, b.x() - a.x(), b.y() - a.y());
+        const QRect& clip = direct_->clip;
+        if (stamp && a.x() + stamp->left >= clip.left() && a.x() + stamp->right <= clip.right() &&
+            a.y() + stamp->top >= clip.top() && a.y() + stamp->bottom <= clip.bottom()) {
+          SegmentStamps::Put(*stamp, direct_->bits, direct_->stride, a.x(), a.y(), argb);
+          return;
+        }
+      }
+      AddClipped(lines_, box, centre(a), centre(b));
+    };
     for (std::size_t k = 0; k < n;) {
       const int column = pixels_[k].x();
       int low = pixels_[k].y();
@@ -267,7 +290,7 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
         else
           AddClipped(lines_, box, QPointF(column + 0.5, low + 0.5), QPointF(column + 0.5, high + 0.5));
       }
-      if (j + 1 < n) AddClipped(lines_, box, centre(pixels_[j]), centre(pixels_[j + 1]));
+      if (j + 1 < n) step(pixels_[j], pixels_[j + 1]);
       k = j + 1;
     }
   }

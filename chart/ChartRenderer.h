@@ -70,7 +70,8 @@ class ChartRenderer {
 
   // The picture's pixels when the painter draws straight into an image
   // pixel for pixel: the vertical strokes of the reduced lines are then
-  // filled in here, at a fraction of what QPainter spends on them.
+  // filled in here, and their steps from column to column stamped, at a
+  // fraction of what QPainter spends on them.
   struct DirectPixels {
     uchar* bits = nullptr;
     qsizetype stride = 0;
