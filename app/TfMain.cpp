@@ -564,8 +564,12 @@ void TfMain::FlushRecords() {
   if (pendingRecords_.empty()) return;
   ReportJournalFailure();
   pendingRecords_.pop_back();
+  // An empty record (a cycle's end before any of its fields) is a line of
+  // its own, also as the pane's first line, as it is in the journal.
+  if (recordEmptyLine_ && MR->document()->isEmpty()) pendingRecords_.insert(0, 1, '\n');
   MR->appendPlainText(QString::fromUtf8(pendingRecords_.data(),
                                         static_cast<qsizetype>(pendingRecords_.size())));
+  recordEmptyLine_ = MR->document()->isEmpty();
   pendingRecords_.clear();
 }
 
@@ -627,6 +631,7 @@ void TfMain::bClrClick(QObject* /*sender*/) {
   consoleEmptyLine_ = false;
   MT->Clear();
   MR->clear();
+  recordEmptyLine_ = false;
 }
 
 QString TfMain::RecordLogFileName(const QDateTime& when) {

@@ -177,6 +177,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   bool exited_ = false;   // the exit sequence has run: commands end at once
   bool closing_ = false;  // the exit sequence is running
   bool consoleEmptyLine_ = false;  // the empty console holds one empty line
+  bool recordEmptyLine_ = false;   // the empty record log holds one empty record
   bool placed_ = false;
 };
 

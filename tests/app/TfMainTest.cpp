@@ -18,9 +18,11 @@
 #include <unistd.h>
 
 #include "app/ByteTracePane.h"
+#include "archive/DataFolder.h"
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/PtyLine.h"
+#include "tests/support/ReportFiles.h"
 #include "ui/UserDialogs.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
@@ -245,6 +247,27 @@ TEST_F(TfMainTest, ReceivedTelemetryIsTracedDecodedAndLogged) {
   EXPECT_EQ(fMain->lTime->text(), "5:7");
   EXPECT_EQ(frmModes->ModeCaption(), QString::fromUtf8("21 - Прогрев"));
   EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// A port opened in the middle of a cycle: the first cycle's end logs the
+// empty record, an empty first line of the pane, and the journal holds the
+// lines just as the pane shows them.
+TEST_F(TfMainTest, AnEmptyFirstRecordIsTheFirstLineOfThePaneAsOfTheJournal) {
+  const QString sessions = QString::fromStdString(ChooseDataFolder().Sessions());
+  QDir(sessions).removeRecursively();
+  PtyLine line;
+  fMain->Port->SetPort(line.Path());
+  QTest::mouseClick(fMain->BSR, Qt::LeftButton);
+  ASSERT_TRUE(fMain->Port->Connected()) << TakeErrors().join("|").toStdString();
+  line.Send(Telemetry('k', 0, 0, 0, 0));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->MT->LineCount() >= 10; }, 10000));
+  line.Send(Telemetry('e', 0x01, 0x33, 0x05, 0x00) + Telemetry('k', 0, 0, 0, 0));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->MR->document()->blockCount() == 2; }, 10000));
+
+  EXPECT_EQ(fMain->MR->toPlainText().toStdString(), "\n  307;     5;     0; ");
+  const QStringList journals = QDir(sessions).entryList({"S_*.txt"});
+  ASSERT_EQ(journals.size(), 1);
+  EXPECT_EQ(FileBytes(sessions + "/" + journals[0]), QByteArray("\r\n  307;     5;     0; \r\n"));
 }
 
 TEST_F(TfMainTest, ACommandOnAClosedPortShowsTheWriteErrorAndSendsNothingMore) {
