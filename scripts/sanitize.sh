@@ -14,7 +14,11 @@
 #   O5_BUILD_DIR       normal build folder for the Valgrind run (default build/)
 #   O5_ASAN_CXX        compiler for a fresh sanitizer build (default clang++;
 #                      with g++ the libFuzzer programs are left out)
-#   O5_JOBS            parallel build and test jobs (default: the processor count)
+#   O5_JOBS            parallel build jobs (default: the processor count)
+#   O5_TEST_JOBS       tests run at once (default: twice the processor count;
+#                      most tests wait on the line or on timers)
+#   O5_CMAKE_OPTIONS   further CMake options for both builds, separated by
+#                      blanks (CI: -DO5_LINE_TABLES=ON -DO5_BENCH=COMPILE)
 #   O5_SYMBOLIZER      the symbolizer of the sanitizer reports (default
 #                      /usr/lib/llvm-14/bin/llvm-symbolizer, package llvm-14)
 set -euo pipefail
@@ -22,13 +26,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 asan_build=${O5_ASAN_BUILD_DIR:-$root/build-asan}
 build=${O5_BUILD_DIR:-$root/build}
 jobs=${O5_JOBS:-$(nproc)}
+test_jobs=${O5_TEST_JOBS:-$(($(nproc) * 2))}
+read -r -a options <<<"${O5_CMAKE_OPTIONS:-}"
 what=${1:-all}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 run_asan() {
   echo "== sanitizer build in $asan_build"
   local start=$SECONDS
-  CXX=${O5_ASAN_CXX:-clang++} cmake -S "$root" -B "$asan_build" -G Ninja \
+  CXX=${O5_ASAN_CXX:-clang++} cmake -S "$root" -B "$asan_build" -G Ninja "${options[@]}" \
     -DO5_SANITIZE=ON -DO5_FUZZ=ON -DO5_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$asan_build" -j "$jobs"
   local built=$SECONDS
@@ -50,14 +56,14 @@ run_asan() {
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:external_symbolizer_path=$symbolizer"
   export LSAN_OPTIONS="suppressions=$root/tests/hardening/lsan.supp:print_suppressions=0"
   local status=0
-  (cd "$asan_build" && ctest --output-on-failure --timeout 1200 -j "$jobs") || status=$?
+  (cd "$asan_build" && ctest --output-on-failure --timeout 1200 -j "$test_jobs") || status=$?
   echo "== sanitizer run: build $((built - start)) s, tests $((SECONDS - built)) s"
   return "$status"
 }
 
 run_valgrind() {
   echo "== end-to-end tests under Valgrind memcheck (build in $build)"
-  cmake -S "$root" -B "$build" -G Ninja >/dev/null
+  cmake -S "$root" -B "$build" -G Ninja "${options[@]}" >/dev/null
   cmake --build "$build" -j "$jobs" --target e2e_tests ortan5 ortan5-heatersim
   local start=$SECONDS status=0
   # Only this process is checked: the simulator and the copy of the tool that
