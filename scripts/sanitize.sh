@@ -8,7 +8,8 @@
 #             the short fixed-seed libFuzzer runs included; any sanitizer
 #             report fails it
 #   valgrind  builds the end-to-end tests in the normal build folder and runs
-#             them under memcheck: no errors and no definite leaks allowed
+#             them under memcheck, one share of them per processor at once:
+#             no errors and no definite leaks allowed
 # Environment:
 #   O5_ASAN_BUILD_DIR  sanitizer build folder (default build-asan/)
 #   O5_BUILD_DIR       normal build folder for the Valgrind run (default build/)
@@ -65,13 +66,25 @@ run_valgrind() {
   echo "== end-to-end tests under Valgrind memcheck (build in $build)"
   cmake -S "$root" -B "$build" -G Ninja "${options[@]}" >/dev/null
   cmake --build "$build" -j "$jobs" --target e2e_tests ortan5 ortan5-heatersim
-  local start=$SECONDS status=0
-  # Only this process is checked: the simulator and the copy of the tool that
-  # one test starts run natively. Definite leaks and every memory error fail.
-  (cd "$build" && valgrind --tool=memcheck --error-exitcode=99 --leak-check=full \
-    --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=30 \
-    --suppressions="$root/tests/hardening/valgrind.supp" \
-    "$build/bin/e2e_tests") || status=$?
+  local start=$SECONDS status=0 shard pids=()
+  # Only the test process is checked: the simulator and the copy of the tool
+  # that one test starts run natively. Definite leaks and every memory error
+  # fail. Memcheck runs one thread at a time, so the tests are split into one
+  # share per processor, each checked in a process of its own; their output
+  # follows in order once all have ended.
+  for ((shard = 0; shard < jobs; shard++)); do
+    (cd "$build" && GTEST_TOTAL_SHARDS=$jobs GTEST_SHARD_INDEX=$shard \
+      valgrind --tool=memcheck --error-exitcode=99 --leak-check=full \
+      --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=30 \
+      --suppressions="$root/tests/hardening/valgrind.supp" \
+      "$build/bin/e2e_tests" >"$build/valgrind-$shard.log" 2>&1) &
+    pids+=($!)
+  done
+  for ((shard = 0; shard < jobs; shard++)); do
+    wait "${pids[$shard]}" || status=$?
+    echo "== Valgrind, share $((shard + 1)) of $jobs:"
+    cat "$build/valgrind-$shard.log"
+  done
   echo "== Valgrind run: $((SECONDS - start)) s"
   return "$status"
 }
