@@ -1,12 +1,12 @@
 #include "archive/JournalRetention.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "archive/DataFolder.h"
+#include "archive/FileInUse.h"
 #include "archive/SessionJournal.h"
 #include "settings/SettingsFile.h"
 
@@ -44,7 +44,9 @@ std::size_t KeepJournalsWithin(const std::string& sessionsFolder, const JournalL
     const bool tooOld = limits.days > 0 && TimeOf(journals[i].name.opened) < oldestKept;
     const bool tooMuch = limits.maxMB > 0 && total > maxBytes;
     if (!tooOld && !tooMuch) break;
-    if (::unlink(journals[i].path.c_str()) != 0) continue;
+    // A journal that a copy of the tool still writes, here or on another
+    // bench, is kept whatever its age and size.
+    if (!DeleteUnlessInUse({journals[i].path})) continue;
     total -= sizes[i];
     ++deleted;
   }

@@ -1,7 +1,10 @@
 #pragma once
 // How long session journals are kept: at start, journals opened more than
 // JournalDays ago are deleted, then the oldest until all of them together take
-// at most JournalMaxMB. Only files named as journals are counted or deleted.
+// at most JournalMaxMB. Only files named as journals are counted or deleted,
+// and never one that a copy of the tool still writes (marked in use, see
+// FileInUse): it counts towards JournalMaxMB but stays, and the next older
+// journals go in its place.
 
 #include <cstddef>
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "archive/FileInUse.h"
 #include "heater/RecordLog.h"
 #include "settings/UserFile.h"
 
@@ -32,11 +33,18 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-// Renames without replacing a file of that name. Where the file system
-// cannot promise that, a plain rename does.
+// Renames without replacing a file of that name (EEXIST then): the name may
+// be another bench's journal. Network file systems refuse the no-replace
+// rename (EINVAL); a new link fails as well when the name is taken, and the
+// old name then goes. Only where links are refused too is the name looked up
+// before a plain rename, which leaves a narrow race.
 int RenameNoReplace(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
+  if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0 ? 0 : errno;
+  if (errno == EEXIST) return EEXIST;
+  struct stat st;
+  if (::lstat(to.c_str(), &st) == 0) return EEXIST;
   return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
@@ -114,14 +122,25 @@ void SessionJournal::NameHeater(uint32_t serial) {
   if (!active_) return;
   serial_ = serial;
   if (fd_ < 0) return;  // the file gets the name when it is made
-  const std::string renamed = data_.Sessions() + "/" + JournalFileName({stamp_, serial_});
-  if (renamed == path_) return;
-  if (const int error = RenameNoReplace(path_, renamed)) {
-    Fail(error);
-    return;
+  // The name of its own time, or as Open does the next free one.
+  LocalTime stamp = stamp_;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string renamed = data_.Sessions() + "/" + JournalFileName({stamp, serial_});
+    if (renamed == path_) return;
+    const int error = RenameNoReplace(path_, renamed);
+    if (error == 0) {
+      path_ = renamed;
+      stamp_ = stamp;
+      SyncFolder(data_.Sessions());
+      return;
+    }
+    if (error != EEXIST) {
+      Fail(error);
+      return;
+    }
+    stamp = LocalTimeOf(TimeOf(stamp) + 1);
   }
-  path_ = renamed;
-  SyncFolder(data_.Sessions());
+  Fail(EEXIST);
 }
 
 void SessionJournal::Tick() {
@@ -147,6 +166,14 @@ bool SessionJournal::Open() {
     const std::string path = folder + "/" + JournalFileName({stamp, serial_});
     const int fd = OpenExclusive(path);
     if (fd >= 0) {
+      // Marked in use before anything is in it. Another copy's retention may
+      // have deleted the empty file in the moment before: then it is made
+      // again. A file system without locks leaves it unmarked.
+      MarkInUse(fd);
+      if (!StillNamed(fd, path)) {
+        ::close(fd);
+        continue;
+      }
       fd_ = fd;
       path_ = path;
       stamp_ = stamp;

@@ -77,6 +77,21 @@ TEST_F(SessionJournalTest, AnotherJournalOfTheSameSecondIsLeftAloneAndTheNextSec
   EXPECT_EQ(ReadBytes(Sessions() + "/S_2026-12-07_15-20-03.txt"), "another bench\r\n");
 }
 
+TEST_F(SessionJournalTest, NamedAfterItsHeaterTheJournalLeavesAnotherBenchsJournalOfThatNameAlone) {
+  std::filesystem::create_directories(Sessions());
+  // Another bench's journal of the same second, named after the same heater
+  // when this opening's name was still free.
+  WriteBytes(Sessions() + "/S_2026-12-07_15-20-03_658188.txt", "another bench\r\n");
+  journal_.Begin(data_, kOpened);
+  journal_.Append(kRecord);
+  journal_.NameHeater(658188);
+  EXPECT_FALSE(journal_.TakeFailure());
+  EXPECT_EQ(journal_.Path(), Sessions() + "/S_2026-12-07_15-20-04_658188.txt");
+  journal_.Append(kRecord);
+  EXPECT_EQ(ReadBytes(journal_.Path()), kRecord + "\r\n" + kRecord + "\r\n");
+  EXPECT_EQ(ReadBytes(Sessions() + "/S_2026-12-07_15-20-03_658188.txt"), "another bench\r\n");
+}
+
 TEST_F(SessionJournalTest, TheDiskIsAskedAtMostOnceASecondAndTheTimerCatchesTheLastLines) {
   journal_.Begin(data_, kOpened);
   for (int i = 0; i < 20; ++i) {
