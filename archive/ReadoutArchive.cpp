@@ -100,14 +100,18 @@ std::vector<HeaterEntry> ReadoutArchive::Heaters() const {
   ForEachEntry(data_.Readouts(), [&](std::string_view name, int dir, unsigned char type) {
     const auto serial = ParseSerial(name);
     if (!serial || !IsKind(dir, std::string(name).c_str(), type, S_IFDIR)) return;
-    const std::vector<ReadoutEntry> readouts = Readouts(*serial);
-    // The latest readout that is an image of this heater names its product.
-    for (const ReadoutEntry& latest : readouts) {
-      if (const auto image = LoadImage(latest)) {
-        heaters.push_back({*serial, SummarizeBlackBox(*image).productCode, readouts.size(), latest.when});
-        break;
+    // Only images of this heater count, as only they are listed; the latest
+    // names its product.
+    HeaterEntry heater{*serial};
+    for (const ReadoutEntry& readout : Readouts(*serial)) {
+      const auto image = LoadImage(readout);
+      if (!image) continue;
+      if (heater.readouts++ == 0) {
+        heater.productCode = SummarizeBlackBox(*image).productCode;
+        heater.lastReadout = readout.when;
       }
     }
+    if (heater.readouts > 0) heaters.push_back(heater);
   });
   std::sort(heaters.begin(), heaters.end(), [](const HeaterEntry& a, const HeaterEntry& b) {
     return a.lastReadout != b.lastReadout ? a.lastReadout > b.lastReadout : a.serial < b.serial;

@@ -86,9 +86,12 @@ class HistoryWindow : public ToolFixture {
     Put("sessions/S_2026-03-10_08-55-00_100.txt", Record(5) + "\r\n" + Record(6) + "\r\n");
     Put("sessions/S_2026-01-10_08-00-00_100.txt", Record(5) + "\r\n");
     Put("sessions/S_2026-02-01_12-00-00.txt", Record(9) + "\r\n");
+    // A heater whose image was never written: its session alone names it.
+    Put("sessions/S_2026-04-05_10-00-00_777123.txt", Record(7) + "\r\n");
     // What a person may have put there: nothing of it is listed, nothing said.
     Put("sessions/notes.txt", "a note");
     Put("blackbox/100/BB_100_2026-04-01_10-00-00.bin", "broken");
+    Put("blackbox/100/BB_100_2026-05-01_10-00-00.bin", std::string(256, '\0'));  // no image
     Put("blackbox/100/copy of BB_100_2026-01-10_09-00-00.bin", std::string(256, '\0'));
     QDir().mkpath(Data("blackbox/spare"));
   }
@@ -113,10 +116,11 @@ TEST_F(HistoryWindow, CtrlHShowsTheHeatersTheirReadoutsAndSessionsAndTheSessions
   OpenWithCtrlH();
   EXPECT_EQ(fHistory->windowTitle(), "История отопителей");
   EXPECT_EQ(fHistory->windowModality(), Qt::NonModal);
-  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"100", "2005"}));
-  EXPECT_EQ(Column(fHistory->tvHeaters, 1), QStringList({"7", "9"}));
-  EXPECT_EQ(Column(fHistory->tvHeaters, 2), QStringList({"2", "1"}));
-  EXPECT_EQ(Column(fHistory->tvHeaters, 3), QStringList({"10.03.2026 09:00:00", "10.02.2026 09:00:00"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"100", "2005", "777123"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 1), QStringList({"7", "9", ""}));
+  // As many as the window lists.
+  EXPECT_EQ(Column(fHistory->tvHeaters, 2), QStringList({"2", "1", "0"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 3), QStringList({"10.03.2026 09:00:00", "10.02.2026 09:00:00", ""}));
   // The first heater is the chosen one.
   EXPECT_EQ(Column(fHistory->tvReadouts, 0), QStringList({"10.03.2026 09:00:00", "10.01.2026 09:00:00"}));
   EXPECT_EQ(Column(fHistory->tvReadouts, 1),
@@ -128,6 +132,9 @@ TEST_F(HistoryWindow, CtrlHShowsTheHeatersTheirReadoutsAndSessionsAndTheSessions
   fHistory->tvHeaters->setCurrentItem(fHistory->tvHeaters->topLevelItem(1));
   EXPECT_EQ(Column(fHistory->tvReadouts, 0), QStringList({"10.02.2026 09:00:00"}));
   EXPECT_TRUE(Column(fHistory->tvSessions, 0).isEmpty());
+  fHistory->tvHeaters->setCurrentItem(fHistory->tvHeaters->topLevelItem(2));
+  EXPECT_TRUE(Column(fHistory->tvReadouts, 0).isEmpty());
+  EXPECT_EQ(Column(fHistory->tvSessions, 1), QStringList({"S_2026-04-05_10-00-00_777123.txt"}));
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
@@ -167,7 +174,7 @@ TEST_F(HistoryWindow, TheBlackBoxWindowsMenuOpensItAndItReadsTheFolderAfresh) {
   ReadoutArchive(DataFolder{data_.path().toStdString()}).Keep(Image(31, 1, 0), {2027, 1, 1, 0, 0, 0});
   fBB->aHistory->trigger();
   ASSERT_TRUE(fHistory->isVisible());
-  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"31", "100", "2005"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"31", "100", "2005", "777123"}));
 }
 
 TEST_F(HistoryWindow, OpenFolderShowsTheDataFolderInTheFileManager) {

@@ -192,6 +192,17 @@ void TfHistory::Refresh() {
     else
       others.push_back(std::move(journal));
   }
+  // A heater whose sessions were named after it is listed without a readout
+  // too (its image not written, broken, or not copied along): after those
+  // with one, its latest session first.
+  std::vector<std::pair<LocalTime, uint32_t>> sessionsOnly;
+  for (const auto& [serial, journals] : heaterJournals_)
+    if (std::none_of(heaters_.begin(), heaters_.end(), [serial](const HeaterEntry& h) { return h.serial == serial; }))
+      sessionsOnly.emplace_back(journals.front().name.opened, serial);
+  std::sort(sessionsOnly.begin(), sessionsOnly.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : a.second < b.second;
+  });
+  for (const auto& [latest, serial] : sessionsOnly) heaters_.push_back({serial});
   FillJournals(tvOtherSessions, others);
   FillHeaters();
 }
@@ -207,8 +218,10 @@ void TfHistory::FillHeaters() {
   for (const HeaterEntry& heater : heaters_) {
     const QString serial = QString::number(heater.serial);
     if (!filter.isEmpty() && !serial.contains(filter)) continue;
-    auto* row = new QTreeWidgetItem({serial, QString::number(heater.productCode),
-                                     QString::number(heater.readouts), Text(DisplayTime(heater.lastReadout))});
+    const bool read = heater.readouts > 0;
+    auto* row = new QTreeWidgetItem({serial, read ? QString::number(heater.productCode) : QString(),
+                                     QString::number(heater.readouts),
+                                     read ? Text(DisplayTime(heater.lastReadout)) : QString()});
     row->setData(0, kSerialRole, heater.serial);
     if (chosen.isValid() && chosen.toUInt() == heater.serial) keep = row;
     rows.append(row);

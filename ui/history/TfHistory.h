@@ -1,6 +1,7 @@
 #pragma once
 // The history window "История отопителей": the heaters in the readout archive
-// (latest readout first, filtered by serial number), the chosen heater's
+// (latest readout first) and those only sessions were named after (without a
+// readout, after them), filtered by serial number; the chosen heater's
 // readouts and session journals, and the journals that belong to no heater.
 // Enter or a double click opens a readout in the black-box window and a
 // journal in the graph window; "Открыть" does the same for the row chosen
