@@ -200,6 +200,15 @@ void XDesktop::Key(unsigned long keysym) {
   XSync(display_, False);
 }
 
+void XDesktop::Key(unsigned long modifier, unsigned long keysym) {
+  const KeyCode code = XKeysymToKeycode(display_, modifier);
+  XTestFakeKeyEvent(display_, code, True, CurrentTime);
+  XSync(display_, False);
+  Key(keysym);
+  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  XSync(display_, False);
+}
+
 void XDesktop::SendDeleteWindow(const Window& window) {
   XEvent event{};
   event.xclient.type = ClientMessage;

@@ -54,6 +54,8 @@ class XDesktop {
   void Click(int x, int y);
   // A press and release of the key with this keysym (XK_Home, ...).
   void Key(unsigned long keysym);
+  // The same with a modifier key held down (XK_Control_L, ...).
+  void Key(unsigned long modifier, unsigned long keysym);
   // What a window manager sends when the user presses the window's close box:
   // WM_PROTOCOLS with WM_DELETE_WINDOW.
   void SendDeleteWindow(const Window& window);
