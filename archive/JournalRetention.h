@@ -3,8 +3,8 @@
 // JournalDays ago are deleted, then the oldest until all of them together take
 // at most JournalMaxMB. Only files named as journals are counted or deleted,
 // and never one that a copy of the tool still writes (marked in use, see
-// FileInUse): it counts towards JournalMaxMB but stays, and the next older
-// journals go in its place.
+// FileInUse): it counts towards JournalMaxMB but stays, and the other
+// journals go in its place, oldest first.
 
 #include <cstddef>
 #include <cstdint>
