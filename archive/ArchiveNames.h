@@ -2,6 +2,8 @@
 // The names of what the tool keeps in its data folder:
 //   sessions/S_<time>.txt            the journal of one port opening
 //   sessions/S_<time>_<serial>.txt   the same once a readout named its heater
+//   sessions/S_<time>[_<serial>].events.tsv   the timeline of that session,
+//                                    named as its journal is
 //   blackbox/<serial>/BB_<serial>_<time>.bin   one readout's image
 // <time> is a FileStamp (the opening's, the readout's), <serial> the heater's
 // serial number in decimal without leading zeros. Anything else in these
@@ -25,6 +27,10 @@ struct JournalName {
 };
 std::string JournalFileName(const JournalName& name);
 std::optional<JournalName> ParseJournalFileName(std::string_view fileName);
+std::string TimelineFileName(const JournalName& name);
+std::optional<JournalName> ParseTimelineFileName(std::string_view fileName);
+// The timeline beside the journal at `journalPath`.
+std::string TimelinePathFor(const std::string& journalPath);
 
 struct ReadoutName {
   uint32_t serial = 0;

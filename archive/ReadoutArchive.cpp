@@ -102,7 +102,8 @@ std::vector<HeaterEntry> ReadoutArchive::Heaters() const {
     if (!serial || !IsKind(dir, std::string(name).c_str(), type, S_IFDIR)) return;
     // Only images of this heater count, as only they are listed; the latest
     // names its product.
-    HeaterEntry heater{*serial};
+    HeaterEntry heater;
+    heater.serial = *serial;
     for (const ReadoutEntry& readout : Readouts(*serial)) {
       const auto image = LoadImage(readout);
       if (!image) continue;

@@ -58,6 +58,18 @@ TEST_F(JournalRetentionTest, TheOldestGoUntilAllTogetherTakeAtMostTheMegabytes) 
   EXPECT_EQ(KeepJournalsWithin(dir_.path(), {0, 0}, kNow + 3650 * 86400), 0u);
 }
 
+TEST_F(JournalRetentionTest, AJournalGoesWithItsTimelineAndATimelineAloneCountsAsASession) {
+  Put("S_2026-12-01_10-00-00.txt", kMB / 2);
+  Put("S_2026-12-01_10-00-00.events.tsv", kMB / 2);
+  Put("S_2026-12-02_10-00-00_5.events.tsv", 10);
+  Put("S_2026-12-07_10-00-00.txt", kMB / 2);
+  Put("S_2026-12-07_10-00-00.events.tsv", 10);
+  Put("S_2026-12-07_10-00-00.tsv", kMB);
+  EXPECT_EQ(KeepJournalsWithin(dir_.path(), {5, 1}, kNow), 2u);
+  EXPECT_THAT(Left(), ElementsAre("S_2026-12-07_10-00-00.events.tsv", "S_2026-12-07_10-00-00.tsv",
+                                  "S_2026-12-07_10-00-00.txt"));
+}
+
 TEST_F(JournalRetentionTest, TheLimitsComeFromTheSettingsFileWithTheirDefaults) {
   WriteBytes(dir_.SettingsPath(), "[Options]\nJournalDays=30\n");
   const JournalLimits limits = ReadJournalLimits(SettingsFile(dir_.SettingsPath()));
@@ -113,7 +125,7 @@ TEST_F(JournalRetentionTest, AJournalAnotherCopyStillWritesIsKeptUntilItsWriterI
   // Older than the days and the oldest, under a bigger and newer journal.
   WriteBytes(data.Sessions() + "/S_2026-12-07_10-00-00.txt", std::string(2 * kMB, 'x'));
   EXPECT_EQ(KeepJournalsWithin(data.Sessions(), {3, 1}, kNow), 1u);
-  EXPECT_THAT(Left(data.Sessions()), ElementsAre("S_2026-11-01_08-00-00.txt"));
+  EXPECT_THAT(Left(data.Sessions()), ElementsAre("S_2026-11-01_08-00-00.events.tsv", "S_2026-11-01_08-00-00.txt"));
   writer.Kill();
   EXPECT_EQ(KeepJournalsWithin(data.Sessions(), {3, 1}, kNow), 1u);
   EXPECT_THAT(Left(data.Sessions()), ElementsAre());

@@ -58,7 +58,8 @@ TEST_F(SessionJournalTest, AReadoutNamesTheJournalAfterTheHeaterBeforeOrAfterIts
   journal_.Append(kRecord);
   journal_.NameHeater(658188);
   journal_.Append(kRecord);
-  EXPECT_THAT(Names(), ::testing::ElementsAre("S_2026-12-07_15-20-03_658188.txt"));
+  EXPECT_THAT(Names(), ::testing::UnorderedElementsAre("S_2026-12-07_15-20-03_658188.txt",
+                                                       "S_2026-12-07_15-20-03_658188.events.tsv"));
   EXPECT_EQ(ReadBytes(journal_.Path()), kRecord + "\r\n" + kRecord + "\r\n");
 
   // The next opening is a journal of its own, named when its heater is read.
@@ -90,6 +91,32 @@ TEST_F(SessionJournalTest, NamedAfterItsHeaterTheJournalLeavesAnotherBenchsJourn
   journal_.Append(kRecord);
   EXPECT_EQ(ReadBytes(journal_.Path()), kRecord + "\r\n" + kRecord + "\r\n");
   EXPECT_EQ(ReadBytes(Sessions() + "/S_2026-12-07_15-20-03_658188.txt"), "another bench\r\n");
+}
+
+TEST_F(SessionJournalTest, TheTimelineBesideTheJournalHoldsEachEventWithItsTimeAndIsRenamedWithIt) {
+  journal_.Begin(data_, kOpened);
+  const LocalTime before = LocalTimeNow();
+  journal_.Event("Порт /dev/ttyUSB0 открыт");
+  // Made with the journal, under the opening's time.
+  EXPECT_EQ(journal_.TimelinePath(), Sessions() + "/S_2026-12-07_15-20-03.events.tsv");
+  EXPECT_EQ(journal_.Path(), Sessions() + "/S_2026-12-07_15-20-03.txt");
+  journal_.Append(kRecord);
+  journal_.Event("Пуск\tнажат\n");
+  journal_.NameHeater(658188);
+  journal_.Event("Черный ящик прочитан, серийный номер 658188");
+  EXPECT_EQ(journal_.TimelinePath(), Sessions() + "/S_2026-12-07_15-20-03_658188.events.tsv");
+  const std::string text = ReadBytes(journal_.TimelinePath());
+  const auto events = ParseTimeline(text);
+  ASSERT_EQ(events.size(), 3u) << text;
+  EXPECT_EQ(events[0].text, "Порт /dev/ttyUSB0 открыт");
+  EXPECT_EQ(events[1].text, "Пуск нажат ");
+  EXPECT_EQ(events[2].text, "Черный ящик прочитан, серийный номер 658188");
+  EXPECT_GE(events[0].when, before);
+  EXPECT_LE(events[2].when, LocalTimeNow());
+  EXPECT_EQ(text.substr(0, 20), TimelineLine(events[0].when, "").substr(0, 20));
+  EXPECT_EQ(text.substr(10, 1) + text.substr(19, 1), " \t");
+  // A line cut short and what is no event are passed over.
+  EXPECT_EQ(ParseTimeline(text + "note\n2026-12-07 15:20:09\tcut").size(), 3u);
 }
 
 TEST_F(SessionJournalTest, TheDiskIsAskedAtMostOnceASecondAndTheTimerCatchesTheLastLines) {

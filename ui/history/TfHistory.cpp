@@ -202,7 +202,7 @@ void TfHistory::Refresh() {
   std::sort(sessionsOnly.begin(), sessionsOnly.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first > b.first : a.second < b.second;
   });
-  for (const auto& [latest, serial] : sessionsOnly) heaters_.push_back({serial});
+  for (const auto& [latest, serial] : sessionsOnly) heaters_.push_back(HeaterEntry{.serial = serial});
   FillJournals(tvOtherSessions, others);
   FillHeaters();
 }
