@@ -121,6 +121,7 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent) {
   Reconnect = new ComReconnect(Port, this);
   Reconnect->setObjectName("Reconnect");
   journalLink_.NotifyConnection = [this](bool connected) { JournalConnection(connected); };
+  journalLink_.NotifyDeviceLost = [this] { events_.DeviceLost(); };
   Port->AddLink(&journalLink_);
 
   Timer = new QTimer(this);
@@ -454,7 +455,10 @@ void TfMain::WatchSilence() {
     silence_.Hold(now);
     return;
   }
-  if (silence_.Due(now)) ConsoleLine(kNoDataLine);
+  if (silence_.Due(now)) {
+    ConsoleLine(kNoDataLine);
+    events_.Silent();
+  }
 }
 
 // --- the link ------------------------------------------------------------
@@ -501,6 +505,7 @@ bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) {
 }
 
 void TfMain::ConsoleLine(const std::string& line) {
+  events_.Tell(line);
   // An empty pane and a pane holding one empty line look the same to the text
   // document; the console keeps the difference, so that a message starting
   // with an empty line keeps it.
@@ -526,7 +531,11 @@ void TfMain::PortRxChar(QObject* /*sender*/, int count) {
 void TfMain::ProcessPaket() {
   // Replies count too: a heater that answers is not silent.
   silence_.FrameArrived(SilenceWatch::Clock::now());
-  DecodeTelemetry(receiver_.buffer(), telemetry_, *this);
+  events_.FrameArrived();
+  const Frame& frame = receiver_.buffer();
+  DecodeTelemetry(frame, telemetry_, *this);
+  if (frame[4] == kTelemetryRunTime && !(frame[1] & kReplyFlag))
+    events_.Cycle(telemetry_.runTimer, telemetry_.faultCode);
 }
 
 void TfMain::TimerTimer(QObject* /*sender*/) {
@@ -548,6 +557,7 @@ void TfMain::SetTimeText(std::string_view text) {
 
 void TfMain::SetModeCaption(std::string_view text) {
   frmModes->SetModeCaption(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  events_.ModeShown(text);
 }
 
 void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notice)); }
@@ -576,11 +586,22 @@ void TfMain::FlushRecords() {
 // --- what the tool keeps ---------------------------------------------------------
 
 void TfMain::JournalConnection(bool connected) {
-  if (connected)
+  if (connected) {
+    EndSession();
     journal_.Begin(ChooseDataFolder(), LocalTimeNow());
-  else
-    journal_.End();
+    events_.PortOpened(Port->Port());
+  } else {
+    sessionClosing_ = true;
+    QMetaObject::invokeMethod(this, [this] { EndSession(); }, Qt::QueuedConnection);
+  }
   ReportJournalFailure();
+}
+
+void TfMain::EndSession() {
+  if (!sessionClosing_) return;
+  sessionClosing_ = false;
+  events_.PortClosed();
+  journal_.End();
 }
 
 void TfMain::ReportJournalFailure() {
@@ -591,6 +612,7 @@ void TfMain::ReportJournalFailure() {
 
 void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
   journal_.NameHeater(BlackBoxSerialNumber(image));
+  events_.ReadoutCompleted(BlackBoxSerialNumber(image));
   ReportJournalFailure();
   const QDate d = when.date();
   const QTime t = when.time();
@@ -684,21 +706,25 @@ void TfMain::BSetClick(QObject* /*sender*/) {
 void TfMain::bStartClick(QObject* /*sender*/) {
   if (running_[kStart]) return;
   const CommandScope command(*this, kStart);
+  events_.Note(kEventStart);
   StartHeater(*this);
 }
 void TfMain::bStopClick(QObject* /*sender*/) {
   if (running_[kStop]) return;
   const CommandScope command(*this, kStop);
+  events_.Note(kEventStop);
   StopHeater(*this);
 }
 void TfMain::bVerClick(QObject* /*sender*/) {
   if (running_[kVersion]) return;
   const CommandScope command(*this, kVersion);
+  events_.Note(kEventVersion);
   ReadFirmwareVersion(*this);
 }
 void TfMain::bBlackBoxClick(QObject* /*sender*/) {
   if (running_[kBlackBox]) return;
   const CommandScope command(*this, kBlackBox);
+  const SessionEvents::Readout readout(events_);
   ReadBlackBox(*this, *fBB);
 }
 
@@ -729,6 +755,7 @@ void TfMain::FormClose() {
   } catch (const std::exception& e) {
     ShowError(e);
   }
+  EndSession();
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {

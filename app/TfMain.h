@@ -12,6 +12,7 @@
 #include "archive/SessionJournal.h"
 #include "heater/BlackBoxImage.h"
 #include "heater/RequestChannel.h"
+#include "heater/SessionEvents.h"
 #include "heater/TelemetryDecoder.h"
 #include "link/ComPort.h"
 #include "link/FrameReceiver.h"
@@ -136,6 +137,9 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void FlushRecords();
   // A journal for each opening of the port, ended when it closes.
   void JournalConnection(bool connected);
+  // The closed port's session ends, once the loss of its device (told just
+  // after the close) has had its chance to be kept.
+  void EndSession();
   // The journal's first failure of an opening, shown once the event that
   // met it has been handled: telemetry goes on under the message.
   void ReportJournalFailure();
@@ -172,6 +176,9 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   uint64_t silenceOpening_ = 0;  // the opening of the port the watch counts for
   std::string pendingRecords_;  // records of the current receive event
   SessionJournal journal_;
+  // Every event of a session, kept in its timeline.
+  SessionEvents events_{[this](std::string_view text) { journal_.Event(text); }};
+  bool sessionClosing_ = false;
   TComLink journalLink_;
   std::string rxBytes_;
   bool exited_ = false;   // the exit sequence has run: commands end at once

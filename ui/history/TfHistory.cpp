@@ -202,7 +202,11 @@ void TfHistory::Refresh() {
   std::sort(sessionsOnly.begin(), sessionsOnly.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first > b.first : a.second < b.second;
   });
-  for (const auto& [latest, serial] : sessionsOnly) heaters_.push_back(HeaterEntry{.serial = serial});
+  for (const auto& [latest, serial] : sessionsOnly) {
+    HeaterEntry heater;
+    heater.serial = serial;
+    heaters_.push_back(heater);
+  }
   FillJournals(tvOtherSessions, others);
   FillHeaters();
 }
