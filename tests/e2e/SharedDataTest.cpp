@@ -1,9 +1,10 @@
-// Two copies of the real tool on one X server sharing one data folder, as two
-// benches of a workshop share one on the network: a copy that starts and
-// keeps the journals within its limits never deletes the journal the other
-// copy is writing. And the history window of a real copy lists a session
-// named after a heater whose image is not in the folder: Enter on it opens
-// it in the graph window.
+// The real tool's data folder, seen from outside on an X server. Two copies
+// sharing one data folder, as two benches of a workshop share one on the
+// network: a copy that starts and keeps the journals within its limits never
+// deletes the journal the other copy is writing. The history window of a real
+// copy lists a session named after a heater whose image is not in the folder:
+// Enter on it opens it in the graph window. A copy killed after a session
+// leaves the session's timeline, what happened in order with its times.
 
 #include <X11/keysym.h>
 
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +32,7 @@
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/RealTool.h"
+#include "tests/support/ReportFiles.h"
 #include "tests/support/Simulator.h"
 #include "tests/support/XDesktop.h"
 
@@ -195,6 +198,55 @@ TEST_F(SharedData, ASessionNamedAfterAHeaterWithoutItsImageIsInTheHistoryWindow)
   desktop_->Key(XK_Home);
   desktop_->Key(XK_Return);
   EXPECT_TRUE(desktop_->WaitForWindow(kGraphTitle, kWindowDeadline)) << "no session to open: " << Output();
+}
+
+TEST_F(SharedData, KilledAfterASessionItsTimelineTellsWhatHappenedInOrder) {
+  Simulator sim({"--no-pacing", "--cycle", "100", "--speed", "10", "--quiet"});
+  const QDateTime began = QDateTime::currentDateTime().addSecs(-1);
+  StartCopy("bench", {}, sim.DevicePath());
+  WaitForMainWindow();
+  OpenPort(sim.DevicePath());
+  ClickOn(fMain->bStart);
+  ASSERT_TRUE(sim.WaitForLog("MODE", "-> 21", kWindowDeadline)) << sim.LogText();
+  ASSERT_EQ(sim.Command("fault 13").rfind("OK", 0), 0u);
+  // The tool has seen the fault once its telemetry carried it.
+  const QString timelines = Sessions();
+  const auto timeline = [&] {
+    const QStringList found = QDir(timelines).entryList({"S_*.events.tsv"}, QDir::Files);
+    return found.size() == 1 ? QString::fromUtf8(FileBytes(timelines + "/" + found[0])) : QString();
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return timeline().contains("Неисправность 13"); }, kDeadlineMs)) << timeline().toStdString();
+  ClickOn(fMain->bStop);
+  ClickOn(fMain->bBlackBox);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return timeline().contains("Черный ящик прочитан"); }, kDeadlineMs))
+      << timeline().toStdString() << Output();
+  copies_.front()->kill();
+  ASSERT_TRUE(copies_.front()->waitForFinished(kDeadlineMs));
+  const QDateTime ended = QDateTime::currentDateTime().addSecs(1);
+
+  const QStringList found = QDir(timelines).entryList({"S_*.events.tsv"}, QDir::Files);
+  ASSERT_EQ(found.size(), 1) << found.join(' ').toStdString();
+  const QStringList lines = timeline().split('\n', Qt::SkipEmptyParts);
+  QStringList texts;
+  for (const QString& line : lines) {
+    const QDateTime when = QDateTime::fromString(line.left(19), "yyyy-MM-dd HH:mm:ss");
+    EXPECT_TRUE(when.isValid() && when >= began && when <= ended && line.mid(19, 1) == "\t") << line.toStdString();
+    texts << line.mid(20);
+  }
+  const auto at = [&](const QString& text, qsizetype from) {
+    for (qsizetype i = from; i < texts.size(); ++i)
+      if (texts[i].contains(text)) return i;
+    return qsizetype{-1};
+  };
+  const qsizetype start = at("Пуск", 0);
+  const qsizetype mode = at("21 - Прогрев", start + 1);
+  const qsizetype fault = at("Неисправность 13: Попытки запуска исчерпаны", mode + 1);
+  const qsizetype stop = at("Стоп", fault + 1);
+  EXPECT_TRUE(start >= 0 && mode > start && fault > mode && stop > fault) << lines.join('\n').toStdString();
+  // The readout names the heater, as the files' name does.
+  const QString serial = found[0].section('_', 3, 3).section('.', 0, 0);
+  EXPECT_FALSE(serial.isEmpty()) << found[0].toStdString();
+  EXPECT_GT(at("Черный ящик прочитан, серийный номер " + serial, stop + 1), stop) << lines.join('\n').toStdString();
 }
 
 }  // namespace

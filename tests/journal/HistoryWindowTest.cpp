@@ -85,6 +85,8 @@ class HistoryWindow : public ToolFixture {
     QDir().mkpath(Data("sessions"));
     Put("sessions/S_2026-03-10_08-55-00_100.txt", Record(5) + "\r\n" + Record(6) + "\r\n");
     Put("sessions/S_2026-01-10_08-00-00_100.txt", Record(5) + "\r\n");
+    Put("sessions/S_2026-03-10_08-55-00_100.events.tsv",
+        "2026-03-10 08:55:00\tПорт /dev/ttyUSB0 открыт\n2026-03-10 08:56:10\tПуск\n2026-03-10 08:56:1");
     Put("sessions/S_2026-02-01_12-00-00.txt", Record(9) + "\r\n");
     // A heater whose image was never written: its session alone names it.
     Put("sessions/S_2026-04-05_10-00-00_777123.txt", Record(7) + "\r\n");
@@ -135,6 +137,17 @@ TEST_F(HistoryWindow, CtrlHShowsTheHeatersTheirReadoutsAndSessionsAndTheSessions
   fHistory->tvHeaters->setCurrentItem(fHistory->tvHeaters->topLevelItem(2));
   EXPECT_TRUE(Column(fHistory->tvReadouts, 0).isEmpty());
   EXPECT_EQ(Column(fHistory->tvSessions, 1), QStringList({"S_2026-04-05_10-00-00_777123.txt"}));
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(HistoryWindow, AChosenSessionShowsItsTimeline) {
+  OpenWithCtrlH();
+  fHistory->tvSessions->setCurrentItem(fHistory->tvSessions->topLevelItem(0));
+  EXPECT_EQ(Column(fHistory->tvEvents, 0), QStringList({"10.03.2026 08:55:00", "10.03.2026 08:56:10"}));
+  EXPECT_EQ(Column(fHistory->tvEvents, 1), QStringList({"Порт /dev/ttyUSB0 открыт", "Пуск"}));
+  // A session without a timeline has no events.
+  fHistory->tvSessions->setCurrentItem(fHistory->tvSessions->topLevelItem(1));
+  EXPECT_EQ(fHistory->tvEvents->topLevelItemCount(), 0);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

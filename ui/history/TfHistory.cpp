@@ -32,6 +32,8 @@ constexpr int kLeftWidth = 450;
 constexpr int kClientHeight = 560;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kSerialRole = Qt::UserRole + 1;
+// A timeline is a few lines a minute; one larger than this is not listed.
+constexpr std::size_t kTimelineReadLimit = 16 * 1024 * 1024;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -131,10 +133,12 @@ void TfHistory::BuildControls() {
                          {"Неисправностей", "65535"}},
                         this);
   tvSessions = MakeList("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
+  tvEvents = MakeList("tvEvents", {{"Время", kWidestTime}, {"Событие", ""}}, this);
   left->addWidget(Group("Отопители", tvHeaters, left));
   left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
   right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
   right->addWidget(Group("Сеансы отопителя", tvSessions, right));
+  right->addWidget(Group("События сеанса", tvEvents, right));
   root->addWidget(columns, 1);
   columns->setSizes({kLeftWidth, kClientWidth - kLeftWidth});
 
@@ -152,6 +156,8 @@ void TfHistory::BuildControls() {
   connect(bOpen, &QPushButton::clicked, this, [this] { bOpenClick(); });
   connect(bOpenFolder, &QPushButton::clicked, this, [this] { bOpenFolderClick(); });
   connect(tvHeaters, &QTreeWidget::itemSelectionChanged, this, [this] { HeaterChosen(); });
+  for (QTreeWidget* list : {tvSessions, tvOtherSessions})
+    connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list] { SessionChosen(list); });
   for (QTreeWidget* list : {tvHeaters, tvReadouts, tvSessions, tvOtherSessions}) {
     connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list] {
       if (ChosenItem(list)) lastList_ = list;
@@ -163,7 +169,8 @@ void TfHistory::BuildControls() {
   setTabOrder(tvHeaters, tvOtherSessions);
   setTabOrder(tvOtherSessions, tvReadouts);
   setTabOrder(tvReadouts, tvSessions);
-  setTabOrder(tvSessions, bOpen);
+  setTabOrder(tvSessions, tvEvents);
+  setTabOrder(tvEvents, bOpen);
   setTabOrder(bOpen, bOpenFolder);
 }
 
@@ -244,6 +251,7 @@ QTreeWidgetItem* TfHistory::ChosenItem(QTreeWidget* list) {
 void TfHistory::HeaterChosen() {
   tvReadouts->clear();
   tvSessions->clear();
+  tvEvents->clear();
   const QTreeWidgetItem* heater = ChosenItem(tvHeaters);
   if (!heater) return;
   const uint32_t serial = heater->data(0, kSerialRole).toUInt();
@@ -260,6 +268,22 @@ void TfHistory::HeaterChosen() {
   tvReadouts->addTopLevelItems(rows);
   if (const auto it = heaterJournals_.find(serial); it != heaterJournals_.end())
     FillJournals(tvSessions, it->second);
+}
+
+void TfHistory::SessionChosen(QTreeWidget* list) {
+  const QTreeWidgetItem* session = ChosenItem(list);
+  if (!session) return;
+  tvEvents->clear();
+  std::string content;
+  try {
+    content = LoadUserFile(TimelinePathFor(session->data(0, kPathRole).toString().toStdString()), kTimelineReadLimit);
+  } catch (const FileError&) {
+    return;  // a session without a timeline (kept by an earlier version), or one that cannot be read
+  }
+  QList<QTreeWidgetItem*> rows;
+  for (const TimelineEvent& event : ParseTimeline(content))
+    rows.append(new QTreeWidgetItem({Text(DisplayTime(event.when)), Text(event.text)}));
+  tvEvents->addTopLevelItems(rows);
 }
 
 void TfHistory::edSerialChange() { FillHeaters(); }
