@@ -156,8 +156,11 @@ void TfHistory::BuildControls() {
   connect(bOpen, &QPushButton::clicked, this, [this] { bOpenClick(); });
   connect(bOpenFolder, &QPushButton::clicked, this, [this] { bOpenFolderClick(); });
   connect(tvHeaters, &QTreeWidget::itemSelectionChanged, this, [this] { HeaterChosen(); });
-  for (QTreeWidget* list : {tvSessions, tvOtherSessions})
+  // The row selected, or the row the keyboard has come to without selecting it.
+  for (QTreeWidget* list : {tvSessions, tvOtherSessions}) {
     connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list] { SessionChosen(list); });
+    connect(list, &QTreeWidget::currentItemChanged, this, [this, list] { SessionChosen(list); });
+  }
   for (QTreeWidget* list : {tvHeaters, tvReadouts, tvSessions, tvOtherSessions}) {
     connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list] {
       if (ChosenItem(list)) lastList_ = list;
@@ -272,6 +275,7 @@ void TfHistory::HeaterChosen() {
 
 void TfHistory::SessionChosen(QTreeWidget* list) {
   const QTreeWidgetItem* session = ChosenItem(list);
+  if (!session) session = list->currentItem();
   if (!session) return;
   tvEvents->clear();
   std::string content;
