@@ -31,6 +31,7 @@
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/ListedPorts.h"
 #include "tests/support/RealTool.h"
 #include "tests/support/ReportFiles.h"
 #include "tests/support/Simulator.h"
@@ -117,18 +118,10 @@ class SharedData : public AppFixture {
   }
   // Picks `device` in the port selector and opens it, as a user does.
   void OpenPort(const std::string& device) {
-    setenv("ORTAN5_EXTRA_PORTS", device.c_str(), 1);
-    std::vector<std::string> names;
-    TCustomComPort::ListSerialPorts(names);
-    unsetenv("ORTAN5_EXTRA_PORTS");
-    const auto at = std::find(names.begin(), names.end(), device);
-    ASSERT_NE(at, names.end());
+    const auto index = ListedPortIndex(device);
+    ASSERT_TRUE(index);
     ClickOn(fMain->cbPort);
-    ASSERT_TRUE(desktop_->WaitForPopup(true, kWindowDeadline)) << "the port list did not open";
-    desktop_->Key(XK_Home);
-    for (auto i = names.begin(); i != at; ++i) desktop_->Key(XK_Down);
-    desktop_->Key(XK_Return);
-    ASSERT_TRUE(desktop_->WaitForPopup(false, kWindowDeadline)) << "the port list did not close";
+    ASSERT_TRUE(desktop_->PickFromDropDown(*index, kWindowDeadline)) << "the port list did not open and close";
     ClickOn(fMain->BSR);
   }
   QString Sessions() const { return data_ + "/sessions"; }

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -166,6 +167,14 @@ bool XDesktop::PopupShown() {
   }
   if (children) XFree(children);
   return found;
+}
+
+bool XDesktop::PickFromDropDown(std::size_t index, Ms timeout) {
+  if (!WaitForPopup(true, timeout)) return false;
+  Key(XK_Home);
+  for (std::size_t i = 0; i < index; ++i) Key(XK_Down);
+  Key(XK_Return);
+  return WaitForPopup(false, timeout);
 }
 
 bool XDesktop::WaitForPopup(bool shown, Ms timeout) {

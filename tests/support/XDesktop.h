@@ -49,6 +49,11 @@ class XDesktop {
   // Waits until a pop-up (a drop-down list, a menu: a window that no window
   // manager would handle) is on screen, or until none is.
   bool WaitForPopup(bool shown, Ms timeout);
+  // Picks the item at `index` (from 0) of a drop-down list that a click has
+  // just opened, as the keyboard does: the list, a window of its own, takes
+  // the keyboard once it is up; Home goes to its top, Down walks to the item,
+  // Enter takes it. False when the list does not open or does not close.
+  bool PickFromDropDown(std::size_t index, Ms timeout);
 
   // A left click at this point of the screen.
   void Click(int x, int y);
