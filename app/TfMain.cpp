@@ -556,8 +556,8 @@ void TfMain::SetTimeText(std::string_view text) {
 }
 
 void TfMain::SetModeCaption(std::string_view text) {
-  frmModes->SetModeCaption(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   events_.ModeShown(text);
+  frmModes->SetModeCaption(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notice)); }
