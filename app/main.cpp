@@ -21,8 +21,12 @@ int main(int argc, char** argv) {
   const auto platform = o5::DesktopPlatform(std::getenv("QT_QPA_PLATFORM"), display);
   if (platform) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   o5::TApplication app(argc, argv);
-  if (platform && QGuiApplication::platformName() == QLatin1String(o5::kNoScreenPlatform))
-    std::fprintf(stderr, "ortan5: дисплей %s недоступен, окна не видны\n", display);
+  // Run unseen, the tool would hold the port and write a journal that nobody
+  // asked for: it says why it cannot show itself and ends.
+  if (platform && QGuiApplication::platformName() == QLatin1String(o5::kNoScreenPlatform)) {
+    std::fprintf(stderr, "ortan5: дисплей %s недоступен, окна показать негде\n", display);
+    return 1;
+  }
   app.setApplicationName("ortan5");
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());
