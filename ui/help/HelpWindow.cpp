@@ -20,7 +20,7 @@ THelpWindow::THelpWindow() {
   setObjectName("fHelp");
   // Closing the main window ends the program, the manual open or not.
   setAttribute(Qt::WA_QuitOnClose, false);
-  resize(860, 680);
+  resize(1000, 740);
 
   Text = new QTextBrowser(this);
   Text->setOpenLinks(true);
