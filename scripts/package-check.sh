@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Debian package as Debian judges it: makes it in the build folder
-# (`cpack -G DEB`, after scripts/build.sh) and runs lintian on it. Any error
+# (`cpack -G DEB`, in a folder scripts/build.sh configured) and runs lintian on it. Any error
 # (E:) or warning (W:) fails; informational tags are only printed. Also checks
 # that the manual pages, the machine-readable copyright file, the changelog and
 # the user's manual are in it.
@@ -8,6 +8,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${O5_BUILD_DIR:-$root/build}
 cd "$build"
+# cpack installs what is built and builds nothing itself: what goes into the
+# package is brought up to date first (nothing to do after scripts/build.sh).
+cmake --build . --target ortan5 ortan5-heatersim o5_icons o5_catalogs o5_manual o5_debian_files >build-package.log 2>&1 ||
+  { cat build-package.log >&2; echo "error: building what the package holds failed (log above)" >&2; exit 1; }
 rm -f ortan5_*.deb
 cpack -G DEB >cpack.log 2>&1 || { cat cpack.log >&2; echo "error: cpack -G DEB failed (log above)" >&2; exit 1; }
 deb=$(ls ortan5_*.deb)
