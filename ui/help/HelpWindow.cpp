@@ -62,12 +62,11 @@ void THelpWindow::ShowSection(const QString& anchor) {
                            ManualFolders().join(QStringLiteral("</li><li>")).toHtmlEscaped()));
     return;
   }
-  QUrl url = QUrl::fromLocalFile(path);
   if (path != manual_) {
     manual_ = path;
     Text->clearHistory();
-    Text->setSource(url);
   }
+  QUrl url = QUrl::fromLocalFile(path);
   if (!anchor.isEmpty()) url.setFragment(anchor);
   Text->setSource(url);
   if (anchor.isEmpty()) {

@@ -21,7 +21,8 @@ class THelpWindow : public QWidget {
   THelpWindow();
 
   // Shows the window and the manual at the section of this anchor ("" for the
-  // beginning), the manual read afresh when its file changed.
+  // beginning). The manual's file is looked for each time; when none is found
+  // the window says where it looked.
   void ShowSection(const QString& anchor);
   // Shows the box "О программе" (not modal, its text selectable so that the
   // paths can be copied).
