@@ -14,6 +14,7 @@
 #include "archive/JournalRetention.h"
 #include "link/Translation.h"
 #include "ui/UserDialogs.h"
+#include "ui/help/HelpKey.h"
 
 int main(int argc, char** argv) {
   // Before the application object: it picks the platform when it is built.
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   app.setWindowIcon(o5::MakeAppIcon());
   o5::SetUpTranslation();
   o5::TranslateToolkitDialogs(QLocale::system());
+  // F1 in any window opens the manual at that window's section.
+  o5::HelpKey help;
 
   // Journals past their keeping go before the first new one is written.
   o5::KeepJournals();
