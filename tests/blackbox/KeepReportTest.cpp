@@ -209,8 +209,8 @@ TEST_F(KeepReportTest, ShortcutsAskForNamesOfTheReportInTheWorkingDirectoryThenI
   QTest::keyClick(w.sgBB, Qt::Key_S, Qt::ControlModifier);
   const auto& asked = FileDialogRequests();
   ASSERT_EQ(asked.size(), 4);
-  const QString stamp = QDateTime::currentDateTime().toString("yyyy-M-d");
-  const QRegularExpression pdf("^BB_658188_" + stamp + "_\\d{1,2}-\\d{1,2}-\\d{1,2}\\.pdf$");
+  const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd");
+  const QRegularExpression pdf("^BB_658188_" + stamp + "_\\d\\d-\\d\\d-\\d\\d\\.pdf$");
   EXPECT_TRUE(asked[0].save);
   EXPECT_EQ(QFileInfo(asked[0].path).absolutePath(), QDir::currentPath());
   EXPECT_TRUE(pdf.match(QFileInfo(asked[0].path).fileName()).hasMatch()) << asked[0].path.toStdString();
