@@ -30,7 +30,7 @@ std::vector<std::string> BlackBoxChanges::PageLines() const {
   std::vector<std::string> lines{summary};
   for (const BlackBoxLabelChange& change : labels) lines.push_back(change.pageLine);
   if (!newRecords.empty()) {
-    std::string line = "Новые записи неисправностей (номера столбцов): ";
+    std::string line = std::string(kNewRecordsCaption) + ": ";
     for (size_t i = 0; i < newRecords.size(); ++i) line += (i ? ", " : "") + std::to_string(newRecords[i]);
     lines.push_back(line);
   }
@@ -79,9 +79,8 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
   // A change of a few minutes rounds to no hours: the label's tooltip has it
   // to the second.
   if (std::llround(static_cast<double>(runTime) / kSecondsPerTenthHour) != 0)
-    items.push_back("время работы " + std::string(runTime > 0 ? "+" : "") +
-                    TenthsText(std::llround(static_cast<double>(runTime) / kSecondsPerTenthHour), decimalSeparator) +
-                    " ч");
+    items.push_back("время работы " + std::string(runTime > 0 ? "+" : "") + HoursText(runTime, decimalSeparator) +
+                    " " + std::string(kHoursUnit));
   item("запусков ", grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
   item("незапусков ", grew[BlackBoxReport::kFailedStartsLabel]);
   item("неисправностей ", grew[BlackBoxReport::kFaultCountLabel]);

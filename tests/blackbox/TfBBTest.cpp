@@ -85,8 +85,12 @@ TEST_F(TfBBTest, PanelLabelsAndGridLookAsDescribed) {
 
   EXPECT_EQ(w.sgBB->rowCount(), 15);
   EXPECT_EQ(w.sgBB->columnCount(), 14);
-  EXPECT_EQ(w.sgBB->geometry().top(), 278);
+  // Below the panel and the row of commands, as tall as the window leaves it
+  // without that row.
+  EXPECT_EQ(w.pCommands->geometry(), QRect(0, 278, w.width(), TfBB::kCommandsHeight));
+  EXPECT_EQ(w.sgBB->geometry().top(), 278 + TfBB::kCommandsHeight);
   EXPECT_EQ(w.sgBB->geometry().bottom(), w.height() - 1);
+  EXPECT_EQ(w.sgBB->height(), w.height() - TfBB::kCommandsHeight - 278);
   EXPECT_EQ(w.sgBB->columnWidth(0), 326);
   for (int c = 1; c < 14; ++c) EXPECT_EQ(w.sgBB->columnWidth(c), 40);
   for (int r = 0; r < 15; ++r) EXPECT_EQ(w.sgBB->rowHeight(r), 18);
