@@ -13,6 +13,9 @@ constexpr int kFaultCodeRow = 2;
 constexpr int kModeRow = 4;
 // Units of the CSV's numbers.
 constexpr std::string_view kSecondsUnit = "с";
+// The page's columns of header labels (indexes of BlackBoxReport::labels).
+constexpr std::array<int, 7> kPageLeftLabels = {1, 2, 3, 11, 4, 5, 6};
+constexpr std::array<int, 8> kPageRightLabels = {7, 8, 9, 10, 0, 12, 13, 14};
 // "08.12.2026 15:20:03": the line of the window leaves out the seconds.
 constexpr size_t kMinuteLength = 16;
 
@@ -57,8 +60,8 @@ BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source) 
     const auto at = static_cast<size_t>(i);
     return report.labels[at] + (report.hours[at].empty() ? "" : ", " + report.hours[at]);
   };
-  for (int i : kBlackBoxLeftLabels) page.leftLabels.push_back(label(i));
-  for (int i : kBlackBoxRightLabels) page.rightLabels.push_back(label(i));
+  for (int i : kPageLeftLabels) page.leftLabels.push_back(label(i));
+  for (int i : kPageRightLabels) page.rightLabels.push_back(label(i));
   page.cells = report.cells;
   ForEachMeaning(report, [&](const std::string& title, const BlackBoxReport::Meaning& m) {
     page.explanation.push_back(title + " " + std::to_string(m.number) + ": " + m.text);

@@ -53,6 +53,9 @@ struct BlackBoxPage {
   static constexpr const char* kTitle = "Черный ящик Ортан 5";
   std::string title = kTitle;
   std::string source;  // when and from where the report came
+  // The header labels in two columns: the counts on the left; the run times
+  // (with their hours), the flame-sensor values and the identity on the
+  // right, so that neither column is much longer than the other.
   std::vector<std::string> leftLabels;
   std::vector<std::string> rightLabels;
   std::array<std::array<std::string, BlackBoxReport::kColumns>, BlackBoxReport::kRows> cells;

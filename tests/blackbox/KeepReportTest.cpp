@@ -260,6 +260,34 @@ TEST_F(KeepReportTest, ReportSavedAsPdfHoldsEveryTextOnOneLandscapePage) {
       << info.toStdString();
 }
 
+// Compared with an earlier image, with thirteen codes and thirteen modes to
+// explain: still one page, its words at least 8 pt (a word's box is about a
+// seventh taller than its font's size), the text across most of its width.
+TEST_F(KeepReportTest, ThePdfOfAReportWithChangesUsesItsPageAndKeepsToOne) {
+  TfBB w;
+  ShowPattern(w);
+  BlackBoxBytes earlier = Pattern();
+  for (int address : {6, 7, 8, 10, 12, 14, 18, 22, 26, 30}) earlier[static_cast<size_t>(address)] -= 3;
+  earlier[48 + 16 * 3 + 2] ^= 0x0F;
+  Write(At("earlier.bin"), Bytes(earlier));
+  Dispatch([&] { w.CompareWith(At("earlier.bin")); });
+  ASSERT_TRUE(w.Changes());
+  ASSERT_GE(w.ReportPage().changes.size(), 10u);
+  ASSERT_EQ(w.ReportPage().explanation.size(), 26u);
+  AnswerFileDialogs({At("changes.pdf")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  EXPECT_TRUE(TakeErrors().isEmpty());
+
+  const test::PdfWords words = test::PdfWordBoxes(At("changes.pdf"));
+  ASSERT_FALSE(words.boxes.empty()) << "pdftotext could not read the file";
+  EXPECT_EQ(words.pages, 1);
+  EXPECT_GE(words.MedianHeight(), 8.8);
+  EXPECT_GE(words.Span(), 0.8);
+  const QString flat = PdfText(At("changes.pdf")).simplified();
+  for (const std::string& line : w.ReportPage().changes)
+    EXPECT_TRUE(flat.contains(QString::fromStdString(line))) << line;
+}
+
 TEST_F(KeepReportTest, ReportSavedAsCsvReadsBackAsTheLabelsAndTheGrid) {
   TfBB w;
   ShowPattern(w);

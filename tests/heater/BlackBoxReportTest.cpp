@@ -298,7 +298,7 @@ TEST(BlackBoxReport, RunTimesAreAlsoGivenInHours) {
   for (int label : {0, 1, 4, 11, 13}) EXPECT_EQ(r.hours[static_cast<size_t>(label)], "") << label;
   EXPECT_EQ(HoursText(-1800, ","), "-0,5");
   const BlackBoxPage page = MakeBlackBoxPage(MakeBlackBoxReport(image, ","), "");
-  EXPECT_EQ(page.leftLabels[8], "Время работы на малом режиме : 1297080 сек. (15-0:18:0), 360,3 ч");
+  EXPECT_EQ(page.rightLabels[1], "Время работы на малом режиме : 1297080 сек. (15-0:18:0), 360,3 ч");
   EXPECT_EQ(HeaderCaption(7), "Общее время работы");
   EXPECT_EQ(HeaderCaption(3), "Количество прерываний работы (потери питания при работе)");
 }
@@ -371,10 +371,16 @@ TEST(BlackBoxExport, PageHoldsEveryLabelInTheWindowsOrderAndTheGrid) {
   const BlackBoxPage page = MakeBlackBoxPage(report, "из файла bb.bin");
   EXPECT_EQ(page.title, "Черный ящик Ортан 5");
   EXPECT_EQ(page.source, "из файла bb.bin");
-  ASSERT_EQ(page.leftLabels.size() + page.rightLabels.size(), 15u);
+  // The counts on the left; the run times, the flame sensor and the identity
+  // on the right.
+  ASSERT_EQ(page.leftLabels.size(), 7u);
+  ASSERT_EQ(page.rightLabels.size(), 8u);
   EXPECT_EQ(page.leftLabels.front(), report.labels[1]);
-  EXPECT_EQ(page.leftLabels.back(), report.labels[10] + ", " + report.hours[10]);
-  EXPECT_EQ(page.rightLabels.front(), report.labels[0]);
+  EXPECT_EQ(page.leftLabels[3], report.labels[11]);
+  EXPECT_EQ(page.leftLabels.back(), report.labels[6]);
+  EXPECT_EQ(page.rightLabels.front(), report.labels[7] + ", " + report.hours[7]);
+  EXPECT_EQ(page.rightLabels[3], report.labels[10] + ", " + report.hours[10]);
+  EXPECT_EQ(page.rightLabels[4], report.labels[0]);
   EXPECT_EQ(page.rightLabels.back(), report.labels[14]);
   EXPECT_EQ(page.cells, report.cells);
 }
