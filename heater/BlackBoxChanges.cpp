@@ -1,7 +1,6 @@
 #include "heater/BlackBoxChanges.h"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 
 #include "heater/BlackBoxReport.h"
@@ -11,7 +10,6 @@ namespace o5 {
 namespace {
 
 constexpr int kRepeatCountOffset = 0;  // of a fault record
-constexpr int kSecondsPerTenthHour = 360;
 
 std::string Signed(int64_t value) { return (value > 0 ? "+" : "") + std::to_string(value); }
 
@@ -78,7 +76,7 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
   const int64_t runTime = grew[BlackBoxReport::kTotalRunTimeLabel];
   // A change of a few minutes rounds to no hours: the label's tooltip has it
   // to the second.
-  if (std::llround(static_cast<double>(runTime) / kSecondsPerTenthHour) != 0)
+  if (TenthsOfHour(runTime) != 0)
     items.push_back("время работы " + std::string(runTime > 0 ? "+" : "") + HoursText(runTime, decimalSeparator) +
                     " " + std::string(kHoursUnit));
   item("запусков ", grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);

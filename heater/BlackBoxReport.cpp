@@ -121,9 +121,13 @@ std::string TenthsText(int64_t tenths, std::string_view decimalSeparator) {
   return text;
 }
 
-std::string HoursText(int64_t seconds, std::string_view decimalSeparator) {
+int64_t TenthsOfHour(int64_t seconds) {
   constexpr double kSecondsPerTenthHour = 360;
-  return TenthsText(std::llround(static_cast<double>(seconds) / kSecondsPerTenthHour), decimalSeparator);
+  return std::llround(static_cast<double>(seconds) / kSecondsPerTenthHour);
+}
+
+std::string HoursText(int64_t seconds, std::string_view decimalSeparator) {
+  return TenthsText(TenthsOfHour(seconds), decimalSeparator);
 }
 
 BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view decimalSeparator) {

@@ -552,7 +552,7 @@ TEST(BlackBoxPageTest, ALongFileNameIsShortenedInsteadOfShrinkingThePage) {
     QImage page(size, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter painter(&page);
-    DrawBlackBoxPage(painter, size, 96, MakeBlackBoxPage(report, "Открыт из файла " + file));
+    DrawBlackBoxPage(painter, size, 96, MakeBlackBoxPage(report, "Файл " + file + ", изменён 01.12.2026 10:00:00"));
     return page;
   };
   const QImage shortPage = render("a.bin");
@@ -565,12 +565,12 @@ TEST(BlackBoxPageTest, ALongFileNameIsShortenedInsteadOfShrinkingThePage) {
   ASSERT_TRUE(dir.isValid());
   QFile pdf(dir.filePath("long.pdf"));
   ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
-  pdf.write(BlackBoxPdf(MakeBlackBoxPage(report, "Открыт из файла " + longName)));
+  pdf.write(BlackBoxPdf(MakeBlackBoxPage(report, "Файл " + longName + ", изменён 01.12.2026 10:00:00")));
   pdf.close();
   const QString text = PdfText(pdf.fileName());
-  EXPECT_TRUE(text.contains("Открыт из файла BB_xxx")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Файл BB_xxx")) << text.toStdString();
   EXPECT_TRUE(text.contains("…")) << text.toStdString();
-  EXPECT_TRUE(text.contains("x_end.bin")) << text.toStdString();
+  EXPECT_TRUE(text.contains("x_end.bin, изменён 01.12.2026 10:00:00")) << text.toStdString();
 }
 
 TEST_F(KeepReportTest, WritesThatFailNameTheFileAndLeaveNothingUnderTheName) {
