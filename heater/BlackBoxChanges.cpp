@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "chart/NumberText.h"
 #include "heater/BlackBoxReport.h"
 
 namespace o5 {

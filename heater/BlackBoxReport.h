@@ -88,7 +88,5 @@ std::string SecondsToText(int32_t seconds);
 
 // A supply voltage stored in tenths of a volt: 125 reads "12,5" with ",".
 std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator);
-// Any count of tenths the same way, with a minus below zero: -5 reads "-0,5".
-std::string TenthsText(int64_t tenths, std::string_view decimalSeparator);
 
 }  // namespace o5
