@@ -351,11 +351,15 @@ TEST(SystemReasonTest, FileErrorsGiveTheReasonInTheUsersLanguage) {
       {{"LANG", "en_US.UTF-8"}, {"LC_ALL", "ru_RU.UTF-8"}, {"LOCPATH", locales}},
       {{"LANG", "en_US.UTF-8"}, {"LC_ALL", "ru_RU.UTF-8"}},
       {{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "ru_RU.UTF-8"}},
+      // English where the variables choose it.
+      {{"LANG", "ru_RU.UTF-8"}, {"LC_ALL", "C"}, {"O5_REASON_ENGLISH", "1"}},
+      {{"LANG", "ru_RU.UTF-8"}, {"LC_MESSAGES", "en_US.UTF-8"}, {"O5_REASON_ENGLISH", "1"}},
   };
   for (const auto& variables : runs) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG", "LOCPATH"}) env.remove(name);
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG", "LOCPATH", "O5_REASON_ENGLISH"})
+      env.remove(name);
     QString described;
     for (const auto& [name, value] : variables) {
       env.insert(name, value);
@@ -372,17 +376,19 @@ TEST(SystemReasonTest, FileErrorsGiveTheReasonInTheUsersLanguage) {
   }
 }
 
-TEST(SystemReasonChild, RussianReasons) {
+TEST(SystemReasonChild, ReasonsInTheChosenLanguage) {
   const char* folder = std::getenv("O5_REASON_CHILD");
   if (!folder) GTEST_SKIP() << "run by FileErrorsGiveTheReasonInTheUsersLanguage";
+  const bool english = std::getenv("O5_REASON_ENGLISH") != nullptr;
   SetUpTranslation();
-  EXPECT_EQ(SystemReason(EACCES), "Отказано в доступе");
+  EXPECT_EQ(SystemReason(EACCES), english ? "Permission denied" : "Отказано в доступе");
   const std::string path = std::string(folder) + "/нет/журнал.csv";
   try {
     SaveUserFile(path, "x");
     ADD_FAILURE() << "saved";
   } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "Не удалось сохранить файл \"" + path + "\": Нет такого файла или каталога");
+    EXPECT_EQ(std::string(e.what()), "Не удалось сохранить файл \"" + path + "\": " +
+                                         (english ? "No such file or directory" : "Нет такого файла или каталога"));
   }
 }
 
