@@ -2,10 +2,13 @@
 
 #include <libintl.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "link/ComTypes.h"
@@ -45,6 +48,38 @@ std::string Variable(const char* name) {
 bool IsDirectory(const std::filesystem::path& path) {
   std::error_code error;
   return std::filesystem::is_directory(path, error);
+}
+
+// A catalog of `domain` in the folder for one of the languages, where gettext
+// looks for it: the language as listed, or its first two letters.
+std::optional<std::filesystem::path> CatalogFor(const std::string& directory, const char* domain,
+                                                const std::string& languages) {
+  std::size_t from = 0;
+  while (from <= languages.size()) {
+    const std::size_t to = std::min(languages.find(':', from), languages.size());
+    const std::string language = languages.substr(from, to - from);
+    for (const std::string& name : {language, language.substr(0, 2)}) {
+      if (name.empty()) continue;
+      const auto path = std::filesystem::path(directory) / name / "LC_MESSAGES" / (std::string(domain) + ".mo");
+      std::error_code error;
+      if (std::filesystem::exists(path, error)) return path;
+    }
+    from = to + 1;
+  }
+  return std::nullopt;
+}
+
+// gettext passes over a catalog it cannot read (unreadable, cut short, not a
+// catalog) without a word, and the texts then stay English for the whole
+// run: say so where the tool was started.
+void ReportUnreadCatalogs(const std::string& directory, const std::string& languages) {
+  for (const char* domain : {kDefaultTextDomain, kPortDialogTextDomain}) {
+    const auto catalog = CatalogFor(directory, domain, languages);
+    // Every catalog answers the empty text with its header.
+    if (catalog && *dgettext(domain, "") == '\0')
+      std::fprintf(stderr, "ortan5: каталог перевода %s не читается, тексты порта остаются английскими\n",
+                   catalog->c_str());
+  }
 }
 
 }  // namespace
@@ -105,6 +140,7 @@ void SetUpTranslation(const std::string& localeDirectory) {
     bind_textdomain_codeset(domain, "UTF-8");
   }
   textdomain(kDefaultTextDomain);
+  if (!languages.empty()) ReportUnreadCatalogs(localeDirectory, languages);
   TranslateComErrorTexts();
 }
 

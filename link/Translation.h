@@ -26,10 +26,13 @@ inline constexpr const char* kPortDialogTextDomain = "cport";
 // The catalog folder's name beside the executable.
 inline constexpr const char* kLocaleFolderName = "locale";
 
-// Called once at start, after the application object exists (it resets the
-// process locale) and before any window is built: binds both domains to the
-// catalog folder, makes "default" current, chooses the language from the
-// environment and looks the port's error texts up.
+// Called once at start, before any window is built and best before the
+// application object (no other thread then reads the environment while
+// LANGUAGE is set); the locale the application object sets up afterwards
+// keeps the choice. Binds both domains to the catalog folder, makes "default"
+// current, chooses the language from the environment and looks the port's
+// error texts up. A catalog of the chosen language that lies in the folder
+// but cannot be read is reported on standard error.
 void SetUpTranslation();
 // The same with another catalog folder.
 void SetUpTranslation(const std::string& localeDirectory);

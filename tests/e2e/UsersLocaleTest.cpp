@@ -185,6 +185,7 @@ class SetupDialogFromOutside : public AppFixture {
 TEST_F(SetupDialogFromOutside, RussianWhenLcAllIsRussianAndLangEnglish) {
   EXPECT_TRUE(SetupDialogShows({{"LANG", "en_US.UTF-8"}, {"LC_ALL", "ru_RU.UTF-8"}}, "Настройка порта"));
   EXPECT_TRUE(SetupDialogShows({{"LANG", "ru_RU.UTF-8"}, {"LC_ALL", "en_US.UTF-8"}}, "Setup"));
+  EXPECT_TRUE(SetupDialogShows({{"LANG", "ru_RU.UTF-8"}}, "Настройка порта"));
 }
 
 }  // namespace
