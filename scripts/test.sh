@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The second command: installs what is missing, builds everything, and runs the
 # whole test suite headless (no display needed), in the C locale and again in
-# the users' Russian one. O5_TEST_JOBS: how many tests
-# run at once (default twice the processor count); O5_CMAKE_OPTIONS: see
-# scripts/build.sh.
+# the users' Russian one. O5_TEST_JOBS: how many tests run at once (default
+# twice the processor count); O5_CMAKE_OPTIONS: see scripts/build.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${O5_BUILD_DIR:-$root/build}
