@@ -28,6 +28,7 @@
 #include <unistd.h>
 
 #include "app/ErrorDisplay.h"
+#include "archive/ArchiveNames.h"
 #include "heater/BlackBoxImage.h"
 #include "settings/UserFile.h"
 #include "tests/support/ErrorCapture.h"
@@ -208,8 +209,8 @@ TEST_F(KeepReportTest, ShortcutsAskForNamesOfTheReportInTheWorkingDirectoryThenI
   QTest::keyClick(w.sgBB, Qt::Key_S, Qt::ControlModifier);
   const auto& asked = FileDialogRequests();
   ASSERT_EQ(asked.size(), 4);
-  const QString stamp = QDateTime::currentDateTime().toString("yyyy-M-d");
-  const QRegularExpression pdf("^BB_658188_" + stamp + "_\\d{1,2}-\\d{1,2}-\\d{1,2}\\.pdf$");
+  const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd");
+  const QRegularExpression pdf("^BB_658188_" + stamp + "_\\d\\d-\\d\\d-\\d\\d\\.pdf$");
   EXPECT_TRUE(asked[0].save);
   EXPECT_EQ(QFileInfo(asked[0].path).absolutePath(), QDir::currentPath());
   EXPECT_TRUE(pdf.match(QFileInfo(asked[0].path).fileName()).hasMatch()) << asked[0].path.toStdString();
@@ -569,11 +570,15 @@ TEST_F(KeepReportTest, AFileDroppedOnTheWindowOpensAsAnImage) {
   EXPECT_FALSE(refused.isAccepted());
 }
 
-TEST(ReportFileName, CarriesTheSerialNumberAndTheTimeWithoutLeadingZeros) {
+// Spelt as the archive spells it, so that "Сравнить с…" reads the time back.
+TEST(ReportFileName, CarriesTheSerialNumberAndTheTimeAsTheArchiveSpellsIt) {
   EXPECT_EQ(TfBB::ReportFileName(658188, QDateTime(QDate(2026, 12, 7), QTime(15, 20, 3)), ".pdf"),
-            "BB_658188_2026-12-7_15-20-3.pdf");
+            "BB_658188_2026-12-07_15-20-03.pdf");
   EXPECT_EQ(TfBB::ReportFileName(0, QDateTime(QDate(2027, 1, 2), QTime(8, 5, 0)), ".bin"),
-            "BB_0_2027-1-2_8-5-0.bin");
+            "BB_0_2027-01-02_08-05-00.bin");
+  const auto back = ParseReadoutFileName(TfBB::ReportFileName(5, QDateTime(QDate(2027, 1, 2), QTime(8, 5, 0)), ".bin").toStdString());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->when, (LocalTime{2027, 1, 2, 8, 5, 0}));
 }
 
 }  // namespace

@@ -449,11 +449,12 @@ void TfBB::aOpenImageExecute(QWidget* dialogParent) {
 void TfBB::CompareWith(const QString& path) {
   if (!hasReport_) return;
   const BlackBoxBytes earlier = LoadImageFile(path);
-  // An archived readout's name holds its time; any other file has only the
-  // time it was written.
+  // A readout's name holds its time (the archive's, or one the tool proposed
+  // when it was saved); any other file has only the time it was written.
   const QFileInfo file(path);
   QDateTime when = file.lastModified();
-  if (const auto named = ParseReadoutFileName(file.fileName().toStdString())) when = DateTimeOf(named->when);
+  if (const auto named = ParseSavedReadoutFileName(file.fileName().toStdString()))
+    when = DateTimeOf(named->when);
   ShowChanges(earlier, when);
 }
 
