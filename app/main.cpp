@@ -17,6 +17,9 @@
 #include "ui/help/HelpKey.h"
 
 int main(int argc, char** argv) {
+  // First of all, while the process has no other thread that could read the
+  // environment as LANGUAGE is set, and before any text of the port is made.
+  o5::SetUpTranslation();
   // Before the application object: it picks the platform when it is built.
   const char* display = std::getenv("DISPLAY");
   const auto platform = o5::DesktopPlatform(std::getenv("QT_QPA_PLATFORM"), display);
@@ -31,7 +34,6 @@ int main(int argc, char** argv) {
   app.setApplicationName("ortan5");
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());
-  o5::SetUpTranslation();
   o5::TranslateToolkitDialogs(QLocale::system());
   // F1 in any window opens the manual at that window's section.
   o5::HelpKey help;

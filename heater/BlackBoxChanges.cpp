@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "chart/NumberText.h"
 #include "heater/BlackBoxReport.h"
 
 namespace o5 {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "chart/NumberText.h"
 #include "heater/FaultLegend.h"
 #include "heater/ModeNames.h"
 
@@ -109,16 +110,6 @@ std::string SecondsToText(int32_t seconds) {
 
 std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator) {
   return TenthsText(tenths, decimalSeparator);
-}
-
-std::string TenthsText(int64_t tenths, std::string_view decimalSeparator) {
-  // Exactly what "%.1f" gives for tenths / 10, without the C locale's point.
-  const int64_t magnitude = tenths < 0 ? -tenths : tenths;
-  std::string text = tenths < 0 ? "-" : "";
-  text += std::to_string(magnitude / 10);
-  text += decimalSeparator;
-  text += static_cast<char>('0' + magnitude % 10);
-  return text;
 }
 
 int64_t TenthsOfHour(int64_t seconds) {

@@ -95,8 +95,6 @@ std::string SecondsToText(int32_t seconds);
 
 // A supply voltage stored in tenths of a volt: 125 reads "12,5" with ",".
 std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator);
-// Any count of tenths the same way, with a minus below zero: -5 reads "-0,5".
-std::string TenthsText(int64_t tenths, std::string_view decimalSeparator);
 // Seconds in tenths of an hour, rounded: 1297080 is 3603.
 int64_t TenthsOfHour(int64_t seconds);
 // Seconds as hours with one decimal, rounded: 1297080 reads "360,3".

@@ -19,9 +19,16 @@ echo "== $build/$deb"
 status=0
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 for file in usr/share/man/man1/ortan5.1.gz usr/share/man/man1/ortan5-heatersim.1.gz \
-            usr/share/doc/ortan5/copyright usr/share/doc/ortan5/changelog.gz usr/share/doc/ortan5/manual.ru.html; do
+            usr/share/doc/ortan5/copyright usr/share/doc/ortan5/changelog.gz usr/share/doc/ortan5/manual.ru.html \
+            usr/share/ortan5/locale/ru/LC_MESSAGES/default.mo usr/share/ortan5/locale/ru/LC_MESSAGES/cport.mo; do
   grep -qx "\./$file" <<<"$contents" || { echo "error: the package lacks /$file" >&2; status=1; }
 done
+# The catalogs' domain names are generic: in the system's locale folder they
+# would clash with other packages'.
+if grep -q '^\./usr/share/locale/' <<<"$contents"; then
+  echo "error: the package puts files into /usr/share/locale" >&2
+  status=1
+fi
 format=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/ortan5/copyright 2>/dev/null | head -n 1 || true)
 [ "$format" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
   { echo "error: the copyright file is not in the machine-readable format: '$format'" >&2; status=1; }

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -84,7 +85,7 @@ TEST_F(ReadoutArchiveTest, AWriteThatFailsNamesTheFileAndTheReason) {
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(std::string(e.what()), "Не удалось сохранить файл \"" + dir_.path() +
-                                         "/ortan5/blackbox/5/BB_5_2026-12-07_15-20-03.bin\": Not a directory");
+                                         "/ortan5/blackbox/5/BB_5_2026-12-07_15-20-03.bin\": " + SystemReason(ENOTDIR));
   }
 }
 
