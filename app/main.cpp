@@ -14,6 +14,7 @@
 #include "archive/JournalRetention.h"
 #include "link/Translation.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowGeometry.h"
 
 int main(int argc, char** argv) {
   // Before the application object: it picks the platform when it is built.
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
   app.setApplicationName("ortan5");
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());
+  // Whatever size the fonts make them, windows open wholly on the screen.
+  app.installEventFilter(new o5::OnScreenKeeper(&app));
   o5::SetUpTranslation();
   o5::TranslateToolkitDialogs(QLocale::system());
 

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "heater/RecordLog.h"
 #include "heater/SeriesCsv.h"
@@ -28,6 +29,7 @@
 #include "ui/UserDialogs.h"
 #include "ui/graph/ColorValue.h"
 #include "ui/WindowGeometry.h"
+#include "ui/WindowKeys.h"
 #include "ui/graph/GraphLook.h"
 #include "ui/graph/GraphPicture.h"
 #include "ui/graph/GraphSeries.h"
@@ -107,9 +109,36 @@ QString ProposedName(const char* suffix) {
 
 TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
   CreateControls();
+  NameControls();
   CreateMenu();
   ConnectHandlers();
+  CloseOnEscape(this);
   FormCreate();
+}
+
+// What a screen reader says of each control, and what a hover says of the
+// arrows; the captions the window shows stay as they are.
+void TfGraph::NameControls() {
+  const std::pair<SpinEdit*, const char*> boxes[] = {
+      {edXMin, "Ось X: начало"}, {edXMax, "Ось X: конец"}, {edXStep, "Ось X: шаг"},
+      {edYMin, "Ось Y: начало"}, {edYMax, "Ось Y: конец"}, {edYStep, "Ось Y: шаг"},
+  };
+  for (const auto& [box, name] : boxes) box->setAccessibleName(QString::fromUtf8(name));
+  const std::pair<QToolButton*, const char*> arrows[] = {
+      {bUp, "Вверх: сдвинуть ось Y на шаг"},
+      {bDown, "Вниз: сдвинуть ось Y на шаг"},
+      {bLeft, "Влево: сдвинуть ось X на шаг"},
+      {bRight, "Вправо: сдвинуть ось X на шаг"},
+  };
+  for (const auto& [arrow, name] : arrows) {
+    arrow->setAccessibleName(QString::fromUtf8(name));
+    arrow->setToolTip(QString::fromUtf8(name));
+  }
+  for (int i = 0; i < kSeriesCount; ++i) {
+    const QString caption = QString::fromUtf8(kGraphSeries[i].caption);
+    ed[i]->setAccessibleName(QString::fromUtf8("Толщина линии: %1").arg(caption));
+    sp[i]->setAccessibleName(QString::fromUtf8("Цвет: %1").arg(caption));
+  }
 }
 
 void TfGraph::CreateMenu() {
@@ -221,8 +250,6 @@ void TfGraph::CreateControls() {
     sp[i]->setObjectName(QStringLiteral("sp%1").arg(n));
     sp[i]->setGeometry(42, y, kSwatchWidth, kSwatchHeight);
     sp[i]->setToolTip(QString::fromUtf8(kSwatchHint));
-    // An assistive tool names the swatch after the series it colours.
-    sp[i]->setAccessibleName(QString::fromUtf8(kGraphSeries[i].caption));
     sp[i]->SetColor(ColorFromValue(GraphSettings::kDefaultColor));
     cb[i] = new QCheckBox(QString::fromUtf8(kGraphSeries[i].caption), pRight);
     cb[i]->setObjectName(QStringLiteral("cb%1").arg(n));
@@ -280,7 +307,10 @@ void TfGraph::ConnectHandlers() {
   connect(aSaveData, &QAction::triggered, this, &TfGraph::aSaveDataExecute);
   connect(aSavePicture, &QAction::triggered, this, &TfGraph::aSavePictureExecute);
   connect(pmCharts, &QMenu::aboutToShow, this, [this] {
-    if (!menuFromChart_) menuPos_.reset();
+    if (!menuFromChart_) {
+      menuPos_.reset();
+      menuKeyX_.reset();
+    }
     menuFromChart_ = false;
   });
   connect(aMarkA, &QAction::triggered, this, &TfGraph::aMarkAExecute);
@@ -468,15 +498,40 @@ void TfGraph::ChartsAfterDraw() {
   CopyBound(edYMax, Charts->LeftAxis().Maximum());
   CopyBound(edXMin, Charts->BottomAxis().Minimum());
   CopyBound(edXMax, Charts->BottomAxis().Maximum());
+  DescribeChart();
+}
+
+// What a screen reader says of the chart while no keyboard cursor reads it.
+void TfGraph::DescribeChart() {
+  QString what = QString::fromUtf8("Телеметрия в реальном времени");
+  if (shown_ == Shown::kLog) what = QString::fromUtf8("Журнал \"%1\"").arg(shownName_);
+  if (shown_ == Shown::kLastRun) what = QString::fromUtf8(kLastRunCaption);
+  Charts->SetShownDescription(QString::fromUtf8("%1; время от %2 до %3 с, значения от %4 до %5. "
+                                                "Стрелки влево и вправо читают значения, Shift+F10 — меню.")
+                                  .arg(what)
+                                  .arg(edXMin->value())
+                                  .arg(edXMax->value())
+                                  .arg(edYMin->value())
+                                  .arg(edYMax->value()));
 }
 
 void TfGraph::ChartsContextMenu(const QPoint& globalPos) {
   menuPos_ = globalPos;
   menuFromChart_ = true;
-  pmCharts->popup(globalPos);
+  menuKeyX_.reset();
+  if (!Charts->MenuFromKeyboard()) return pmCharts->popup(globalPos);
+  // From the keyboard: at the keyboard's cursor (the marks go there), or in
+  // the middle of the chart, with the first command chosen.
+  menuKeyX_ = Charts->KeyboardX();
+  QPoint at(Charts->width() / 2, Charts->height() / 2);
+  if (menuKeyX_) at.setX(static_cast<int>(std::lround(Charts->Frame().plot.XToPixel(*menuKeyX_))));
+  menuPos_ = Charts->mapToGlobal(at);
+  pmCharts->popup(*menuPos_);
+  pmCharts->setActiveAction(pmCharts->actions().value(0));
 }
 
 double TfGraph::MenuX() const {
+  if (menuKeyX_) return *menuKeyX_;
   // A menu opened by other means than the chart's request (an assistive
   // tool, say) stands where it was opened.
   const QPoint global = menuPos_ ? *menuPos_ : pmCharts->pos();
