@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QTimer>
 
 namespace o5 {
 
@@ -38,7 +39,16 @@ Announcer::Announcer(QWidget* parent) : QWidget(parent) {
 
 void Announcer::Announce(const QString& text) {
   if (text.trimmed().isEmpty()) return;
-  text_ = text;
+  // The lines of one reply (the version and its date) are heard together: a
+  // reader asked for the name of the first would hear the last, twice.
+  if (pending_.isEmpty()) QTimer::singleShot(0, this, &Announcer::Flush);
+  pending_ << text.trimmed();
+}
+
+void Announcer::Flush() {
+  if (pending_.isEmpty()) return;
+  text_ = pending_.join(QStringLiteral(" "));
+  pending_.clear();
   if (!QAccessible::isActive()) return;
   QAccessibleEvent named(this, QAccessible::NameChanged);
   QAccessible::updateAccessibility(&named);

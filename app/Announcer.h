@@ -11,6 +11,7 @@
 // text as its name and appears anew for each announcement.
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 namespace o5 {
@@ -21,13 +22,17 @@ class Announcer : public QWidget {
  public:
   explicit Announcer(QWidget* parent);
 
-  // Empty texts are not announced.
+  // Empty texts are not announced. Texts of one pass of the event loop are
+  // announced together, once it has ended.
   void Announce(const QString& text);
   // The latest text announced.
   QString Text() const { return text_; }
 
  private:
+  void Flush();
+
   QString text_;
+  QStringList pending_;
 };
 
 }  // namespace o5

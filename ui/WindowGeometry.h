@@ -38,14 +38,28 @@ inline QPoint FitInto(const QRect& frame, const QRect& area) {
 inline QRect AvailableAreaFor(const QRect& frame) {
   const QScreen* screen = QGuiApplication::screenAt(frame.center());
   if (!screen) screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry() : QRect();
+  if (!screen) return {};
+  QRect area = screen->availableGeometry();
+  // With a fractional scale (fonts at 144 dpi: 1.5) the area's last logical
+  // pixel may end past the last device pixel.
+  const qreal ratio = screen->devicePixelRatio();
+  if (ratio != static_cast<int>(ratio)) area.adjust(0, 0, -1, -1);
+  return area;
 }
 
-// Moves a top-level window, frame included, onto the available area.
+// Moves a top-level window, frame included, onto the available area; one
+// larger than the area first shrinks as far as its minimum size lets it.
 inline void KeepOnScreen(QWidget* window) {
-  const QRect frame = window->frameGeometry();
+  QRect frame = window->frameGeometry();
   const QRect area = AvailableAreaFor(frame);
   if (area.isEmpty()) return;
+  const QSize margins = frame.size() - window->size();
+  const QSize room = area.size() - margins;
+  if (window->width() > room.width() || window->height() > room.height()) {
+    window->resize(std::max(std::min(window->width(), room.width()), window->minimumWidth()),
+                   std::max(std::min(window->height(), room.height()), window->minimumHeight()));
+    frame = window->frameGeometry();
+  }
   const QPoint to = FitInto(frame, area);
   if (to != frame.topLeft()) window->move(to);
 }

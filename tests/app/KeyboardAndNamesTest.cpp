@@ -183,11 +183,21 @@ TEST_F(KeyboardAndNames, TheLampNamesThePortsStateAndThePanesAreNamed) {
 
 TEST_F(KeyboardAndNames, ConsoleLinesAreAnnouncedAndRecordsAreNot) {
   fMain->ConsoleLine("Нет связи с отопителем.");
+  ASSERT_TRUE(QTest::qWaitFor([] { return !fMain->Announcements->Text().isEmpty(); }, kDeadlineMs));
   EXPECT_EQ(fMain->Announcements->Text(), QString::fromUtf8("Нет связи с отопителем."));
   EXPECT_EQ(Name(fMain->Announcements), QString::fromUtf8("Нет связи с отопителем."));
   EXPECT_EQ(QAccessible::queryAccessibleInterface(fMain->Announcements)->role(), QAccessible::Notification);
+  // The lines of one reply are heard as one; empty lines not at all.
   fMain->ConsoleLine("");
-  EXPECT_EQ(fMain->Announcements->Text(), QString::fromUtf8("Нет связи с отопителем."));
+  fMain->ConsoleLine("Версия 1");
+  fMain->ConsoleLine("Дата   2");
+  EXPECT_TRUE(QTest::qWaitFor(
+      [] { return fMain->Announcements->Text() == QString::fromUtf8("Версия 1 Дата   2"); }, kDeadlineMs))
+      << fMain->Announcements->Text().toStdString();
+  // Records are not announced.
+  fMain->MR->appendPlainText("record");
+  QTest::qWait(50);
+  EXPECT_EQ(fMain->Announcements->Text(), QString::fromUtf8("Версия 1 Дата   2"));
 }
 
 }  // namespace
