@@ -15,17 +15,20 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include "app/Announcer.h"
+#include "heater/BlackBoxImage.h"
 #include "link/ComComboBox.h"
 #include "link/ComLed.h"
 #include "link/ComPort.h"
 #include "link/ComSetupFrm.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/PtyLine.h"
+#include "ui/blackbox/TfBB.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/history/TfHistory.h"
@@ -131,6 +134,46 @@ TEST_F(KeyboardAndNames, SwatchesTakeTheFocusAndOpenTheirDialogByKey) {
   });
   QTest::keyClick(fGraph->sp[3], Qt::Key_Space);
   EXPECT_TRUE(opened);
+  // The focus comes back to the swatch that opened the dialog.
+  EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() == fGraph->sp[3]; }, kDeadlineMs))
+      << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+}
+
+TEST_F(KeyboardAndNames, TheBlackBoxGridIsNamedAndItsMenuAndEscapeWorkByKeys) {
+  const BlackBoxBytes saved = BlackBoxImage;
+  BlackBoxImage.fill(0xFF);
+  fBB->ShowReport();
+  BlackBoxImage = saved;
+  fBB->show();
+  fBB->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(fBB));
+  QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(fBB->sgBB)->tableInterface();
+  ASSERT_NE(table, nullptr);
+  QAccessibleTableCellInterface* cell = table->cellAt(5, 13)->tableCellInterface();
+  ASSERT_NE(cell, nullptr);
+  ASSERT_FALSE(cell->rowHeaderCells().isEmpty());
+  EXPECT_EQ(cell->rowHeaderCells().first()->text(QAccessible::Name), fBB->sgBB->item(5, 0)->text());
+  ASSERT_FALSE(cell->columnHeaderCells().isEmpty());
+  EXPECT_EQ(cell->columnHeaderCells().first()->text(QAccessible::Name), "12");
+  int described = 0;
+  for (int row = 1; row < fBB->sgBB->rowCount(); ++row)
+    for (int column = 1; column < fBB->sgBB->columnCount(); ++column) {
+      const QString tip = fBB->sgBB->item(row, column)->toolTip();
+      if (tip.isEmpty()) continue;
+      ++described;
+      EXPECT_EQ(table->cellAt(row, column)->text(QAccessible::Description), tip);
+    }
+  EXPECT_GT(described, 0);
+
+  fBB->sgBB->setFocus();
+  QTest::keyClick(fBB->sgBB, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(QTest::qWaitFor([] { return fBB->pmBB->isVisible(); }, kDeadlineMs));
+  EXPECT_EQ(fBB->pmBB->activeAction(), fBB->pmBB->actions().value(0));
+  QTest::keyClick(fBB->pmBB, Qt::Key_Escape);
+  ASSERT_TRUE(QTest::qWaitFor([] { return !fBB->pmBB->isVisible(); }, kDeadlineMs));
+  EXPECT_TRUE(fBB->isVisible());
+  QTest::keyClick(fBB->sgBB, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([] { return !fBB->isVisible(); }, kDeadlineMs));
 }
 
 TEST_F(KeyboardAndNames, EscapeClosesTheGraphAndTheHistoryWindows) {

@@ -482,7 +482,9 @@ void TfGraph::cb1Click(int tag) { Charts->SetSeriesVisible(tag - 1, cb[tag - 1]-
 void TfGraph::sp1MouseDown(int tag) {
   // The dialog starts from the colour the series has now.
   dlgColor->setCurrentColor(sp[tag - 1]->Color());
-  if (dlgColor->exec() != QDialog::Accepted) return;
+  const int result = dlgColor->exec();
+  ReturnFocus(sp[tag - 1]);
+  if (result != QDialog::Accepted) return;
   SetRowColor(tag, dlgColor->selectedColor());
 }
 
@@ -499,6 +501,13 @@ void TfGraph::ChartsAfterDraw() {
   CopyBound(edXMin, Charts->BottomAxis().Minimum());
   CopyBound(edXMax, Charts->BottomAxis().Maximum());
   DescribeChart();
+}
+
+// Back to the control that opened a dialog, in this window made active again:
+// a keyboard user goes on where they were.
+void TfGraph::ReturnFocus(QWidget* opener) {
+  activateWindow();
+  opener->setFocus(Qt::OtherFocusReason);
 }
 
 // What a screen reader says of the chart while no keyboard cursor reads it.

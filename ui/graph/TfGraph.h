@@ -148,6 +148,7 @@ class TfGraph : public QWidget {
   void CreateControls();
   void NameControls();
   void DescribeChart();
+  void ReturnFocus(QWidget* opener);
   void ConnectHandlers();
   static void CopyBound(SpinEdit* box, double bound);
   void CreateMenu();
