@@ -2,7 +2,10 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPalette>
 #include <QPlainTextEdit>
 
 #include "app/TfMain.h"
@@ -41,9 +44,30 @@ QAccessibleInterface* LampFactory(const QString& className, QObject* object) {
   return nullptr;
 }
 
+class FocusShownFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show) {
+      auto* window = static_cast<QWidget*>(watched);
+      window->setAttribute(Qt::WA_KeyboardFocusChange);
+      if (QWidget* focus = window->focusWidget()) focus->update();
+    }
+    return false;
+  }
+};
+
 }  // namespace
 
-void NameMainControls(TfMain& main) {
+void ToolbarButton::paintEvent(QPaintEvent* event) {
+  QToolButton::paintEvent(event);
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+  painter.drawRect(rect().adjusted(1, 1, -1, -1));
+}
+
+void MakeMainAccessible(TfMain& main) {
   static const bool factoryInstalled = (QAccessible::installFactory(LampFactory), true);
   (void)factoryInstalled;
   main.ComLed1->OnChange = [](QObject* lamp, TLedState) {
@@ -57,8 +81,15 @@ void NameMainControls(TfMain& main) {
   main.Image1->setAccessibleName(QString::fromUtf8("Эмблема программы"));
   main.MC->setAccessibleName(QString::fromUtf8("Консоль"));
   main.MR->setAccessibleName(QString::fromUtf8("Журнал записей"));
-  // The focus is drawn from the start, not only after the first Tab.
-  main.setAttribute(Qt::WA_KeyboardFocusChange);
+  // The focus is drawn from the start, not only after the first Tab: the
+  // toolkit forgets it at each activation.
+  main.installEventFilter(new FocusShownFilter(&main));
+  // The focus frame is drawn in the highlight colour: a dark one stands out
+  // on the sky-blue panels.
+  QPalette palette = main.palette();
+  palette.setColor(QPalette::Highlight, QColor(0, 70, 170));
+  palette.setColor(QPalette::HighlightedText, Qt::white);
+  main.setPalette(palette);
 }
 
 }  // namespace o5

@@ -75,7 +75,7 @@ QFrame* MakePanel(QWidget* parent, bool lowered, bool skyBlue) {
 }
 
 QToolButton* MakeToolButton(QWidget* parent, const QString& caption, bool bold) {
-  auto* b = new QToolButton(parent);
+  auto* b = new ToolbarButton(parent);
   b->setText(caption);
   b->setAutoRaise(true);
   b->setFixedHeight(kToolButtonHeight);
@@ -362,7 +362,7 @@ void TfMain::BuildControls() {
 
   SetHints();
   Announcements = new Announcer(this);
-  NameMainControls(*this);
+  MakeMainAccessible(*this);
   CentreOnScreen(size());
 
   // The port names here are device paths, longer than the "COM1" the

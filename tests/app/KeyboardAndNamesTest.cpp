@@ -224,6 +224,29 @@ TEST_F(KeyboardAndNames, TheLampNamesThePortsStateAndThePanesAreNamed) {
   EXPECT_FALSE(Name(fMain->Image1).isEmpty());
 }
 
+// Each control of the main window looks different with the focus, from the
+// start, before any Tab has been pressed.
+TEST_F(KeyboardAndNames, TheFocusIsSeenOnEveryControlOfTheMainWindow) {
+  fMain->show();
+  fMain->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(fMain));
+  const QList<QWidget*> controls = {fMain->bModes, fMain->bGraph, fMain->bClr,  fMain->bBlackBox, fMain->bVer,
+                                    fMain->bStart, fMain->bStop,  fMain->cbPort, fMain->BSet,     fMain->BSR,
+                                    fMain->MC,     fMain->bSaveData, fMain->MR};
+  for (QWidget* control : controls) {
+    QWidget* other = control == fMain->MC ? fMain->MR : fMain->MC;
+    other->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    const QImage without = control->grab().toImage();
+    control->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    const QImage with = control->grab().toImage();
+    if (qEnvironmentVariableIsSet("O5_KEEP_FOCUS_PICTURES"))
+      with.save(QStringLiteral("/tmp/focus-%1.png").arg(control->objectName()));
+    EXPECT_NE(with, without) << control->objectName().toStdString();
+  }
+}
+
 TEST_F(KeyboardAndNames, ConsoleLinesAreAnnouncedAndRecordsAreNot) {
   fMain->ConsoleLine("Нет связи с отопителем.");
   ASSERT_TRUE(QTest::qWaitFor([] { return !fMain->Announcements->Text().isEmpty(); }, kDeadlineMs));
