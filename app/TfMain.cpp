@@ -495,12 +495,12 @@ void TfMain::SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, ui
     throw EComPort(CError_WriteFailed, ETIMEDOUT);
 }
 
-bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) {
+bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5, int expectedByte6) {
   if (exited_) return false;
   // A wait ends with its port: once the device is lost (and perhaps opened
   // again by itself meanwhile), no reply can answer what this command sent.
   const auto cancelled = [this] { return exited_ || PortGoneSinceCommandBegan(); };
-  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, cancelled, &reply_)) return true;
+  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, cancelled, &reply_, expectedByte6)) return true;
   if (!exited_) ConsoleLine(kNoReplyLine);
   return false;
 }
@@ -525,6 +525,15 @@ void TfMain::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long
 
 void TfMain::PortRxChar(QObject* /*sender*/, int count) {
   if (Port->ReadText(rxBytes_, count) == 0) return;
+  if (Port->Openings() != rxOpening_) {
+    // The first bytes of an opening continue nothing of the previous one: a
+    // frame cut off by the closing is dropped, and the heater's fault is named
+    // again on its first telemetry (the heater at the other end may be another
+    // one, and whoever just connected has seen no notice of it yet).
+    rxOpening_ = Port->Openings();
+    receiver_.DropPartialFrame();
+    telemetry_.faultCode = 0;
+  }
   const auto* data = reinterpret_cast<const uint8_t*>(rxBytes_.data());
   MT->AppendBytes(data, rxBytes_.size());
   receiver_.Feed(data, rxBytes_.size(), [this](const Frame&) { ProcessPaket(); });
@@ -650,7 +659,16 @@ void TfMain::bClrClick(QObject* /*sender*/) {
 }
 
 QString TfMain::RecordLogFileName(const QDateTime& when) {
-  return "D_" + FileNameTimeStamp(when) + ".txt";
+  // Each number without leading zeros: "D_2026-12-6_8-5-3.txt".
+  const QDate d = when.date();
+  const QTime t = when.time();
+  return QString("D_%1-%2-%3_%4-%5-%6.txt")
+      .arg(d.year())
+      .arg(d.month())
+      .arg(d.day())
+      .arg(t.hour())
+      .arg(t.minute())
+      .arg(t.second());
 }
 
 void TfMain::bSaveDataClick(QObject* /*sender*/) {

@@ -49,7 +49,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // --- the link, used by every command ---
   void SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7,
                    uint8_t b8, uint8_t b9) override;
-  bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) override;
+  bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5, int expectedByte6 = kAnyByte) override;
   // The reply that ended the command's latest wait.
   const Frame& FrameBuffer() const override { return reply_; }
   void ConsoleLine(const std::string& line) override;
@@ -171,6 +171,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   std::array<bool, kCommandCount> running_{};
   int commandDepth_ = 0;  // commands running, nested ones included
   TelemetryState telemetry_;
+  uint64_t rxOpening_ = 0;  // the opening of the port the latest bytes came on
   SilenceWatch silence_;
   uint64_t silenceOpening_ = 0;  // the opening of the port the watch counts for
   std::string pendingRecords_;  // records of the current receive event

@@ -72,4 +72,16 @@ std::optional<ReadoutName> ParseReadoutFileName(std::string_view fileName) {
   return ReadoutName{*serial, *when};
 }
 
+std::optional<ReadoutName> ParseSavedReadoutFileName(std::string_view fileName) {
+  if (const auto exact = ParseReadoutFileName(fileName)) return exact;
+  const auto middle = Between(fileName, kReadoutPrefix, kReadoutSuffix);
+  if (!middle) return std::nullopt;
+  const std::size_t separator = middle->find(kSerialSeparator);
+  if (separator == std::string_view::npos) return std::nullopt;
+  const auto serial = ParseSerial(middle->substr(0, separator));
+  const auto when = ParseUnpaddedFileStamp(middle->substr(separator + 1));
+  if (!serial || !when) return std::nullopt;
+  return ReadoutName{*serial, *when};
+}
+
 }  // namespace o5

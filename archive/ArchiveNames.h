@@ -32,6 +32,9 @@ struct ReadoutName {
 };
 std::string ReadoutFileName(const ReadoutName& name);
 std::optional<ReadoutName> ParseReadoutFileName(std::string_view fileName);
+// A readout's name as a person may have kept it outside the archive: the
+// time also without leading zeros ("BB_658188_2025-3-5_9-7-3.bin").
+std::optional<ReadoutName> ParseSavedReadoutFileName(std::string_view fileName);
 
 // A serial number as the names write it: the largest the black box holds is
 // 16777215 (24 bits); leading zeros make another name.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string_view>
 
 #include "archive/ArchiveNames.h"
@@ -86,6 +87,20 @@ std::optional<BlackBoxBytes> ReadoutArchive::LoadImage(const ReadoutEntry& reado
   std::copy(content.begin(), content.end(), reinterpret_cast<char*>(image.data()));
   if (BlackBoxSerialNumber(image) != readout.serial) return std::nullopt;
   return image;
+}
+
+std::optional<ReadoutEntry> ReadoutArchive::EntryOf(const std::string& path) const {
+  const size_t slash = path.rfind('/');
+  const auto parsed = ParseReadoutFileName(slash == std::string::npos ? path : path.substr(slash + 1));
+  if (!parsed) return std::nullopt;
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  char* real = ::realpath(folder.c_str(), nullptr);
+  char* archived = ::realpath(SerialFolder(parsed->serial).c_str(), nullptr);
+  const bool same = real && archived && std::string_view(real) == archived;
+  std::free(real);
+  std::free(archived);
+  if (!same) return std::nullopt;
+  return ReadoutEntry{parsed->serial, parsed->when, path};
 }
 
 std::optional<ArchivedReadout> ReadoutArchive::LatestBefore(uint32_t serial, const LocalTime& before) const {

@@ -53,6 +53,10 @@ class ReadoutArchive {
   // A readout's image; nothing when the file is no longer there or is no
   // image of that heater.
   static std::optional<BlackBoxBytes> LoadImage(const ReadoutEntry& readout);
+  // The readout whose image `path` is, when it is one of this archive's: a
+  // readout's name in the folder of its serial number (links and relative
+  // paths resolved); nothing for any other file.
+  std::optional<ReadoutEntry> EntryOf(const std::string& path) const;
   // The newest readout of that heater strictly older than `before`, with its
   // image: what a readout at `before` is compared with. A readout kept at
   // `before` (the one being compared, archived at its completion) is never

@@ -6,10 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
 #include "archive/SessionJournal.h"
+#include "settings/UserFile.h"
 #include "tests/settings/SettingsTestSupport.h"
 
 namespace o5 {
@@ -102,7 +104,7 @@ TEST_F(SessionJournalTest, AFolderThatCannotBeMadeFailsOncePerOpeningAndIsTriedA
   journal_.Append(kRecord);
   const auto failure = journal_.TakeFailure();
   ASSERT_TRUE(failure);
-  EXPECT_EQ(*failure, "Не удалось записать журнал сеанса в папку \"" + Sessions() + "\": Not a directory");
+  EXPECT_EQ(*failure, "Не удалось записать журнал сеанса в папку \"" + Sessions() + "\": " + SystemReason(ENOTDIR));
   journal_.Append(kRecord);
   EXPECT_FALSE(journal_.TakeFailure());
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -148,6 +149,15 @@ TEST_F(HistoryWindow, EnterOpensAReadoutInTheBlackBoxWindowAndDoubleClickAJourna
   QTest::keyClick(readouts, Qt::Key_Return);
   ASSERT_TRUE(fBB->isVisible());
   EXPECT_EQ(fBB->ReportImage(), Image(100, 7, 3600));
+  // An old readout says so, and what changed shows against the readout before
+  // it, as after that readout.
+  EXPECT_EQ(fBB->lSource->text(), "Из архива: прочитан 10.01.2026 09:00");
+  EXPECT_EQ(fBB->lChanges->text(), "");
+  readouts->setCurrentItem(readouts->topLevelItem(0));
+  QTest::keyClick(readouts, Qt::Key_Return);
+  EXPECT_EQ(fBB->lSource->text(), "Из архива: прочитан 10.03.2026 09:00");
+  EXPECT_TRUE(fBB->lChanges->text().startsWith("Изменения с чтения 10.01.2026 09:00: время работы +1"))
+      << fBB->lChanges->text().toStdString();
 
   QTreeWidget* sessions = fHistory->tvOtherSessions;
   const QRect row = sessions->visualItemRect(sessions->topLevelItem(0));
