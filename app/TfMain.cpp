@@ -605,7 +605,8 @@ void TfMain::ReportJournalFailure() {
     QMetaObject::invokeMethod(
         this,
         [this, text = QString::fromStdString(*failure)] {
-          Announcements->Announce(text);
+          // Heard as the error box shows it.
+          Announcements->Announce(ErrorDisplayText(text));
           ShowErrorText(text);
         },
         Qt::QueuedConnection);
