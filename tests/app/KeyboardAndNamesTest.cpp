@@ -69,7 +69,8 @@ TEST_F(KeyboardAndNames, EveryControlOfTheGraphWindowHasAName) {
     ++controls;
     if (Name(w).trimmed().isEmpty()) unnamed << w->objectName();
   }
-  EXPECT_EQ(controls, 6 + 13 * 3 + 4 + 1);
+  // At least the six axis boxes, each row's three controls, the arrows and "Очистить".
+  EXPECT_GE(controls, 6 + 13 * 3 + 4 + 1);
   EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(' ').toStdString();
   EXPECT_EQ(Name(fGraph->edXStep), QString::fromUtf8("Ось X: шаг"));
   EXPECT_EQ(Name(fGraph->ed[0]), QString::fromUtf8("Толщина линии: ") + QString::fromUtf8(kGraphSeries[0].caption));
