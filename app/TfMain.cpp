@@ -26,10 +26,12 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "app/Announcer.h"
 #include "app/ByteTracePane.h"
 #include "app/Emblem.h"
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
+#include "app/MainAccessibility.h"
 #include "archive/DataFolder.h"
 #include "archive/ReadoutArchive.h"
 #include "heater/BlackBoxExport.h"
@@ -44,6 +46,7 @@
 #include "settings/UserFile.h"
 #include "ui/FileDrop.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowGeometry.h"
 #include "ui/blackbox/BlackBoxReadout.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
@@ -72,7 +75,7 @@ QFrame* MakePanel(QWidget* parent, bool lowered, bool skyBlue) {
 }
 
 QToolButton* MakeToolButton(QWidget* parent, const QString& caption, bool bold) {
-  auto* b = new QToolButton(parent);
+  auto* b = new ToolbarButton(parent);
   b->setText(caption);
   b->setAutoRaise(true);
   b->setFixedHeight(kToolButtonHeight);
@@ -147,7 +150,7 @@ void TfMain::CentreOnScreen(QSize outer) {
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame(QPoint(0, 0), outer);
     frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+    move(FitInto(frame, screen->availableGeometry()));
   }
 }
 
@@ -359,6 +362,8 @@ void TfMain::BuildControls() {
   new FileDropFilter(this, [](const QString& path) { fBB->OpenImage(path); });
 
   SetHints();
+  Announcements = new Announcer(this);
+  MakeMainAccessible(*this);
   CentreOnScreen(size());
 
   // The port names here are device paths, longer than the "COM1" the
@@ -513,9 +518,12 @@ void TfMain::ConsoleLine(const std::string& line) {
   QTextCursor cursor(doc);
   cursor.movePosition(QTextCursor::End);
   if (!doc->isEmpty() || consoleEmptyLine_) cursor.insertBlock();
-  cursor.insertText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+  const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+  cursor.insertText(text);
   consoleEmptyLine_ = doc->isEmpty();
   MC->verticalScrollBar()->setValue(MC->verticalScrollBar()->maximum());
+  // Every console line is news the user must hear, wherever the focus is.
+  Announcements->Announce(text);
 }
 
 void TfMain::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
@@ -616,10 +624,18 @@ void TfMain::EndSession() {
 void TfMain::ReportJournalFailure() {
   if (const auto failure = journal_.TakeFailure())
     QMetaObject::invokeMethod(
-        this, [text = QString::fromStdString(*failure)] { ShowErrorText(text); }, Qt::QueuedConnection);
+        this,
+        [this, text = QString::fromStdString(*failure)] {
+          // Heard as the error box shows it.
+          Announcements->Announce(ErrorDisplayText(text));
+          ShowErrorText(text);
+        },
+        Qt::QueuedConnection);
 }
 
 void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
+  // The end of a readout is heard: its window may come up behind the focus.
+  Announcements->Announce(QString::fromUtf8("Черный ящик прочитан, отчёт в окне \"Черный ящик\"."));
   journal_.NameHeater(BlackBoxSerialNumber(image));
   events_.ReadoutCompleted(BlackBoxSerialNumber(image));
   ReportJournalFailure();

@@ -31,6 +31,7 @@ class QToolButton;
 
 namespace o5 {
 
+class Announcer;
 class ByteTracePane;
 class ComReconnect;
 class TComComboBox;
@@ -111,6 +112,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   QAction* aOpenImage;
   // Ctrl+H: the history of the heaters read so far.
   QAction* aHistory;
+  // What must be heard (console lines, the journal's errors) goes through it.
+  Announcer* Announcements;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -14,6 +14,7 @@
 #include "archive/JournalRetention.h"
 #include "link/Translation.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowGeometry.h"
 #include "ui/help/HelpKey.h"
 
 int main(int argc, char** argv) {
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
   app.setApplicationName("ortan5");
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());
+  // Whatever size the fonts make them, windows open wholly on the screen.
+  app.installEventFilter(new o5::OnScreenKeeper(&app));
   o5::TranslateToolkitDialogs(QLocale::system());
   // F1 in any window opens the manual at that window's section.
   o5::HelpKey help;

@@ -19,6 +19,10 @@ ChartWidget::ChartWidget(QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(100, 80);
   setMouseTracking(true);
+  // In the Tab order: the keyboard reads the series and opens the menu.
+  setFocusPolicy(Qt::StrongFocus);
+  setAccessibleName(QString::fromUtf8("График"));
+  SetShownDescription(QString());
   model_.SetChangeHandler([this] { RequestRedraw(); });
   readout_ = new QLabel(this);
   readout_->setObjectName("lReadout");
@@ -88,6 +92,7 @@ void ChartWidget::paintEvent(QPaintEvent*) {
       painter.setPen(QPen(QColor(90, 90, 90), 1));
       painter.drawLine(*hoverX_, p.top, *hoverX_, p.Bottom());
     }
+    if (hasFocus()) PaintFocus(painter);
   }
   if (redraw) {
     if (hoverX_) ShowReadout();  // the values under a still mouse may have changed
@@ -98,6 +103,7 @@ void ChartWidget::paintEvent(QPaintEvent*) {
 void ChartWidget::Hover(const QPoint& pos) {
   const ChartFrame frame = Frame();
   if (!frame.plot.Drawable() || !frame.plot.Contains(pos.x(), pos.y())) return EndHover();
+  if (keyX_) SetKeyboardX(std::nullopt);
   if (hoverX_ == pos.x() && readout_->isVisible()) return;
   hoverX_ = pos.x();
   ShowReadout();
@@ -105,6 +111,8 @@ void ChartWidget::Hover(const QPoint& pos) {
 }
 
 void ChartWidget::EndHover() {
+  // The keyboard's cursor stays where the mouse passes by.
+  if (keyX_) return;
   readout_->hide();
   if (!hoverX_) return;
   hoverX_.reset();
@@ -113,7 +121,8 @@ void ChartWidget::EndHover() {
 
 void ChartWidget::ShowReadout() {
   const PlotMapping p = Frame().plot;
-  const double x = p.PixelToX(*hoverX_);
+  if (keyX_) hoverX_ = std::clamp(static_cast<int>(std::lround(p.XToPixel(*keyX_))), p.left, p.Right());
+  const double x = keyX_ ? *keyX_ : p.PixelToX(*hoverX_);
   const int decimals = TimeDecimals(p.ColumnWidth());
   const Readout r = ReadAt(model_, x);
   const std::vector<std::string> lines = ReadoutLines(model_, r, decimals);
@@ -137,6 +146,7 @@ void ChartWidget::ShowReadout() {
   html += QStringLiteral("</table>");
   readout_->setText(html);
   readout_->setAccessibleName(plain.join('\n'));
+  if (keyX_) DescribeReadout(plain);
   readout_->adjustSize();
   // Beside the line, on the side where there is room.
   constexpr int kGap = 12;
@@ -236,6 +246,7 @@ void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
     RequestRedraw();  // the rubber band goes away
   } else if (event->button() == Qt::RightButton && gestures_.Panning()) {
     gestures_.EndPan();
+    menuFromKeyboard_ = false;
     if (!rightMoved_ && pos == rightPress_)
       emit ContextMenuRequested(event->globalPosition().toPoint());
   }
@@ -243,6 +254,7 @@ void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void ChartWidget::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
+  menuFromKeyboard_ = event->reason() == QContextMenuEvent::Keyboard;
   // Over the plot and the axes the right button pans: the menu comes on the
   // release of a click that did not move (the platform sends this event on
   // the press, before it is known whether a drag follows).

@@ -13,14 +13,22 @@
 // over a fault mark the fault. The chart is kept as a picture between
 // redraws, so that the line and the box follow the mouse without drawing the
 // series again.
+//
+// The keyboard reads the series out as the mouse does: with the focus on the
+// chart, Left and Right move a cursor from point to point along the time
+// axis (Shift: ten points; Home, End: the first and the last shown), with
+// the same line and box; the chart's accessible description then reads the
+// box's lines, otherwise it says what the chart shows.
 
 #include <QColor>
 #include <QImage>
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
 class QLabel;
+class QPainter;
 
 #include "chart/ChartGestures.h"
 #include "chart/ChartModel.h"
@@ -61,6 +69,16 @@ class ChartWidget : public QWidget {
   // The time under a point of the widget (its X only).
   double XAt(const QPoint& pos) const;
 
+  // Where the keyboard's cursor stands; none until Left, Right, Home or End
+  // is pressed, and again once the mouse reads the chart.
+  std::optional<double> KeyboardX() const { return keyX_; }
+  // The keyboard's cursor at x (none: taken away).
+  void SetKeyboardX(std::optional<double> x);
+  // The latest request for the menu came from the keyboard.
+  bool MenuFromKeyboard() const { return menuFromKeyboard_; }
+  // What the chart shows, for its accessible description.
+  void SetShownDescription(const QString& text);
+
   void SetTimeline(ChartTimeline timeline) { model_.SetTimeline(std::move(timeline)); }
   void SetTimelineShown(bool shown) { model_.SetTimelineShown(shown); }
   bool TimelineShown() const { return model_.Timeline().shown; }
@@ -94,6 +112,9 @@ class ChartWidget : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void leaveEvent(QEvent* event) override;
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   bool InGestureArea(const QPoint& pos, const ChartFrame& frame) const;
@@ -102,6 +123,10 @@ class ChartWidget : public QWidget {
   void Hover(const QPoint& pos);
   void EndHover();
   void ShowReadout();
+  // The distinct times of the shown series' points within the time axis.
+  std::vector<double> KeyboardStops() const;
+  void DescribeReadout(const QStringList& lines);
+  void PaintFocus(QPainter& painter) const;
 
   ChartModel model_;
   ChartRenderer renderer_;
@@ -114,6 +139,9 @@ class ChartWidget : public QWidget {
   bool pictureStale_ = true;  // the model changed since
   std::optional<int> hoverX_;  // pixel column of the mouse over the plot
   QLabel* readout_;
+  std::optional<double> keyX_;
+  bool menuFromKeyboard_ = false;
+  QString shownDescription_;
 };
 
 }  // namespace o5

@@ -92,6 +92,8 @@ TComSetupFrm::TComSetupFrm(QWidget* parent) : QDialog(parent) {
     combo->setObjectName(QString("Combo%1").arg(i + 1));
     combo->setGeometry(80, 16 + i * kRowPitch, 129, 21);
     *combos[i] = combo;
+    // Each selector is named by its own label, not by the group around them.
+    label->setBuddy(combo);
   }
 
   Button1 = new QPushButton(kOkCaption, this);

@@ -31,14 +31,14 @@
 #include "tests/support/RealTool.h"
 #include "tests/support/Simulator.h"
 #include "tests/support/XDesktop.h"
+#include "tests/e2e/DesktopTool.h"
 
 namespace o5::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Generous: the machine running the tests may be busy with other builds.
-constexpr auto kWindowDeadline = 60s;
+constexpr auto kWindowDeadline = kDesktopWindowDeadline;
 constexpr int kExitDeadlineMs = 60000;
 
 constexpr const char* kModesTitle = "Информация";
@@ -55,74 +55,9 @@ constexpr const char* kSeedSettings =
     "FormModesLeft=1080\nFormModesTop=100\n"
     "FormGraphLeft=0\nFormGraphTop=560\nFormGraphWidth=640\nFormGraphHeight=420\n";
 
-// The windows built here (offscreen) tell where each control sits in the main
-// window; the tool under test lays its window out the same way.
-class DesktopClose : public AppFixture {
+class DesktopClose : public DesktopTool {
  protected:
-  void SetUp() override {
-    AppFixture::SetUp();
-    fMain->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(fMain));
-    try {
-      desktop_ = std::make_unique<XDesktop>();
-    } catch (const std::exception& e) {
-      FAIL() << e.what();
-    }
-    ASSERT_TRUE(toolDir_.isValid());
-    exe_ = CopyOfTool(O5_TOOL_PATH, toolDir_.path());
-    ASSERT_FALSE(exe_.isEmpty());
-    QFile seed(toolDir_.filePath("config.ini"));
-    ASSERT_TRUE(seed.open(QIODevice::WriteOnly));
-    seed.write(kSeedSettings);
-  }
-  void TearDown() override {
-    if (tool_.state() != QProcess::NotRunning) {
-      tool_.kill();
-      tool_.waitForFinished(10000);
-    }
-    desktop_.reset();
-    AppFixture::TearDown();
-  }
-
-  // Starts the tool on the private display; `extraPort` is listed among the
-  // system's ports.
-  void StartTool(const std::string& extraPort = {}) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("DISPLAY", QString::fromStdString(desktop_->DisplayName()));
-    env.insert("XDG_CONFIG_HOME", toolDir_.filePath("xdg"));
-    if (extraPort.empty())
-      env.remove("ORTAN5_EXTRA_PORTS");
-    else
-      env.insert("ORTAN5_EXTRA_PORTS", QString::fromStdString(extraPort));
-    tool_.setProcessEnvironment(env);
-    tool_.setWorkingDirectory(toolDir_.path());
-    tool_.setProcessChannelMode(QProcess::MergedChannels);
-    tool_.start(exe_, {});
-    ASSERT_TRUE(tool_.waitForStarted(30000)) << tool_.errorString().toStdString();
-    main_ = desktop_->WaitForWindow(kAppTitle, kWindowDeadline);
-    ASSERT_TRUE(main_.has_value()) << "the main window did not show: " << Output();
-  }
-
-  // A real click on the centre of a control of the main window.
-  void ClickOn(QWidget* control) {
-    const QPoint p = control->mapTo(fMain, control->rect().center());
-    desktop_->Click(main_->x + p.x(), main_->y + p.y());
-  }
-  void ClickAndSee(QWidget* control, const char* title) {
-    ClickOn(control);
-    EXPECT_TRUE(desktop_->WaitForWindow(title, kWindowDeadline)) << title << " did not show";
-  }
-
-  // Picks `device` in the port selector as a user does: the list opens under
-  // the click, and the keyboard walks to the device.
-  void PickPort(const std::string& device) {
-    const auto index = ListedPortIndex(device);
-    ASSERT_TRUE(index);
-    ClickOn(fMain->cbPort);
-    ASSERT_TRUE(desktop_->PickFromDropDown(*index, kWindowDeadline)) << "the port list did not open and close";
-  }
+  DesktopClose() : DesktopTool(kSeedSettings) {}
 
   // Closes the main window as a window manager does and waits for the end.
   void CloseAndExpectExitCodeZero() {
@@ -138,13 +73,6 @@ class DesktopClose : public AppFixture {
     for (const std::string& key : AllSettingsKeys())
       EXPECT_TRUE(text.contains(QByteArray::fromStdString("\n" + key + "="))) << key << "\n" << text.toStdString();
   }
-  std::string Output() { return tool_.readAll().toStdString(); }
-
-  std::unique_ptr<XDesktop> desktop_;
-  QTemporaryDir toolDir_;
-  QString exe_;
-  QProcess tool_;
-  std::optional<XDesktop::Window> main_;
 };
 
 TEST_F(DesktopClose, WithTheModesWindowShown) {

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <fstream>
 
+#include "app/Announcer.h"
 #include "app/Forms.h"
 #include "app/TfMain.h"
 #include "archive/ArchiveNames.h"
@@ -130,6 +131,9 @@ TEST_F(Journal, AFolderThatCannotBeWrittenIsOneErrorPerOpeningAndTelemetryGoesOn
   const QString expected = "Не удалось записать журнал сеанса в папку \"" + blocker.fileName() + "/sessions\": " +
                            QString::fromStdString(SystemReason(ENOTDIR)) + ".";
   EXPECT_EQ(TakeErrors(), QStringList{expected});
+  // A screen reader hears it too, wherever the focus is.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fMain->Announcements->Text() == expected; }, kDeadlineMs))
+      << fMain->Announcements->Text().toStdString();
   EXPECT_TRUE(fMain->Port->Connected());
 
   // The next opening says so again, once.

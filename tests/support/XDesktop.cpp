@@ -52,7 +52,7 @@ std::string Utf8Property(Display* display, ::Window window, Atom property, Atom 
 
 }  // namespace
 
-XDesktop::XDesktop() {
+XDesktop::XDesktop(const std::string& screen) {
   int ready[2];
   if (pipe2(ready, O_CLOEXEC) != 0) throw std::runtime_error("pipe2 failed");
   server_ = fork();
@@ -67,7 +67,7 @@ XDesktop::XDesktop() {
     const std::string fdText = std::to_string(fd);
     // A fixed resolution, so that a window's widgets sit where the test
     // expects them.
-    execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1280x1024x24", "-dpi", "96",
+    execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(), "-dpi", "96",
            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -21,9 +21,9 @@ class XDesktop {
  public:
   using Ms = std::chrono::milliseconds;
 
-  // Starts Xvfb on a free display and connects to it. Throws
-  // std::runtime_error when the server does not come up.
-  XDesktop();
+  // Starts Xvfb on a free display with a screen of this size and depth and
+  // connects to it. Throws std::runtime_error when the server does not come up.
+  explicit XDesktop(const std::string& screen = "1280x1024x24");
   // Disconnects and ends the server.
   ~XDesktop();
   XDesktop(const XDesktop&) = delete;

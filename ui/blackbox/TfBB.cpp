@@ -25,6 +25,8 @@
 #include "ui/AppTitle.h"
 #include "ui/FileDrop.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowGeometry.h"
+#include "ui/WindowKeys.h"
 #include "ui/blackbox/BlackBoxPrint.h"
 #include "ui/history/TfHistory.h"
 
@@ -128,6 +130,23 @@ TfBB::TfBB(QWidget* parent) : QWidget(parent, Qt::Window) {
   setFont(Font(kFormFontFamily, kFormFontPixels, false));
   resize(kClientWidth, kClientHeight);
   BuildControls();
+  CloseOnEscape(this);
+  OpenMenuByKeys();
+}
+
+// Shift+F10 and the menu key open the menu over the grid's current cell, as
+// a right click opens it under the mouse.
+void TfBB::OpenMenuByKeys() {
+  auto* open = new QAction(this);
+  open->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+  open->setShortcutContext(Qt::WindowShortcut);
+  addAction(open);
+  connect(open, &QAction::triggered, this, [this] {
+    const QRect cell = sgBB->visualRect(sgBB->currentIndex());
+    const QPoint at = cell.isValid() ? sgBB->viewport()->mapToGlobal(cell.center()) : mapToGlobal(rect().center());
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, mapFromGlobal(at), at);
+    contextMenuEvent(&event);
+  });
 }
 
 void TfBB::BuildControls() {
@@ -241,6 +260,9 @@ void TfBB::BuildCommands() {
 
 void TfBB::contextMenuEvent(QContextMenuEvent* event) {
   pmBB->popup(event->globalPos());
+  // Opened by the keyboard, the menu starts on its first command, as the
+  // arrows would have to find it otherwise.
+  if (event->reason() == QContextMenuEvent::Keyboard) pmBB->setActiveAction(pmBB->actions().value(0));
   event->accept();
 }
 
@@ -278,6 +300,16 @@ void TfBB::BuildGrid() {
   }
   // The cursor starts on the first cell below the fixed row.
   sgBB->setCurrentCell(1, 0, QItemSelectionModel::NoUpdate);
+}
+
+// The grid's own headers stay hidden (its first row and column are drawn as
+// headers), but a screen reader names a cell by its column and row: they
+// carry the record numbers and the row titles as shown.
+void TfBB::NameGridHeaders() {
+  for (int column = 0; column < BlackBoxReport::kColumns; ++column)
+    sgBB->setHorizontalHeaderItem(column, new QTableWidgetItem(sgBB->item(0, column)->text()));
+  for (int row = 0; row < BlackBoxReport::kRows; ++row)
+    sgBB->setVerticalHeaderItem(row, new QTableWidgetItem(sgBB->item(row, 0)->text()));
 }
 
 void TfBB::BuildProgressPanel() {
@@ -341,8 +373,8 @@ void TfBB::showEvent(QShowEvent* event) {
   const QSize margins = frame.size() - size();
   if (!margins.isEmpty()) resize(kOuterWidth - margins.width(), kOuterHeight - margins.height());
   if (const QScreen* s = screen()) {
-    const QRect area = s->geometry();
-    move(area.center() - QPoint(kOuterWidth / 2, kOuterHeight / 2));
+    const QRect area = s->availableGeometry();
+    move(FitInto(QRect(area.center() - QPoint(kOuterWidth / 2, kOuterHeight / 2), frameGeometry().size()), area));
   }
 }
 
@@ -382,7 +414,9 @@ void TfBB::Present(const BlackBoxBytes& image, const BlackBoxSource& source, con
         item->setText(QString::fromStdString(report_.cells[row][column]));
         // What a fault code, a mode or a fault byte stands for.
         item->setToolTip(QString::fromStdString(report_.tips[row][column]));
+        item->setData(Qt::AccessibleDescriptionRole, item->toolTip());
       }
+  NameGridHeaders();
   // A later readout that fails half-way changes BlackBoxImage but not the
   // report: the image kept with the report is the one it shows.
   reportImage_ = image;

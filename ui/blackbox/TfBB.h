@@ -130,6 +130,8 @@ class TfBB : public QWidget {
  private:
   void BuildControls();
   void BuildGrid();
+  void NameGridHeaders();
+  void OpenMenuByKeys();
   void BuildProgressPanel();
   void BuildMenu();
   void BuildCommands();

@@ -1,6 +1,7 @@
 #include "ui/graph/ColorSwatch.h"
 
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -40,17 +41,47 @@ QAccessibleInterface* AccessibleSwatchFactory(const QString& className, QObject*
 ColorSwatch::ColorSwatch(QWidget* parent) : QWidget(parent), color_(Qt::white) {
   static const bool factoryInstalled = (QAccessible::installFactory(AccessibleSwatchFactory), true);
   (void)factoryInstalled;
+  // Reached by Tab like a button; Space or Enter opens the dialog.
+  setFocusPolicy(Qt::StrongFocus);
+  setAccessibleDescription(DescribeColor(color_));
+}
+
+QString ColorSwatch::DescribeColor(const QColor& color) {
+  return QStringLiteral("%1 (%2, %3, %4)").arg(color.name()).arg(color.red()).arg(color.green()).arg(color.blue());
 }
 
 void ColorSwatch::SetColor(const QColor& color) {
   if (color == color_) return;
   color_ = color;
+  setAccessibleDescription(DescribeColor(color_));
   update();
 }
 
 void ColorSwatch::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), color_);
+  if (!hasFocus()) return;
+  // A focus ring the eye finds on any colour: dark and light dashes.
+  QPen pen(Qt::black, 2, Qt::DashLine);
+  painter.setPen(pen);
+  painter.drawRect(rect().adjusted(1, 1, -1, -1));
+  pen.setColor(Qt::white);
+  pen.setDashOffset(3);
+  painter.setPen(pen);
+  painter.drawRect(rect().adjusted(1, 1, -1, -1));
+}
+
+void ColorSwatch::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      event->accept();
+      emit MouseDown();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
 }
 
 void ColorSwatch::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 // A filled rectangle without outline that shows a line colour; any mouse
-// button pressed on it reports MouseDown.
+// button pressed on it, or Space or Enter while it has the focus, reports
+// MouseDown. Its accessible description is the colour.
 
 #include <QColor>
 #include <QWidget>
@@ -15,6 +16,7 @@ class ColorSwatch : public QWidget {
 
   QColor Color() const { return color_; }
   void SetColor(const QColor& color);
+  static QString DescribeColor(const QColor& color);
 
  signals:
   void MouseDown();
@@ -22,6 +24,7 @@ class ColorSwatch : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QColor color_;

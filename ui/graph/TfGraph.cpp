@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "heater/RecordLog.h"
 #include "heater/SeriesCsv.h"
@@ -28,6 +29,7 @@
 #include "ui/UserDialogs.h"
 #include "ui/graph/ColorValue.h"
 #include "ui/WindowGeometry.h"
+#include "ui/WindowKeys.h"
 #include "ui/graph/GraphLook.h"
 #include "ui/graph/GraphPicture.h"
 #include "ui/graph/GraphSeries.h"
@@ -107,8 +109,10 @@ QString ProposedName(const char* suffix) {
 
 TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
   CreateControls();
+  NameControls();
   CreateMenu();
   ConnectHandlers();
+  CloseOnEscape(this);
   FormCreate();
 }
 
@@ -221,8 +225,6 @@ void TfGraph::CreateControls() {
     sp[i]->setObjectName(QStringLiteral("sp%1").arg(n));
     sp[i]->setGeometry(42, y, kSwatchWidth, kSwatchHeight);
     sp[i]->setToolTip(QString::fromUtf8(kSwatchHint));
-    // An assistive tool names the swatch after the series it colours.
-    sp[i]->setAccessibleName(QString::fromUtf8(kGraphSeries[i].caption));
     sp[i]->SetColor(ColorFromValue(GraphSettings::kDefaultColor));
     cb[i] = new QCheckBox(QString::fromUtf8(kGraphSeries[i].caption), pRight);
     cb[i]->setObjectName(QStringLiteral("cb%1").arg(n));
@@ -280,7 +282,10 @@ void TfGraph::ConnectHandlers() {
   connect(aSaveData, &QAction::triggered, this, &TfGraph::aSaveDataExecute);
   connect(aSavePicture, &QAction::triggered, this, &TfGraph::aSavePictureExecute);
   connect(pmCharts, &QMenu::aboutToShow, this, [this] {
-    if (!menuFromChart_) menuPos_.reset();
+    if (!menuFromChart_) {
+      menuPos_.reset();
+      menuKeyX_.reset();
+    }
     menuFromChart_ = false;
   });
   connect(aMarkA, &QAction::triggered, this, &TfGraph::aMarkAExecute);
@@ -452,7 +457,9 @@ void TfGraph::cb1Click(int tag) { Charts->SetSeriesVisible(tag - 1, cb[tag - 1]-
 void TfGraph::sp1MouseDown(int tag) {
   // The dialog starts from the colour the series has now.
   dlgColor->setCurrentColor(sp[tag - 1]->Color());
-  if (dlgColor->exec() != QDialog::Accepted) return;
+  const int result = dlgColor->exec();
+  ReturnFocus(sp[tag - 1]);
+  if (result != QDialog::Accepted) return;
   SetRowColor(tag, dlgColor->selectedColor());
 }
 
@@ -468,15 +475,11 @@ void TfGraph::ChartsAfterDraw() {
   CopyBound(edYMax, Charts->LeftAxis().Maximum());
   CopyBound(edXMin, Charts->BottomAxis().Minimum());
   CopyBound(edXMax, Charts->BottomAxis().Maximum());
-}
-
-void TfGraph::ChartsContextMenu(const QPoint& globalPos) {
-  menuPos_ = globalPos;
-  menuFromChart_ = true;
-  pmCharts->popup(globalPos);
+  DescribeChart();
 }
 
 double TfGraph::MenuX() const {
+  if (menuKeyX_) return *menuKeyX_;
   // A menu opened by other means than the chart's request (an assistive
   // tool, say) stands where it was opened.
   const QPoint global = menuPos_ ? *menuPos_ : pmCharts->pos();

@@ -146,6 +146,9 @@ class TfGraph : public QWidget {
 
  private:
   void CreateControls();
+  void NameControls();
+  void DescribeChart();
+  void ReturnFocus(QWidget* opener);
   void ConnectHandlers();
   static void CopyBound(SpinEdit* box, double bound);
   void CreateMenu();
@@ -163,6 +166,7 @@ class TfGraph : public QWidget {
   QDateTime shownAt_;
   std::optional<QPoint> menuPos_;  // global, where the chart asked for the menu
   bool menuFromChart_ = false;     // the menu showing now was asked for by the chart
+  std::optional<double> menuKeyX_;  // the keyboard's cursor when the keyboard asked for it
   // Live telemetry held back over a chart shown again (LiveAddPoint): whether
   // a clear came since (a new run is due), and the points since the latest.
   bool holding_ = false;

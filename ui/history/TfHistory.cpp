@@ -20,6 +20,7 @@
 #include "archive/DataFolder.h"
 #include "heater/BlackBoxReport.h"
 #include "settings/UserFile.h"
+#include "ui/WindowKeys.h"
 
 namespace o5 {
 
@@ -102,6 +103,7 @@ TfHistory::TfHistory(Opener openReadout, Opener openJournal, QWidget* parent)
   setAttribute(Qt::WA_QuitOnClose, false);
   resize(kClientWidth, kClientHeight);
   BuildControls();
+  CloseOnEscape(this);
 }
 
 void TfHistory::BuildControls() {
