@@ -35,7 +35,6 @@ namespace {
 
 class LogSink final : public TelemetrySink {
  public:
-  void ClearCharts() override {}
   void AddPoint(int, double, double) override {}
   void SetTimeText(std::string_view) override {}
   void SetModeCaption(std::string_view) override {}
