@@ -6,6 +6,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "heater/ModeNames.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
@@ -75,7 +77,19 @@ std::optional<std::size_t> RunListDialog::SelectedRun() const {
   return static_cast<std::size_t>(lvRuns->indexOfTopLevelItem(item));
 }
 
+namespace {
+
+RunChooser& Chooser() {
+  static RunChooser chooser;
+  return chooser;
+}
+
+}  // namespace
+
+RunChooser SetRunChooser(RunChooser chooser) { return std::exchange(Chooser(), std::move(chooser)); }
+
 std::optional<std::size_t> ChooseRun(QWidget* parent, const RecordLog& log) {
+  if (Chooser()) return Chooser()(parent, log);
   RunListDialog dialog(log, parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.SelectedRun();

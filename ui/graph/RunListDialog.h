@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 class QTreeWidget;
@@ -29,5 +30,11 @@ class RunListDialog : public QDialog {
 
 // The run of `log` the user chose; nothing when the list was closed.
 std::optional<std::size_t> ChooseRun(QWidget* parent, const RecordLog& log);
+
+// Like the file dialogs, the list can be replaced (a benchmark opens a log of
+// several runs without a person to choose); returns the previous chooser. An
+// empty function restores the list.
+using RunChooser = std::function<std::optional<std::size_t>(QWidget* parent, const RecordLog& log)>;
+RunChooser SetRunChooser(RunChooser chooser);
 
 }  // namespace o5
