@@ -130,6 +130,10 @@ bool DecodesTo(std::string_view line, const RecordFrames& frames, TelemetryState
   return sink.logged;
 }
 
+// Cooling, pre-purge and purge follow every run that stops: the highest
+// number among them says nothing of how far the run got.
+bool IsAfterRunMode(int mode) { return mode == 2 || mode == 25 || mode == 26; }
+
 bool Blank(std::string_view line) {
   return line.find_first_not_of(" \t\r") == std::string_view::npos;
 }
@@ -183,7 +187,12 @@ void RecordLog::Take(int32_t runTimer, const RecordFrames& frames, const std::ve
   if (run.records++ == 0) run.firstTimer = runTimer;
   run.lastTimer = runTimer;
   run.endPoint = points_.size();
-  run.highestMode = std::max<int>(run.highestMode, frames[kG][3]);
+  const int mode = frames[kG][3];
+  if (IsAfterRunMode(mode))
+    run.highestAfterRun = std::max(run.highestAfterRun, mode);
+  else
+    run.highestRunning = std::max(run.highestRunning, mode);
+  run.highestMode = run.highestRunning > 0 ? run.highestRunning : run.highestAfterRun;
   const int fault = frames[kE][3];
   if (fault != 0 && std::find(run.faults.begin(), run.faults.end(), fault) == run.faults.end())
     run.faults.push_back(fault);

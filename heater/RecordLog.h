@@ -57,7 +57,12 @@ struct LogRun {
   std::size_t records = 0;
   int32_t firstTimer = 0;  // run timers of its first and last record
   int32_t lastTimer = 0;
+  // The highest mode the run reached before its after-run (cooling, pre-purge
+  // and purge, which follow every stop); one of those only when the run had
+  // nothing else.
   int highestMode = 0;
+  int highestRunning = 0;
+  int highestAfterRun = 0;
   std::vector<int> faults;  // the non-zero fault codes, in the order they came
 };
 
