@@ -172,6 +172,7 @@ TEST_F(GraphRuns, AnyRunOfAJournalIsChartedFromTheListOfRuns) {
   EXPECT_EQ(rows, (QStringList{"1|29 с|21 - Прогрев|нет", "2|11 с|21 - Прогрев|нет"}));
   EXPECT_EQ(g().SeriesCsvText(), firstCsv);
   EXPECT_TRUE(TakeInformation().isEmpty());
+  EXPECT_TRUE(g().PictureTitle().startsWith("Журнал \"two.txt\", пуск 1 из 2, открыт ")) << g().PictureTitle().toStdString();
 
   // Esc charts nothing.
   AnswerRunList({Qt::Key_Escape});

@@ -56,6 +56,8 @@ constexpr const char* kDistinctColorsCaption = "Различимые цвета"
 // The picture's title: what is charted, and when.
 constexpr const char* kLiveTitle = "Телеметрия в реальном времени, %1";
 constexpr const char* kLogTitle = "Журнал \"%1\", открыт %2";
+constexpr const char* kLogRunTitle = "Журнал \"%1\", пуск %3, открыт %2";
+constexpr const char* kRunOfRuns = "%1 из %2";
 constexpr const char* kLastRunTitle = "Последний пуск, показан %1";
 constexpr const char* kTitleTimeFormat = "dd.MM.yyyy hh:mm:ss";
 constexpr const char* kRecordLogFilter = "Журнал записей (*.txt);;Все файлы (*)";
@@ -533,6 +535,7 @@ void TfGraph::ShowLastRun() {
 void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name) {
   shown_ = what;
   shownName_ = name;
+  shownRun_ = log.RunCount() > 1 ? QString::fromUtf8(kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
   shownAt_ = QDateTime::currentDateTime();
   ClearCharts();
   for (const TelemetryPoint& p : log.RunPoints(run)) Charts->AddPoint(p.series, p.x, p.y);
@@ -563,7 +566,9 @@ QString TfGraph::PictureTitle() const {
   const QString now = QDateTime::currentDateTime().toString(kTitleTimeFormat);
   const QString at = shownAt_.toString(kTitleTimeFormat);
   switch (shown_) {
-    case Shown::kLog: return QString::fromUtf8(kLogTitle).arg(shownName_, at);
+    case Shown::kLog:
+      if (!shownRun_.isEmpty()) return QString::fromUtf8(kLogRunTitle).arg(shownName_, at, shownRun_);
+      return QString::fromUtf8(kLogTitle).arg(shownName_, at);
     case Shown::kLastRun: return QString::fromUtf8(kLastRunTitle).arg(at);
     case Shown::kLive: break;
   }

@@ -196,6 +196,7 @@ class TfGraph : public QWidget {
   // record log (its file name) or the last run charted again at a time.
   Shown shown_ = Shown::kLive;
   QString shownName_;
+  QString shownRun_;  // "1 из 2" for a run chosen from a log of several
   QDateTime shownAt_;
   std::optional<QPoint> menuPos_;  // global, where the chart asked for the menu
   bool menuFromChart_ = false;     // the menu showing now was asked for by the chart
