@@ -121,6 +121,7 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent) {
   Reconnect = new ComReconnect(Port, this);
   Reconnect->setObjectName("Reconnect");
   journalLink_.NotifyConnection = [this](bool connected) { JournalConnection(connected); };
+  journalLink_.NotifyDeviceLost = [this] { events_.DeviceLost(); };
   Port->AddLink(&journalLink_);
 
   Timer = new QTimer(this);
@@ -454,7 +455,10 @@ void TfMain::WatchSilence() {
     silence_.Hold(now);
     return;
   }
-  if (silence_.Due(now)) ConsoleLine(kNoDataLine);
+  if (silence_.Due(now)) {
+    ConsoleLine(kNoDataLine);
+    events_.Silent();
+  }
 }
 
 // --- the link ------------------------------------------------------------
@@ -490,17 +494,18 @@ void TfMain::SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, ui
     throw EComPort(CError_WriteFailed, ETIMEDOUT);
 }
 
-bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) {
+bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5, int expectedByte6) {
   if (exited_) return false;
   // A wait ends with its port: once the device is lost (and perhaps opened
   // again by itself meanwhile), no reply can answer what this command sent.
   const auto cancelled = [this] { return exited_ || PortGoneSinceCommandBegan(); };
-  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, cancelled, &reply_)) return true;
+  if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, cancelled, &reply_, expectedByte6)) return true;
   if (!exited_) ConsoleLine(kNoReplyLine);
   return false;
 }
 
 void TfMain::ConsoleLine(const std::string& line) {
+  events_.Tell(line);
   // An empty pane and a pane holding one empty line look the same to the text
   // document; the console keeps the difference, so that a message starting
   // with an empty line keeps it.
@@ -517,6 +522,15 @@ void TfMain::Pause(int milliseconds) { QThread::msleep(static_cast<unsigned long
 
 void TfMain::PortRxChar(QObject* /*sender*/, int count) {
   if (Port->ReadText(rxBytes_, count) == 0) return;
+  if (Port->Openings() != rxOpening_) {
+    // The first bytes of an opening continue nothing of the previous one: a
+    // frame cut off by the closing is dropped, and the heater's fault is named
+    // again on its first telemetry (the heater at the other end may be another
+    // one, and whoever just connected has seen no notice of it yet).
+    rxOpening_ = Port->Openings();
+    receiver_.DropPartialFrame();
+    telemetry_.faultCode = 0;
+  }
   const auto* data = reinterpret_cast<const uint8_t*>(rxBytes_.data());
   MT->AppendBytes(data, rxBytes_.size());
   receiver_.Feed(data, rxBytes_.size(), [this](const Frame&) { ProcessPaket(); });
@@ -526,7 +540,11 @@ void TfMain::PortRxChar(QObject* /*sender*/, int count) {
 void TfMain::ProcessPaket() {
   // Replies count too: a heater that answers is not silent.
   silence_.FrameArrived(SilenceWatch::Clock::now());
-  DecodeTelemetry(receiver_.buffer(), telemetry_, *this);
+  events_.FrameArrived();
+  const Frame& frame = receiver_.buffer();
+  DecodeTelemetry(frame, telemetry_, *this);
+  if (frame[4] == kTelemetryRunTime && !(frame[1] & kReplyFlag))
+    events_.Cycle(telemetry_.runTimer, telemetry_.faultCode);
 }
 
 void TfMain::TimerTimer(QObject* /*sender*/) {
@@ -549,6 +567,7 @@ void TfMain::SetTimeText(std::string_view text) {
 }
 
 void TfMain::SetModeCaption(std::string_view text) {
+  events_.ModeShown(text);
   frmModes->SetModeCaption(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
@@ -579,11 +598,22 @@ void TfMain::FlushRecords() {
 // --- what the tool keeps ---------------------------------------------------------
 
 void TfMain::JournalConnection(bool connected) {
-  if (connected)
+  if (connected) {
+    EndSession();
     journal_.Begin(ChooseDataFolder(), LocalTimeNow());
-  else
-    journal_.End();
+    events_.PortOpened(Port->Port());
+  } else {
+    sessionClosing_ = true;
+    QMetaObject::invokeMethod(this, [this] { EndSession(); }, Qt::QueuedConnection);
+  }
   ReportJournalFailure();
+}
+
+void TfMain::EndSession() {
+  if (!sessionClosing_) return;
+  sessionClosing_ = false;
+  events_.PortClosed();
+  journal_.End();
 }
 
 void TfMain::ReportJournalFailure() {
@@ -594,6 +624,7 @@ void TfMain::ReportJournalFailure() {
 
 void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
   journal_.NameHeater(BlackBoxSerialNumber(image));
+  events_.ReadoutCompleted(BlackBoxSerialNumber(image));
   ReportJournalFailure();
   const QDate d = when.date();
   const QTime t = when.time();
@@ -638,7 +669,16 @@ void TfMain::bClrClick(QObject* /*sender*/) {
 }
 
 QString TfMain::RecordLogFileName(const QDateTime& when) {
-  return "D_" + FileNameTimeStamp(when) + ".txt";
+  // Each number without leading zeros: "D_2026-12-6_8-5-3.txt".
+  const QDate d = when.date();
+  const QTime t = when.time();
+  return QString("D_%1-%2-%3_%4-%5-%6.txt")
+      .arg(d.year())
+      .arg(d.month())
+      .arg(d.day())
+      .arg(t.hour())
+      .arg(t.minute())
+      .arg(t.second());
 }
 
 void TfMain::bSaveDataClick(QObject* /*sender*/) {
@@ -687,21 +727,25 @@ void TfMain::BSetClick(QObject* /*sender*/) {
 void TfMain::bStartClick(QObject* /*sender*/) {
   if (running_[kStart]) return;
   const CommandScope command(*this, kStart);
+  events_.Note(kEventStart);
   StartHeater(*this);
 }
 void TfMain::bStopClick(QObject* /*sender*/) {
   if (running_[kStop]) return;
   const CommandScope command(*this, kStop);
+  events_.Note(kEventStop);
   StopHeater(*this);
 }
 void TfMain::bVerClick(QObject* /*sender*/) {
   if (running_[kVersion]) return;
   const CommandScope command(*this, kVersion);
+  events_.Note(kEventVersion);
   ReadFirmwareVersion(*this);
 }
 void TfMain::bBlackBoxClick(QObject* /*sender*/) {
   if (running_[kBlackBox]) return;
   const CommandScope command(*this, kBlackBox);
+  const SessionEvents::Readout readout(events_);
   ReadBlackBox(*this, *fBB);
 }
 
@@ -732,6 +776,7 @@ void TfMain::FormClose() {
   } catch (const std::exception& e) {
     ShowError(e);
   }
+  EndSession();
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include "archive/SessionJournal.h"
 #include "heater/BlackBoxImage.h"
 #include "heater/RequestChannel.h"
+#include "heater/SessionEvents.h"
 #include "heater/TelemetryDecoder.h"
 #include "link/ComPort.h"
 #include "link/FrameReceiver.h"
@@ -48,7 +49,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // --- the link, used by every command ---
   void SendRequest(uint8_t control, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7,
                    uint8_t b8, uint8_t b9) override;
-  bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) override;
+  bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5, int expectedByte6 = kAnyByte) override;
   // The reply that ended the command's latest wait.
   const Frame& FrameBuffer() const override { return reply_; }
   void ConsoleLine(const std::string& line) override;
@@ -137,6 +138,9 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void FlushRecords();
   // A journal for each opening of the port, ended when it closes.
   void JournalConnection(bool connected);
+  // The closed port's session ends, once the loss of its device (told just
+  // after the close) has had its chance to be kept.
+  void EndSession();
   // The journal's first failure of an opening, shown once the event that
   // met it has been handled: telemetry goes on under the message.
   void ReportJournalFailure();
@@ -169,10 +173,14 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   std::array<bool, kCommandCount> running_{};
   int commandDepth_ = 0;  // commands running, nested ones included
   TelemetryState telemetry_;
+  uint64_t rxOpening_ = 0;  // the opening of the port the latest bytes came on
   SilenceWatch silence_;
   uint64_t silenceOpening_ = 0;  // the opening of the port the watch counts for
   std::string pendingRecords_;  // records of the current receive event
   SessionJournal journal_;
+  // Every event of a session, kept in its timeline.
+  SessionEvents events_{[this](std::string_view text) { journal_.Event(text); }};
+  bool sessionClosing_ = false;
   TComLink journalLink_;
   std::string rxBytes_;
   bool exited_ = false;   // the exit sequence has run: commands end at once

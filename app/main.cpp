@@ -14,20 +14,29 @@
 #include "archive/JournalRetention.h"
 #include "link/Translation.h"
 #include "ui/UserDialogs.h"
+#include "ui/help/HelpKey.h"
 
 int main(int argc, char** argv) {
+  // First of all, while the process has no other thread that could read the
+  // environment as LANGUAGE is set, and before any text of the port is made.
+  o5::SetUpTranslation();
   // Before the application object: it picks the platform when it is built.
   const char* display = std::getenv("DISPLAY");
   const auto platform = o5::DesktopPlatform(std::getenv("QT_QPA_PLATFORM"), display);
   if (platform) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   o5::TApplication app(argc, argv);
-  if (platform && QGuiApplication::platformName() == QLatin1String(o5::kNoScreenPlatform))
-    std::fprintf(stderr, "ortan5: дисплей %s недоступен, окна не видны\n", display);
+  // Run unseen, the tool would hold the port and write a journal that nobody
+  // asked for: it says why it cannot show itself and ends.
+  if (platform && QGuiApplication::platformName() == QLatin1String(o5::kNoScreenPlatform)) {
+    std::fprintf(stderr, "ortan5: дисплей %s недоступен, окна показать негде\n", display);
+    return 1;
+  }
   app.setApplicationName("ortan5");
   app.setDesktopFileName("ortan5");
   app.setWindowIcon(o5::MakeAppIcon());
-  o5::SetUpTranslation();
   o5::TranslateToolkitDialogs(QLocale::system());
+  // F1 in any window opens the manual at that window's section.
+  o5::HelpKey help;
 
   // Journals past their keeping go before the first new one is written.
   o5::KeepJournals();

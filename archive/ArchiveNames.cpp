@@ -6,6 +6,7 @@ namespace {
 
 constexpr std::string_view kJournalPrefix = "S_";
 constexpr std::string_view kJournalSuffix = ".txt";
+constexpr std::string_view kTimelineSuffix = ".events.tsv";
 constexpr std::string_view kReadoutPrefix = "BB_";
 constexpr std::string_view kReadoutSuffix = ".bin";
 constexpr char kSerialSeparator = '_';
@@ -35,14 +36,16 @@ std::optional<uint32_t> ParseSerial(std::string_view text) {
   return value;
 }
 
-std::string JournalFileName(const JournalName& name) {
+namespace {
+
+std::string SessionFileName(const JournalName& name, std::string_view suffix) {
   std::string text = std::string(kJournalPrefix) + FileStamp(name.opened);
   if (name.serial) text += kSerialSeparator + std::to_string(*name.serial);
-  return text + std::string(kJournalSuffix);
+  return text + std::string(suffix);
 }
 
-std::optional<JournalName> ParseJournalFileName(std::string_view fileName) {
-  const auto middle = Between(fileName, kJournalPrefix, kJournalSuffix);
+std::optional<JournalName> ParseSessionFileName(std::string_view fileName, std::string_view suffix) {
+  const auto middle = Between(fileName, kJournalPrefix, suffix);
   if (!middle) return std::nullopt;
   JournalName name;
   const auto opened = ParseFileStamp(middle->substr(0, kFileStampLength));
@@ -54,6 +57,26 @@ std::optional<JournalName> ParseJournalFileName(std::string_view fileName) {
   name.serial = ParseSerial(rest.substr(1));
   if (!name.serial) return std::nullopt;
   return name;
+}
+
+}  // namespace
+
+std::string JournalFileName(const JournalName& name) { return SessionFileName(name, kJournalSuffix); }
+
+std::optional<JournalName> ParseJournalFileName(std::string_view fileName) {
+  return ParseSessionFileName(fileName, kJournalSuffix);
+}
+
+std::string TimelineFileName(const JournalName& name) { return SessionFileName(name, kTimelineSuffix); }
+
+std::optional<JournalName> ParseTimelineFileName(std::string_view fileName) {
+  return ParseSessionFileName(fileName, kTimelineSuffix);
+}
+
+std::string TimelinePathFor(const std::string& journalPath) {
+  std::string_view stem = journalPath;
+  if (stem.ends_with(kJournalSuffix)) stem.remove_suffix(kJournalSuffix.size());
+  return std::string(stem) + std::string(kTimelineSuffix);
 }
 
 std::string ReadoutFileName(const ReadoutName& name) {
@@ -68,6 +91,18 @@ std::optional<ReadoutName> ParseReadoutFileName(std::string_view fileName) {
   if ((*middle)[stampAt - 1] != kSerialSeparator) return std::nullopt;
   const auto serial = ParseSerial(middle->substr(0, stampAt - 1));
   const auto when = ParseFileStamp(middle->substr(stampAt));
+  if (!serial || !when) return std::nullopt;
+  return ReadoutName{*serial, *when};
+}
+
+std::optional<ReadoutName> ParseSavedReadoutFileName(std::string_view fileName) {
+  if (const auto exact = ParseReadoutFileName(fileName)) return exact;
+  const auto middle = Between(fileName, kReadoutPrefix, kReadoutSuffix);
+  if (!middle) return std::nullopt;
+  const std::size_t separator = middle->find(kSerialSeparator);
+  if (separator == std::string_view::npos) return std::nullopt;
+  const auto serial = ParseSerial(middle->substr(0, separator));
+  const auto when = ParseUnpaddedFileStamp(middle->substr(separator + 1));
   if (!serial || !when) return std::nullopt;
   return ReadoutName{*serial, *when};
 }

@@ -1,12 +1,12 @@
 #include "archive/JournalRetention.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "archive/DataFolder.h"
+#include "archive/FileInUse.h"
 #include "archive/SessionJournal.h"
 #include "settings/SettingsFile.h"
 
@@ -28,23 +28,33 @@ JournalLimits ReadJournalLimits(const SettingsFile& settings) {
 
 std::size_t KeepJournalsWithin(const std::string& sessionsFolder, const JournalLimits& limits,
                                std::time_t now) {
-  std::vector<JournalFile> journals = ListJournals(sessionsFolder);
-  std::reverse(journals.begin(), journals.end());  // oldest first
+  // A journal and its timeline are kept or deleted together.
+  std::vector<SessionFiles> sessions = ListSessions(sessionsFolder);
+  std::reverse(sessions.begin(), sessions.end());  // oldest first
   std::vector<uint64_t> sizes;
   uint64_t total = 0;
-  for (const JournalFile& j : journals) {
-    struct stat st;
-    sizes.push_back(::lstat(j.path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0);
-    total += sizes.back();
+  for (const SessionFiles& session : sessions) {
+    uint64_t size = 0;
+    for (const std::string* path : {&session.journal, &session.timeline}) {
+      struct stat st;
+      if (!path->empty() && ::lstat(path->c_str(), &st) == 0) size += static_cast<uint64_t>(st.st_size);
+    }
+    sizes.push_back(size);
+    total += size;
   }
   const std::time_t oldestKept = now - static_cast<std::time_t>(limits.days) * kSecondsPerDay;
   const uint64_t maxBytes = static_cast<uint64_t>(limits.maxMB) * kBytesPerMB;
   std::size_t deleted = 0;
-  for (std::size_t i = 0; i < journals.size(); ++i) {
-    const bool tooOld = limits.days > 0 && TimeOf(journals[i].name.opened) < oldestKept;
+  for (std::size_t i = 0; i < sessions.size(); ++i) {
+    const bool tooOld = limits.days > 0 && TimeOf(sessions[i].name.opened) < oldestKept;
     const bool tooMuch = limits.maxMB > 0 && total > maxBytes;
     if (!tooOld && !tooMuch) break;
-    if (::unlink(journals[i].path.c_str()) != 0) continue;
+    // A session that a copy of the tool still writes, here or on another
+    // bench, is kept whatever its age and size.
+    std::vector<std::string> files;
+    for (const std::string* path : {&sessions[i].journal, &sessions[i].timeline})
+      if (!path->empty()) files.push_back(*path);
+    if (!DeleteUnlessInUse(files)) continue;
     total -= sizes[i];
     ++deleted;
   }

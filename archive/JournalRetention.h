@@ -1,7 +1,11 @@
 #pragma once
-// How long session journals are kept: at start, journals opened more than
+// How long session journals are kept: at start, sessions opened more than
 // JournalDays ago are deleted, then the oldest until all of them together take
-// at most JournalMaxMB. Only files named as journals are counted or deleted.
+// at most JournalMaxMB. A session is its journal and its timeline, counted and
+// deleted together. Only files named as journals and timelines are counted or
+// deleted, and never a session that a copy of the tool still writes (marked in
+// use, see FileInUse): it counts towards JournalMaxMB but stays, and the other
+// sessions go in its place, oldest first.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +30,8 @@ struct JournalLimits {
 JournalLimits ReadJournalLimits(const SettingsFile& settings);
 
 // Deletes from `sessionsFolder` what `limits` do not keep, as of `now`; the
-// age of a journal is that of its name's time. Returns how many were deleted.
+// age of a session is that of its name's time. Returns how many sessions were
+// deleted.
 std::size_t KeepJournalsWithin(const std::string& sessionsFolder, const JournalLimits& limits,
                                std::time_t now);
 

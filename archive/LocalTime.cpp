@@ -53,17 +53,47 @@ std::string FileStamp(const LocalTime& t) {
   return text;
 }
 
-std::optional<LocalTime> ParseFileStamp(std::string_view text) {
-  if (text.size() != kFileStampLength) return std::nullopt;
-  for (const auto& [at, separator] : {std::pair{4, '-'}, {7, '-'}, {10, '_'}, {13, '-'}, {16, '-'}})
-    if (text[static_cast<std::size_t>(at)] != separator) return std::nullopt;
-  const LocalTime t{Digits(text, 0, 4),  Digits(text, 5, 2),  Digits(text, 8, 2),
-                    Digits(text, 11, 2), Digits(text, 14, 2), Digits(text, 17, 2)};
+namespace {
+
+std::optional<LocalTime> Valid(const LocalTime& t) {
   if (t.year < 0 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 || t.hour > 23 ||
       t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
     return std::nullopt;
   if (t.day > DaysInMonth(t.year, t.month)) return std::nullopt;
   return t;
+}
+
+constexpr char kStampSeparators[] = {'-', '-', '_', '-', '-'};
+
+}  // namespace
+
+std::optional<LocalTime> ParseFileStamp(std::string_view text) {
+  if (text.size() != kFileStampLength) return std::nullopt;
+  for (std::size_t i = 0; i < 5; ++i)
+    if (text[4 + 3 * i] != kStampSeparators[i]) return std::nullopt;
+  return Valid({Digits(text, 0, 4), Digits(text, 5, 2), Digits(text, 8, 2), Digits(text, 11, 2),
+                Digits(text, 14, 2), Digits(text, 17, 2)});
+}
+
+std::optional<LocalTime> ParseUnpaddedFileStamp(std::string_view text) {
+  int fields[6];
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < 6; ++i) {
+    // The year with its four digits, the others with one or two.
+    const std::size_t widest = i == 0 ? 4 : 2;
+    std::size_t width = 0;
+    while (at + width < text.size() && width < widest && text[at + width] >= '0' && text[at + width] <= '9')
+      ++width;
+    if (width == 0 || (i == 0 && width != 4)) return std::nullopt;
+    fields[i] = Digits(text, at, static_cast<int>(width));
+    at += width;
+    if (i < 5) {
+      if (at >= text.size() || text[at] != kStampSeparators[i]) return std::nullopt;
+      ++at;
+    }
+  }
+  if (at != text.size()) return std::nullopt;
+  return Valid({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
 }
 
 std::string DisplayTime(const LocalTime& t) {

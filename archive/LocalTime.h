@@ -32,6 +32,10 @@ inline constexpr std::size_t kFileStampLength = 19;
 // The time of a stamp written as FileStamp writes it, digits and separators
 // exactly; anything else, or a date that does not exist, is no stamp.
 std::optional<LocalTime> ParseFileStamp(std::string_view text);
+// The same time with its numbers written with or without leading zeros
+// ("2025-3-5_9-7-3" as well as "2025-03-05_09-07-03"), as names of files
+// saved by earlier versions of the tool spell it.
+std::optional<LocalTime> ParseUnpaddedFileStamp(std::string_view text);
 
 // "07.12.2026 15:20:03", as the tool shows a time to the user.
 std::string DisplayTime(const LocalTime& t);

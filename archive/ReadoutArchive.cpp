@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string_view>
 
 #include "archive/ArchiveNames.h"
@@ -88,6 +89,20 @@ std::optional<BlackBoxBytes> ReadoutArchive::LoadImage(const ReadoutEntry& reado
   return image;
 }
 
+std::optional<ReadoutEntry> ReadoutArchive::EntryOf(const std::string& path) const {
+  const size_t slash = path.rfind('/');
+  const auto parsed = ParseReadoutFileName(slash == std::string::npos ? path : path.substr(slash + 1));
+  if (!parsed) return std::nullopt;
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  char* real = ::realpath(folder.c_str(), nullptr);
+  char* archived = ::realpath(SerialFolder(parsed->serial).c_str(), nullptr);
+  const bool same = real && archived && std::string_view(real) == archived;
+  std::free(real);
+  std::free(archived);
+  if (!same) return std::nullopt;
+  return ReadoutEntry{parsed->serial, parsed->when, path};
+}
+
 std::optional<ArchivedReadout> ReadoutArchive::LatestBefore(uint32_t serial, const LocalTime& before) const {
   for (const ReadoutEntry& readout : Readouts(serial))
     if (readout.when < before)
@@ -100,14 +115,19 @@ std::vector<HeaterEntry> ReadoutArchive::Heaters() const {
   ForEachEntry(data_.Readouts(), [&](std::string_view name, int dir, unsigned char type) {
     const auto serial = ParseSerial(name);
     if (!serial || !IsKind(dir, std::string(name).c_str(), type, S_IFDIR)) return;
-    const std::vector<ReadoutEntry> readouts = Readouts(*serial);
-    // The latest readout that is an image of this heater names its product.
-    for (const ReadoutEntry& latest : readouts) {
-      if (const auto image = LoadImage(latest)) {
-        heaters.push_back({*serial, SummarizeBlackBox(*image).productCode, readouts.size(), latest.when});
-        break;
+    // Only images of this heater count, as only they are listed; the latest
+    // names its product.
+    HeaterEntry heater;
+    heater.serial = *serial;
+    for (const ReadoutEntry& readout : Readouts(*serial)) {
+      const auto image = LoadImage(readout);
+      if (!image) continue;
+      if (heater.readouts++ == 0) {
+        heater.productCode = SummarizeBlackBox(*image).productCode;
+        heater.lastReadout = readout.when;
       }
     }
+    if (heater.readouts > 0) heaters.push_back(heater);
   });
   std::sort(heaters.begin(), heaters.end(), [](const HeaterEntry& a, const HeaterEntry& b) {
     return a.lastReadout != b.lastReadout ? a.lastReadout > b.lastReadout : a.serial < b.serial;

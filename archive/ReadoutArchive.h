@@ -25,7 +25,7 @@ struct ReadoutEntry {
 struct HeaterEntry {
   uint32_t serial = 0;
   unsigned productCode = 0;  // of its latest readout
-  std::size_t readouts = 0;
+  std::size_t readouts = 0;  // images of this heater
   LocalTime lastReadout;
 };
 
@@ -46,13 +46,18 @@ class ReadoutArchive {
   // naming the file and the reason when it cannot.
   std::string Keep(const BlackBoxBytes& image, const LocalTime& when) const;
 
-  // The heaters with a readout, the latest readout first.
+  // The heaters with a readout whose image loads, the latest readout first.
   std::vector<HeaterEntry> Heaters() const;
-  // The readouts of one heater, newest first.
+  // The files named as readouts of one heater and of an image's size, newest
+  // first; LoadImage tells which of them are images of that heater.
   std::vector<ReadoutEntry> Readouts(uint32_t serial) const;
   // A readout's image; nothing when the file is no longer there or is no
   // image of that heater.
   static std::optional<BlackBoxBytes> LoadImage(const ReadoutEntry& readout);
+  // The readout whose image `path` is, when it is one of this archive's: a
+  // readout's name in the folder of its serial number (links and relative
+  // paths resolved); nothing for any other file.
+  std::optional<ReadoutEntry> EntryOf(const std::string& path) const;
   // The newest readout of that heater strictly older than `before`, with its
   // image: what a readout at `before` is compared with. A readout kept at
   // `before` (the one being compared, archived at its completion) is never

@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <map>
 
+#include "archive/FileInUse.h"
 #include "heater/RecordLog.h"
 #include "settings/UserFile.h"
 
@@ -32,23 +35,34 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-// Renames without replacing a file of that name. Where the file system
-// cannot promise that, a plain rename does.
+// Renames without replacing a file of that name (EEXIST then): the name may
+// be another bench's journal. Network file systems refuse the no-replace
+// rename (EINVAL); a new link fails as well when the name is taken, and the
+// old name then goes. Only where links are refused too is the name looked up
+// before a plain rename, which leaves a narrow race.
 int RenameNoReplace(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
+  if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0 ? 0 : errno;
+  if (errno == EEXIST) return EEXIST;
+  struct stat st;
+  if (::lstat(to.c_str(), &st) == 0) return EEXIST;
   return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
-std::vector<JournalFile> ListJournals(const std::string& sessionsFolder) {
-  std::vector<JournalFile> journals;
-  DIR* dir = ::opendir(sessionsFolder.c_str());
-  if (!dir) return journals;
+namespace {
+
+constexpr std::string_view kTimelineLineEnd = "\n";
+constexpr char kTimelineSeparator = '\t';
+
+// The regular files of a folder, by name (not following links).
+template <typename Visit>
+void ForEachRegularFile(const std::string& folder, Visit visit) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
   while (const dirent* entry = ::readdir(dir)) {
-    const auto name = ParseJournalFileName(entry->d_name);
-    if (!name) continue;
     // The kind as the folder lists it spares a look at each file; a file
     // system that does not tell is asked.
     bool regular = entry->d_type == DT_REG;
@@ -56,13 +70,78 @@ std::vector<JournalFile> ListJournals(const std::string& sessionsFolder) {
       struct stat st;
       regular = ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
     }
-    if (regular) journals.push_back({*name, sessionsFolder + "/" + entry->d_name});
+    if (regular) visit(std::string_view(entry->d_name));
   }
   ::closedir(dir);
-  std::sort(journals.begin(), journals.end(), [](const JournalFile& a, const JournalFile& b) {
-    return a.name.opened != b.name.opened ? a.name.opened > b.name.opened : a.path > b.path;
+}
+
+bool Newer(const JournalName& a, const std::string& pathA, const JournalName& b, const std::string& pathB) {
+  return a.opened != b.opened ? a.opened > b.opened : pathA > pathB;
+}
+
+}  // namespace
+
+std::vector<JournalFile> ListJournals(const std::string& sessionsFolder) {
+  std::vector<JournalFile> journals;
+  ForEachRegularFile(sessionsFolder, [&](std::string_view fileName) {
+    if (const auto name = ParseJournalFileName(fileName))
+      journals.push_back({*name, sessionsFolder + "/" + std::string(fileName)});
   });
+  std::sort(journals.begin(), journals.end(),
+            [](const JournalFile& a, const JournalFile& b) { return Newer(a.name, a.path, b.name, b.path); });
   return journals;
+}
+
+std::vector<SessionFiles> ListSessions(const std::string& sessionsFolder) {
+  std::map<std::string, SessionFiles> sessions;  // by the journal's name
+  ForEachRegularFile(sessionsFolder, [&](std::string_view fileName) {
+    const std::string path = sessionsFolder + "/" + std::string(fileName);
+    if (const auto name = ParseJournalFileName(fileName)) {
+      SessionFiles& session = sessions[std::string(fileName)];
+      session.name = *name;
+      session.journal = path;
+    } else if (const auto timeline = ParseTimelineFileName(fileName)) {
+      SessionFiles& session = sessions[JournalFileName(*timeline)];
+      session.name = *timeline;
+      session.timeline = path;
+    }
+  });
+  std::vector<SessionFiles> list;
+  list.reserve(sessions.size());
+  for (auto& [key, session] : sessions) list.push_back(std::move(session));
+  std::sort(list.begin(), list.end(), [](const SessionFiles& a, const SessionFiles& b) {
+    return Newer(a.name, a.journal + a.timeline, b.name, b.journal + b.timeline);
+  });
+  return list;
+}
+
+std::string TimelineLine(const LocalTime& when, std::string_view text) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d", when.year, when.month, when.day, when.hour,
+                when.minute, when.second);
+  std::string line = stamp;
+  line += kTimelineSeparator;
+  for (const char c : text) line += c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
+  line += kTimelineLineEnd;
+  return line;
+}
+
+std::vector<TimelineEvent> ParseTimeline(std::string_view content) {
+  std::vector<TimelineEvent> events;
+  // "YYYY-MM-DD HH:MM:SS" is a file stamp with other separators.
+  constexpr std::size_t kStampLength = kFileStampLength;
+  std::size_t at = 0;
+  for (std::size_t end; (end = content.find(kTimelineLineEnd, at)) != std::string_view::npos; at = end + 1) {
+    const std::string_view line = content.substr(at, end - at);
+    if (line.size() <= kStampLength || line[kStampLength] != kTimelineSeparator) continue;
+    std::string stamp(line.substr(0, kStampLength));
+    if (stamp[10] != ' ' || stamp[13] != ':' || stamp[16] != ':') continue;
+    stamp[10] = '_', stamp[13] = '-', stamp[16] = '-';
+    const auto when = ParseFileStamp(stamp);
+    if (!when) continue;
+    events.push_back({*when, std::string(line.substr(kStampLength + 1))});
+  }
+  return events;
 }
 
 std::string JournalFailureText(const std::string& folder, int error) {
@@ -80,52 +159,82 @@ void SessionJournal::Begin(const DataFolder& data, const LocalTime& opened) {
   opened_ = opened;
   stamp_ = opened;
   serial_.reset();
-  path_.clear();
-  size_ = 0;
-  cutLine_ = false;
-  dirty_ = false;
+  journal_ = {};
+  timeline_ = {};
   failed_ = false;
   failure_.reset();
 }
 
 void SessionJournal::End() {
-  if (fd_ >= 0) {
-    if (dirty_) Sync();
-    ::close(fd_);
-    fd_ = -1;
+  if (journal_.fd >= 0) {
+    Sync();
+    Close(journal_);
+    Close(timeline_);
   }
   active_ = false;
 }
 
-void SessionJournal::Append(std::string_view line) {
+void SessionJournal::Close(AppendFile& file) {
+  if (file.fd >= 0) ::close(file.fd);
+  file.fd = -1;
+}
+
+void SessionJournal::Append(std::string_view line) { AppendLine(journal_, line, kRecordLogLineEnd); }
+
+void SessionJournal::Event(std::string_view text) {
+  AppendLine(timeline_, TimelineLine(LocalTimeNow(), text), {});
+}
+
+void SessionJournal::AppendLine(AppendFile& file, std::string_view line, std::string_view lineEnd) {
   if (!active_) return;
-  if (fd_ < 0 && !Open()) return;
-  std::string bytes;
-  bytes.reserve(line.size() + 2 * kRecordLogLineEnd.size());
+  if (journal_.fd < 0 && !Open()) return;
+  if (file.fd < 0) return;
   // The piece of a failed line that could not be taken back ends here, so
   // that it does not run into this one.
-  if (cutLine_) bytes.append(kRecordLogLineEnd);
+  const std::string_view end = lineEnd.empty() ? kTimelineLineEnd : lineEnd;
+  std::string bytes;
+  bytes.reserve(line.size() + 2 * end.size());
+  if (file.cutLine) bytes.append(end);
   bytes.append(line);
-  bytes.append(kRecordLogLineEnd);
-  if (Write(bytes) && clock_() - lastSync_ >= kSyncInterval) Sync();
+  bytes.append(lineEnd);
+  if (Write(file, bytes) && clock_() - lastSync_ >= kSyncInterval) Sync();
 }
 
 void SessionJournal::NameHeater(uint32_t serial) {
   if (!active_) return;
   serial_ = serial;
-  if (fd_ < 0) return;  // the file gets the name when it is made
-  const std::string renamed = data_.Sessions() + "/" + JournalFileName({stamp_, serial_});
-  if (renamed == path_) return;
-  if (const int error = RenameNoReplace(path_, renamed)) {
-    Fail(error);
-    return;
+  if (journal_.fd < 0) return;  // the files get the name when they are made
+  // The name of their own time, or as Open does the next free one.
+  const std::string folder = data_.Sessions();
+  LocalTime stamp = stamp_;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string journal = folder + "/" + JournalFileName({stamp, serial_});
+    if (journal == journal_.path) return;
+    const std::string timeline = folder + "/" + TimelineFileName({stamp, serial_});
+    struct stat st;
+    int error = ::lstat(timeline.c_str(), &st) == 0 ? EEXIST : RenameNoReplace(journal_.path, journal);
+    if (error == 0) {
+      journal_.path = journal;
+      stamp_ = stamp;
+      if (timeline_.fd >= 0) {
+        error = RenameNoReplace(timeline_.path, timeline);
+        if (error == 0) timeline_.path = timeline;
+      }
+      SyncFolder(folder);
+      if (error != 0) Fail(error);
+      return;
+    }
+    if (error != EEXIST) {
+      Fail(error);
+      return;
+    }
+    stamp = LocalTimeOf(TimeOf(stamp) + 1);
   }
-  path_ = renamed;
-  SyncFolder(data_.Sessions());
+  Fail(EEXIST);
 }
 
 void SessionJournal::Tick() {
-  if (fd_ >= 0 && dirty_ && clock_() - lastSync_ >= kSyncInterval) Sync();
+  if (journal_.fd >= 0 && (journal_.dirty || timeline_.dirty) && clock_() - lastSync_ >= kSyncInterval) Sync();
 }
 
 std::optional<std::string> SessionJournal::TakeFailure() {
@@ -140,17 +249,41 @@ bool SessionJournal::Open() {
     Fail(error);
     return false;
   }
-  // The opening's own second, unless a journal of that second is there
+  // The opening's own second, unless a session of that second is there
   // already (another bench on a shared folder): then the next free one.
   LocalTime stamp = opened_;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string path = folder + "/" + JournalFileName({stamp, serial_});
-    const int fd = OpenExclusive(path);
-    if (fd >= 0) {
-      fd_ = fd;
-      path_ = path;
+    AppendFile journal{.path = folder + "/" + JournalFileName({stamp, serial_})};
+    AppendFile timeline{.path = folder + "/" + TimelineFileName({stamp, serial_})};
+    journal.fd = OpenExclusive(journal.path);
+    if (journal.fd >= 0) {
+      timeline.fd = OpenExclusive(timeline.path);
+      if (timeline.fd < 0) {
+        const int error = errno;
+        ::unlink(journal.path.c_str());
+        Close(journal);
+        if (error != EEXIST) {
+          Fail(error);
+          return false;
+        }
+        stamp = LocalTimeOf(TimeOf(stamp) + 1);
+        continue;
+      }
+      // Marked in use before anything is in them. Another copy's retention
+      // may have deleted an empty file in the moment before: then both are
+      // made again. A file system without locks leaves them unmarked.
+      MarkInUse(journal.fd);
+      MarkInUse(timeline.fd);
+      if (!StillNamed(journal.fd, journal.path) || !StillNamed(timeline.fd, timeline.path)) {
+        for (AppendFile* file : {&journal, &timeline}) {
+          if (StillNamed(file->fd, file->path)) ::unlink(file->path.c_str());
+          Close(*file);
+        }
+        continue;
+      }
+      journal_ = journal;
+      timeline_ = timeline;
       stamp_ = stamp;
-      size_ = 0;
       lastSync_ = clock_();
       SyncFolder(folder);
       return true;
@@ -165,34 +298,39 @@ bool SessionJournal::Open() {
   return false;
 }
 
-bool SessionJournal::Write(std::string_view bytes) {
+bool SessionJournal::Write(AppendFile& file, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       const int error = n < 0 ? errno : EIO;
       // Whole lines only: the part of this one that went out is taken back.
-      if (done > 0 && ::ftruncate(fd_, static_cast<off_t>(size_)) != 0) {
-        size_ += done;
-        cutLine_ = true;
+      if (done > 0 && ::ftruncate(file.fd, static_cast<off_t>(file.size)) != 0) {
+        file.size += done;
+        file.cutLine = true;
       }
       Fail(error);
       return false;
     }
     done += static_cast<std::size_t>(n);
   }
-  size_ += done;
-  dirty_ = true;
-  cutLine_ = false;
+  file.size += done;
+  file.dirty = true;
+  file.cutLine = false;
   return true;
 }
 
 void SessionJournal::Sync() {
-  if (::fdatasync(fd_) != 0) Fail(errno);
+  bool synced = false;
+  for (AppendFile* file : {&journal_, &timeline_}) {
+    if (file->fd < 0 || !file->dirty) continue;
+    if (::fdatasync(file->fd) != 0) Fail(errno);
+    file->dirty = false;
+    synced = true;
+  }
   lastSync_ = clock_();
-  dirty_ = false;
-  ++syncs_;
+  if (synced) ++syncs_;
 }
 
 void SessionJournal::Fail(int error) {

@@ -1,15 +1,20 @@
 #pragma once
 // The session journal: every line the record log receives while the port is
 // open, appended to sessions/S_<opening time>.txt in the data folder, the
-// same bytes "Сохранить" writes for the line. Each line goes to the file with
-// its own write(2) before the pane shows it, so a killed tool loses nothing
-// it showed; the file is put on the disk (fdatasync) at most once a second,
-// so a power cut loses at most the last second.
+// same bytes "Сохранить" writes for the line; and beside it the session's
+// timeline, S_<opening time>.events.tsv: what happened when, one event a line
+// "YYYY-MM-DD HH:MM:SS<TAB><text>" (UTF-8, the local clock). Each line goes to
+// its file with its own write(2) before anything shows it, so a killed tool
+// loses nothing it showed; the files are put on the disk (fdatasync) at most
+// once a second, so a power cut loses at most the last second. Both files are
+// made together, with the first line or event, under one name's time, and
+// are renamed together; each is marked in use (FileInUse) while it is open,
+// so that no other copy of the tool deletes it meanwhile.
 //
-// The journal is an append-only log, not a file replaced whole: it is written
+// The files are append-only logs, not files replaced whole: they are written
 // in place, and a write that fails half-way is cut back to the last whole
 // line, so that a line is never torn but by the process ending in the middle
-// of its write (the log reader skips such a last line).
+// of its write (the readers skip such a last line).
 //
 // A journal that cannot be written (the folder cannot be made or written, the
 // disk is full) is tried again with each line, and its first failure of a port
@@ -52,6 +57,9 @@ class SessionJournal {
 
   // One line of the record log, without its line end.
   void Append(std::string_view line);
+  // One event of the timeline, at the local time now; a tab or line end in
+  // `text` becomes a blank.
+  void Event(std::string_view text);
   // A readout during this opening read the heater with this serial number:
   // the journal is named after it from now on.
   void NameHeater(uint32_t serial);
@@ -60,31 +68,38 @@ class SessionJournal {
   // on the disk too.
   void Tick();
 
-  // The journal's file; empty until the first line is written.
-  const std::string& Path() const { return path_; }
+  // The journal's and the timeline's files; empty until they are made.
+  const std::string& Path() const { return journal_.path; }
+  const std::string& TimelinePath() const { return timeline_.path; }
   // The first failure of this opening, once: a message naming the folder and
   // the system's reason.
   std::optional<std::string> TakeFailure();
   uint64_t Syncs() const { return syncs_; }
 
  private:
+  // One of the two files, appended to line by line.
+  struct AppendFile {
+    int fd = -1;
+    std::string path;
+    uint64_t size = 0;      // bytes of whole lines in the file
+    bool cutLine = false;   // the file ends in a piece of a line
+    bool dirty = false;
+  };
   bool Open();
-  bool Write(std::string_view bytes);
+  void Close(AppendFile& file);
+  void AppendLine(AppendFile& file, std::string_view line, std::string_view lineEnd);
+  bool Write(AppendFile& file, std::string_view bytes);
   void Sync();
   void Fail(int error);
-  std::string NameFor(const LocalTime& opened) const;
 
   Clock clock_;
   bool active_ = false;
   DataFolder data_;
   LocalTime opened_;
-  LocalTime stamp_;  // the time in the file's name
+  LocalTime stamp_;  // the time in the files' names
   std::optional<uint32_t> serial_;
-  int fd_ = -1;
-  std::string path_;
-  uint64_t size_ = 0;  // bytes of whole lines in the file
-  bool cutLine_ = false;  // the file ends in a piece of a line
-  bool dirty_ = false;
+  AppendFile journal_;
+  AppendFile timeline_;
   std::chrono::steady_clock::time_point lastSync_{};
   bool failed_ = false;  // this opening has had its failure
   std::optional<std::string> failure_;
@@ -100,6 +115,26 @@ struct JournalFile {
 // the time in the name); other files are passed over. Empty when the folder
 // cannot be read.
 std::vector<JournalFile> ListJournals(const std::string& sessionsFolder);
+
+// A session's files in a sessions folder: its journal, its timeline, or both
+// (a path is empty for a file that is not there).
+struct SessionFiles {
+  JournalName name;
+  std::string journal;
+  std::string timeline;
+};
+// The sessions of `sessionsFolder` by their regular files, newest first.
+std::vector<SessionFiles> ListSessions(const std::string& sessionsFolder);
+
+// The line of a timeline: "2026-12-07 15:20:03\t<text>\n".
+std::string TimelineLine(const LocalTime& when, std::string_view text);
+struct TimelineEvent {
+  LocalTime when;
+  std::string text;
+};
+// The events of a timeline's text; lines that are not events (a last line
+// cut short, anything a person added) are passed over.
+std::vector<TimelineEvent> ParseTimeline(std::string_view content);
 
 // "Не удалось записать журнал сеанса в папку "<folder>": <reason>".
 std::string JournalFailureText(const std::string& folder, int error);

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "chart/NumberText.h"
 
 namespace o5 {
 
@@ -55,11 +56,6 @@ AxisTicks ChooseTicks(double min, double max, double increment, double pixelsPer
   return t;
 }
 
-std::string FormatAxisLabel(double value) {
-  char text[64];
-  // Adding 0.0 turns a rounded -0 into 0.
-  std::snprintf(text, sizeof text, "%.0f", std::round(value) + 0.0);
-  return text;
-}
+std::string FormatAxisLabel(double value) { return NumberText(std::round(value), 0); }
 
 }  // namespace o5

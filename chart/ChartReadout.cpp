@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "chart/NumberText.h"
 
 namespace o5 {
 
@@ -43,19 +44,7 @@ int TimeDecimals(double columnWidth) {
   return columnWidth > 0 ? std::min(3, static_cast<int>(std::ceil(-std::log10(columnWidth)))) : 3;
 }
 
-std::string FormatReadoutNumber(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  std::string out(text);
-  if (out.find('.') != std::string::npos) {
-    while (out.back() == '0') out.pop_back();
-    if (out.back() == '.') out.pop_back();
-  }
-  if (out == "-0") out = "0";
-  for (char& c : out)
-    if (c == '.') c = ',';
-  return out;
-}
+std::string FormatReadoutNumber(double value, int decimals) { return NumberText(value, decimals); }
 
 std::vector<std::string> ReadoutLines(const ChartModel& model, const Readout& readout, int decimals) {
   std::vector<std::string> lines;

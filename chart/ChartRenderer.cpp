@@ -77,13 +77,19 @@ inline void AddClipped(std::vector<QLineF>& lines, const ClipBox& box, QPointF a
 }
 
 // The pixel a coordinate falls in (floor() without a library call).
-// Coordinates far outside the plot are clipped later, so they may share one.
 inline int PixelOf(double v) {
-  constexpr double kFar = 1e7;
-  v = std::clamp(v, -kFar, kFar);
   const auto t = static_cast<int>(v);
   return t - (v < static_cast<double>(t));
 }
+
+// A deep zoom puts points millions of pixels away, beyond what a pixel
+// coordinate holds. Such a point is cut back along the segments that lead to
+// it, to where they cross this box: moving its x and y apart would bend the
+// segments, and a line that crosses the plot could miss it altogether.
+constexpr double kFar = 1e6;
+constexpr ClipBox kFarBox{-kFar, -kFar, kFar, kFar};
+
+inline bool IsFar(QPointF v) { return !(std::abs(v.x()) <= kFar && std::abs(v.y()) <= kFar); }
 
 // The stamps of the steps between pixel columns, shared by every chart the
 // thread draws.
@@ -234,11 +240,30 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
   const double yScale = plot.YScale();
   const double originX = plot.left + 0.5;
   const double originY = plot.top + 0.5;
-  for (const ChartPoint& p : *points) {
-    const QPoint px(PixelOf(originX + (p.x - plot.xMin) * xScale), PixelOf(originY + (plot.yMax - p.y) * yScale));
+  const auto at = [&](const ChartPoint& p) {
+    return QPointF(originX + (p.x - plot.xMin) * xScale, originY + (plot.yMax - p.y) * yScale);
+  };
+  const auto add = [&](QPointF v) {
+    const QPoint px(PixelOf(v.x()), PixelOf(v.y()));
     // A segment of no length adds no pixel; a square cap would add one
     // below it.
     if (pixels_.empty() || pixels_.back() != px) pixels_.push_back(px);
+  };
+  // The end nearest `far` of the part of the segment to `other` that lies
+  // in the far box, if any of it does.
+  const auto cutBack = [&](QPointF far, QPointF other) {
+    double x0 = far.x(), y0 = far.y(), x1 = other.x(), y1 = other.y();
+    if (ClipSegment(x0, y0, x1, y1, kFarBox)) add(QPointF(x0, y0));
+  };
+  const std::size_t count = points->size();
+  for (std::size_t k = 0; k < count; ++k) {
+    const QPointF v = at((*points)[k]);
+    if (!IsFar(v)) {
+      add(v);
+      continue;
+    }
+    if (k > 0) cutBack(v, at((*points)[k - 1]));
+    if (k + 1 < count) cutBack(v, at((*points)[k + 1]));
   }
 
   const double margin = style.width + 2;

@@ -1,9 +1,9 @@
 #include "heater/BlackBoxChanges.h"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 
+#include "chart/NumberText.h"
 #include "heater/BlackBoxReport.h"
 
 namespace o5 {
@@ -11,7 +11,6 @@ namespace o5 {
 namespace {
 
 constexpr int kRepeatCountOffset = 0;  // of a fault record
-constexpr int kSecondsPerTenthHour = 360;
 
 std::string Signed(int64_t value) { return (value > 0 ? "+" : "") + std::to_string(value); }
 
@@ -30,7 +29,7 @@ std::vector<std::string> BlackBoxChanges::PageLines() const {
   std::vector<std::string> lines{summary};
   for (const BlackBoxLabelChange& change : labels) lines.push_back(change.pageLine);
   if (!newRecords.empty()) {
-    std::string line = "Новые записи неисправностей (номера столбцов): ";
+    std::string line = std::string(kNewRecordsCaption) + ": ";
     for (size_t i = 0; i < newRecords.size(); ++i) line += (i ? ", " : "") + std::to_string(newRecords[i]);
     lines.push_back(line);
   }
@@ -78,10 +77,9 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
   const int64_t runTime = grew[BlackBoxReport::kTotalRunTimeLabel];
   // A change of a few minutes rounds to no hours: the label's tooltip has it
   // to the second.
-  if (std::llround(static_cast<double>(runTime) / kSecondsPerTenthHour) != 0)
-    items.push_back("время работы " + std::string(runTime > 0 ? "+" : "") +
-                    TenthsText(std::llround(static_cast<double>(runTime) / kSecondsPerTenthHour), decimalSeparator) +
-                    " ч");
+  if (TenthsOfHour(runTime) != 0)
+    items.push_back("время работы " + std::string(runTime > 0 ? "+" : "") + HoursText(runTime, decimalSeparator) +
+                    " " + std::string(kHoursUnit));
   item("запусков ", grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
   item("незапусков ", grew[BlackBoxReport::kFailedStartsLabel]);
   item("неисправностей ", grew[BlackBoxReport::kFaultCountLabel]);

@@ -23,6 +23,9 @@
 
 namespace o5 {
 
+// What the numbers of the new fault records are listed under.
+inline constexpr std::string_view kNewRecordsCaption = "Новые записи неисправностей (номера столбцов)";
+
 struct BlackBoxLabelChange {
   int label = 0;            // an index of BlackBoxReport::labels
   std::string earlier;      // the earlier value as the label shows it

@@ -1,5 +1,6 @@
 #include "heater/BlackBoxExport.h"
 
+#include "heater/BlackBoxChanges.h"
 #include "heater/CsvText.h"
 
 namespace o5 {
@@ -10,6 +11,13 @@ constexpr int kSerialNumberAddress = 32;
 // what the explanation explains.
 constexpr int kFaultCodeRow = 2;
 constexpr int kModeRow = 4;
+// Units of the CSV's numbers.
+constexpr std::string_view kSecondsUnit = "с";
+// The page's columns of header labels (indexes of BlackBoxReport::labels).
+constexpr std::array<int, 7> kPageLeftLabels = {1, 2, 3, 11, 4, 5, 6};
+constexpr std::array<int, 8> kPageRightLabels = {7, 8, 9, 10, 0, 12, 13, 14};
+// "08.12.2026 15:20:03": the line of the window leaves out the seconds.
+constexpr size_t kMinuteLength = 16;
 
 // Each fault code, then each mode, with the title of its grid row.
 template <class Each>
@@ -34,11 +42,26 @@ std::string BlackBoxImageProblem(std::string_view content) {
   return {};
 }
 
+std::string BlackBoxSource::Caption() const {
+  switch (kind) {
+    case Kind::kHeater: return "Прочитан из отопителя";
+    case Kind::kArchive: return "Из архива: прочитан";
+    case Kind::kFile: return "Файл " + fileName + ", изменён";
+  }
+  return {};
+}
+
+std::string BlackBoxSource::Line() const { return Caption() + " " + time.substr(0, kMinuteLength); }
+
 BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source) {
   BlackBoxPage page;
   page.source = std::move(source);
-  for (int i : kBlackBoxLeftLabels) page.leftLabels.push_back(report.labels[static_cast<size_t>(i)]);
-  for (int i : kBlackBoxRightLabels) page.rightLabels.push_back(report.labels[static_cast<size_t>(i)]);
+  auto label = [&](int i) {
+    const auto at = static_cast<size_t>(i);
+    return report.labels[at] + (report.hours[at].empty() ? "" : ", " + report.hours[at]);
+  };
+  for (int i : kPageLeftLabels) page.leftLabels.push_back(label(i));
+  for (int i : kPageRightLabels) page.rightLabels.push_back(label(i));
   page.cells = report.cells;
   ForEachMeaning(report, [&](const std::string& title, const BlackBoxReport::Meaning& m) {
     page.explanation.push_back(title + " " + std::to_string(m.number) + ": " + m.text);
@@ -46,27 +69,57 @@ BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source) 
   return page;
 }
 
-std::string BlackBoxCsv(const BlackBoxBytes& image) {
+std::string BlackBoxCsv(const BlackBoxBytes& image, const BlackBoxSource& source, std::string_view tool,
+                        const std::optional<BlackBoxEarlier>& earlier) {
   const BlackBoxReport report = MakeBlackBoxReport(image, kCsvDecimalSeparator);
   std::string csv(kCsvByteOrderMark);
-  auto line = [&](const std::string& text) {
-    csv += CsvField(text);
-    csv += kCsvLineEnd;
-  };
-  for (int i : kBlackBoxLeftLabels) line(report.labels[static_cast<size_t>(i)]);
-  for (int i : kBlackBoxRightLabels) line(report.labels[static_cast<size_t>(i)]);
-  for (const auto& row : report.cells) {
-    for (size_t column = 0; column < row.size(); ++column) {
-      if (column > 0) csv += ';';
-      csv += CsvField(row[column]);
+  auto row = [&](const std::vector<std::string>& fields) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) csv += ';';
+      csv += CsvField(fields[i]);
     }
     csv += kCsvLineEnd;
-  }
-  line(std::string(kExplanationHeading));
+  };
+  const std::string seconds(kSecondsUnit), hours(kHoursUnit);
+
+  row({source.Caption(), source.time});
+  row({"Программа", std::string(tool)});
+  auto header = [&](int label) {
+    const BlackBoxHeaderValue value = HeaderValue(image, label);
+    std::vector<std::string> fields{HeaderCaption(label)};
+    for (int64_t n : value.numbers) fields.push_back(std::to_string(n));
+    if (value.seconds) fields.insert(fields.end(), {seconds, HoursText(*value.number, kCsvDecimalSeparator), hours});
+    row(fields);
+  };
+  for (int i : kBlackBoxLeftLabels) header(i);
+  for (int i : kBlackBoxRightLabels) header(i);
+
+  for (const auto& cells : report.cells) row(std::vector<std::string>(cells.begin(), cells.end()));
+  row({std::string(kExplanationHeading)});
   ForEachMeaning(report, [&](const std::string& title, const BlackBoxReport::Meaning& m) {
-    csv += CsvField(title) + ';' + std::to_string(m.number) + ';' + CsvField(m.text);
-    csv += kCsvLineEnd;
+    row({title, std::to_string(m.number), m.text});
   });
+
+  if (!earlier) return csv;
+  const BlackBoxChanges changes = CompareBlackBoxes(earlier->image, image, earlier->time, kCsvDecimalSeparator);
+  row({changes.heading});
+  row({"Итог", changes.summary});
+  for (const BlackBoxLabelChange& change : changes.labels) {
+    const BlackBoxHeaderValue before = HeaderValue(earlier->image, change.label);
+    std::vector<std::string> fields{HeaderCaption(change.label), "было"};
+    for (int64_t n : before.numbers) fields.push_back(std::to_string(n));
+    if (before.number) {
+      fields.push_back("изменение");
+      fields.push_back(std::to_string(*HeaderValue(image, change.label).number - *before.number));
+      if (before.seconds) fields.push_back(seconds);
+    }
+    row(fields);
+  }
+  if (!changes.newRecords.empty()) {
+    std::vector<std::string> fields{std::string(kNewRecordsCaption)};
+    for (int record : changes.newRecords) fields.push_back(std::to_string(record));
+    row(fields);
+  }
   return csv;
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,23 @@ uint32_t BlackBoxSerialNumber(const BlackBoxBytes& image);
 // it lacks the signature 0x55 0x37 at addresses 3 and 4); empty when it is one.
 std::string BlackBoxImageProblem(std::string_view content);
 
+// Where a shown report came from: a readout just made, a readout kept in the
+// archive, or an image file.
+struct BlackBoxSource {
+  enum class Kind { kHeater, kArchive, kFile };
+  Kind kind = Kind::kHeater;
+  // "08.12.2026 15:20:03": the readout's time, or the file's last change.
+  std::string time;
+  std::string fileName;  // of kFile, without its folder
+
+  // "Прочитан из отопителя", "Из архива: прочитан", "Файл BB_1.bin, изменён".
+  std::string Caption() const;
+  // The window's line, to the minute: "Прочитан из отопителя 08.12.2026 15:20".
+  std::string Line() const;
+  // To the second, as the page and the CSV have it.
+  std::string Text() const { return Caption() + " " + time; }
+};
+
 // Below the grid, the page and the CSV explain the records' fault codes and
 // modes under this heading.
 inline constexpr std::string_view kExplanationHeading = "Расшифровка";
@@ -35,6 +53,9 @@ struct BlackBoxPage {
   static constexpr const char* kTitle = "Черный ящик Ортан 5";
   std::string title = kTitle;
   std::string source;  // when and from where the report came
+  // The header labels in two columns: the counts on the left; the run times
+  // (with their hours), the flame-sensor values and the identity on the
+  // right, so that neither column is much longer than the other.
   std::vector<std::string> leftLabels;
   std::vector<std::string> rightLabels;
   std::array<std::array<std::string, BlackBoxReport::kColumns>, BlackBoxReport::kRows> cells;
@@ -54,14 +75,34 @@ struct BlackBoxPage {
   std::string footer;  // the tool's name and version
 };
 
+// The page of `report`; a run time's label also gives its hours.
 BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source);
 
-// The report of `image` in the conventions of CsvText, its voltages with the
-// decimal comma whatever the window shows: the header labels one a line in the
-// window's order, then the grid: the row of record numbers (its first cell
-// empty), then each row title with its 13 cells; then kExplanationHeading and
-// a row for each fault code and mode of the records: the grid's row title, the
-// number, what it means.
-std::string BlackBoxCsv(const BlackBoxBytes& image);
+// An earlier readout a report is compared with, and when it was read
+// ("07.12.2026 15:20").
+struct BlackBoxEarlier {
+  BlackBoxBytes image;
+  std::string time;
+};
+
+// The report of `image` as a table for a spreadsheet, in the conventions of
+// CsvText whatever the window shows:
+//   "Прочитан из отопителя;08.12.2026 15:20:03" (source's caption and time)
+//   "Программа;<tool>"
+//   one row per header label in the window's order: its caption, then its
+//   number ("Серийный номер;658188"), a run time as seconds and hours
+//   ("Общее время работы;1307772;с;363,3;ч"), the flame-sensor values as
+//   three numbers;
+//   the grid: the row of record numbers (its first cell empty), then each row
+//   title with its 13 cells;
+//   kExplanationHeading and a row for each fault code and mode of the records:
+//   the grid's row title, the number, what it means;
+//   with an earlier readout, its heading "Изменения с чтения <time>", a row
+//   "Итог" with what grew, a row for each changed label ("Количество
+//   незапусков;было;3;изменение;1", a run time in seconds with "с" after it,
+//   the flame-sensor values the three earlier numbers) and the row of the new
+//   records' numbers.
+std::string BlackBoxCsv(const BlackBoxBytes& image, const BlackBoxSource& source, std::string_view tool,
+                        const std::optional<BlackBoxEarlier>& earlier = std::nullopt);
 
 }  // namespace o5

@@ -1,8 +1,10 @@
 #include "heater/BlackBoxReport.h"
 
+#include <cmath>
 #include <cstdio>
 #include <set>
 
+#include "chart/NumberText.h"
 #include "heater/FaultLegend.h"
 #include "heater/ModeNames.h"
 
@@ -110,14 +112,13 @@ std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator) {
   return TenthsText(tenths, decimalSeparator);
 }
 
-std::string TenthsText(int64_t tenths, std::string_view decimalSeparator) {
-  // Exactly what "%.1f" gives for tenths / 10, without the C locale's point.
-  const int64_t magnitude = tenths < 0 ? -tenths : tenths;
-  std::string text = tenths < 0 ? "-" : "";
-  text += std::to_string(magnitude / 10);
-  text += decimalSeparator;
-  text += static_cast<char>('0' + magnitude % 10);
-  return text;
+int64_t TenthsOfHour(int64_t seconds) {
+  constexpr double kSecondsPerTenthHour = 360;
+  return std::llround(static_cast<double>(seconds) / kSecondsPerTenthHour);
+}
+
+std::string HoursText(int64_t seconds, std::string_view decimalSeparator) {
+  return TenthsText(TenthsOfHour(seconds), decimalSeparator);
 }
 
 BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view decimalSeparator) {
@@ -127,8 +128,10 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
 
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
     const HeaderField& field = kHeaderFields[i];
-    l[static_cast<size_t>(i)] = field.prefix + HeaderValue(image, i).text +
-                                (field.kind == HeaderKind::kCount ? "." : "");
+    const BlackBoxHeaderValue value = HeaderValue(image, i);
+    l[static_cast<size_t>(i)] = field.prefix + value.text + (field.kind == HeaderKind::kCount ? "." : "");
+    if (value.seconds)
+      report.hours[static_cast<size_t>(i)] = HoursText(*value.number, decimalSeparator) + " " + std::string(kHoursUnit);
   }
 
   for (int row = 1; row < BlackBoxReport::kRows; ++row)
@@ -174,8 +177,10 @@ BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label) {
   BlackBoxHeaderValue value;
   switch (field.kind) {
     case HeaderKind::kFlameLearning:
-      value.text = std::to_string(bb.U8(field.address)) + ", " + std::to_string(bb.U8(field.address + 1)) + ", " +
-                   std::to_string(bb.U8(field.address + 2));
+      for (int i = 0; i < field.width; ++i) {
+        value.numbers.push_back(bb.U8(field.address + i));
+        value.text += (i ? ", " : "") + std::to_string(value.numbers.back());
+      }
       break;
     case HeaderKind::kCount:
       value.number = bb.Unsigned(field.address, field.width);
@@ -187,10 +192,17 @@ BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label) {
       value.seconds = true;
       break;
   }
+  if (value.number) value.numbers.push_back(*value.number);
   return value;
 }
 
 std::string_view HeaderPrefix(int label) { return kHeaderFields[label].prefix; }
+
+std::string HeaderCaption(int label) {
+  std::string_view caption = HeaderPrefix(label);
+  while (!caption.empty() && (caption.back() == ' ' || caption.back() == ':')) caption.remove_suffix(1);
+  return std::string(caption);
+}
 
 BlackBoxSummary SummarizeBlackBox(const BlackBoxBytes& image) {
   const ImageReader bb(image);

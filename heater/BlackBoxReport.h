@@ -37,6 +37,8 @@ struct BlackBoxReport {
 
   // [0] is lDP, [n] is ln for n = 1..14. UTF-8.
   std::array<std::string, kLabelCount> labels;
+  // A run time's label also in hours, "363,3 ч"; empty for the other labels.
+  std::array<std::string, kLabelCount> hours;
   // [row][column]; the top-left cell is empty.
   std::array<std::array<std::string, kColumns>, kRows> cells;
   // What the numbers of a cell stand for, as its tooltip: the fault code's
@@ -61,15 +63,20 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
 
 // What a header label (an index of BlackBoxReport::labels) shows of `image`:
 // its text after the label's prefix, and the number behind it (a run time in
-// seconds). The three flame-sensor values have no one number.
+// seconds). The three flame-sensor values have no one number; `numbers` holds
+// every number the label shows, one or those three.
 struct BlackBoxHeaderValue {
   std::string text;
   std::optional<int64_t> number;
+  std::vector<int64_t> numbers;
   bool seconds = false;
 };
 BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label);
 // What a header label shows before its value: "Количество незапусков: ".
 std::string_view HeaderPrefix(int label);
+// The prefix as a caption of its own, without the colon: "Количество
+// незапусков", "Общее время работы".
+std::string HeaderCaption(int label);
 
 // A readout at a glance, as a heater's history lists it.
 struct BlackBoxSummary {
@@ -88,7 +95,10 @@ std::string SecondsToText(int32_t seconds);
 
 // A supply voltage stored in tenths of a volt: 125 reads "12,5" with ",".
 std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator);
-// Any count of tenths the same way, with a minus below zero: -5 reads "-0,5".
-std::string TenthsText(int64_t tenths, std::string_view decimalSeparator);
+// Seconds in tenths of an hour, rounded: 1297080 is 3603.
+int64_t TenthsOfHour(int64_t seconds);
+// Seconds as hours with one decimal, rounded: 1297080 reads "360,3".
+std::string HoursText(int64_t seconds, std::string_view decimalSeparator);
+inline constexpr std::string_view kHoursUnit = "ч";
 
 }  // namespace o5

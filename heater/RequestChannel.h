@@ -19,8 +19,9 @@ class RequestChannel {
                            uint8_t b7, uint8_t b8, uint8_t b9) = 0;
   // Serves events until the awaited reply has arrived (true) or the wait timed
   // out (false; the console then already shows the time-out line). Waits nest:
-  // each keeps its own expected reply and time.
-  virtual bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) = 0;
+  // each keeps its own expected reply and time. `expectedByte6`, when given,
+  // is the value reply byte 6 must carry; replies with another are not taken.
+  virtual bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5, int expectedByte6 = kAnyByte) = 0;
   // The reply that ended the latest successful wait. A command started inside
   // that wait may have received other replies since; this one stays.
   virtual const Frame& FrameBuffer() const = 0;

@@ -53,9 +53,10 @@ std::string MakeMessage(int errorCode, int systemErrorCode) {
   std::string message = ComErrorText(errorCode);
   if (systemErrorCode != -1) {
     // The suffix is looked up each time an error is made, so a catalog bound
-    // after start-up still reaches it.
+    // after start-up still reaches it; by its domain, which stays the port's
+    // whatever a library makes the current one.
     char buf[128];
-    std::snprintf(buf, sizeof buf, gettext(kSystemErrorSuffix), systemErrorCode);
+    std::snprintf(buf, sizeof buf, dgettext(kErrorTextDomain, kSystemErrorSuffix), systemErrorCode);
     message += buf;
   }
   return message;

@@ -17,6 +17,8 @@ namespace o5 {
 inline constexpr int kFrameSize = 10;
 inline constexpr uint8_t kStartByte = 0xAA;
 inline constexpr uint8_t kReplyFlag = 0x10;
+// An expected byte that a reply may carry with any value.
+inline constexpr int kAnyByte = -1;
 
 using Frame = std::array<uint8_t, kFrameSize>;
 

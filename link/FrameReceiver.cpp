@@ -23,6 +23,7 @@ bool FrameReceiver::Complete() {
       PendingReply* wait = *it;
       if (wait->arrived || wait->Expired()) continue;
       if (buffer_[3] != wait->byte4 || buffer_[4] != wait->byte5) continue;
+      if (wait->byte6 != kAnyByte && buffer_[5] != wait->byte6) continue;
       wait->arrived = true;
       wait->reply = buffer_;
       break;
@@ -32,13 +33,16 @@ bool FrameReceiver::Complete() {
   return true;
 }
 
+void FrameReceiver::DropPartialFrame() {
+  if (byteCount_ == 0) return;
+  byteCount_ = 0;
+  partialTicks_ = 0;
+  hunting_ = true;
+  ++counters_.partialDropped;
+}
+
 void FrameReceiver::Tick() {
-  if (byteCount_ > 0 && ++partialTicks_ > kPartialFrameTicks) {
-    byteCount_ = 0;
-    partialTicks_ = 0;
-    hunting_ = true;
-    ++counters_.partialDropped;
-  }
+  if (byteCount_ > 0 && ++partialTicks_ > kPartialFrameTicks) DropPartialFrame();
   for (PendingReply* wait : waits_)
     if (wait->ticks < kReplyTicks) ++wait->ticks;
 }

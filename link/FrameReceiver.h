@@ -45,6 +45,9 @@ class FrameReceiver {
     }
   }
 
+  // Forgets a frame that is only partly assembled.
+  void DropPartialFrame();
+
   // The watchdog: drops a partial frame on its fourth tick and counts the
   // ticks of every attached wait up to their limit.
   void Tick();
@@ -57,11 +60,15 @@ class FrameReceiver {
   // only, the innermost that expects it, so that two commands can never both
   // take the answer that the heater gave to one of them.
   struct PendingReply {
-    PendingReply(uint8_t expectedByte4, uint8_t expectedByte5)
-        : byte4(expectedByte4), byte5(expectedByte5) {}
+    // byte6, when given, is the value reply byte 6 must carry (a black-box
+    // read's address): a reply to some other request that is still on its
+    // way (one sent before the port was last opened, say) leaves the wait.
+    PendingReply(uint8_t expectedByte4, uint8_t expectedByte5, int expectedByte6 = kAnyByte)
+        : byte4(expectedByte4), byte5(expectedByte5), byte6(expectedByte6) {}
     bool Expired() const { return ticks >= kReplyTicks; }
     uint8_t byte4;
     uint8_t byte5;
+    int byte6;
     int ticks = 0;
     bool arrived = false;
     Frame reply{};

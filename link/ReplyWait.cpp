@@ -6,8 +6,8 @@
 namespace o5 {
 
 bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
-                     const std::function<bool()>& cancelled, Frame* reply) {
-  FrameReceiver::PendingReply wait(expectedByte4, expectedByte5);
+                     const std::function<bool()>& cancelled, Frame* reply, int expectedByte6) {
+  FrameReceiver::PendingReply wait(expectedByte4, expectedByte5, expectedByte6);
   receiver.Attach(wait);
   struct Detach {
     FrameReceiver& receiver;

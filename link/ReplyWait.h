@@ -17,7 +17,9 @@ namespace o5 {
 // that came on a port opened since is not taken. `reply`, when given, gets the
 // reply that ended this wait: a command started inside the wait may have
 // received other replies since.
+// `expectedByte6`, when given, is the value reply byte 6 must carry.
 bool ServeUntilReply(FrameReceiver& receiver, uint8_t expectedByte4, uint8_t expectedByte5,
-                     const std::function<bool()>& cancelled = {}, Frame* reply = nullptr);
+                     const std::function<bool()>& cancelled = {}, Frame* reply = nullptr,
+                     int expectedByte6 = kAnyByte);
 
 }  // namespace o5

@@ -4,8 +4,15 @@
 //
 // Catalogs live in the folder "locale" beside the executable, laid out as
 // locale/<language>/LC_MESSAGES/<domain>.mo; an installed tool, which has no
-// such folder, finds them in the system's locale folder. Russian ones come
-// with the tool; for a language without a catalog every text shows as written.
+// such folder, has them in its own data folder (<prefix>/share/ortan5/locale
+// for a tool in <prefix>/lib/ortan5), never in the system's locale folder:
+// the domain names "default" and "cport" are too common to be the tool's
+// alone there. Russian ones come with the tool; for a language without a
+// catalog every text shows as written.
+//
+// The language is chosen as gettext chooses it, from LANGUAGE, LC_ALL,
+// LC_MESSAGES and LANG, and it is the same whether or not the user's locale
+// is installed.
 
 #include <string>
 #include <string_view>
@@ -19,25 +26,46 @@ inline constexpr const char* kPortDialogTextDomain = "cport";
 // The catalog folder's name beside the executable.
 inline constexpr const char* kLocaleFolderName = "locale";
 
-// Called once at start, after the application object exists (it resets the
-// process locale) and before any window is built: binds both domains to the
-// catalog folder, makes "default" current, chooses the language from LANG and
-// looks the port's error texts up.
+// Called once at start, before any window is built and best before the
+// application object (no other thread then reads the environment while
+// LANGUAGE is set); the locale the application object sets up afterwards
+// keeps the choice. Binds both domains to the catalog folder, makes "default"
+// current, chooses the language from the environment and looks the port's
+// error texts up. A catalog of the chosen language that lies in the folder
+// but cannot be read is reported on standard error.
 void SetUpTranslation();
 // The same with another catalog folder.
 void SetUpTranslation(const std::string& localeDirectory);
 
 // The catalog folder for an executable in `executableDirectory`: the "locale"
-// folder beside it when there is one; otherwise the system's locale folder of
-// the installation it belongs to (<prefix>/share/locale for a tool in
-// <prefix>/lib/ortan5), or else /usr/share/locale; when none of these exists,
-// the folder beside it all the same.
+// folder beside it when there is one; otherwise the tool's own data folder of
+// the installation it belongs to (<prefix>/share/ortan5/locale for a tool in
+// <prefix>/lib/ortan5); when neither exists, the folder beside it all the
+// same.
 std::string CatalogDirectory(const std::string& executableDirectory);
 
-// The language list looked up for a value of LANG: the full language first,
-// then its first two letters ("de_AT.UTF-8" gives "de_AT.UTF-8:de"). Empty
-// when the value names no language ("", "C", "POSIX", "C.UTF-8").
-std::string LanguageListFromLang(std::string_view lang);
+// The variables that choose the language of messages, as set ("" when unset).
+struct LocaleVariables {
+  std::string language;    // LANGUAGE
+  std::string lcAll;       // LC_ALL
+  std::string lcMessages;  // LC_MESSAGES
+  std::string lang;        // LANG
+};
+LocaleVariables LocaleVariablesOfEnvironment();
+
+// The locale of messages: the first of LC_ALL, LC_MESSAGES and LANG that is
+// set and not empty.
+std::string MessagesLocale(const LocaleVariables& variables);
+
+// The language list the catalogs are looked up in, as gettext has it: nothing
+// when the locale of messages is a C locale ("", "C", "POSIX", "C.UTF-8");
+// else LANGUAGE when it is set; else the locale of messages and then its
+// first two letters ("ru_RU.UTF-8:ru").
+std::string LanguageList(const LocaleVariables& variables);
+
+// The language list of one locale name: the full name first, then its first
+// two letters ("de_AT.UTF-8" gives "de_AT.UTF-8:de"). Empty for a C locale.
+std::string LanguageListOfLocale(std::string_view locale);
 
 // `text` as the catalog of `domain` has it in the current language, UTF-8.
 // The empty text stays empty (gettext would answer it with the catalog header).

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -55,8 +56,15 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-std::string LookupKey(std::string_view section, std::string_view key) {
-  return Lower(section) + '\n' + Lower(key);
+// A key's entry in the index: its section's number and its lower-case name.
+// The number stands for the section's name, which may be long: copied into
+// every key's entry, a file of one long header and many keys would take the
+// header's length times the number of keys.
+std::string IndexKey(size_t section, std::string_view lowerKey) {
+  std::string entry = std::to_string(section);
+  entry += '\n';
+  entry += lowerKey;
+  return entry;
 }
 
 // The section name of a header line "[name]", or nothing for any other line.
@@ -200,7 +208,36 @@ void SeedFrom(const fs::path& source, const fs::path& userFile) {
   if (!fs::exists(userFile, ec) && !ec) file.Replace(content);
 }
 
+// The content of the latest read, with what tells its version on the disk.
+// The windows and the data folder's lookup each read the settings as the tool
+// starts; a file that has not changed since is taken from here instead of
+// being read again. A write always reads the disk afresh.
+struct LastRead {
+  std::string path;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = -1;
+  timespec modified{};
+  timespec changed{};
+  std::string content;
+
+  bool Same(const std::string& p, const struct stat& st) const {
+    return p == path && st.st_dev == device && st.st_ino == inode && st.st_size == size &&
+           st.st_mtim.tv_sec == modified.tv_sec && st.st_mtim.tv_nsec == modified.tv_nsec &&
+           st.st_ctim.tv_sec == changed.tv_sec && st.st_ctim.tv_nsec == changed.tv_nsec;
+  }
+};
+constexpr std::time_t kSettledSeconds = 2;
+std::mutex lastReadMutex;
+LastRead lastRead;
+uint64_t diskReads = 0;
+
 }  // namespace
+
+uint64_t SettingsFileDiskReads() {
+  std::lock_guard lock(lastReadMutex);
+  return diskReads;
+}
 
 std::optional<int> ParseSettingsInteger(std::string_view text) {
   text = Trim(text);
@@ -260,7 +297,7 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {
   Load();
 }
 
-void SettingsFile::Load() {
+void SettingsFile::Load(Source source) {
   std::string content;
   disk_ = Disk::Missing;
   int fd;
@@ -277,11 +314,29 @@ void SettingsFile::Load() {
     } else if (static_cast<uint64_t>(st.st_size) > kSettingsFileSizeLimit) {
       disk_ = Disk::Oversized;
     } else {
-      disk_ = ReadAtMost(fd, static_cast<size_t>(st.st_size), kSettingsFileSizeLimit + 1, &content)
-                  ? Disk::Read
-                  : Disk::Unreadable;
-      if (disk_ == Disk::Read && content.size() > kSettingsFileSizeLimit) disk_ = Disk::Oversized;
-      if (disk_ != Disk::Read) content.clear();
+      std::unique_lock lock(lastReadMutex);
+      if (source == Source::Remembered && lastRead.Same(path_, st)) {
+        content = lastRead.content;
+        disk_ = Disk::Read;
+      } else {
+        ++diskReads;
+        lock.unlock();
+        disk_ = ReadAtMost(fd, static_cast<size_t>(st.st_size), kSettingsFileSizeLimit + 1, &content)
+                    ? Disk::Read
+                    : Disk::Unreadable;
+        if (disk_ == Disk::Read && content.size() > kSettingsFileSizeLimit) disk_ = Disk::Oversized;
+        if (disk_ != Disk::Read) content.clear();
+        // Kept only when the file did not change while it was read, and was
+        // last changed a while ago: file times advance in steps of a few
+        // milliseconds (or seconds, on some shares), so a change made in place
+        // right after this read could leave them as they were.
+        struct stat after;
+        lock.lock();
+        if (disk_ == Disk::Read && ::fstat(fd, &after) == 0 && after.st_size == st.st_size &&
+            after.st_mtim.tv_sec == st.st_mtim.tv_sec && after.st_mtim.tv_nsec == st.st_mtim.tv_nsec &&
+            after.st_mtim.tv_sec + kSettledSeconds < std::time(nullptr))
+          lastRead = {path_, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, content};
+      }
     }
     ::close(fd);
   }
@@ -318,26 +373,36 @@ void SettingsFile::Parse(std::string_view content) {
 }
 
 void SettingsFile::Index() {
+  sections_.clear();
   keys_.clear();
-  std::optional<std::string> section;
+  std::optional<size_t> section;
   for (size_t i = 0; i < lines_.size(); ++i) {
     const std::string_view line = Trim(lines_[i]);
     if (IsBlankOrComment(line)) continue;
     if (const auto name = SectionName(line)) {
-      section = Lower(*name);
+      // A section written twice is one section: its first key of a name counts.
+      section = sections_.try_emplace(Lower(*name), sections_.size()).first->second;
       continue;
     }
     const size_t separator = line.find(kKeyValueSeparator);
     if (!section || separator == std::string_view::npos) continue;
-    keys_.try_emplace(*section + '\n' + Lower(Trim(line.substr(0, separator))), i);
+    keys_.try_emplace(IndexKey(*section, Lower(Trim(line.substr(0, separator)))), i);
   }
+}
+
+std::optional<size_t> SettingsFile::KeyLine(std::string_view section, std::string_view key) const {
+  const auto s = sections_.find(Lower(section));
+  if (s == sections_.end()) return std::nullopt;
+  const auto k = keys_.find(IndexKey(s->second, Lower(key)));
+  if (k == keys_.end()) return std::nullopt;
+  return k->second;
 }
 
 const std::string* SettingsFile::FindValueLine(std::string_view section, std::string_view key,
                                                size_t* valueStart) const {
-  const auto it = keys_.find(LookupKey(section, key));
-  if (it == keys_.end()) return nullptr;
-  const std::string& line = lines_[it->second];
+  const auto at = KeyLine(section, key);
+  if (!at) return nullptr;
+  const std::string& line = lines_[*at];
   *valueStart = line.find(kKeyValueSeparator) + 1;
   return &line;
 }
@@ -380,7 +445,7 @@ void SettingsFile::Store(std::string_view section, std::string_view key, const s
   AtomicFile file(path_);
   // Start from what is on the disk now: another copy of the tool may have
   // written since this one read the file, and its values must survive.
-  Load();
+  Load(Source::Disk);
   // A file that exists but cannot be read would be lost by writing it anew.
   if (disk_ == Disk::Unreadable) throw SettingsError("Unable to write to " + path_);
   Set(section, key, value);
@@ -389,8 +454,8 @@ void SettingsFile::Store(std::string_view section, std::string_view key, const s
 
 void SettingsFile::Set(std::string_view section, std::string_view key, const std::string& value) {
   std::string line = std::string(key) + kKeyValueSeparator + value;
-  if (const auto it = keys_.find(LookupKey(section, key)); it != keys_.end()) {
-    lines_[it->second] = std::move(line);
+  if (const auto at = KeyLine(section, key)) {
+    lines_[*at] = std::move(line);
     return;
   }
   const std::string wanted = Lower(section);
@@ -442,7 +507,7 @@ std::string SettingsFile::Content() const {
 void SettingsFile::Save(AtomicFile& file) {
   if (file.Replace(Content())) return;
   // What this object answers must not claim a value that never reached the disk.
-  Load();
+  Load(Source::Disk);
   throw SettingsError("Unable to write to " + path_);
 }
 

@@ -6,6 +6,7 @@
 // the old one, so the file is never left half-written.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -43,6 +44,8 @@ std::string SettingsFilePath();
 void SetSettingsDirectory(const std::string& dir);  // "" restores the default
 // The folder the executable lives in.
 std::string ExecutableDirectory();
+// How many times the settings have been read from the disk in this process.
+uint64_t SettingsFileDiskReads();
 
 class SettingsFile {
  public:
@@ -72,10 +75,14 @@ class SettingsFile {
  private:
   enum class LineEnd : unsigned char { None, Lf, CrLf };
   enum class Disk { Missing, Read, Oversized, Unreadable };
+  // Remembered: the content of the latest read when the file has not changed
+  // since (its identity, size and times the same); Disk: read it in any case.
+  enum class Source { Remembered, Disk };
 
-  void Load();
+  void Load(Source source = Source::Remembered);
   void Parse(std::string_view content);
   void Index();
+  std::optional<size_t> KeyLine(std::string_view section, std::string_view key) const;
   const std::string* FindValueLine(std::string_view section, std::string_view key,
                                    size_t* valueStart) const;
   // Each write starts from the file as it is on the disk then, under a lock on
@@ -92,7 +99,9 @@ class SettingsFile {
   std::string eol_ = "\n";
   bool bom_ = false;
   Disk disk_ = Disk::Missing;
-  // First line of each key, by lower-case "section\nkey".
+  // The number of each section, by its lower-case name, and the first line of
+  // each key, by "<section number>\n<lower-case key>".
+  std::unordered_map<std::string, size_t> sections_;
   std::unordered_map<std::string, size_t> keys_;
 };
 

@@ -86,15 +86,8 @@ QString LastDialogFolder() {
 }
 
 QString FileNameTimeStamp(const QDateTime& when) {
-  const QDate d = when.date();
-  const QTime t = when.time();
-  return QString("%1-%2-%3_%4-%5-%6")
-      .arg(d.year())
-      .arg(d.month())
-      .arg(d.day())
-      .arg(t.hour())
-      .arg(t.minute())
-      .arg(t.second());
+  // A format string is read with the C locale: digits as they are, whatever the desktop's language.
+  return when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
 }
 
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {

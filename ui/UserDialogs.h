@@ -52,9 +52,10 @@ QString FilterSuffix(const QString& filter);
 // The folder the next dialog starts in.
 QString LastDialogFolder();
 
-// The time in proposed file names, as in the record log's name: year, month,
-// day, hour, minute, second in decimal without leading zeros,
-// "2026-12-6_8-5-3" for 6 December 2026 at 08:05:03.
+// The time in the file names the tool proposes, spelt as the data folder's
+// names spell it, zero-padded so that names sort by time:
+// "2026-12-06_08-05-03" for 6 December 2026 at 08:05:03. (The record log's
+// name has a spelling of its own.)
 QString FileNameTimeStamp(const QDateTime& when);
 
 // The toolkit's own dialogs (the file and print dialogs, the buttons of the

@@ -29,7 +29,7 @@ class InstantHeater final : public RequestChannel {
     auto at = [&](int i) { return memory_[static_cast<size_t>((address + i) & 0xFF)]; };
     reply_ = BuildRequest(0x09 | kReplyFlag, 0, 0, code, address, at(0), at(1), at(2));
   }
-  bool WaitForReply(uint8_t, uint8_t) override { return true; }
+  bool WaitForReply(uint8_t, uint8_t, int) override { return true; }
   const Frame& FrameBuffer() const override { return reply_; }
   void ConsoleLine(const std::string&) override {}
   void Pause(int) override {}

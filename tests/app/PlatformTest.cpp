@@ -9,7 +9,7 @@ namespace {
 
 TEST(DesktopPlatform, AnXDisplayGetsTheX11PlatformUnlessTheUserChoseOne) {
   // A Wayland session with XWayland, or a plain X session.
-  // X11 first; a stale display falls back to Wayland, then to no screen.
+  // X11 first; a stale display falls back to Wayland, then to no screen (where the tool ends).
   EXPECT_EQ(DesktopPlatform(nullptr, ":0"), "xcb;wayland;offscreen");
   EXPECT_EQ(DesktopPlatform("", ":1"), "xcb;wayland;offscreen");
   // The user's choice stands.

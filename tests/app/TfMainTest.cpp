@@ -249,6 +249,28 @@ TEST_F(TfMainTest, ReceivedTelemetryIsTracedDecodedAndLogged) {
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
+// The heater's fault is named again on the first telemetry after every
+// opening of the port: the heater at the other end may be another one.
+TEST_F(TfMainTest, TheFaultIsNamedAgainAfterThePortIsClosedAndOpened) {
+  PtyLine line;
+  fMain->Port->SetPort(line.Path());
+  const auto faultLines = [&] {
+    return fMain->MC->toPlainText().count(QString::fromUtf8("Неисправность 13: Попытки запуска исчерпаны"));
+  };
+  for (int opening = 1; opening <= 2; ++opening) {
+    SCOPED_TRACE(opening);
+    QTest::mouseClick(fMain->BSR, Qt::LeftButton);
+    ASSERT_TRUE(fMain->Port->Connected()) << TakeErrors().join("|").toStdString();
+    // The same code twice in one opening is named once.
+    line.Send(Telemetry('e', 0, 60, 26, 13) + Telemetry('k', 0, 0, 0, 0) + Telemetry('e', 0, 61, 26, 13));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fMain->lTime->text() == "1:1"; }, 10000));
+    EXPECT_EQ(faultLines(), opening);
+    QTest::mouseClick(fMain->BSR, Qt::LeftButton);
+    ASSERT_FALSE(fMain->Port->Connected());
+    fMain->lTime->clear();
+  }
+}
+
 // A port opened in the middle of a cycle: the first cycle's end logs the
 // empty record, an empty first line of the pane, and the journal holds the
 // lines just as the pane shows them.

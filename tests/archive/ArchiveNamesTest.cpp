@@ -32,5 +32,20 @@ TEST(ArchiveNames, NamesAPersonMadeUpAreNone) {
     EXPECT_FALSE(ParseReadoutFileName(name)) << name;
 }
 
+// Images saved under the names earlier versions proposed keep their time.
+TEST(ArchiveNames, ASavedImageIsReadInEitherSpelling) {
+  for (const char* name : {"BB_658188_2025-3-5_9-7-3.bin", "BB_658188_2025-03-05_09-07-03.bin",
+                           "BB_658188_2025-3-05_09-7-3.bin"}) {
+    const auto saved = ParseSavedReadoutFileName(name);
+    ASSERT_TRUE(saved) << name;
+    EXPECT_EQ(saved->serial, 658188u);
+    EXPECT_EQ(saved->when, (LocalTime{2025, 3, 5, 9, 7, 3}));
+  }
+  for (const char* name : {"BB_658188_2025-3-5_9-7-.bin", "BB_658188_2025-3-5_9-7-123.bin",
+                           "BB_658188_25-3-5_9-7-3.bin", "BB_658188_2025-2-30_9-7-3.bin",
+                           "BB_658188_2025-3-5_9-7-3x.bin", "BB_658188_2025-3-5-9-7-3.bin", "BB_2025-3-5_9-7-3.bin"})
+    EXPECT_FALSE(ParseSavedReadoutFileName(name)) << name;
+}
+
 }  // namespace
 }  // namespace o5

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -57,6 +58,26 @@ TEST_F(ReadoutArchiveTest, TheEarlierReadoutIsTheNewestOlderOneNeverTheReadoutIt
   EXPECT_FALSE(archive_.LatestBefore(100, {2026, 1, 1, 10, 0, 0}));
 }
 
+// A file is the archive's readout only in its heater's folder of this
+// archive; a copy elsewhere is a file like any other.
+TEST_F(ReadoutArchiveTest, AFileIsKnownAsAnArchivedReadoutOnlyInItsPlace) {
+  const std::string path = archive_.Keep(Image(658188, 12), {2026, 12, 7, 9, 12, 44});
+  const auto entry = archive_.EntryOf(path);
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->serial, 658188u);
+  EXPECT_EQ(entry->when, (LocalTime{2026, 12, 7, 9, 12, 44}));
+  EXPECT_TRUE(archive_.EntryOf(dir_ / "ortan5/blackbox/../blackbox/658188/BB_658188_2026-12-07_09-12-44.bin"));
+
+  const std::string copy = dir_ / "BB_658188_2026-12-07_09-12-44.bin";
+  WriteBytes(copy, Bytes(Image(658188, 12)));
+  EXPECT_FALSE(archive_.EntryOf(copy));
+  EXPECT_FALSE(archive_.EntryOf(dir_ / "ortan5/blackbox/658188/other.bin"));
+  // In another heater's folder.
+  std::filesystem::create_directories(dir_ / "ortan5/blackbox/1");
+  EXPECT_FALSE(archive_.EntryOf(dir_ / "ortan5/blackbox/1/BB_658188_2026-12-07_09-12-44.bin"));
+  EXPECT_FALSE(archive_.EntryOf("BB_658188_2026-12-07_09-12-44.bin"));
+}
+
 TEST_F(ReadoutArchiveTest, AWriteThatFailsNamesTheFileAndTheReason) {
   WriteBytes(dir_ / "ortan5", "");
   try {
@@ -64,7 +85,7 @@ TEST_F(ReadoutArchiveTest, AWriteThatFailsNamesTheFileAndTheReason) {
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(std::string(e.what()), "Не удалось сохранить файл \"" + dir_.path() +
-                                         "/ortan5/blackbox/5/BB_5_2026-12-07_15-20-03.bin\": Not a directory");
+                                         "/ortan5/blackbox/5/BB_5_2026-12-07_15-20-03.bin\": " + SystemReason(ENOTDIR));
   }
 }
 
@@ -87,7 +108,8 @@ TEST_F(ReadoutArchiveTest, HeatersLatestFirstWithTheirReadoutsNewestFirstPassing
   ASSERT_EQ(heaters.size(), 2u);
   EXPECT_EQ(heaters[0].serial, 100u);
   EXPECT_EQ(heaters[0].productCode, 8u);
-  EXPECT_EQ(heaters[0].readouts, 3u);
+  // Another heater's image under its name is no readout of this one.
+  EXPECT_EQ(heaters[0].readouts, 2u);
   EXPECT_EQ(heaters[0].lastReadout, (LocalTime{2026, 3, 1, 10, 0, 0}));
   EXPECT_EQ(heaters[1].serial, 200u);
 

@@ -6,10 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
 #include "archive/SessionJournal.h"
+#include "settings/UserFile.h"
 #include "tests/settings/SettingsTestSupport.h"
 
 namespace o5 {
@@ -58,7 +60,8 @@ TEST_F(SessionJournalTest, AReadoutNamesTheJournalAfterTheHeaterBeforeOrAfterIts
   journal_.Append(kRecord);
   journal_.NameHeater(658188);
   journal_.Append(kRecord);
-  EXPECT_THAT(Names(), ::testing::ElementsAre("S_2026-12-07_15-20-03_658188.txt"));
+  EXPECT_THAT(Names(), ::testing::UnorderedElementsAre("S_2026-12-07_15-20-03_658188.txt",
+                                                       "S_2026-12-07_15-20-03_658188.events.tsv"));
   EXPECT_EQ(ReadBytes(journal_.Path()), kRecord + "\r\n" + kRecord + "\r\n");
 
   // The next opening is a journal of its own, named when its heater is read.
@@ -75,6 +78,47 @@ TEST_F(SessionJournalTest, AnotherJournalOfTheSameSecondIsLeftAloneAndTheNextSec
   journal_.Append(kRecord);
   EXPECT_EQ(journal_.Path(), Sessions() + "/S_2026-12-07_15-20-04.txt");
   EXPECT_EQ(ReadBytes(Sessions() + "/S_2026-12-07_15-20-03.txt"), "another bench\r\n");
+}
+
+TEST_F(SessionJournalTest, NamedAfterItsHeaterTheJournalLeavesAnotherBenchsJournalOfThatNameAlone) {
+  std::filesystem::create_directories(Sessions());
+  // Another bench's journal of the same second, named after the same heater
+  // when this opening's name was still free.
+  WriteBytes(Sessions() + "/S_2026-12-07_15-20-03_658188.txt", "another bench\r\n");
+  journal_.Begin(data_, kOpened);
+  journal_.Append(kRecord);
+  journal_.NameHeater(658188);
+  EXPECT_FALSE(journal_.TakeFailure());
+  EXPECT_EQ(journal_.Path(), Sessions() + "/S_2026-12-07_15-20-04_658188.txt");
+  journal_.Append(kRecord);
+  EXPECT_EQ(ReadBytes(journal_.Path()), kRecord + "\r\n" + kRecord + "\r\n");
+  EXPECT_EQ(ReadBytes(Sessions() + "/S_2026-12-07_15-20-03_658188.txt"), "another bench\r\n");
+}
+
+TEST_F(SessionJournalTest, TheTimelineBesideTheJournalHoldsEachEventWithItsTimeAndIsRenamedWithIt) {
+  journal_.Begin(data_, kOpened);
+  const LocalTime before = LocalTimeNow();
+  journal_.Event("Порт /dev/ttyUSB0 открыт");
+  // Made with the journal, under the opening's time.
+  EXPECT_EQ(journal_.TimelinePath(), Sessions() + "/S_2026-12-07_15-20-03.events.tsv");
+  EXPECT_EQ(journal_.Path(), Sessions() + "/S_2026-12-07_15-20-03.txt");
+  journal_.Append(kRecord);
+  journal_.Event("Пуск\tнажат\n");
+  journal_.NameHeater(658188);
+  journal_.Event("Черный ящик прочитан, серийный номер 658188");
+  EXPECT_EQ(journal_.TimelinePath(), Sessions() + "/S_2026-12-07_15-20-03_658188.events.tsv");
+  const std::string text = ReadBytes(journal_.TimelinePath());
+  const auto events = ParseTimeline(text);
+  ASSERT_EQ(events.size(), 3u) << text;
+  EXPECT_EQ(events[0].text, "Порт /dev/ttyUSB0 открыт");
+  EXPECT_EQ(events[1].text, "Пуск нажат ");
+  EXPECT_EQ(events[2].text, "Черный ящик прочитан, серийный номер 658188");
+  EXPECT_GE(events[0].when, before);
+  EXPECT_LE(events[2].when, LocalTimeNow());
+  EXPECT_EQ(text.substr(0, 20), TimelineLine(events[0].when, "").substr(0, 20));
+  EXPECT_EQ(text.substr(10, 1) + text.substr(19, 1), " \t");
+  // A line cut short and what is no event are passed over.
+  EXPECT_EQ(ParseTimeline(text + "note\n2026-12-07 15:20:09\tcut").size(), 3u);
 }
 
 TEST_F(SessionJournalTest, TheDiskIsAskedAtMostOnceASecondAndTheTimerCatchesTheLastLines) {
@@ -102,7 +146,7 @@ TEST_F(SessionJournalTest, AFolderThatCannotBeMadeFailsOncePerOpeningAndIsTriedA
   journal_.Append(kRecord);
   const auto failure = journal_.TakeFailure();
   ASSERT_TRUE(failure);
-  EXPECT_EQ(*failure, "Не удалось записать журнал сеанса в папку \"" + Sessions() + "\": Not a directory");
+  EXPECT_EQ(*failure, "Не удалось записать журнал сеанса в папку \"" + Sessions() + "\": " + SystemReason(ENOTDIR));
   journal_.Append(kRecord);
   EXPECT_FALSE(journal_.TakeFailure());
 

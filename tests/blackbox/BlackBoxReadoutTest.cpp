@@ -47,9 +47,10 @@ class FakeHeater : public RequestChannel {
     pending_ = request;
   }
 
-  bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5) override {
+  bool WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5, int expectedByte6) override {
     EXPECT_EQ(expectedByte4, 0);
     EXPECT_EQ(expectedByte5, 119);
+    EXPECT_EQ(expectedByte6, pending_[5]);
     if (silentFrom >= 0 && static_cast<int>(seen.size()) > silentFrom) {
       console.push_back(kNoReply);
       return false;

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gmock/gmock.h>
@@ -28,10 +29,12 @@
 #include <unistd.h>
 
 #include "app/ErrorDisplay.h"
+#include "archive/ArchiveNames.h"
 #include "heater/BlackBoxImage.h"
 #include "settings/UserFile.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/ReportFiles.h"
+#include "ui/AppTitle.h"
 #include "ui/UserDialogs.h"
 #include "ui/blackbox/BlackBoxPrint.h"
 #include "ui/blackbox/TfBB.h"
@@ -164,7 +167,20 @@ TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndThoseOfTheReportWaitForOne)
   EXPECT_EQ(texts,
             QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…", "Сравнить с…",
                          "История…"}));
-  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O", "", "Ctrl+H"}));
+  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O", "Ctrl+D", "Ctrl+H"}));
+  // The same commands stand as buttons above the grid, in the same order,
+  // each with its shortcut in its tooltip.
+  QList<QAction*> buttons;
+  for (const QToolButton* b : w.pCommands->findChildren<QToolButton*>()) {
+    buttons << b->defaultAction();
+    EXPECT_EQ(b->text(), b->defaultAction()->text());
+    EXPECT_TRUE(b->toolTip().endsWith(" (" + b->defaultAction()->shortcut().toString() + ")"))
+        << b->toolTip().toStdString();
+  }
+  QList<QAction*> menu = w.pmBB->actions();
+  menu.removeIf([](const QAction* a) { return a->isSeparator(); });
+  EXPECT_EQ(buttons, menu);
+  EXPECT_LT(w.pCommands->geometry().bottom(), w.sgBB->geometry().top());
   for (QAction* a : w.pmBB->actions()) {
     if (a->isSeparator()) continue;
     EXPECT_TRUE(w.actions().contains(a));
@@ -208,8 +224,8 @@ TEST_F(KeepReportTest, ShortcutsAskForNamesOfTheReportInTheWorkingDirectoryThenI
   QTest::keyClick(w.sgBB, Qt::Key_S, Qt::ControlModifier);
   const auto& asked = FileDialogRequests();
   ASSERT_EQ(asked.size(), 4);
-  const QString stamp = QDateTime::currentDateTime().toString("yyyy-M-d");
-  const QRegularExpression pdf("^BB_658188_" + stamp + "_\\d{1,2}-\\d{1,2}-\\d{1,2}\\.pdf$");
+  const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd");
+  const QRegularExpression pdf("^BB_658188_" + stamp + "_\\d\\d-\\d\\d-\\d\\d\\.pdf$");
   EXPECT_TRUE(asked[0].save);
   EXPECT_EQ(QFileInfo(asked[0].path).absolutePath(), QDir::currentPath());
   EXPECT_TRUE(pdf.match(QFileInfo(asked[0].path).fileName()).hasMatch()) << asked[0].path.toStdString();
@@ -245,6 +261,34 @@ TEST_F(KeepReportTest, ReportSavedAsPdfHoldsEveryTextOnOneLandscapePage) {
       << info.toStdString();
 }
 
+// Compared with an earlier image, with thirteen codes and thirteen modes to
+// explain: still one page, its words at least 8 pt (a word's box is about a
+// seventh taller than its font's size), the text across most of its width.
+TEST_F(KeepReportTest, ThePdfOfAReportWithChangesUsesItsPageAndKeepsToOne) {
+  TfBB w;
+  ShowPattern(w);
+  BlackBoxBytes earlier = Pattern();
+  for (int address : {6, 7, 8, 10, 12, 14, 18, 22, 26, 30}) earlier[static_cast<size_t>(address)] -= 3;
+  earlier[48 + 16 * 3 + 2] ^= 0x0F;
+  Write(At("earlier.bin"), Bytes(earlier));
+  Dispatch([&] { w.CompareWith(At("earlier.bin")); });
+  ASSERT_TRUE(w.Changes());
+  ASSERT_GE(w.ReportPage().changes.size(), 10u);
+  ASSERT_EQ(w.ReportPage().explanation.size(), 26u);
+  AnswerFileDialogs({At("changes.pdf")});
+  Dispatch([&] { w.aSaveReportExecute(); });
+  EXPECT_TRUE(TakeErrors().isEmpty());
+
+  const test::PdfWords words = test::PdfWordBoxes(At("changes.pdf"));
+  ASSERT_FALSE(words.boxes.empty()) << "pdftotext could not read the file";
+  EXPECT_EQ(words.pages, 1);
+  EXPECT_GE(words.MedianHeight(), 8.8);
+  EXPECT_GE(words.Span(), 0.8);
+  const QString flat = PdfText(At("changes.pdf")).simplified();
+  for (const std::string& line : w.ReportPage().changes)
+    EXPECT_TRUE(flat.contains(QString::fromStdString(line))) << line;
+}
+
 TEST_F(KeepReportTest, ReportSavedAsCsvReadsBackAsTheLabelsAndTheGrid) {
   TfBB w;
   ShowPattern(w);
@@ -264,20 +308,35 @@ TEST_F(KeepReportTest, ReportSavedAsCsvReadsBackAsTheLabelsAndTheGrid) {
   const QByteArray bytes = FileBytes(At("report.csv"));
   ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
   const auto rows = CsvRows(bytes.mid(3).toStdString());
-  // The labels, the grid, then the explanation of its codes and modes.
-  ASSERT_GT(rows.size(), 30u);
-  EXPECT_EQ(rows[30], std::vector<std::string>{"Расшифровка"});
+  // Where it came from and what made it, a row per label, the grid, then the
+  // explanation of its codes and modes.
+  ASSERT_GT(rows.size(), 32u);
+  ASSERT_EQ(rows[0].size(), 2u);
+  EXPECT_EQ(rows[0][0], "Прочитан из отопителя");
+  EXPECT_EQ(rows[0][1], w.Source().time);
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"Программа", kAppTitle}));
+  EXPECT_EQ(rows[32], std::vector<std::string>{"Расшифровка"});
+  // Each label is its row's caption and numbers: "Серийный номер: 658188."
+  // is "Серийный номер;658188", a run time's seconds are its label's.
   QStringList labels;
-  for (size_t i = 0; i < 15; ++i) {
-    ASSERT_EQ(rows[i].size(), 1u);
-    labels << QString::fromStdString(rows[i][0]);
+  for (size_t i = 2; i < 17; ++i) {
+    ASSERT_GE(rows[i].size(), 2u);
+    const bool runTime = rows[i].size() == 5;
+    if (runTime) {
+      EXPECT_EQ(rows[i][2], "с");
+      EXPECT_TRUE(QRegularExpression("^-?\\d+,\\d$").match(QString::fromStdString(rows[i][3])).hasMatch());
+      EXPECT_EQ(rows[i][4], "ч");
+    }
+    QString label = QString::fromStdString(rows[i][0]) + (runTime ? " : " : ": ");
+    for (size_t f = 1; f < (runTime ? 2 : rows[i].size()); ++f)
+      label += (f > 1 ? ", " : "") + QString::fromStdString(rows[i][f]);
+    labels << label;
   }
-  QStringList shown = Labels(w);
-  std::sort(shown.begin(), shown.end());
-  std::sort(labels.begin(), labels.end());
-  EXPECT_EQ(labels, shown);
+  for (const QString& shown : Labels(w))
+    EXPECT_EQ(std::count_if(labels.begin(), labels.end(), [&](const QString& l) { return shown.startsWith(l); }), 1)
+        << shown.toStdString();
   QStringList grid;
-  for (size_t i = 15; i < 30; ++i) {
+  for (size_t i = 17; i < 32; ++i) {
     ASSERT_EQ(rows[i].size(), 14u);
     for (const std::string& field : rows[i]) grid << QString::fromStdString(field);
   }
@@ -361,9 +420,12 @@ TEST_F(KeepReportTest, SavedImageIsTheReportsImageAndOpensToTheSameReport) {
   EXPECT_EQ(Cells(other), Cells(w));
   EXPECT_EQ(other.ReportImage(), Pattern());
   EXPECT_EQ(BlackBoxImage, heaterCopy);
-  EXPECT_EQ(other.ReportPage().source, "Открыт из файла image.bin");
-  // The window tells it too, in the panel's hint.
-  EXPECT_EQ(other.Panel1->toolTip(), "Открыт из файла image.bin");
+  // The window tells where the report came from, the file's name and when it
+  // was written.
+  const QString changed = QFileInfo(At("image.bin")).lastModified().toString("dd.MM.yyyy HH:mm");
+  EXPECT_EQ(other.lSource->text(), "Файл image.bin, изменён " + changed);
+  EXPECT_TRUE(other.ReportPage().source.starts_with(("Файл image.bin, изменён " + changed).toStdString()));
+  EXPECT_EQ(other.Panel1->toolTip(), QString::fromStdString(other.ReportPage().source));
   EXPECT_TRUE(other.aSaveImage->isEnabled());
 }
 
@@ -446,11 +508,13 @@ TEST_F(KeepReportTest, TheCsvHasADecimalCommaUnderEveryLocale) {
   Dispatch([&] { w.aSaveReportExecute(); });
   EXPECT_TRUE(TakeErrors().isEmpty());
 
+  // The same but for the readout's time, which is the second report's.
   const QByteArray csv = FileBytes(At("c.csv"));
-  EXPECT_EQ(csv, FileBytes(At("ru.csv")));
+  const QByteArray ru = FileBytes(At("ru.csv"));
+  EXPECT_EQ(csv.mid(csv.indexOf("\r\n")), ru.mid(ru.indexOf("\r\n")));
   const auto rows = CsvRows(csv.mid(3).toStdString());
-  ASSERT_GT(rows.size(), 15u + voltageRow);
-  const std::vector<std::string>& voltages = rows[15 + voltageRow];
+  ASSERT_GT(rows.size(), 17u + voltageRow);
+  const std::vector<std::string>& voltages = rows[17 + voltageRow];
   ASSERT_EQ(voltages.size(), 14u);
   for (size_t column = 1; column < voltages.size(); ++column)
     EXPECT_TRUE(QRegularExpression("^\\d+,\\d$").match(QString::fromStdString(voltages[column])).hasMatch())
@@ -489,7 +553,7 @@ TEST(BlackBoxPageTest, ALongFileNameIsShortenedInsteadOfShrinkingThePage) {
     QImage page(size, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter painter(&page);
-    DrawBlackBoxPage(painter, size, 96, MakeBlackBoxPage(report, "Открыт из файла " + file));
+    DrawBlackBoxPage(painter, size, 96, MakeBlackBoxPage(report, "Файл " + file + ", изменён 01.12.2026 10:00:00"));
     return page;
   };
   const QImage shortPage = render("a.bin");
@@ -502,12 +566,12 @@ TEST(BlackBoxPageTest, ALongFileNameIsShortenedInsteadOfShrinkingThePage) {
   ASSERT_TRUE(dir.isValid());
   QFile pdf(dir.filePath("long.pdf"));
   ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
-  pdf.write(BlackBoxPdf(MakeBlackBoxPage(report, "Открыт из файла " + longName)));
+  pdf.write(BlackBoxPdf(MakeBlackBoxPage(report, "Файл " + longName + ", изменён 01.12.2026 10:00:00")));
   pdf.close();
   const QString text = PdfText(pdf.fileName());
-  EXPECT_TRUE(text.contains("Открыт из файла BB_xxx")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Файл BB_xxx")) << text.toStdString();
   EXPECT_TRUE(text.contains("…")) << text.toStdString();
-  EXPECT_TRUE(text.contains("x_end.bin")) << text.toStdString();
+  EXPECT_TRUE(text.contains("x_end.bin, изменён 01.12.2026 10:00:00")) << text.toStdString();
 }
 
 TEST_F(KeepReportTest, WritesThatFailNameTheFileAndLeaveNothingUnderTheName) {
@@ -569,11 +633,15 @@ TEST_F(KeepReportTest, AFileDroppedOnTheWindowOpensAsAnImage) {
   EXPECT_FALSE(refused.isAccepted());
 }
 
-TEST(ReportFileName, CarriesTheSerialNumberAndTheTimeWithoutLeadingZeros) {
+// Spelt as the archive spells it, so that "Сравнить с…" reads the time back.
+TEST(ReportFileName, CarriesTheSerialNumberAndTheTimeAsTheArchiveSpellsIt) {
   EXPECT_EQ(TfBB::ReportFileName(658188, QDateTime(QDate(2026, 12, 7), QTime(15, 20, 3)), ".pdf"),
-            "BB_658188_2026-12-7_15-20-3.pdf");
+            "BB_658188_2026-12-07_15-20-03.pdf");
   EXPECT_EQ(TfBB::ReportFileName(0, QDateTime(QDate(2027, 1, 2), QTime(8, 5, 0)), ".bin"),
-            "BB_0_2027-1-2_8-5-0.bin");
+            "BB_0_2027-01-02_08-05-00.bin");
+  const auto back = ParseReadoutFileName(TfBB::ReportFileName(5, QDateTime(QDate(2027, 1, 2), QTime(8, 5, 0)), ".bin").toStdString());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->when, (LocalTime{2027, 1, 2, 8, 5, 0}));
 }
 
 }  // namespace

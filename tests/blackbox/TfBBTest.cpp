@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "heater/BlackBoxImage.h"
@@ -85,8 +86,12 @@ TEST_F(TfBBTest, PanelLabelsAndGridLookAsDescribed) {
 
   EXPECT_EQ(w.sgBB->rowCount(), 15);
   EXPECT_EQ(w.sgBB->columnCount(), 14);
-  EXPECT_EQ(w.sgBB->geometry().top(), 278);
+  // Below the panel and the row of commands, as tall as the window leaves it
+  // without that row.
+  EXPECT_EQ(w.pCommands->geometry(), QRect(0, 278, w.width(), TfBB::kCommandsHeight));
+  EXPECT_EQ(w.sgBB->geometry().top(), 278 + TfBB::kCommandsHeight);
   EXPECT_EQ(w.sgBB->geometry().bottom(), w.height() - 1);
+  EXPECT_EQ(w.sgBB->height(), w.height() - TfBB::kCommandsHeight - 278);
   EXPECT_EQ(w.sgBB->columnWidth(0), 326);
   for (int c = 1; c < 14; ++c) EXPECT_EQ(w.sgBB->columnWidth(c), 40);
   for (int r = 0; r < 15; ++r) EXPECT_EQ(w.sgBB->rowHeight(r), 18);
@@ -146,6 +151,36 @@ TEST_F(TfBBTest, ShowReportFillsEveryLabelAndCellFromTheImage) {
   EXPECT_EQ(w.sgBB->item(5, 1)->text(), "0.0");
   EXPECT_EQ(w.sgBB->item(14, 13)->text(), "0");
   EXPECT_EQ(w.sgBB->item(0, 13)->text(), "12");
+}
+
+// A readout says so on the panel, to the minute, clear of the labels; a run
+// time's tooltip gives its hours in the locale's way; the command buttons
+// wait for a report as the menu's commands do.
+TEST_F(TfBBTest, TheSourceLineTheRunTimesHoursAndTheButtons) {
+  BlackBoxImage.fill(0);
+  BlackBoxImage[13] = 0x7C, BlackBoxImage[14] = 0xF4, BlackBoxImage[15] = 0x13;  // 1307772 s
+  TfBB w;
+  const auto* save = w.pCommands->findChild<QToolButton*>("bSaveReport");
+  ASSERT_NE(save, nullptr);
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_TRUE(w.pCommands->findChild<QToolButton*>("bOpenImage")->isEnabled());
+  EXPECT_EQ(w.lSource->text(), "");
+  const QDateTime before = QDateTime::currentDateTime();
+  w.ShowReport();
+  const QDateTime after = QDateTime::currentDateTime();
+  EXPECT_TRUE(save->isEnabled());
+  const QString line = w.lSource->text();
+  EXPECT_TRUE(line == "Прочитан из отопителя " + before.toString("dd.MM.yyyy HH:mm") ||
+              line == "Прочитан из отопителя " + after.toString("dd.MM.yyyy HH:mm"))
+      << line.toStdString();
+  EXPECT_EQ(w.lSource->parentWidget(), w.Panel1);
+  for (QLabel* label : {w.lDP, w.l1, w.l2, w.l3, w.l4, w.l5, w.l6, w.l7, w.l8, w.l9, w.l10, w.l11, w.l12, w.l13,
+                        w.l14, w.lChanges})
+    EXPECT_FALSE(label->geometry().intersects(w.lSource->geometry())) << label->objectName().toStdString();
+  EXPECT_EQ(w.l7->toolTip(), "363,3 ч");
+  EXPECT_EQ(w.l8->toolTip(), "0,0 ч");
+  EXPECT_EQ(w.l4->toolTip(), "");
+  EXPECT_EQ(w.l7->text(), "Общее время работы : 1307772 сек. (15-3:16:12)");
 }
 
 TEST_F(TfBBTest, LabelsGrowWithTheirText) {

@@ -272,6 +272,29 @@ TEST(ChartRendering, AFlatStretchIsOnePixelRow) {
   }
 }
 
+// At a deep zoom both ends of a segment lie millions of pixels away; the
+// part of it that crosses the plot is drawn where it crosses.
+TEST(ChartRendering, ASegmentThroughADeepZoomCrossesThePlotWhereItShould) {
+  for (bool reduce : {true, false}) {
+    ChartModel model;
+    // The line crosses 0 at t = 75, nearly upright at this zoom.
+    model.AddPoint(0, 0, -300);
+    model.AddPoint(0, 100, 100);
+    model.SetColor(0, 0x0000C0u);
+    model.BottomAxis().SetMinMax(74.99, 75.01);
+    model.LeftAxis().SetMinMax(-0.001, 0.001);
+    const QImage img = DrawModel(model, reduce);
+    const PlotMapping p = ChartRenderer::Layout(img.rect(), QFont(), model).plot;
+    const QRgb ink = QColor::fromRgb(0x0000C0u).rgb();
+    const int middle = p.top + p.height / 2;
+    int inked = -1;
+    for (int x = p.left; x <= p.Right(); ++x)
+      if (img.pixel(x, middle) == ink) inked = x;
+    ASSERT_GE(inked, 0) << (reduce ? "reduced" : "every point");
+    EXPECT_NEAR(inked, p.left + p.width / 2, 3);
+  }
+}
+
 // ---- values under the mouse, cursors, modes and faults -----------------------
 
 class ChartReadoutTest : public ChartWidgetTest {

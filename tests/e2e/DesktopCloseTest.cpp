@@ -27,6 +27,7 @@
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/ListedPorts.h"
 #include "tests/support/RealTool.h"
 #include "tests/support/Simulator.h"
 #include "tests/support/XDesktop.h"
@@ -115,21 +116,12 @@ class DesktopClose : public AppFixture {
   }
 
   // Picks `device` in the port selector as a user does: the list opens under
-  // the click, Home goes to its top, Down walks to the device, Enter takes it.
+  // the click, and the keyboard walks to the device.
   void PickPort(const std::string& device) {
-    setenv("ORTAN5_EXTRA_PORTS", device.c_str(), 1);
-    std::vector<std::string> names;
-    TCustomComPort::ListSerialPorts(names);
-    unsetenv("ORTAN5_EXTRA_PORTS");
-    const auto at = std::find(names.begin(), names.end(), device);
-    ASSERT_NE(at, names.end());
+    const auto index = ListedPortIndex(device);
+    ASSERT_TRUE(index);
     ClickOn(fMain->cbPort);
-    // The list is a window of its own; it takes the keyboard once it is up.
-    ASSERT_TRUE(desktop_->WaitForPopup(true, kWindowDeadline)) << "the port list did not open";
-    desktop_->Key(XK_Home);
-    for (auto i = names.begin(); i != at; ++i) desktop_->Key(XK_Down);
-    desktop_->Key(XK_Return);
-    ASSERT_TRUE(desktop_->WaitForPopup(false, kWindowDeadline)) << "the port list did not close";
+    ASSERT_TRUE(desktop_->PickFromDropDown(*index, kWindowDeadline)) << "the port list did not open and close";
   }
 
   // Closes the main window as a window manager does and waits for the end.

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,14 +164,57 @@ TEST_F(TechnicianTexts, ASecondReadoutTellsWhatChangedSinceTheFirst) {
   EXPECT_EQ(fBB->l5->toolTip(), QString());
   EXPECT_NE(fBB->sgBB->item(3, record + 1)->background(), fBB->sgBB->item(3, 1 + (record + 1) % 13)->background());
 
+  // The window says it is a readout, and when, and offers its commands.
+  const QString readAt = fBB->lSource->text();
+  EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Прочитан из отопителя \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$"))
+                  .match(readAt)
+                  .hasMatch())
+      << readAt.toStdString();
+  EXPECT_TRUE(readAt.contains(QDate::currentDate().toString("dd.MM.yyyy")) ||
+              readAt.contains(QDate::currentDate().addDays(-1).toString("dd.MM.yyyy")));
+  QStringList buttons;
+  for (const QToolButton* b : fBB->pCommands->findChildren<QToolButton*>())
+    if (b->isVisible()) buttons << b->text();
+  EXPECT_EQ(buttons, QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…",
+                                  "Сравнить с…", "История…"}));
+
   QTemporaryDir dir;
-  AnswerFileDialogs({dir.filePath("report.pdf")});
+  AnswerFileDialogs({dir.filePath("report.pdf"), dir.filePath("report.csv")});
+  fBB->aSaveReportExecute();
   fBB->aSaveReportExecute();
   ClearFileDialogs();
   const QString pdf = PdfText(dir.filePath("report.pdf"));
   for (const QString& text :
        {heading, QString::fromUtf8("Количество запусков с первой попытки: было 412, изменение +2")})
     EXPECT_TRUE(pdf.contains(text)) << text.toStdString() << "\n" << pdf.toStdString();
+  // One page, its words 8 pt or more, across most of its width.
+  const PdfWords words = PdfWordBoxes(dir.filePath("report.pdf"));
+  EXPECT_EQ(words.pages, 1);
+  EXPECT_GE(words.MedianHeight(), 8.8);
+  EXPECT_GE(words.Span(), 0.8);
+
+  // The CSV counts: a number in the cell after each caption, the readout's
+  // time, and what changed.
+  const auto rows = CsvRows(FileBytes(dir.filePath("report.csv")).mid(3).toStdString());
+  auto row = [&](const std::string& first) {
+    for (const auto& r : rows)
+      if (!r.empty() && r.front().rfind(first, 0) == 0) return r;
+    return std::vector<std::string>();
+  };
+  const QRegularExpression number("^-?\\d+$");
+  for (const char* caption : {"Количество запусков с первой попытки", "Серийный номер", "Общее время работы"}) {
+    const auto r = row(caption);
+    ASSERT_GE(r.size(), 2u) << caption;
+    EXPECT_EQ(r[0], caption);
+    EXPECT_TRUE(number.match(QString::fromStdString(r[1])).hasMatch()) << caption << ": " << r[1];
+  }
+  EXPECT_EQ(row("Количество запусков с первой попытки")[1], "414");
+  EXPECT_EQ(row("Серийный номер")[1], std::to_string(serial));
+  const auto read = row("Прочитан из отопителя");
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(QString::fromStdString(read[1]).left(16), readAt.right(16));
+  EXPECT_EQ(row("Изменения с чтения").size(), 1u);
+  EXPECT_EQ(row("Изменения с чтения")[0], heading.toStdString());
 
   const QString saved = dir.filePath("BB_" + QString::number(serial) + "_2026-01-02_03-04-05.bin");
   ASSERT_TRUE(QFile::copy(QString::fromStdString(first[0].path), saved));

@@ -48,7 +48,8 @@ class FrameReceiverTest : public ::testing::Test {
   }
   // A reply wait attached to the receiver for its lifetime.
   struct Wait : FrameReceiver::PendingReply {
-    Wait(FrameReceiverTest& t, uint8_t code) : PendingReply(0, code), receiver(t.receiver_) {
+    Wait(FrameReceiverTest& t, uint8_t code, int byte6 = kAnyByte)
+        : PendingReply(0, code, byte6), receiver(t.receiver_) {
       receiver.Attach(*this);
     }
     ~Wait() { receiver.Detach(*this); }
@@ -251,6 +252,18 @@ TEST_F(FrameReceiverTest, FramesThatDoNotMatchDoNotEndTheWait) {
     Receive(c.frame);
     EXPECT_FALSE(wait.arrived) << c.what;
   }
+}
+
+// A black-box read waits for its own address: a reply for another one (still
+// on its way from a readout that was cut) passes it by.
+TEST_F(FrameReceiverTest, AWaitForAnAddressTakesOnlyTheReplyForThatAddress) {
+  Wait wait(*this, 119, 3);
+  Receive(Reply(119, 42, 1, 2, 3));
+  EXPECT_FALSE(wait.arrived);
+  Receive(Reply(119, 3, 4, 5, 6));
+  ASSERT_TRUE(wait.arrived);
+  EXPECT_EQ(wait.reply[5], 3);
+  EXPECT_EQ(wait.reply[6], 4);
 }
 
 TEST_F(FrameReceiverTest, MatchingReplyAfterOthersEndsTheWait) {

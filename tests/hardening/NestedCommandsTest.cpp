@@ -70,5 +70,28 @@ TEST_F(NestedCommands, VersionPressedDuringABlackBoxReadout) {
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
+// A reply for another address, as the heater may still send for a readout
+// that was cut when the port went (it comes in on the port opened again),
+// does not answer the next readout's read: that one waits for its own.
+TEST_F(NestedCommands, AReplyForAnotherAddressDoesNotAnswerARead) {
+  Connect({"--no-telemetry", "--baud", "9600"});
+  ASSERT_EQ(sim_->Command("reply-delay 500").rfind("OK", 0), 0u);
+  QTimer stale;
+  QObject::connect(&stale, &QTimer::timeout, [&] {
+    if (BlackBoxReads(*sim_) < 1) return;
+    stale.stop();
+    // The probe (address 3) waits: the reply to address 42 comes first.
+    sim_->Command("frame 19 00 00 77 2A 01 02 03");
+    sim_->Command("reply-delay 0");
+  });
+  stale.start(1);
+  QTest::mouseClick(fMain->bBlackBox, Qt::LeftButton);
+  EXPECT_FALSE(stale.isActive()) << "the stale reply was not sent during the readout";
+  EXPECT_EQ(BlackBoxReads(*sim_), 87u);
+  EXPECT_TRUE(fBB->isVisible());
+  EXPECT_EQ(ConsoleCount(NoReplyLine()), 0) << ConsoleLines().join("|").toStdString();
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
 }  // namespace
 }  // namespace o5::test

@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -103,6 +104,9 @@ int main(int argc, char** argv) {
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   TApplication app(argc, argv);
+  // The application object took the desktop's locale; the lines printed here
+  // are read by scripts/soak.sh, which wants a decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   QTemporaryDir settings;
   SetSettingsDirectory(settings.path().toStdString());
   {

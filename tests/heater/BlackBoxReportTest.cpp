@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -175,31 +176,131 @@ TEST(BlackBoxReport, OneByteTemperaturesAreSigned) {
   EXPECT_EQ(r.cells[6][3], "65520");
 }
 
-TEST(BlackBoxExport, CsvHasTheBomTheLabelsOneALineThenTheGrid) {
-  BlackBoxBytes image = Filled(0);
-  PutLE(image, 32, 658188, 3);
-  image[48 + 5] = 125;
-  const std::string csv = BlackBoxCsv(image);
-  ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+// Lines of a CSV text after its byte-order mark, without their CR LF.
+std::vector<std::string> CsvLines(const std::string& csv) {
   std::vector<std::string> lines;
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
   for (size_t at = 3; at < csv.size();) {
     const size_t end = csv.find("\r\n", at);
-    ASSERT_NE(end, std::string::npos);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "a line without CR LF: " << csv.substr(at);
+      break;
+    }
     lines.push_back(csv.substr(at, end - at));
     at = end + 2;
   }
-  ASSERT_EQ(lines.size(), 15u + 15u + 3u);
-  EXPECT_EQ(lines[0], "Версия: 0.");
-  EXPECT_EQ(lines[3], "Количество неисправностей (кроме 13 кода): 0.");
-  EXPECT_EQ(lines[10], "Время работы на ждущем режиме : 0 сек. (0-0:0:0)");
-  EXPECT_EQ(lines[11], "Значения датчика пламени при обучении: 0, 0, 0");
-  EXPECT_EQ(lines[13], "Серийный номер: 658188.");
-  EXPECT_EQ(lines[15], ";0;1;2;3;4;5;6;7;8;9;10;11;12");
-  EXPECT_EQ(lines[20], "Напряжение питания, В;12,5;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0");
-  EXPECT_EQ(lines[29], "Байт ошибки 4;0;0;0;0;0;0;0;0;0;0;0;0;0");
-  EXPECT_EQ(lines[30], "Расшифровка");
-  EXPECT_EQ(lines[31], "Код неисправности;0;Нет неисправности");
-  EXPECT_EQ(lines[32], "Режим работы;0;Не работает");
+  return lines;
+}
+
+const BlackBoxSource kRead{BlackBoxSource::Kind::kHeater, "08.12.2026 15:20:03", {}};
+
+TEST(BlackBoxExport, CsvHasTheSourceTheToolAHeaderFieldARowItsNumbersThenTheGrid) {
+  BlackBoxBytes image = Filled(0);
+  PutLE(image, 32, 658188, 3);
+  PutLE(image, 8, 460, 2);
+  PutLE(image, 13, 1307772, 4);
+  PutLE(image, 25, 1297080, 4);
+  image[0] = 12, image[1] = 130, image[2] = 255;
+  image[48 + 5] = 125;
+  const std::vector<std::string> lines = CsvLines(BlackBoxCsv(image, kRead, "Ортан5 Диагностика 1.0.2"));
+  ASSERT_EQ(lines.size(), 2u + 15u + 15u + 3u);
+  EXPECT_EQ(lines[0], "Прочитан из отопителя;08.12.2026 15:20:03");
+  EXPECT_EQ(lines[1], "Программа;Ортан5 Диагностика 1.0.2");
+  const std::vector<std::string> header(lines.begin() + 2, lines.begin() + 17);
+  EXPECT_EQ(header, (std::vector<std::string>{
+                        "Версия;0",
+                        "Номер текущей записи;0",
+                        "Количество прерываний работы (потери питания при работе);0",
+                        "Количество неисправностей (кроме 13 кода);0",
+                        "Количество запусков с первой попытки;460",
+                        "Количество запусков НЕ с первой попытки;0",
+                        "Количество незапусков;0",
+                        "Общее время работы;1307772;с;363,3;ч",
+                        "Время работы на малом режиме;0;с;0,0;ч",
+                        "Время работы на сильном режиме;0;с;0,0;ч",
+                        "Время работы на ждущем режиме;1297080;с;360,3;ч",
+                        "Значения датчика пламени при обучении;12;130;255",
+                        "Код изделия;0",
+                        "Серийный номер;658188",
+                        "Конфигурационный байт;0",
+                    }));
+  EXPECT_EQ(lines[17], ";0;1;2;3;4;5;6;7;8;9;10;11;12");
+  EXPECT_EQ(lines[22], "Напряжение питания, В;12,5;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0;0,0");
+  EXPECT_EQ(lines[31], "Байт ошибки 4;0;0;0;0;0;0;0;0;0;0;0;0;0");
+  EXPECT_EQ(lines[32], "Расшифровка");
+  EXPECT_EQ(lines[33], "Код неисправности;0;Нет неисправности");
+  EXPECT_EQ(lines[34], "Режим работы;0;Не работает");
+}
+
+// An erased memory: the widest values, a run time of -1 s.
+TEST(BlackBoxExport, CsvNumbersOfAnErasedMemory) {
+  const BlackBoxSource file{BlackBoxSource::Kind::kFile, "01.12.2026 10:00:00", "BB_1;2.bin"};
+  const std::vector<std::string> lines = CsvLines(BlackBoxCsv(Filled(0xFF), file, "tool"));
+  ASSERT_GT(lines.size(), 17u);
+  EXPECT_EQ(lines[0], "\"Файл BB_1;2.bin, изменён\";01.12.2026 10:00:00");
+  EXPECT_EQ(lines[9], "Общее время работы;-1;с;0,0;ч");
+  EXPECT_EQ(lines[15], "Серийный номер;16777215");
+  EXPECT_EQ(lines[6], "Количество запусков с первой попытки;65535");
+}
+
+TEST(BlackBoxExport, SourcesSayWhereAReportCameFrom) {
+  EXPECT_EQ(kRead.Line(), "Прочитан из отопителя 08.12.2026 15:20");
+  EXPECT_EQ(kRead.Text(), "Прочитан из отопителя 08.12.2026 15:20:03");
+  const BlackBoxSource archived{BlackBoxSource::Kind::kArchive, "07.12.2026 09:12:44", {}};
+  EXPECT_EQ(archived.Line(), "Из архива: прочитан 07.12.2026 09:12");
+  const BlackBoxSource file{BlackBoxSource::Kind::kFile, "01.12.2026 10:00:59", "BB_658188_x.bin"};
+  EXPECT_EQ(file.Line(), "Файл BB_658188_x.bin, изменён 01.12.2026 10:00");
+}
+
+// Compared with an earlier readout, the CSV ends with what the PDF's section
+// says, its values as numbers.
+TEST(BlackBoxExport, CsvEndsWithTheChangesSinceTheEarlierReadout) {
+  BlackBoxBytes earlier = Filled(0);
+  PutLE(earlier, 8, 457, 2);
+  PutLE(earlier, 13, 1298772, 4);
+  earlier[0] = 10, earlier[1] = 11, earlier[2] = 12;
+  earlier[6] = 3;
+  BlackBoxBytes current = earlier;
+  PutLE(current, 8, 460, 2);
+  PutLE(current, 13, 1298772 + 9000, 4);
+  current[1] = 14;
+  current[6] = 4;
+  current[48 + 16 * 4 + 1] = 13;  // record 4: code 13
+
+  const std::string csv = BlackBoxCsv(current, kRead, "tool", BlackBoxEarlier{earlier, "07.12.2026 15:20"});
+  const std::vector<std::string> lines = CsvLines(csv);
+  const auto heading = std::find(lines.begin(), lines.end(), "Изменения с чтения 07.12.2026 15:20");
+  ASSERT_NE(heading, lines.end()) << csv;
+  EXPECT_EQ(std::vector<std::string>(heading + 1, lines.end()),
+            (std::vector<std::string>{
+                "Итог;время работы +2,5 ч, запусков +3, новых записей неисправностей: 1.",
+                "Значения датчика пламени при обучении;было;10;11;12",
+                "Номер текущей записи;было;3;изменение;1",
+                "Количество запусков с первой попытки;было;457;изменение;3",
+                "Общее время работы;было;1298772;изменение;9000;с",
+                "Новые записи неисправностей (номера столбцов);4",
+            }));
+  // Without an earlier readout the CSV ends with the explanation.
+  const std::string alone = BlackBoxCsv(current, kRead, "tool");
+  EXPECT_EQ(csv.substr(0, alone.size()), alone);
+}
+
+TEST(BlackBoxReport, RunTimesAreAlsoGivenInHours) {
+  BlackBoxBytes image = Filled(0);
+  PutLE(image, 17, 1297080, 4);  // 360.3 h
+  PutLE(image, 21, 179, 4);      // 0.05 h rounds down
+  PutLE(image, 25, 180, 4);      // and up
+  const BlackBoxReport r = MakeBlackBoxReport(image, ".");
+  EXPECT_EQ(r.hours[7], "0.0 ч");
+  EXPECT_EQ(r.hours[8], "360.3 ч");
+  EXPECT_EQ(r.hours[9], "0.0 ч");
+  EXPECT_EQ(r.hours[10], "0.1 ч");
+  for (int label : {0, 1, 4, 11, 13}) EXPECT_EQ(r.hours[static_cast<size_t>(label)], "") << label;
+  EXPECT_EQ(HoursText(-1800, ","), "-0,5");
+  const BlackBoxPage page = MakeBlackBoxPage(MakeBlackBoxReport(image, ","), "");
+  EXPECT_EQ(page.rightLabels[1], "Время работы на малом режиме : 1297080 сек. (15-0:18:0), 360,3 ч");
+  EXPECT_EQ(HeaderCaption(7), "Общее время работы");
+  EXPECT_EQ(HeaderCaption(3), "Количество прерываний работы (потери питания при работе)");
 }
 
 // Records with codes 13, 17 and 40 in modes 21, 3 and 21.
@@ -246,7 +347,7 @@ TEST(BlackBoxReport, EachCodeAndModeOfTheRecordsIsExplainedOnceAscending) {
                                       "Код неисправности 17: КЗ топливного насоса, обрыв цепи топливного насоса",
                                       "Код неисправности 40: Неизвестный код", "Режим работы 3: Розжиг1",
                                       "Режим работы 21: Прогрев"}));
-  const std::string csv = BlackBoxCsv(ThreeFaults());
+  const std::string csv = BlackBoxCsv(ThreeFaults(), kRead, "tool");
   EXPECT_NE(csv.find("\r\nРасшифровка\r\n"
                      "Код неисправности;13;Попытки запуска исчерпаны\r\n"
                      "Код неисправности;17;КЗ топливного насоса, обрыв цепи топливного насоса\r\n"
@@ -270,10 +371,16 @@ TEST(BlackBoxExport, PageHoldsEveryLabelInTheWindowsOrderAndTheGrid) {
   const BlackBoxPage page = MakeBlackBoxPage(report, "из файла bb.bin");
   EXPECT_EQ(page.title, "Черный ящик Ортан 5");
   EXPECT_EQ(page.source, "из файла bb.bin");
-  ASSERT_EQ(page.leftLabels.size() + page.rightLabels.size(), 15u);
+  // The counts on the left; the run times, the flame sensor and the identity
+  // on the right.
+  ASSERT_EQ(page.leftLabels.size(), 7u);
+  ASSERT_EQ(page.rightLabels.size(), 8u);
   EXPECT_EQ(page.leftLabels.front(), report.labels[1]);
-  EXPECT_EQ(page.leftLabels.back(), report.labels[10]);
-  EXPECT_EQ(page.rightLabels.front(), report.labels[0]);
+  EXPECT_EQ(page.leftLabels[3], report.labels[11]);
+  EXPECT_EQ(page.leftLabels.back(), report.labels[6]);
+  EXPECT_EQ(page.rightLabels.front(), report.labels[7] + ", " + report.hours[7]);
+  EXPECT_EQ(page.rightLabels[3], report.labels[10] + ", " + report.hours[10]);
+  EXPECT_EQ(page.rightLabels[4], report.labels[0]);
   EXPECT_EQ(page.rightLabels.back(), report.labels[14]);
   EXPECT_EQ(page.cells, report.cells);
 }

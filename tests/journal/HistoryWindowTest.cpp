@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -84,10 +85,15 @@ class HistoryWindow : public ToolFixture {
     QDir().mkpath(Data("sessions"));
     Put("sessions/S_2026-03-10_08-55-00_100.txt", Record(5) + "\r\n" + Record(6) + "\r\n");
     Put("sessions/S_2026-01-10_08-00-00_100.txt", Record(5) + "\r\n");
+    Put("sessions/S_2026-03-10_08-55-00_100.events.tsv",
+        "2026-03-10 08:55:00\tПорт /dev/ttyUSB0 открыт\n2026-03-10 08:56:10\tПуск\n2026-03-10 08:56:1");
     Put("sessions/S_2026-02-01_12-00-00.txt", Record(9) + "\r\n");
+    // A heater whose image was never written: its session alone names it.
+    Put("sessions/S_2026-04-05_10-00-00_777123.txt", Record(7) + "\r\n");
     // What a person may have put there: nothing of it is listed, nothing said.
     Put("sessions/notes.txt", "a note");
     Put("blackbox/100/BB_100_2026-04-01_10-00-00.bin", "broken");
+    Put("blackbox/100/BB_100_2026-05-01_10-00-00.bin", std::string(256, '\0'));  // no image
     Put("blackbox/100/copy of BB_100_2026-01-10_09-00-00.bin", std::string(256, '\0'));
     QDir().mkpath(Data("blackbox/spare"));
   }
@@ -112,10 +118,11 @@ TEST_F(HistoryWindow, CtrlHShowsTheHeatersTheirReadoutsAndSessionsAndTheSessions
   OpenWithCtrlH();
   EXPECT_EQ(fHistory->windowTitle(), "История отопителей");
   EXPECT_EQ(fHistory->windowModality(), Qt::NonModal);
-  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"100", "2005"}));
-  EXPECT_EQ(Column(fHistory->tvHeaters, 1), QStringList({"7", "9"}));
-  EXPECT_EQ(Column(fHistory->tvHeaters, 2), QStringList({"2", "1"}));
-  EXPECT_EQ(Column(fHistory->tvHeaters, 3), QStringList({"10.03.2026 09:00:00", "10.02.2026 09:00:00"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"100", "2005", "777123"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 1), QStringList({"7", "9", ""}));
+  // As many as the window lists.
+  EXPECT_EQ(Column(fHistory->tvHeaters, 2), QStringList({"2", "1", "0"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 3), QStringList({"10.03.2026 09:00:00", "10.02.2026 09:00:00", ""}));
   // The first heater is the chosen one.
   EXPECT_EQ(Column(fHistory->tvReadouts, 0), QStringList({"10.03.2026 09:00:00", "10.01.2026 09:00:00"}));
   EXPECT_EQ(Column(fHistory->tvReadouts, 1),
@@ -127,6 +134,20 @@ TEST_F(HistoryWindow, CtrlHShowsTheHeatersTheirReadoutsAndSessionsAndTheSessions
   fHistory->tvHeaters->setCurrentItem(fHistory->tvHeaters->topLevelItem(1));
   EXPECT_EQ(Column(fHistory->tvReadouts, 0), QStringList({"10.02.2026 09:00:00"}));
   EXPECT_TRUE(Column(fHistory->tvSessions, 0).isEmpty());
+  fHistory->tvHeaters->setCurrentItem(fHistory->tvHeaters->topLevelItem(2));
+  EXPECT_TRUE(Column(fHistory->tvReadouts, 0).isEmpty());
+  EXPECT_EQ(Column(fHistory->tvSessions, 1), QStringList({"S_2026-04-05_10-00-00_777123.txt"}));
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(HistoryWindow, AChosenSessionShowsItsTimeline) {
+  OpenWithCtrlH();
+  fHistory->tvSessions->setCurrentItem(fHistory->tvSessions->topLevelItem(0));
+  EXPECT_EQ(Column(fHistory->tvEvents, 0), QStringList({"10.03.2026 08:55:00", "10.03.2026 08:56:10"}));
+  EXPECT_EQ(Column(fHistory->tvEvents, 1), QStringList({"Порт /dev/ttyUSB0 открыт", "Пуск"}));
+  // A session without a timeline has no events.
+  fHistory->tvSessions->setCurrentItem(fHistory->tvSessions->topLevelItem(1));
+  EXPECT_EQ(fHistory->tvEvents->topLevelItemCount(), 0);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
@@ -147,6 +168,15 @@ TEST_F(HistoryWindow, EnterOpensAReadoutInTheBlackBoxWindowAndDoubleClickAJourna
   QTest::keyClick(readouts, Qt::Key_Return);
   ASSERT_TRUE(fBB->isVisible());
   EXPECT_EQ(fBB->ReportImage(), Image(100, 7, 3600));
+  // An old readout says so, and what changed shows against the readout before
+  // it, as after that readout.
+  EXPECT_EQ(fBB->lSource->text(), "Из архива: прочитан 10.01.2026 09:00");
+  EXPECT_EQ(fBB->lChanges->text(), "");
+  readouts->setCurrentItem(readouts->topLevelItem(0));
+  QTest::keyClick(readouts, Qt::Key_Return);
+  EXPECT_EQ(fBB->lSource->text(), "Из архива: прочитан 10.03.2026 09:00");
+  EXPECT_TRUE(fBB->lChanges->text().startsWith("Изменения с чтения 10.01.2026 09:00: время работы +1"))
+      << fBB->lChanges->text().toStdString();
 
   QTreeWidget* sessions = fHistory->tvOtherSessions;
   const QRect row = sessions->visualItemRect(sessions->topLevelItem(0));
@@ -166,7 +196,7 @@ TEST_F(HistoryWindow, TheBlackBoxWindowsMenuOpensItAndItReadsTheFolderAfresh) {
   ReadoutArchive(DataFolder{data_.path().toStdString()}).Keep(Image(31, 1, 0), {2027, 1, 1, 0, 0, 0});
   fBB->aHistory->trigger();
   ASSERT_TRUE(fHistory->isVisible());
-  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"31", "100", "2005"}));
+  EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"31", "100", "2005", "777123"}));
 }
 
 TEST_F(HistoryWindow, OpenFolderShowsTheDataFolderInTheFileManager) {

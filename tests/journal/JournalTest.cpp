@@ -14,6 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 
@@ -25,6 +26,7 @@
 #include "archive/SessionJournal.h"
 #include "link/ComPort.h"
 #include "link/ComReconnect.h"
+#include "settings/UserFile.h"
 #include "tests/hardening/HardeningSupport.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/RealTool.h"
@@ -125,8 +127,8 @@ TEST_F(Journal, AFolderThatCannotBeWrittenIsOneErrorPerOpeningAndTelemetryGoesOn
   UseDataFolder(blocker.fileName());
   Connect({"--no-pacing", "--cycle", "50", "--running", "--quiet"});
   ASSERT_TRUE(WaitForRecords(10));
-  const QString expected = "Не удалось записать журнал сеанса в папку \"" + blocker.fileName() +
-                           "/sessions\": Not a directory.";
+  const QString expected = "Не удалось записать журнал сеанса в папку \"" + blocker.fileName() + "/sessions\": " +
+                           QString::fromStdString(SystemReason(ENOTDIR)) + ".";
   EXPECT_EQ(TakeErrors(), QStringList{expected});
   EXPECT_TRUE(fMain->Port->Connected());
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <chrono>
 #include <cstdio>
@@ -123,6 +126,56 @@ TEST_F(SettingsAbuseTest, ManyShortLines) {
   EXPECT_EQ(f.ReadInteger(kSettingsSection, "K0", 0), 1);
   f.WriteInteger(kSettingsSection, "K0", 2);
   EXPECT_EQ(SettingsFile(path()).ReadInteger(kSettingsSection, "K0", 0), 2);
+}
+
+// Resident memory, KiB, that reading `path` takes at its peak, measured in a
+// child process of its own: the child's high-water mark starts where the
+// fork leaves it. -1 when it cannot be measured.
+long PeakKiBOfReading(const std::string& path) {
+  const auto status = [](const char* field) {
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1L;
+    char line[256];
+    long value = -1;
+    while (std::fgets(line, sizeof line, f))
+      if (std::strncmp(line, field, std::strlen(field)) == 0) value = std::atol(line + std::strlen(field));
+    std::fclose(f);
+    return value;
+  };
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) return -1;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const long before = status("VmRSS:");
+    const SettingsFile f(path);
+    long grown = f.ReadInteger(kSettingsSection, "XStep", 0) == 40 ? status("VmHWM:") - before : -2;
+    (void)!::write(pipeFds[1], &grown, sizeof grown);
+    ::_exit(0);
+  }
+  ::close(pipeFds[1]);
+  long grown = -1;
+  if (::read(pipeFds[0], &grown, sizeof grown) != sizeof grown) grown = -1;
+  ::close(pipeFds[0]);
+  int ignored = 0;
+  ::waitpid(child, &ignored, 0);
+  return grown;
+}
+
+// One header of 131,000 characters, then short keys up to the size limit:
+// the index holds each key once, not once with the whole header's name.
+TEST_F(SettingsAbuseTest, ALongSectionNameWithManyKeysTakesMemoryOfTheFilesOrder) {
+  std::string content = "[" + std::string(131000, 'O') + "]\n";
+  for (int i = 0; content.size() < kSettingsFileSizeLimit - 40; ++i) content += "k" + std::to_string(i) + "=1\n";
+  content += "[Options]\nXStep=40\n";
+  ASSERT_LE(content.size(), kSettingsFileSizeLimit);
+  WriteBytes(path(), content);
+  const long peak = PeakKiBOfReading(path());
+  ASSERT_GE(peak, 0) << "the child could not read the file or report";
+  // The file is 256 KiB; a few times that, and room for the allocator.
+  EXPECT_LT(peak, 64 * 1024) << peak << " KiB";
+  SettingsFile f(path());
+  EXPECT_EQ(f.ReadInteger(std::string(131000, 'o'), "K10000", 0), 1);
+  EXPECT_EQ(f.ReadInteger(std::string(131000, 'o'), "K" + std::to_string(1 << 20), 7), 7);
 }
 
 TEST_F(SettingsAbuseTest, ValuesOutOfRange) {

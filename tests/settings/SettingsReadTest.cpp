@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -169,6 +170,30 @@ TEST(SettingsFilePath, BesideTheExecutableUnlessTestsPointElsewhere) {
   EXPECT_EQ(SettingsFile().Path(), "/some/folder/config.ini");
   SetSettingsDirectory("");
   EXPECT_EQ(SettingsFilePath(), exeDir + "/config.ini");
+}
+
+// The windows and the data folder's lookup each read the settings at start:
+// a file that has not changed is read from the disk once; a changed one again.
+TEST_F(SettingsReadTest, AnUnchangedFileIsReadFromTheDiskOnce) {
+  const std::string path = dir_.SettingsPath();
+  // Changed a while ago: a file changed just now may yet change within the
+  // same step of the file times, and is not remembered.
+  const auto settle = [&] {
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  };
+  WriteBytes(path, "[Options]\nXStep=40\n");
+  settle();
+  const uint64_t before = SettingsFileDiskReads();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(SettingsFile(path).ReadInteger(kSettingsSection, "XStep", 0), 40);
+  EXPECT_EQ(SettingsFileDiskReads(), before + 1);
+
+  SettingsFile(path).WriteInteger(kSettingsSection, "XStep", 41);
+  EXPECT_EQ(SettingsFile(path).ReadInteger(kSettingsSection, "XStep", 0), 41);
+  settle();
+  EXPECT_EQ(SettingsFile(path).ReadInteger(kSettingsSection, "XStep", 0), 41);
+  // Changed in place, to the same size, as where the folder forbids a new file.
+  WriteBytes(path, "[Options]\nXStep=42\n");
+  EXPECT_EQ(SettingsFile(path).ReadInteger(kSettingsSection, "XStep", 0), 42);
 }
 
 }  // namespace

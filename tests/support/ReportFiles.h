@@ -1,13 +1,17 @@
 #pragma once
 // Reading back what the tool saved: the text of a PDF (pdftotext), its page
-// facts (pdfinfo), and the fields of a CSV file written with ";" between them.
+// facts (pdfinfo), the boxes of its words (pdftotext -bbox), and the fields of
+// a CSV file written with ";" between them.
 
 #include <QFile>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,45 @@ inline QString PopplerOutput(const QString& tool, const QStringList& args) {
 // The page's text, laid out as on the page.
 inline QString PdfText(const QString& path) { return PopplerOutput("pdftotext", {"-layout", path, "-"}); }
 inline QString PdfInfo(const QString& path) { return PopplerOutput("pdfinfo", {path}); }
+
+// The words of a PDF, each with its box in points, and its pages' size.
+struct PdfWords {
+  int pages = 0;
+  double pageWidth = 0;
+  std::vector<QRectF> boxes;
+  // The median height of a word: about its font's size and a seventh.
+  double MedianHeight() const {
+    if (boxes.empty()) return 0;
+    std::vector<double> heights;
+    for (const QRectF& b : boxes) heights.push_back(b.height());
+    std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+    return heights[heights.size() / 2];
+  }
+  // The share of the page's width between the leftmost and the rightmost word.
+  double Span() const {
+    if (boxes.empty() || pageWidth <= 0) return 0;
+    double left = pageWidth, right = 0;
+    for (const QRectF& b : boxes) left = std::min(left, b.left()), right = std::max(right, b.right());
+    return (right - left) / pageWidth;
+  }
+};
+
+inline PdfWords PdfWordBoxes(const QString& path) {
+  const QString html = PopplerOutput("pdftotext", {"-bbox", path, "-"});
+  PdfWords words;
+  static const QRegularExpression page(R"re(<page width="([\d.]+)")re");
+  for (auto m = page.globalMatch(html); m.hasNext();) {
+    words.pageWidth = m.next().captured(1).toDouble();
+    ++words.pages;
+  }
+  static const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)")re");
+  for (auto m = word.globalMatch(html); m.hasNext();) {
+    const auto w = m.next();
+    words.boxes.push_back(QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                 QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())));
+  }
+  return words;
+}
 
 inline QByteArray FileBytes(const QString& path) {
   QFile f(path);

@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <system_error>
 
 extern char** environ;
 
@@ -77,9 +79,11 @@ std::optional<Simulator::LogLine> ParseLogLine(const std::string& line) {
   skipBlanks();
   const std::string tag = word();
   if (time.empty() || tag.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double seconds = std::strtod(time.c_str(), &end);
-  if (end == time.c_str() || *end != '\0') return std::nullopt;
+  // The simulator writes its times in the C locale; the test's own may have
+  // a decimal comma, which strtod would follow.
+  double seconds = 0;
+  const auto [end, ec] = std::from_chars(time.data(), time.data() + time.size(), seconds);
+  if (ec != std::errc() || end != time.data() + time.size()) return std::nullopt;
   if (i < line.size()) ++i;
   return Simulator::LogLine{seconds, tag, line.substr(i)};
 }

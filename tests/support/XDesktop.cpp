@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -168,6 +169,14 @@ bool XDesktop::PopupShown() {
   return found;
 }
 
+bool XDesktop::PickFromDropDown(std::size_t index, Ms timeout) {
+  if (!WaitForPopup(true, timeout)) return false;
+  Key(XK_Home);
+  for (std::size_t i = 0; i < index; ++i) Key(XK_Down);
+  Key(XK_Return);
+  return WaitForPopup(false, timeout);
+}
+
 bool XDesktop::WaitForPopup(bool shown, Ms timeout) {
   const auto deadline = Clock::now() + timeout;
   for (;;) {
@@ -196,6 +205,15 @@ void XDesktop::Key(unsigned long keysym) {
   const KeyCode code = XKeysymToKeycode(display_, keysym);
   XTestFakeKeyEvent(display_, code, True, CurrentTime);
   XSync(display_, False);
+  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void XDesktop::Key(unsigned long modifier, unsigned long keysym) {
+  const KeyCode code = XKeysymToKeycode(display_, modifier);
+  XTestFakeKeyEvent(display_, code, True, CurrentTime);
+  XSync(display_, False);
+  Key(keysym);
   XTestFakeKeyEvent(display_, code, False, CurrentTime);
   XSync(display_, False);
 }

@@ -49,11 +49,18 @@ class XDesktop {
   // Waits until a pop-up (a drop-down list, a menu: a window that no window
   // manager would handle) is on screen, or until none is.
   bool WaitForPopup(bool shown, Ms timeout);
+  // Picks the item at `index` (from 0) of a drop-down list that a click has
+  // just opened, as the keyboard does: the list, a window of its own, takes
+  // the keyboard once it is up; Home goes to its top, Down walks to the item,
+  // Enter takes it. False when the list does not open or does not close.
+  bool PickFromDropDown(std::size_t index, Ms timeout);
 
   // A left click at this point of the screen.
   void Click(int x, int y);
   // A press and release of the key with this keysym (XK_Home, ...).
   void Key(unsigned long keysym);
+  // The same with a modifier key held down (XK_Control_L, ...).
+  void Key(unsigned long modifier, unsigned long keysym);
   // What a window manager sends when the user presses the window's close box:
   // WM_PROTOCOLS with WM_DELETE_WINDOW.
   void SendDeleteWindow(const Window& window);

@@ -21,29 +21,33 @@ namespace o5 {
 
 namespace {
 
-constexpr double kMarginMm = 12;
+constexpr double kMarginMm = 10;
 const QPageLayout kPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                               QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                               QPageLayout::Millimeter);
-// Font sizes and spacing in points, before any shrinking to fit.
-constexpr double kTitlePt = 16;
-constexpr double kSourcePt = 10;
-constexpr double kLabelPt = 9.5;
+// Font sizes and spacing in points, before any shrinking to fit. Nothing is
+// smaller than 8 pt: the page is read at the bench, often as a copy of a
+// copy. A report with its explanation and what changed since the earlier
+// readout fits at these sizes; only an unusually long one is shrunk.
+constexpr double kTitlePt = 14;
+constexpr double kSourcePt = 9;
+constexpr double kLabelPt = 9;
 constexpr double kTablePt = 9;
-constexpr double kCellPaddingPt = 3;
-constexpr double kColumnGapPt = 28;
-constexpr double kSectionGapPt = 12;
-constexpr double kLineSpacing = 1.2;
+constexpr double kCellPaddingPt = 1.5;
+constexpr double kColumnGapPt = 20;
+constexpr double kSectionGapPt = 6;
+constexpr double kLineSpacing = 1.1;
 constexpr double kFooterPt = 8;
-// The explanation's entries run down as many columns as fit the table's width.
-constexpr int kMaxExplanationColumns = 3;
-// The workshop's fields, two to a row, each a caption and a line to write on,
+// The explanation's entries and the changed labels run down as many columns,
+// each as wide as its widest entry, as fit the page's width.
+constexpr int kMaxExplanationColumns = 5;
+constexpr int kMaxChangeColumns = 2;
+// The workshop's fields in one row, each a caption and a line to write on,
 // with room above the line for handwriting.
-constexpr int kWorkshopColumns = 2;
-constexpr double kWorkshopLineSpacing = 2.4;
-// Record columns stretch over the page's width up to this share above their
-// text's width, so that a page of short numbers does not look squeezed.
-constexpr double kMaxRecordStretch = 1.8;
+constexpr int kWorkshopColumns = 3;
+constexpr double kWorkshopLineSpacing = 2.2;
+// How closely the zoom of a page too full for its sizes is sought.
+constexpr int kZoomSteps = 8;
 const QColor kFixedRowColour(224, 224, 224);
 const QColor kLineColour(96, 96, 96);
 // Behind the cells of a fault record written since the earlier readout.
@@ -65,22 +69,76 @@ QFont PageFont(double points, bool bold) {
 
 QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+// Entries run down columns, then across: as many columns as fit `width`,
+// each as wide as its widest entry.
+struct Columns {
+  int rows = 0;
+  std::vector<double> x;  // of each column
+  std::vector<double> widths;
+  double width = 0;
+};
+
+Columns FlowIntoColumns(const std::vector<std::string>& entries, const QFontMetricsF& font, double width, double gap,
+                        int maxColumns) {
+  const int count = static_cast<int>(entries.size());
+  Columns best;
+  for (int columns = 1; columns <= std::max(1, std::min(maxColumns, count)); ++columns) {
+    Columns c;
+    c.rows = (count + columns - 1) / columns;
+    double x = 0;
+    for (int first = 0; first < count; first += c.rows) {
+      double widest = 0;
+      for (int i = first; i < std::min(count, first + c.rows); ++i)
+        widest = std::max(widest, font.horizontalAdvance(Text(entries[static_cast<size_t>(i)])));
+      c.x.push_back(x);
+      c.widths.push_back(widest);
+      x += widest + gap;
+    }
+    c.width = count == 0 ? 0 : x - gap;
+    // One column always; more only while they fit.
+    if (columns > 1 && c.width > width) break;
+    best = std::move(c);
+  }
+  return best;
+}
+
 // Every position of the page, in device pixels, for one zoom factor.
 struct Layout {
   QFont title, source, label, table, tableBold, footer;
-  double titleHeight = 0, sourceHeight = 0, labelLine = 0;
+  double titleHeight = 0, sourceWidth = 0, labelLine = 0, textLine = 0;
   double labelsTop = 0, rightColumnX = 0, labelsHeight = 0;
   double tableTop = 0, titleColumnWidth = 0, recordColumnWidth = 0, rowHeight = 0, padding = 0;
-  double explanationTop = 0, explanationLine = 0, explanationColumnWidth = 0, explanationPitch = 0;
-  int explanationColumns = 1, explanationRows = 0;
+  double explanationTop = 0;
+  Columns explanation;
   double changesTop = 0;
+  Columns changes;  // the changed labels, below the summary
   double workshopTop = 0, workshopLine = 0, workshopFieldWidth = 0, workshopPitch = 0, footerHeight = 0;
   double width = 0, height = 0;
 };
 
-Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, double zoom,
-                  double availableWidth) {
+// What changed, below its heading: the summary on a line of its own, the
+// changed labels in columns, the new records on a line of their own.
+struct ChangeLines {
+  std::string summary;
+  std::vector<std::string> labels;
+  std::string newRecords;
+};
+
+ChangeLines SplitChanges(const BlackBoxPage& page) {
+  ChangeLines lines;
+  if (page.changes.empty()) return lines;
+  lines.summary = page.changes.front();
+  lines.labels.assign(page.changes.begin() + 1, page.changes.end());
+  if (!page.newRecords.empty() && !lines.labels.empty()) {
+    lines.newRecords = lines.labels.back();
+    lines.labels.pop_back();
+  }
+  return lines;
+}
+
+Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, double zoom, double available) {
   const double px = dpi / 72.0 * zoom;  // device pixels per point
+  const double gap = kColumnGapPt * px, sectionGap = kSectionGapPt * px;
   Layout l;
   l.title = PageFont(kTitlePt * zoom, true);
   l.source = PageFont(kSourcePt * zoom, false);
@@ -88,19 +146,28 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
   l.table = PageFont(kTablePt * zoom, false);
   l.tableBold = PageFont(kTablePt * zoom, true);
   l.footer = PageFont(kFooterPt * zoom, false);
-  const QFontMetricsF title(l.title, device), source(l.source, device), label(l.label, device),
-      table(l.table, device), tableBold(l.tableBold, device), footer(l.footer, device);
+  const QFontMetricsF title(l.title, device), label(l.label, device), table(l.table, device),
+      tableBold(l.tableBold, device), footer(l.footer, device);
 
+  // The title, and the source in the rest of its row.
   l.titleHeight = title.height();
-  l.sourceHeight = source.height();
+  const double titleWidth = title.horizontalAdvance(Text(page.title));
+  l.sourceWidth = std::max(0.0, available - titleWidth - gap);
   l.labelLine = label.height() * kLineSpacing;
-  l.labelsTop = l.titleHeight + l.sourceHeight * kLineSpacing + kSectionGapPt * px;
+  l.textLine = table.height() * kLineSpacing;
+  l.labelsTop = l.titleHeight + sectionGap;
+
+  // The right column of labels starts halfway across, or further when the
+  // left one is wider.
   double leftWidth = 0, rightWidth = 0;
   for (const std::string& s : page.leftLabels) leftWidth = std::max(leftWidth, label.horizontalAdvance(Text(s)));
   for (const std::string& s : page.rightLabels) rightWidth = std::max(rightWidth, label.horizontalAdvance(Text(s)));
-  l.rightColumnX = leftWidth + kColumnGapPt * px;
+  l.rightColumnX = std::max(leftWidth + gap, available / 2);
+  if (l.rightColumnX + rightWidth > available) l.rightColumnX = leftWidth + gap;
   l.labelsHeight = l.labelLine * static_cast<double>(std::max(page.leftLabels.size(), page.rightLabels.size()));
 
+  // The table spans the width: the record columns share what the titles
+  // leave.
   l.padding = kCellPaddingPt * px;
   double titles = 0, cells = 0;
   for (int row = 0; row < BlackBoxReport::kRows; ++row) {
@@ -108,58 +175,44 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
     for (int column = 1; column < BlackBoxReport::kColumns; ++column)
       cells = std::max(cells, (row == 0 ? tableBold : table).horizontalAdvance(Text(page.cells[row][column])));
   }
-  l.titleColumnWidth = titles + 2 * l.padding;
-  l.recordColumnWidth = cells + 2 * l.padding;
+  l.titleColumnWidth = titles + 4 * l.padding;
   const double records = BlackBoxReport::kColumns - 1;
-  const double stretched = (availableWidth - l.titleColumnWidth) / records;
-  l.recordColumnWidth = std::clamp(stretched, l.recordColumnWidth, l.recordColumnWidth * kMaxRecordStretch);
+  l.recordColumnWidth = std::max(cells + 2 * l.padding, (available - l.titleColumnWidth) / records);
   l.rowHeight = table.height() + 2 * l.padding;
-  l.tableTop = l.labelsTop + l.labelsHeight + kSectionGapPt * px;
-
+  l.tableTop = l.labelsTop + l.labelsHeight + sectionGap;
   const double tableWidth = l.titleColumnWidth + records * l.recordColumnWidth;
 
-  // Below the table: the explanation under its heading, in as many columns
-  // as its widest entry allows.
-  const double columnGap = kColumnGapPt * px;
-  l.explanationTop = l.tableTop + BlackBoxReport::kRows * l.rowHeight + kSectionGapPt * px;
-  l.explanationLine = table.height() * kLineSpacing;
-  double widestEntry = 0;
-  for (const std::string& s : page.explanation) widestEntry = std::max(widestEntry, table.horizontalAdvance(Text(s)));
-  l.explanationColumns = kMaxExplanationColumns;
-  while (l.explanationColumns > 1 &&
-         widestEntry > (tableWidth - (l.explanationColumns - 1) * columnGap) / l.explanationColumns)
-    --l.explanationColumns;
-  l.explanationColumnWidth = std::max(widestEntry, (tableWidth - (l.explanationColumns - 1) * columnGap) /
-                                                       l.explanationColumns);
-  l.explanationPitch = l.explanationColumnWidth + columnGap;
-  const int entries = static_cast<int>(page.explanation.size());
-  l.explanationRows = (entries + l.explanationColumns - 1) / l.explanationColumns;
-  const double explanationHeight = entries == 0 ? 0 : l.labelLine + l.explanationRows * l.explanationLine;
+  // Below the table: the explanation under its heading.
+  l.explanationTop = l.tableTop + BlackBoxReport::kRows * l.rowHeight + sectionGap;
+  l.explanation = FlowIntoColumns(page.explanation, table, tableWidth, gap, kMaxExplanationColumns);
+  const double explanationHeight = page.explanation.empty() ? 0 : l.labelLine + l.explanation.rows * l.textLine;
 
-  // Then what changed since the earlier readout, one entry a line.
+  // Then what changed since the earlier readout.
   l.changesTop = l.explanationTop + explanationHeight;
+  const ChangeLines changes = SplitChanges(page);
+  l.changes = FlowIntoColumns(changes.labels, table, tableWidth, gap, kMaxChangeColumns);
   double changesHeight = 0, widestChange = 0;
   if (!page.changes.empty()) {
-    if (entries > 0) l.changesTop += kSectionGapPt * px;
-    changesHeight = l.labelLine + static_cast<double>(page.changes.size()) * l.explanationLine;
-    widestChange = label.horizontalAdvance(Text(page.changesHeading));
-    for (const std::string& s : page.changes) widestChange = std::max(widestChange, table.horizontalAdvance(Text(s)));
+    if (!page.explanation.empty()) l.changesTop += sectionGap;
+    changesHeight = l.labelLine + (1 + l.changes.rows + (changes.newRecords.empty() ? 0 : 1)) * l.textLine;
+    widestChange = std::max({label.horizontalAdvance(Text(page.changesHeading)),
+                             table.horizontalAdvance(Text(changes.summary)), l.changes.width,
+                             table.horizontalAdvance(Text(changes.newRecords))});
   }
 
-  l.workshopTop = l.changesTop + changesHeight + kSectionGapPt * px;
+  l.workshopTop = l.changesTop + changesHeight + sectionGap;
   l.workshopLine = label.height() * kWorkshopLineSpacing;
-  l.workshopFieldWidth = (tableWidth - (kWorkshopColumns - 1) * columnGap) / kWorkshopColumns;
-  l.workshopPitch = l.workshopFieldWidth + columnGap;
+  l.workshopFieldWidth = (tableWidth - (kWorkshopColumns - 1) * gap) / kWorkshopColumns;
+  l.workshopPitch = l.workshopFieldWidth + gap;
   const int workshopRows = (static_cast<int>(BlackBoxPage::kWorkshopFields.size()) + kWorkshopColumns - 1) /
                            kWorkshopColumns;
   l.footerHeight = footer.height();
 
-  // The source line is left out: it names a file, which can be of any length,
-  // and is shortened to the page's width instead of shrinking the page.
-  l.width = std::max({title.horizontalAdvance(Text(page.title)), l.rightColumnX + rightWidth, tableWidth,
-                      l.explanationColumns * l.explanationColumnWidth + (l.explanationColumns - 1) * columnGap,
-                      widestChange, footer.horizontalAdvance(Text(page.footer))});
-  l.height = l.workshopTop + workshopRows * l.workshopLine + kSectionGapPt * px + l.footerHeight;
+  // The source is left out: it names a file, which can be of any length, and
+  // is shortened to its room instead of shrinking the page.
+  l.width = std::max({titleWidth, l.rightColumnX + rightWidth, tableWidth, l.explanation.width, widestChange,
+                      footer.horizontalAdvance(Text(page.footer))});
+  l.height = l.workshopTop + workshopRows * l.workshopLine + sectionGap + l.footerHeight;
   return l;
 }
 
@@ -174,36 +227,41 @@ bool RealPrintDialog(QPrinter& printer, QWidget* parent) {
   return dialog.exec() == QDialog::Accepted;
 }
 
+// Entries laid out by FlowIntoColumns from `top`, one text line each.
+void DrawColumns(QPainter& painter, const Layout& l, const Columns& columns, double top,
+                 const std::vector<std::string>& entries) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const auto column = static_cast<size_t>(static_cast<int>(i) / columns.rows);
+    const int row = static_cast<int>(i) % columns.rows;
+    const QRectF cell(columns.x[column], top + row * l.textLine, columns.widths[column] + l.padding, l.textLine);
+    painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, Text(entries[i]));
+  }
+}
+
 // The explanation of the codes and modes, what changed, the workshop's fields
 // and the footer.
 void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, double dpi,
                        const BlackBoxPage& page) {
+  auto line = [&](const QFont& font, double top, double height, const std::string& text) {
+    painter.setFont(font);
+    painter.drawText(QRectF(0, top, area.width(), height), Qt::AlignLeft | Qt::AlignVCenter, Text(text));
+  };
   if (!page.explanation.empty()) {
-    painter.setFont(l.label);
-    painter.drawText(QRectF(0, l.explanationTop, area.width(), l.labelLine), Qt::AlignLeft | Qt::AlignVCenter,
-                     Text(std::string(kExplanationHeading)));
+    line(l.label, l.explanationTop, l.labelLine, std::string(kExplanationHeading));
     painter.setFont(l.table);
-    const double top = l.explanationTop + l.labelLine;
-    for (size_t i = 0; i < page.explanation.size(); ++i) {
-      // Down the first column, then the next.
-      const int column = static_cast<int>(i) / l.explanationRows;
-      const int row = static_cast<int>(i) % l.explanationRows;
-      const QRectF cell(column * l.explanationPitch, top + row * l.explanationLine, l.explanationColumnWidth,
-                        l.explanationLine);
-      painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, Text(page.explanation[i]));
-    }
+    DrawColumns(painter, l, l.explanation, l.explanationTop + l.labelLine, page.explanation);
   }
 
   if (!page.changes.empty()) {
-    painter.setFont(l.label);
-    painter.drawText(QRectF(0, l.changesTop, area.width(), l.labelLine), Qt::AlignLeft | Qt::AlignVCenter,
-                     Text(page.changesHeading));
-    painter.setFont(l.table);
-    double top = l.changesTop + l.labelLine;
-    for (const std::string& s : page.changes) {
-      painter.drawText(QRectF(0, top, area.width(), l.explanationLine), Qt::AlignLeft | Qt::AlignVCenter, Text(s));
-      top += l.explanationLine;
-    }
+    const ChangeLines changes = SplitChanges(page);
+    double top = l.changesTop;
+    line(l.label, top, l.labelLine, page.changesHeading);
+    top += l.labelLine;
+    line(l.table, top, l.textLine, changes.summary);
+    top += l.textLine;
+    DrawColumns(painter, l, l.changes, top, changes.labels);
+    top += l.changes.rows * l.textLine;
+    if (!changes.newRecords.empty()) line(l.table, top, l.textLine, changes.newRecords);
   }
 
   painter.setFont(l.label);
@@ -224,9 +282,7 @@ void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, d
     painter.restore();
   }
 
-  painter.setFont(l.footer);
-  painter.drawText(QRectF(0, area.height() - l.footerHeight, area.width(), l.footerHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter, Text(page.footer));
+  line(l.footer, area.height() - l.footerHeight, l.footerHeight, page.footer);
 }
 
 void DrawOnPrinter(QPainter& painter, const QPrinter& printer, const BlackBoxPage& page) {
@@ -273,23 +329,29 @@ void PrintToFile(QPrinter& printer, const BlackBoxPage& page, const QString& tar
 
 void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const BlackBoxPage& page) {
   QPaintDevice* device = painter.device();
+  auto fits = [&](const Layout& layout) { return layout.width <= area.width() && layout.height <= area.height(); };
   Layout l = MakeLayout(page, device, dpi, 1.0, area.width());
-  if (l.width > area.width() || l.height > area.height()) {
-    // Fonts do not scale exactly with their size: shrink a little further.
-    const double zoom = 0.98 * std::min(area.width() / l.width, area.height() / l.height);
-    l = MakeLayout(page, device, dpi, zoom, area.width());
+  if (!fits(l)) {
+    // The largest zoom that fits: smaller text may flow into more columns,
+    // and fonts do not scale exactly with their size, so the page does not
+    // shrink in proportion.
+    double small = 0.98 * std::min(area.width() / l.width, area.height() / l.height), large = 1.0;
+    while (!fits(MakeLayout(page, device, dpi, small, area.width()))) small *= 0.95;
+    for (int step = 0; step < kZoomSteps; ++step) {
+      const double middle = (small + large) / 2;
+      (fits(MakeLayout(page, device, dpi, middle, area.width())) ? small : large) = middle;
+    }
+    l = MakeLayout(page, device, dpi, small, area.width());
   }
   painter.save();
   painter.setPen(Qt::black);
 
-  double y = 0;
   painter.setFont(l.title);
-  painter.drawText(QRectF(0, y, area.width(), l.titleHeight), Qt::AlignLeft | Qt::AlignVCenter, Text(page.title));
-  y += l.titleHeight;
+  painter.drawText(QRectF(0, 0, area.width(), l.titleHeight), Qt::AlignLeft | Qt::AlignVCenter, Text(page.title));
   painter.setFont(l.source);
-  const QString source =
-      QFontMetricsF(l.source, device).elidedText(Text(page.source), Qt::ElideMiddle, area.width());
-  painter.drawText(QRectF(0, y, area.width(), l.sourceHeight), Qt::AlignLeft | Qt::AlignVCenter, source);
+  const QString source = QFontMetricsF(l.source, device).elidedText(Text(page.source), Qt::ElideMiddle, l.sourceWidth);
+  painter.drawText(QRectF(area.width() - l.sourceWidth, 0, l.sourceWidth, l.titleHeight),
+                   Qt::AlignRight | Qt::AlignVCenter, source);
 
   painter.setFont(l.label);
   auto labels = [&](const std::vector<std::string>& column, double x) {
@@ -317,7 +379,8 @@ void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const B
     for (int column = 0; column < BlackBoxReport::kColumns; ++column) {
       const double x = columnX(column);
       const double width = column == 0 ? l.titleColumnWidth : l.recordColumnWidth;
-      const QRectF cell(x + l.padding, top, width - 2 * l.padding, l.rowHeight);
+      const double inset = (column == 0 ? 2 : 1) * l.padding;
+      const QRectF cell(x + inset, top, width - 2 * inset, l.rowHeight);
       painter.drawText(cell, (column == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter,
                        Text(page.cells[row][column]));
     }

@@ -25,12 +25,14 @@ const char* const kNoBlackBoxNotice[] = {
 constexpr size_t kReplyAddress = 5;
 
 // Sends the read request for `address` and waits for its reply. A reply that
-// carries another address answers some other request: its bytes belong
-// elsewhere in the image, so the readout ends as if nothing had come.
+// carries another address answers some other request (one still on its way
+// from before the port was opened again, say) and is passed over by the wait;
+// should a channel hand one over all the same, its bytes belong elsewhere in
+// the image, and the readout ends as if nothing had come.
 bool ReadChunk(RequestChannel& channel, uint8_t address) {
   channel.SendRequest(ControlByteFromBits(kControlAwaitReply), 0, 0, kCmdBlackBoxRead, address, 0,
                       0, 0);
-  if (!channel.WaitForReply(kReplyByte4, kCmdBlackBoxRead)) return false;
+  if (!channel.WaitForReply(kReplyByte4, kCmdBlackBoxRead, address)) return false;
   if (channel.FrameBuffer()[kReplyAddress] == address) return true;
   channel.ConsoleLine(kNoReplyLine);
   return false;

@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTableWidget>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -57,6 +59,13 @@ constexpr int kChangesLeft = 25;
 constexpr int kChangesTop = 257;
 // How the line and the PDF write the earlier readout's time.
 const char* const kChangesTimeFormat = "dd.MM.yyyy HH:mm";
+// The line of where the report came from: in the right half, beside
+// l2, above l12 and below lDP, clear of every label.
+constexpr int kSourceLeft = 493;
+constexpr int kSourceTop = 48;
+constexpr int kSourceRightMargin = 12;
+// How a source's time is written, to the second.
+const char* const kSourceTimeFormat = "dd.MM.yyyy HH:mm:ss";
 
 constexpr int kRowHeight = 18;
 constexpr int kTitleColumnWidth = 326;
@@ -153,6 +162,10 @@ void TfBB::BuildControls() {
   lChanges = new QLabel(Panel1);
   lChanges->setObjectName("lChanges");
   lChanges->move(kChangesLeft, kChangesTop);
+  lSource = new QLabel(Panel1);
+  lSource->setObjectName("lSource");
+  lSource->setFont(Font(kFormFontFamily, kFormFontPixels, true));
+  lSource->move(kSourceLeft, kSourceTop);
   // A label is marked by filling its background.
   for (QLabel* label : labels_) {
     QPalette palette = label->palette();
@@ -163,6 +176,7 @@ void TfBB::BuildControls() {
   BuildGrid();
   BuildProgressPanel();
   BuildMenu();
+  BuildCommands();
   LayOut();
   new FileDropFilter(this, [this](const QString& path) { OpenImage(path); });
 }
@@ -170,30 +184,59 @@ void TfBB::BuildControls() {
 void TfBB::BuildMenu() {
   pmBB = new QMenu(this);
   pmBB->setObjectName("pmBB");
-  auto add = [this](const char* name, const char* text, QKeySequence keys) {
+  auto add = [this](const char* name, const char* text, QKeySequence keys, const char* tip) {
     auto* action = new QAction(QString::fromUtf8(text), this);
     action->setObjectName(name);
     action->setShortcut(keys);
+    action->setToolTip(QString::fromUtf8(tip) + " (" + keys.toString(QKeySequence::NativeText) + ")");
     // Active while this window is the active one.
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
     pmBB->addAction(action);
     return action;
   };
-  aSaveReport = add("aSaveReport", "Сохранить отчёт…", QKeySequence(Qt::CTRL | Qt::Key_S));
-  aPrint = add("aPrint", "Печать…", QKeySequence(Qt::CTRL | Qt::Key_P));
-  aSaveImage = add("aSaveImage", "Сохранить образ…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  aSaveReport = add("aSaveReport", "Сохранить отчёт…", QKeySequence(Qt::CTRL | Qt::Key_S),
+                    "Сохранить отчёт в PDF или в таблицу CSV");
+  aPrint = add("aPrint", "Печать…", QKeySequence(Qt::CTRL | Qt::Key_P), "Напечатать отчёт");
+  aSaveImage = add("aSaveImage", "Сохранить образ…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                   "Сохранить 256 байт черного ящика, как они прочитаны");
   pmBB->addSeparator();
-  aOpenImage = add("aOpenImage", "Открыть образ…", QKeySequence(Qt::CTRL | Qt::Key_O));
-  aCompare = add("aCompare", "Сравнить с…", QKeySequence());
+  aOpenImage = add("aOpenImage", "Открыть образ…", QKeySequence(Qt::CTRL | Qt::Key_O),
+                   "Показать отчёт сохранённого образа");
+  aCompare = add("aCompare", "Сравнить с…", QKeySequence(Qt::CTRL | Qt::Key_D),
+                 "Показать, что изменилось с сохранённого образа");
   pmBB->addSeparator();
-  aHistory = add("aHistory", kHistoryCommand, QKeySequence(Qt::CTRL | Qt::Key_H));
+  aHistory = add("aHistory", kHistoryCommand, QKeySequence(Qt::CTRL | Qt::Key_H),
+                 "Прежние чтения отопителей и сеансы");
   for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare}) action->setEnabled(false);
   connect(aSaveReport, &QAction::triggered, this, [this] { aSaveReportExecute(); });
   connect(aPrint, &QAction::triggered, this, [this] { aPrintExecute(); });
   connect(aSaveImage, &QAction::triggered, this, [this] { aSaveImageExecute(); });
   connect(aOpenImage, &QAction::triggered, this, [this] { aOpenImageExecute(this); });
   connect(aCompare, &QAction::triggered, this, [this] { aCompareExecute(this); });
+}
+
+void TfBB::BuildCommands() {
+  pCommands = new QWidget(this);
+  pCommands->setObjectName("pCommands");
+  auto* row = new QHBoxLayout(pCommands);
+  row->setContentsMargins(4, 2, 4, 2);
+  row->setSpacing(4);
+  // The groups of the menu, a little apart.
+  constexpr int kGroupGap = 12;
+  for (QAction* action : pmBB->actions()) {
+    if (action->isSeparator()) {
+      row->addSpacing(kGroupGap);
+      continue;
+    }
+    auto* button = new QToolButton(pCommands);
+    button->setObjectName("b" + action->objectName().mid(1));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setFocusPolicy(Qt::TabFocus);
+    row->addWidget(button);
+  }
+  row->addStretch(1);
 }
 
 void TfBB::contextMenuEvent(QContextMenuEvent* event) {
@@ -270,9 +313,24 @@ void TfBB::resizeEvent(QResizeEvent* event) {
 }
 
 void TfBB::LayOut() {
-  // The panel spans the top, the grid fills the rest.
+  // The panel spans the top, the commands below it, the grid fills the rest.
   Panel1->setGeometry(0, 0, width(), kPanelHeight);
-  sgBB->setGeometry(0, kPanelHeight, width(), height() - kPanelHeight);
+  pCommands->setGeometry(0, kPanelHeight, width(), kCommandsHeight);
+  const int gridTop = kPanelHeight + kCommandsHeight;
+  sgBB->setGeometry(0, gridTop, width(), height() - gridTop);
+  ShowSource();
+}
+
+void TfBB::ShowSource() {
+  if (!hasReport_) {
+    lSource->clear();
+    return;
+  }
+  const QString line = QString::fromStdString(source_.Line());
+  const int room = std::max(0, Panel1->width() - kSourceLeft - kSourceRightMargin);
+  lSource->setText(lSource->fontMetrics().elidedText(line, Qt::ElideMiddle, room));
+  lSource->setToolTip(line);
+  lSource->adjustSize();
 }
 
 void TfBB::showEvent(QShowEvent* event) {
@@ -296,7 +354,7 @@ void TfBB::SetProgress(int value) {
 
 void TfBB::ShowReport() {
   const QDateTime now = QDateTime::currentDateTime();
-  Present(BlackBoxImage, "Прочитан из отопителя " + now.toString("dd.MM.yyyy HH:mm:ss"),
+  Present(BlackBoxImage, {BlackBoxSource::Kind::kHeater, now.toString(kSourceTimeFormat).toStdString(), {}},
           ReportFileName(BlackBoxSerialNumber(BlackBoxImage), now, ""));
   // Before this readout is archived; the archive would not offer it anyway,
   // as it is no older than itself.
@@ -310,7 +368,7 @@ void TfBB::ShowReport() {
   if (readoutKeeper_) readoutKeeper_(reportImage_, now);
 }
 
-void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QString& baseName) {
+void TfBB::Present(const BlackBoxBytes& image, const BlackBoxSource& source, const QString& baseName) {
   report_ = MakeBlackBoxReport(image, QLocale().decimalPoint().toStdString());
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
     QLabel* label = labels_[static_cast<size_t>(i)];
@@ -329,31 +387,37 @@ void TfBB::Present(const BlackBoxBytes& image, const QString& source, const QStr
   // report: the image kept with the report is the one it shows.
   reportImage_ = image;
   reportBaseName_ = baseName;
-  reportSource_ = source;
+  source_ = source;
   // Where the report came from, as the PDF's page says: a report opened from
   // a file looks like a readout otherwise.
-  Panel1->setToolTip(source);
+  Panel1->setToolTip(QString::fromStdString(source.Text()));
   hasReport_ = true;
+  ShowSource();
   for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare}) action->setEnabled(true);
   ShowChanges(std::nullopt);
 }
 
 void TfBB::ShowChanges(const std::optional<BlackBoxBytes>& earlier, const QDateTime& when) {
   changes_.reset();
-  if (earlier)
-    changes_ = CompareBlackBoxes(*earlier, reportImage_, when.toString(kChangesTimeFormat).toStdString(),
-                                 QLocale().decimalPoint().toStdString());
+  earlier_.reset();
+  if (earlier) {
+    earlier_ = BlackBoxEarlier{*earlier, when.toString(kChangesTimeFormat).toStdString()};
+    changes_ = CompareBlackBoxes(*earlier, reportImage_, earlier_->time, QLocale().decimalPoint().toStdString());
+  }
   lChanges->setText(changes_ ? QString::fromStdString(changes_->Line()) : QString());
   lChanges->adjustSize();
-  for (QLabel* label : labels_) {
+  // A run time's tooltip gives its hours; a changed label's adds what it was.
+  for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
+    QLabel* label = labels_[static_cast<size_t>(i)];
     label->setAutoFillBackground(false);
-    label->setToolTip(QString());
+    label->setToolTip(QString::fromStdString(report_.hours[static_cast<size_t>(i)]));
   }
   if (changes_)
     for (const BlackBoxLabelChange& change : changes_->labels) {
       QLabel* label = labels_[static_cast<size_t>(change.label)];
       label->setAutoFillBackground(true);
-      label->setToolTip(QString::fromStdString(change.tip));
+      const QString tip = QString::fromStdString(change.tip);
+      label->setToolTip(label->toolTip().isEmpty() ? tip : label->toolTip() + "\n" + tip);
     }
   for (int column = 1; column < BlackBoxReport::kColumns; ++column) {
     const bool isNew = changes_ && std::find(changes_->newRecords.begin(), changes_->newRecords.end(),
@@ -378,8 +442,21 @@ void TfBB::OpenImage(const QString& path) {
   // Saved again, it keeps the name it had: the time it was opened would read
   // as a readout that never happened.
   const QFileInfo file(path);
-  Present(image, "Открыт из файла " + file.fileName(),
-          file.completeBaseName().isEmpty() ? file.fileName() : file.completeBaseName());
+  const QString baseName = file.completeBaseName().isEmpty() ? file.fileName() : file.completeBaseName();
+  const ReadoutArchive archive;
+  if (const auto archived = archive.EntryOf(path.toStdString());
+      archived && archived->serial == BlackBoxSerialNumber(image)) {
+    Present(image, {BlackBoxSource::Kind::kArchive, DisplayTime(archived->when), {}}, baseName);
+    // As it was shown after that readout: against the heater's readout
+    // before it.
+    if (const auto earlier = archive.LatestBefore(archived->serial, archived->when))
+      ShowChanges(earlier->image, DateTimeOf(earlier->entry.when));
+  } else {
+    Present(image,
+            {BlackBoxSource::Kind::kFile, file.lastModified().toString(kSourceTimeFormat).toStdString(),
+             file.fileName().toStdString()},
+            baseName);
+  }
   show();
   raise();
   activateWindow();
@@ -392,7 +469,7 @@ QString TfBB::ReportFileName(uint32_t serial, const QDateTime& when, const QStri
 QString TfBB::DefaultName(const QString& extension) const { return reportBaseName_ + extension; }
 
 BlackBoxPage TfBB::ReportPage() const {
-  BlackBoxPage page = MakeBlackBoxPage(report_, reportSource_.toStdString());
+  BlackBoxPage page = MakeBlackBoxPage(report_, source_.Text());
   page.footer = kAppTitle;
   if (changes_) {
     page.changesHeading = changes_->heading;
@@ -418,12 +495,14 @@ void TfBB::aSaveReportExecute() {
   const QString suffix = QFileInfo(path).suffix().toLower();
   const bool csv = suffix == "csv" || (suffix != "pdf" && selected == filters.back());
   if (csv) {
-    SaveUserFile(path.toStdString(), BlackBoxCsv(reportImage_));
+    SaveUserFile(path.toStdString(), ReportCsv());
   } else {
     const QByteArray pdf = BlackBoxPdf(ReportPage());
     SaveUserFile(path.toStdString(), std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
   }
 }
+
+std::string TfBB::ReportCsv() const { return BlackBoxCsv(reportImage_, source_, kAppTitle, earlier_); }
 
 void TfBB::aPrintExecute() {
   if (!hasReport_) return;
@@ -449,11 +528,12 @@ void TfBB::aOpenImageExecute(QWidget* dialogParent) {
 void TfBB::CompareWith(const QString& path) {
   if (!hasReport_) return;
   const BlackBoxBytes earlier = LoadImageFile(path);
-  // An archived readout's name holds its time; any other file has only the
-  // time it was written.
+  // A readout's name holds its time (the archive's, or one the tool proposed
+  // when it was saved); any other file has only the time it was written.
   const QFileInfo file(path);
   QDateTime when = file.lastModified();
-  if (const auto named = ParseReadoutFileName(file.fileName().toStdString())) when = DateTimeOf(named->when);
+  if (const auto named = ParseSavedReadoutFileName(file.fileName().toStdString()))
+    when = DateTimeOf(named->when);
   ShowChanges(earlier, when);
 }
 

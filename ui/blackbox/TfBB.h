@@ -5,9 +5,12 @@
 // the middle; ShowReport then fills every label and cell from the image.
 // Closing it only hides it: it lives as long as the program.
 //
-// Its context menu and shortcuts keep the report: saved as PDF or CSV,
-// printed, the image saved as read; and a saved image opened again shows its
-// report as after a readout. A file dropped on the window opens as an image.
+// Its commands keep the report: saved as PDF or CSV, printed, the image saved
+// as read; and a saved image opened again shows its report as after a
+// readout. They stand as a row of buttons between the panel and the grid and
+// in the context menu, each with its shortcut. A file dropped on the window
+// opens as an image. A line of the panel says where the report shown came
+// from: a readout, the archive, a file.
 //
 // After a readout, the line at the foot of the panel says what changed since
 // the heater's newest earlier readout in the archive; the labels whose values
@@ -43,8 +46,11 @@ class TfBB : public QWidget {
   Q_OBJECT
 
  public:
+  // The row of command buttons between the panel and the grid; the window
+  // is that much taller, so that the grid keeps its size.
+  static constexpr int kCommandsHeight = 30;
   static constexpr int kOuterWidth = 944;
-  static constexpr int kOuterHeight = 731;
+  static constexpr int kOuterHeight = 731 + kCommandsHeight;
   static constexpr int kProgressMaximum = 85;
 
   explicit TfBB(QWidget* parent = nullptr);
@@ -59,7 +65,8 @@ class TfBB : public QWidget {
   void SetReadoutKeeper(ReadoutKeeper keeper) { readoutKeeper_ = std::move(keeper); }
 
   // Shows the report of the image saved in `path` as after a readout, and
-  // shows the window. A file that is no such image (its size, its signature),
+  // shows the window. An image of the readout archive is shown as the
+  // readout of its time, compared with the heater's readout before it. A file that is no such image (its size, its signature),
   // cannot be read or is a folder raises FileError naming it and the reason;
   // the window is then left as it was. BlackBoxImage, the heater's copy, is
   // not touched: a readout in progress goes on filling it.
@@ -81,6 +88,10 @@ class TfBB : public QWidget {
   const std::optional<BlackBoxChanges>& Changes() const { return changes_; }
 
   bool HasReport() const { return hasReport_; }
+  // Where the shown report came from.
+  const BlackBoxSource& Source() const { return source_; }
+  // The shown report as the CSV table.
+  std::string ReportCsv() const;
   // The image the shown report was made from, exactly as read or opened.
   const BlackBoxBytes& ReportImage() const { return reportImage_; }
   // "BB_658188_2026-12-7_15-20-3" + extension: the serial number and the time
@@ -101,6 +112,10 @@ class TfBB : public QWidget {
   QFrame* pRead;
   QProgressBar* pbReadBB;
   QMenu* pmBB;
+  // Where the report came from, in the panel.
+  QLabel* lSource;
+  // The row of buttons of the menu's commands.
+  QWidget* pCommands;
   // What changed since the earlier readout; empty without one.
   QLabel* lChanges;
   QAction *aSaveReport, *aPrint, *aSaveImage, *aOpenImage, *aCompare;
@@ -117,10 +132,13 @@ class TfBB : public QWidget {
   void BuildGrid();
   void BuildProgressPanel();
   void BuildMenu();
+  void BuildCommands();
   void LayOut();
   // Shows the report of `image`; its files are proposed as `baseName` plus
   // their extension.
-  void Present(const BlackBoxBytes& image, const QString& source, const QString& baseName);
+  void Present(const BlackBoxBytes& image, const BlackBoxSource& source, const QString& baseName);
+  // The source line, shortened in its middle to the panel's width.
+  void ShowSource();
   QString DefaultName(const QString& extension) const;
   // The image saved in `path`; FileError naming it when it is none.
   static BlackBoxBytes LoadImageFile(const QString& path);
@@ -137,7 +155,9 @@ class TfBB : public QWidget {
   BlackBoxReport report_;
   QString reportBaseName_;
   std::optional<BlackBoxChanges> changes_;
-  QString reportSource_;  // "Прочитан из отопителя …" or "Открыт из файла …"
+  // What changes_ compares with, for the CSV.
+  std::optional<BlackBoxEarlier> earlier_;
+  BlackBoxSource source_;
   QString reportFilter_;  // the report format chosen last
   ReadoutKeeper readoutKeeper_;
 };

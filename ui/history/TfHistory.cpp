@@ -32,6 +32,8 @@ constexpr int kLeftWidth = 450;
 constexpr int kClientHeight = 560;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kSerialRole = Qt::UserRole + 1;
+// A timeline is a few lines a minute; one larger than this is not listed.
+constexpr std::size_t kTimelineReadLimit = 16 * 1024 * 1024;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -131,10 +133,12 @@ void TfHistory::BuildControls() {
                          {"Неисправностей", "65535"}},
                         this);
   tvSessions = MakeList("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
+  tvEvents = MakeList("tvEvents", {{"Время", kWidestTime}, {"Событие", ""}}, this);
   left->addWidget(Group("Отопители", tvHeaters, left));
   left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
   right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
   right->addWidget(Group("Сеансы отопителя", tvSessions, right));
+  right->addWidget(Group("События сеанса", tvEvents, right));
   root->addWidget(columns, 1);
   columns->setSizes({kLeftWidth, kClientWidth - kLeftWidth});
 
@@ -152,6 +156,11 @@ void TfHistory::BuildControls() {
   connect(bOpen, &QPushButton::clicked, this, [this] { bOpenClick(); });
   connect(bOpenFolder, &QPushButton::clicked, this, [this] { bOpenFolderClick(); });
   connect(tvHeaters, &QTreeWidget::itemSelectionChanged, this, [this] { HeaterChosen(); });
+  // The row selected, or the row the keyboard has come to without selecting it.
+  for (QTreeWidget* list : {tvSessions, tvOtherSessions}) {
+    connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list] { SessionChosen(list); });
+    connect(list, &QTreeWidget::currentItemChanged, this, [this, list] { SessionChosen(list); });
+  }
   for (QTreeWidget* list : {tvHeaters, tvReadouts, tvSessions, tvOtherSessions}) {
     connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list] {
       if (ChosenItem(list)) lastList_ = list;
@@ -163,7 +172,8 @@ void TfHistory::BuildControls() {
   setTabOrder(tvHeaters, tvOtherSessions);
   setTabOrder(tvOtherSessions, tvReadouts);
   setTabOrder(tvReadouts, tvSessions);
-  setTabOrder(tvSessions, bOpen);
+  setTabOrder(tvSessions, tvEvents);
+  setTabOrder(tvEvents, bOpen);
   setTabOrder(bOpen, bOpenFolder);
 }
 
@@ -192,6 +202,21 @@ void TfHistory::Refresh() {
     else
       others.push_back(std::move(journal));
   }
+  // A heater whose sessions were named after it is listed without a readout
+  // too (its image not written, broken, or not copied along): after those
+  // with one, its latest session first.
+  std::vector<std::pair<LocalTime, uint32_t>> sessionsOnly;
+  for (const auto& [serial, journals] : heaterJournals_)
+    if (std::none_of(heaters_.begin(), heaters_.end(), [serial](const HeaterEntry& h) { return h.serial == serial; }))
+      sessionsOnly.emplace_back(journals.front().name.opened, serial);
+  std::sort(sessionsOnly.begin(), sessionsOnly.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : a.second < b.second;
+  });
+  for (const auto& [latest, serial] : sessionsOnly) {
+    HeaterEntry heater;
+    heater.serial = serial;
+    heaters_.push_back(heater);
+  }
   FillJournals(tvOtherSessions, others);
   FillHeaters();
 }
@@ -207,8 +232,10 @@ void TfHistory::FillHeaters() {
   for (const HeaterEntry& heater : heaters_) {
     const QString serial = QString::number(heater.serial);
     if (!filter.isEmpty() && !serial.contains(filter)) continue;
-    auto* row = new QTreeWidgetItem({serial, QString::number(heater.productCode),
-                                     QString::number(heater.readouts), Text(DisplayTime(heater.lastReadout))});
+    const bool read = heater.readouts > 0;
+    auto* row = new QTreeWidgetItem({serial, read ? QString::number(heater.productCode) : QString(),
+                                     QString::number(heater.readouts),
+                                     read ? Text(DisplayTime(heater.lastReadout)) : QString()});
     row->setData(0, kSerialRole, heater.serial);
     if (chosen.isValid() && chosen.toUInt() == heater.serial) keep = row;
     rows.append(row);
@@ -227,6 +254,7 @@ QTreeWidgetItem* TfHistory::ChosenItem(QTreeWidget* list) {
 void TfHistory::HeaterChosen() {
   tvReadouts->clear();
   tvSessions->clear();
+  tvEvents->clear();
   const QTreeWidgetItem* heater = ChosenItem(tvHeaters);
   if (!heater) return;
   const uint32_t serial = heater->data(0, kSerialRole).toUInt();
@@ -243,6 +271,23 @@ void TfHistory::HeaterChosen() {
   tvReadouts->addTopLevelItems(rows);
   if (const auto it = heaterJournals_.find(serial); it != heaterJournals_.end())
     FillJournals(tvSessions, it->second);
+}
+
+void TfHistory::SessionChosen(QTreeWidget* list) {
+  const QTreeWidgetItem* session = ChosenItem(list);
+  if (!session) session = list->currentItem();
+  if (!session) return;
+  tvEvents->clear();
+  std::string content;
+  try {
+    content = LoadUserFile(TimelinePathFor(session->data(0, kPathRole).toString().toStdString()), kTimelineReadLimit);
+  } catch (const FileError&) {
+    return;  // a session without a timeline (kept by an earlier version), or one that cannot be read
+  }
+  QList<QTreeWidgetItem*> rows;
+  for (const TimelineEvent& event : ParseTimeline(content))
+    rows.append(new QTreeWidgetItem({Text(DisplayTime(event.when)), Text(event.text)}));
+  tvEvents->addTopLevelItems(rows);
 }
 
 void TfHistory::edSerialChange() { FillHeaters(); }

@@ -1,7 +1,9 @@
 #pragma once
 // The history window "История отопителей": the heaters in the readout archive
-// (latest readout first, filtered by serial number), the chosen heater's
-// readouts and session journals, and the journals that belong to no heater.
+// (latest readout first) and those only sessions were named after (without a
+// readout, after them), filtered by serial number; the chosen heater's
+// readouts and session journals, and the journals that belong to no heater;
+// below them the timeline of the session chosen last.
 // Enter or a double click opens a readout in the black-box window and a
 // journal in the graph window; "Открыть" does the same for the row chosen
 // last (selected by any means: an assistive tool selects without moving the
@@ -55,6 +57,8 @@ class TfHistory : public QWidget {
   QTreeWidget* tvReadouts;
   QTreeWidget* tvSessions;
   QTreeWidget* tvOtherSessions;
+  // The chosen session's timeline: time and event.
+  QTreeWidget* tvEvents;
   QPushButton* bOpen;
   QPushButton* bOpenFolder;
 
@@ -65,6 +69,8 @@ class TfHistory : public QWidget {
   void BuildControls();
   void FillHeaters();
   void HeaterChosen();
+  // A session chosen in `list`: its timeline is listed.
+  void SessionChosen(QTreeWidget* list);
   void OpenItem(QTreeWidget* list, QTreeWidgetItem* item);
   // The row chosen in a list: the one selected, by the keyboard, the mouse or
   // an assistive tool.

@@ -1,0 +1,91 @@
+#include "heater/SessionEvents.h"
+
+#include <cstdio>
+
+#include "heater/RunSplitter.h"
+
+namespace o5 {
+
+SessionEvents::SessionEvents(Output keep) : keep_(std::move(keep)) {}
+
+void SessionEvents::Tell(std::string_view line) {
+  if (!line.empty()) keep_(line);
+}
+
+void SessionEvents::Note(std::string_view text) { keep_(text); }
+
+void SessionEvents::PortOpened(std::string_view name) {
+  const std::string port(name);
+  Note(lost_ ? "Устройство снова подключено, порт " + port + " открыт" : "Порт " + port + " открыт");
+  lost_ = false;
+  closedByLoss_ = false;
+  mode_.clear();
+  runTimer_.reset();
+  fault_ = 0;
+  silent_ = false;
+}
+
+void SessionEvents::DeviceLost() {
+  Note(kEventDeviceLost);
+  lost_ = true;
+  closedByLoss_ = true;
+}
+
+void SessionEvents::PortClosed() {
+  if (!closedByLoss_) Note(kEventPortClosed);
+  closedByLoss_ = false;
+}
+
+std::string ModeEventText(std::string_view caption) { return "Режим " + std::string(caption); }
+
+std::string RunEndedText(int32_t seconds) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+  return std::string("Работа закончилась, длительность ") + text;
+}
+
+void SessionEvents::ModeShown(std::string_view caption) {
+  if (caption == mode_) return;
+  mode_ = caption;
+  Note(ModeEventText(caption));
+}
+
+void SessionEvents::Cycle(int32_t runTimer, int faultCode) {
+  // A fault that appears is told by the console's line.
+  if (faultCode == 0 && fault_ != 0) Note(kEventFaultGone);
+  fault_ = faultCode;
+  const bool running = runTimer >= kFirstRunningSecond;
+  // The first cycle of an opening finds the heater as it is.
+  if (runTimer_) {
+    const bool wasRunning = *runTimer_ >= kFirstRunningSecond;
+    // A run timer that goes back is a restart: one run ended, the next began.
+    if (wasRunning && (!running || runTimer < *runTimer_)) Note(RunEndedText(*runTimer_));
+    if (running && (!wasRunning || runTimer < *runTimer_)) Note(kEventRunBegan);
+  }
+  runTimer_ = runTimer;
+}
+
+void SessionEvents::Silent() { silent_ = true; }
+
+void SessionEvents::FrameArrived() {
+  if (!silent_) return;
+  silent_ = false;
+  Note(kEventDataAgain);
+}
+
+void SessionEvents::ReadoutStarted() {
+  Note(kEventReadoutStarted);
+  readout_ = true;
+}
+
+void SessionEvents::ReadoutCompleted(uint32_t serial) {
+  Note("Черный ящик прочитан, серийный номер " + std::to_string(serial));
+  readout_ = false;
+}
+
+void SessionEvents::ReadoutEnded() {
+  if (readout_) Note(kEventReadoutCut);
+  readout_ = false;
+}
+
+}  // namespace o5

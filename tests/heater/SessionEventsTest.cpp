@@ -1,0 +1,90 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "heater/SessionEvents.h"
+
+namespace o5 {
+namespace {
+
+using ::testing::ElementsAre;
+
+class SessionEventsTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> Take() { return std::exchange(kept_, {}); }
+  std::vector<std::string> kept_;
+  SessionEvents events_{[this](std::string_view text) { kept_.emplace_back(text); }};
+};
+
+TEST_F(SessionEventsTest, EachChangeIsToldOnceAndTheConsolesLinesAreKeptAsShown) {
+  events_.PortOpened("/dev/ttyUSB0");
+  events_.Cycle(0, 0);
+  events_.ModeShown("0 - Выключен");
+  events_.ModeShown("0 - Выключен");
+  events_.Note(kEventStart);
+  events_.Cycle(1, 0);
+  events_.Cycle(2, 0);
+  events_.Cycle(3, 0);
+  events_.ModeShown("21 - Прогрев");
+  events_.Tell("Неисправность 13: Попытки запуска исчерпаны");
+  events_.Cycle(4, 13);
+  events_.Cycle(5, 13);
+  events_.Tell("");
+  events_.Cycle(3725, 0);
+  events_.Cycle(0, 0);
+  EXPECT_THAT(Take(), ElementsAre("Порт /dev/ttyUSB0 открыт", "Режим 0 - Выключен", "Пуск", "Работа началась",
+                                  "Режим 21 - Прогрев", "Неисправность 13: Попытки запуска исчерпаны",
+                                  "Неисправность снята", "Работа закончилась, длительность 1:02:05"));
+  // A run timer that goes back is a restart.
+  events_.Cycle(100, 0);
+  events_.Cycle(10, 0);
+  EXPECT_THAT(Take(), ElementsAre("Работа началась", "Работа закончилась, длительность 0:01:40", "Работа началась"));
+}
+
+TEST_F(SessionEventsTest, AnOpeningFindsTheHeaterAsItIsAndTellsItsModeAfresh) {
+  events_.PortOpened("COM1");
+  events_.ModeShown("21 - Прогрев");
+  events_.Cycle(500, 0);
+  events_.Cycle(501, 0);
+  events_.PortClosed();
+  events_.PortOpened("COM1");
+  events_.ModeShown("21 - Прогрев");
+  events_.Cycle(503, 0);
+  EXPECT_THAT(Take(), ElementsAre("Порт COM1 открыт", "Режим 21 - Прогрев", "Порт закрыт", "Порт COM1 открыт",
+                                  "Режим 21 - Прогрев"));
+}
+
+TEST_F(SessionEventsTest, ALostDeviceIsToldOnceAndItsReturnNamesThePort) {
+  events_.PortOpened("/dev/ttyUSB0");
+  events_.DeviceLost();
+  events_.PortClosed();
+  events_.PortOpened("/dev/ttyUSB0");
+  events_.PortClosed();
+  EXPECT_THAT(Take(), ElementsAre("Порт /dev/ttyUSB0 открыт", "Устройство порта потеряно, порт закрыт",
+                                  "Устройство снова подключено, порт /dev/ttyUSB0 открыт", "Порт закрыт"));
+}
+
+TEST_F(SessionEventsTest, SilenceAndAReadoutEachEndOnce) {
+  events_.FrameArrived();
+  events_.Tell("Нет данных от отопителя: проверьте выбор порта и подключение.");
+  events_.Silent();
+  events_.FrameArrived();
+  events_.FrameArrived();
+  {
+    const SessionEvents::Readout readout(events_);
+    events_.ReadoutCompleted(658188);
+  }
+  {
+    const SessionEvents::Readout readout(events_);
+    events_.Tell("Нет связи с отопителем.");
+  }
+  EXPECT_THAT(Take(), ElementsAre("Нет данных от отопителя: проверьте выбор порта и подключение.",
+                                  "Данные от отопителя снова поступают", "Чтение черного ящика начато",
+                                  "Черный ящик прочитан, серийный номер 658188", "Чтение черного ящика начато",
+                                  "Нет связи с отопителем.", "Чтение черного ящика прервано"));
+}
+
+}  // namespace
+}  // namespace o5

@@ -1,0 +1,28 @@
+#include "ui/help/ManualLocation.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "settings/SettingsFile.h"
+
+namespace o5 {
+
+QStringList ManualFolders() {
+  const QDir tool(QString::fromStdString(ExecutableDirectory()));
+  // The package's folder last: a tool copied out of a build or installed under
+  // another prefix still finds the packaged manual.
+  QStringList folders = {tool.filePath("doc"), QDir::cleanPath(tool.filePath(O5_DOC_FROM_TOOL_DIR)),
+                         O5_PACKAGE_DOC_DIR};
+  folders.removeDuplicates();
+  return folders;
+}
+
+QString ManualPath() {
+  for (const QString& folder : ManualFolders()) {
+    const QFileInfo manual(QDir(folder).filePath(kManualFileName));
+    if (manual.isFile()) return manual.absoluteFilePath();
+  }
+  return {};
+}
+
+}  // namespace o5
