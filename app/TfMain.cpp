@@ -564,7 +564,9 @@ void TfMain::TimerTimer(QObject* /*sender*/) {
 
 // --- telemetry effects ------------------------------------------------------
 
-void TfMain::ClearCharts() { fGraph->LiveClearCharts(); }
+void TfMain::CycleBegins(int32_t runTimer) { fGraph->LiveCycleBegins(runTimer); }
+
+void TfMain::CycleMode(uint8_t mode) { fGraph->LiveCycleMode(mode); }
 
 void TfMain::AddPoint(int series, double x, double y) { fGraph->LiveAddPoint(series, x, y); }
 
@@ -584,6 +586,7 @@ void TfMain::AppendRecord(std::string_view record) {
   journal_.Append(record);
   pendingRecords_.append(record);
   pendingRecords_.push_back('\n');
+  fGraph->LiveCycleEnds();
 }
 
 // Records of one receive event reach the log in one append.

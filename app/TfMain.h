@@ -124,7 +124,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
 
  private:
   // Telemetry effects.
-  void ClearCharts() override;
+  void CycleBegins(int32_t runTimer) override;
+  void CycleMode(uint8_t mode) override;
   void AddPoint(int series, double x, double y) override;
   void SetTimeText(std::string_view text) override;
   void SetModeCaption(std::string_view text) override;

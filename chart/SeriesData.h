@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace o5 {
@@ -33,6 +34,9 @@ class SeriesData {
   double X(std::size_t i) const { return xs_[i]; }
   double Y(std::size_t i) const { return ys_[i]; }
   ChartPoint At(std::size_t i) const { return {xs_[i], ys_[i]}; }
+  // All X, all Y, in the points' order.
+  std::span<const double> Xs() const { return xs_; }
+  std::span<const double> Ys() const { return ys_; }
 
   // Puts the point after every point whose X is at most x: at the end in the
   // usual case, by binary search otherwise. A point with a coordinate that is

@@ -1,5 +1,7 @@
 #include "heater/RecordLog.h"
 
+#include <algorithm>
+
 namespace o5 {
 
 namespace {
@@ -108,7 +110,6 @@ bool ScanRecordLine(std::string_view line, RecordFrames& f) {
 // Keeps the points and the logged text of one record's decoding.
 class RecordSink : public TelemetrySink {
  public:
-  void ClearCharts() override {}
   void AddPoint(int series, double x, double y) override { points.push_back({series, x, y}); }
   void SetTimeText(std::string_view) override {}
   void SetModeCaption(std::string_view) override {}
@@ -128,6 +129,10 @@ bool DecodesTo(std::string_view line, const RecordFrames& frames, TelemetryState
   for (const Frame& frame : RecordTelemetryFrames(frames, 0)) DecodeTelemetry(frame, state, sink);
   return sink.logged;
 }
+
+// Cooling, pre-purge and purge follow every run that stops: the highest
+// number among them says nothing of how far the run got.
+bool IsAfterRunMode(int mode) { return mode == 2 || mode == 25 || mode == 26; }
 
 bool Blank(std::string_view line) {
   return line.find_first_not_of(" \t\r") == std::string_view::npos;
@@ -163,47 +168,64 @@ RecordLog::RecordLog(std::string_view text) {
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     if (Blank(line)) continue;
     if (ScanRecordLine(line, frames) && DecodesTo(line, frames, state, sink))
-      Take(state.runTimer, sink.points);
+      Take(state.runTimer, frames, sink.points);
     else
       ++skipped_;
   }
-  if (currentIsRun_ || runs_ == 0) {
-    shown_ = std::move(current_);
-    shownRecords_ = currentRecords_;
-  }
-  current_ = {};
 }
 
-// As live: a run timer below the first running second clears the charts, and
-// the first record at or above it after that begins a run.
-void RecordLog::Take(int32_t runTimer, const std::vector<TelemetryPoint>& points) {
+// A complete record is one cycle for the splitter, as live: its mode is byte
+// 9 of its 'g' frame.
+void RecordLog::Take(int32_t runTimer, const RecordFrames& frames, const std::vector<TelemetryPoint>& points) {
   ++records_;
-  if (runTimer < kFirstRunningSecond) {
-    if (currentIsRun_) {
-      shown_ = std::move(current_);
-      shownRecords_ = currentRecords_;
-    }
-    current_.clear();
-    currentRecords_ = 0;
-    currentIsRun_ = false;
-  } else if (!currentIsRun_) {
-    currentIsRun_ = true;
-    ++runs_;
-  }
-  current_.insert(current_.end(), points.begin(), points.end());
-  ++currentRecords_;
+  feed_.CycleBegins(runTimer);
+  feed_.CycleMode(frames[kG][3]);
+  for (const TelemetryPoint& p : points) feed_.AddPoint(p.series, p.x, p.y);
+  feed_.CycleEnds();
+  if (!feed_.Splitter().Running()) return;
+  LogRun& run = runs_.back();
+  if (run.records++ == 0) run.firstTimer = runTimer;
+  run.lastTimer = runTimer;
+  run.endPoint = points_.size();
+  const int mode = frames[kG][3];
+  if (IsAfterRunMode(mode))
+    run.highestAfterRun = std::max(run.highestAfterRun, mode);
+  else
+    run.highestRunning = std::max(run.highestRunning, mode);
+  run.highestMode = run.highestRunning > 0 ? run.highestRunning : run.highestAfterRun;
+  const int fault = frames[kE][3];
+  if (fault != 0 && std::find(run.faults.begin(), run.faults.end(), fault) == run.faults.end())
+    run.faults.push_back(fault);
 }
 
-std::string RecordLog::Message() const {
+void RecordLog::BeginRun() {
+  LogRun run;
+  run.firstPoint = run.endPoint = points_.size();
+  runs_.push_back(std::move(run));
+}
+
+void RecordLog::AddPoint(int series, double x, double y) { points_.push_back({series, x, y}); }
+
+std::span<const TelemetryPoint> RecordLog::RunPoints(std::size_t run) const {
+  if (run >= runs_.size()) return {};
+  return std::span<const TelemetryPoint>(points_).subspan(runs_[run].firstPoint,
+                                                          runs_[run].endPoint - runs_[run].firstPoint);
+}
+
+std::span<const TelemetryPoint> RecordLog::ShownPoints() const {
+  return runs_.empty() ? std::span<const TelemetryPoint>() : RunPoints(runs_.size() - 1);
+}
+
+std::string RecordLog::Message(bool sayRuns) const {
   std::string text;
   auto line = [&text](const std::string& part) {
     if (!text.empty()) text += '\n';
     text += part;
   };
-  if (records_ > 0 && runs_ == 0) line("Пусков в журнале нет; показана последняя запись.");
-  if (runs_ > 1)
-    line("Пусков в журнале: " + std::to_string(runs_) + "; показан последний, " +
-         std::to_string(runs_) + "-й.");
+  const std::size_t runs = runs_.size();
+  if (records_ > 0 && runs == 0) line("Пусков в журнале нет: отопитель в нём только стоит.");
+  if (sayRuns && runs > 1)
+    line("Пусков в журнале: " + std::to_string(runs) + "; показан последний, " + std::to_string(runs) + "-й.");
   if (skipped_ > 0) line("Пропущено неполных строк: " + std::to_string(skipped_) + ".");
   return text;
 }

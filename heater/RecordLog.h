@@ -10,18 +10,19 @@
 // line carry two cycles), a hand-edited line and any other text fail that test
 // and are skipped: they are counted, never charted.
 //
-// A run is a stretch of records whose run timer stays at kFirstRunningSecond
-// or above. Live, a timer below that clears the charts, so a chart shows the
-// record just before its run and the run itself; that is what is charted of
-// the log's last run.
+// The runs of a log are split as the live chart splits them (RunSplitter),
+// from its complete records: every run of the log can be charted as the live
+// chart showed it when the run had ended.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "heater/RunSplitter.h"
 #include "heater/TelemetryDecoder.h"
 
 namespace o5 {
@@ -49,7 +50,23 @@ bool ParseRecordLine(std::string_view line, RecordFrames& frames);
 // record: what the heater sent for it.
 std::array<Frame, 7> RecordTelemetryFrames(const RecordFrames& frames, uint8_t control);
 
-class RecordLog {
+// One run of a log, and what the list of runs tells of it.
+struct LogRun {
+  std::size_t firstPoint = 0;  // its points are [firstPoint, endPoint) of the log's
+  std::size_t endPoint = 0;
+  std::size_t records = 0;
+  int32_t firstTimer = 0;  // run timers of its first and last record
+  int32_t lastTimer = 0;
+  // The highest mode the run reached before its after-run (cooling, pre-purge
+  // and purge, which follow every stop); one of those only when the run had
+  // nothing else.
+  int highestMode = 0;
+  int highestRunning = 0;
+  int highestAfterRun = 0;
+  std::vector<int> faults;  // the non-zero fault codes, in the order they came
+};
+
+class RecordLog : private RunChart {
  public:
   // Reads every line of `text` (lines end in LF or CR LF; a UTF-8 byte-order
   // mark at the start is ignored).
@@ -57,35 +74,31 @@ class RecordLog {
 
   std::size_t RecordCount() const { return records_; }
   std::size_t SkippedLines() const { return skipped_; }
-  // Runs in the log: stretches of complete records with a run timer at or
-  // above kFirstRunningSecond.
-  std::size_t RunCount() const { return runs_; }
+  std::size_t RunCount() const { return runs_.size(); }
+  // Oldest first.
+  const std::vector<LogRun>& Runs() const { return runs_; }
 
-  // The chart points of the records shown, in the order the live decoding
-  // added them: the last run with the record just before it or, with no run in
-  // the log, its last record, as the live chart showed them when that run
-  // ended or the log did. Empty when the log holds no complete record.
-  const std::vector<TelemetryPoint>& ShownPoints() const { return shown_; }
-  std::size_t ShownRecords() const { return shownRecords_; }
+  // The chart points of run `run` (0 is the oldest), in the order the live
+  // decoding added them: what the live chart showed when the run had ended.
+  std::span<const TelemetryPoint> RunPoints(std::size_t run) const;
+  // Those of the last run; empty when the log holds no run.
+  std::span<const TelemetryPoint> ShownPoints() const;
 
-  // The Russian message for the user: how many runs and which one is shown,
-  // how many lines were skipped; empty when there is nothing to say (one run,
-  // nothing skipped).
-  std::string Message() const;
+  // The Russian message for the user, empty when there is nothing to say:
+  // a log without a run; with `sayRuns`, how many runs there are and that the
+  // last is shown; how many lines were skipped.
+  std::string Message(bool sayRuns = true) const;
 
  private:
-  void Take(int32_t runTimer, const std::vector<TelemetryPoint>& points);
+  void Take(int32_t runTimer, const RecordFrames& frames, const std::vector<TelemetryPoint>& points);
+  void BeginRun() override;
+  void AddPoint(int series, double x, double y) override;
 
   std::size_t records_ = 0;
   std::size_t skipped_ = 0;
-  std::size_t runs_ = 0;
-  // The records since the latest one below kFirstRunningSecond, that one
-  // included: what the live chart shows at this point of the log.
-  std::vector<TelemetryPoint> current_;
-  std::size_t currentRecords_ = 0;
-  bool currentIsRun_ = false;
-  std::vector<TelemetryPoint> shown_;
-  std::size_t shownRecords_ = 0;
+  RunFeed feed_{*this};
+  std::vector<TelemetryPoint> points_;
+  std::vector<LogRun> runs_;
 };
 
 }  // namespace o5

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "heater/TelemetryDecoder.h"
+#include "heater/RunSplitter.h"
 
 namespace o5 {
 

@@ -76,9 +76,7 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
   switch (frame[4]) {
     case kTelemetryRunTime: {
       state.runTimer = b6 * 256 + b7;
-      // A run timer that starts again means the heater restarted: its run
-      // begins on empty charts.
-      if (state.runTimer < kFirstRunningSecond) sink.ClearCharts();
+      sink.CycleBegins(state.runTimer);
       TextBuffer text;
       Field5(text, state.runTimer);
       Field5(text, b8);
@@ -122,6 +120,7 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
       caption.Text(kModeCaptionSeparator);
       caption.Text(ModeName(b9));
       sink.SetModeCaption(caption.View());
+      sink.CycleMode(b9);
       sink.AddPoint(series::kRelay, x, b6);
       sink.AddPoint(series::kGlowPlug, x, b7);
       sink.AddPoint(series::kVoltage, x, b8);

@@ -27,10 +27,6 @@ inline constexpr uint8_t kTelemetryBoard = 'i';        // board temperature, Cmd
 inline constexpr uint8_t kTelemetryFaults = 'j';       // the four fault bytes
 inline constexpr uint8_t kTelemetryEndOfCycle = 'k';   // logs the record
 
-// A run timer below this means the heater is not running or (re)starts a run:
-// the charts are cleared, so every run begins on empty charts.
-inline constexpr int32_t kFirstRunningSecond = 2;
-
 // The Kelvin offset of the flame temperature the heater reports.
 inline constexpr int kKelvinOffset = 273;
 
@@ -48,7 +44,11 @@ struct TelemetryState {
 
 class TelemetrySink {
  public:
-  virtual void ClearCharts() = 0;
+  // A cycle begins with its 'e' frame, before that frame's point, and learns
+  // its mode from the 'g' frame, before that frame's points: where the runs
+  // begin and end is decided per cycle (RunFeed), not here.
+  virtual void CycleBegins(int32_t /*runTimer*/) {}
+  virtual void CycleMode(uint8_t /*mode*/) {}
   virtual void AddPoint(int series, double x, double y) = 0;
   virtual void SetTimeText(std::string_view text) = 0;
   virtual void SetModeCaption(std::string_view text) = 0;

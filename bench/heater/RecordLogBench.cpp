@@ -6,6 +6,8 @@
 // The logs are generated here, through the telemetry decoding, as the main window writes them.
 //
 //   bench_record_log --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+// RunSummaryOneRun: "Итоги пуска" of the charted day. SplitIntoRunsAsSent: the day's log read
+// and split into its runs, as "Пуски в журнале" lists them.
 // Parse: the text to chart points. ChartLoad: those points into the graph window's chart.
 // Open: the whole command on a file (read, parse, clear, load) with the window shown and
 // the first redraw done. Redraw: one redraw of the loaded chart over the whole run, what
@@ -20,14 +22,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bench/heater/TelemetrySession.h"
 #include "heater/RecordLog.h"
+#include "heater/RunSummary.h"
 #include "heater/TelemetryDecoder.h"
 #include "link/FrameReceiver.h"
 #include "ui/UserDialogs.h"
+#include "ui/graph/GraphSeries.h"
+#include "ui/graph/RunListDialog.h"
 #include "ui/graph/TfGraph.h"
 
 namespace o5 {
@@ -35,7 +41,6 @@ namespace {
 
 class LogSink final : public TelemetrySink {
  public:
-  void ClearCharts() override {}
   void AddPoint(int, double, double) override {}
   void SetTimeText(std::string_view) override {}
   void SetModeCaption(std::string_view) override {}
@@ -131,6 +136,44 @@ void Redraw(benchmark::State& state, bool oneRun) {
   for (auto _ : state) shown.Redraw();
 }
 
+// The run summary ("Итоги пуска") of the charted 24-hour run: 13 x 86,400 points.
+void Summary(benchmark::State& state) {
+  const RecordLog log(Log(true));
+  std::array<std::vector<double>, series::kCount> xs, ys;
+  for (const TelemetryPoint& p : log.ShownPoints()) {
+    xs[p.series].push_back(p.x);
+    ys[p.series].push_back(p.y);
+  }
+  RunColumns run;
+  SeriesCaptions captions;
+  for (int s = 0; s < series::kCount; ++s) {
+    run[s] = {xs[s], ys[s]};
+    captions[s] = kGraphSeries[s].caption;
+  }
+  std::size_t lines = 0;
+  for (auto _ : state) {
+    lines = RunSummaryLines(run, captions).size();
+    benchmark::DoNotOptimize(lines);
+  }
+  state.counters["cycles"] = double(xs[series::kError].size());
+  state.counters["lines"] = double(lines);
+}
+
+// The 24-hour log as sent, split into its runs ("Пуски в журнале"): the log
+// read, every record decoded and given to the run splitter.
+void SplitIntoRuns(benchmark::State& state) {
+  const std::string& text = Log(false);
+  std::size_t runs = 0;
+  for (auto _ : state) {
+    RecordLog log(text);
+    runs = log.Runs().size();
+    benchmark::DoNotOptimize(runs);
+  }
+  state.counters["runs"] = double(runs);
+}
+
+void BM_RunSummaryOneRun(benchmark::State& s) { Summary(s); }
+void BM_SplitIntoRunsAsSent(benchmark::State& s) { SplitIntoRuns(s); }
 void BM_ParseOneRun(benchmark::State& s) { Parse(s, true); }
 void BM_ParseAsSent(benchmark::State& s) { Parse(s, false); }
 void BM_ChartLoadOneRun(benchmark::State& s) { ChartLoad(s, true); }
@@ -146,6 +189,8 @@ BENCHMARK(BM_ChartLoadAsSent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenOneRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAsSent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawOneRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunSummaryOneRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitIntoRunsAsSent)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace o5
@@ -155,6 +200,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The message about the runs of a log would wait for a click.
   o5::SetInformationDisplay([](const QString&) {});
+  // A log of several runs charts its last, as if chosen from the list.
+  o5::SetRunChooser([](QWidget*, const o5::RecordLog& log) { return std::optional(log.RunCount() - 1); });
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -16,7 +16,6 @@ namespace {
 
 class NullSink final : public TelemetrySink {
  public:
-  void ClearCharts() override {}
   void AddPoint(int, double, double) override {}
   void SetTimeText(std::string_view) override {}
   void SetModeCaption(std::string_view) override {}
@@ -25,7 +24,6 @@ class NullSink final : public TelemetrySink {
 
 class LogSink final : public TelemetrySink {
  public:
-  void ClearCharts() override {}
   void AddPoint(int, double x, double y) override { sum += x + y; }
   void SetTimeText(std::string_view t) override { sum += static_cast<double>(t.size()); }
   void SetModeCaption(std::string_view t) override { sum += static_cast<double>(t.size()); }

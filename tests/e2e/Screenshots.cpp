@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QTimer>
 
@@ -30,6 +31,7 @@
 #include "ui/UserDialogs.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
+#include "ui/graph/TfRunSummary.h"
 #include "ui/modes/TfrmModes.h"
 
 using namespace o5;
@@ -63,6 +65,33 @@ void ReadTheGraph() {
   QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(chart, &move);
   Serve(300);
+}
+
+// "Итоги пуска" of the run on the chart; then a second run, and the list of
+// both that the record log opened again shows.
+void SumUpAndListRuns(test::Simulator& sim, const QString& out, const QString& work) {
+  fGraph->aRunSummary->trigger();
+  fGraph->fRunSummary->resize(460, 560);
+  fGraph->fRunSummary->move(fGraph->geometry().topRight() - QPoint(480, -60));
+  Serve(600);
+  Save(fGraph->fRunSummary, out + "/graph-summary.png");
+  fGraph->fRunSummary->hide();
+  sim.Command("fault off");
+  Serve(1500);
+  fMain->bStartClick(fMain->bStart);
+  Serve(4000);
+  const QString log = work + "/runs.txt";
+  QFile file(log);
+  file.open(QIODevice::WriteOnly);
+  file.write((fMain->MR->toPlainText().replace("\n", "\r\n") + "\r\n").toUtf8());
+  file.close();
+  QTimer::singleShot(700, [out] {
+    if (QWidget* list = QApplication::activeModalWidget()) {
+      Save(list, out + "/graph-runs.png");
+      list->close();
+    }
+  });
+  fGraph->OpenRecordLog(log);
 }
 
 // The whole screen: a popup menu or a message box over its window.
@@ -193,6 +222,7 @@ int main(int argc, char** argv) {
   ReadTheGraph();
   Save(fGraph, out + "/graph-window.png");
   fGraph->SavePicture(out + "/graph-picture.png");
+  SumUpAndListRuns(sim, out, settings.path());
   if (evidence) SaveEvidence(out);
   fMain->Port->ClosePort();
   DestroyForms();

@@ -146,21 +146,23 @@ std::string Bits(uint8_t v) {
 }
 
 struct Effect {
-  enum Kind { kClear, kPoint, kTime, kMode, kRecord } kind;
+  enum Kind { kCycle, kModeNumber, kPoint, kTime, kMode, kRecord } kind;
   int series = 0;
   double x = 0;
   double y = 0;
   std::string text;
   bool operator==(const Effect&) const = default;
 
-  static Effect Clear() { return {kClear, 0, 0, 0, {}}; }
+  static Effect Cycle(int32_t runTimer) { return {kCycle, 0, double(runTimer), 0, {}}; }
+  static Effect Mode(int mode) { return {kModeNumber, 0, 0, double(mode), {}}; }
   static Effect Point(int series, double x, double y) { return {kPoint, series, x, y, {}}; }
   static Effect Text(Kind kind, std::string_view text) { return {kind, 0, 0, 0, std::string(text)}; }
 };
 
 class RecordingSink : public TelemetrySink {
  public:
-  void ClearCharts() override { effects.push_back(Effect::Clear()); }
+  void CycleBegins(int32_t runTimer) override { effects.push_back(Effect::Cycle(runTimer)); }
+  void CycleMode(uint8_t mode) override { effects.push_back(Effect::Mode(mode)); }
   void AddPoint(int series, double x, double y) override {
     Require(series >= 0 && series < 13, "series index");
     effects.push_back(Effect::Point(series, x, y));
@@ -201,7 +203,7 @@ void DecodeAndCheck(const Frame& frame, TelemetryState& state) {
   switch (frame[4]) {
     case 'e':
       runTimer = b6 * 256 + b7;
-      if (runTimer < 2) expected.push_back(Effect::Clear());
+      expected.push_back(Effect::Cycle(runTimer));
       record = Format("%5d; %5d; %5d; ", runTimer, b8, b9);
       point(11, b9);
       expected.push_back(Effect::Text(Effect::kTime, Format("%d:%d", runTimer / 60, runTimer % 60)));
@@ -216,6 +218,7 @@ void DecodeAndCheck(const Frame& frame, TelemetryState& state) {
     case 'g':
       append(Format("%5d; %5d; %5d; %5d;", b6, b7, b8, b9));
       expected.push_back(Effect::Text(Effect::kMode, Format("%d - ", b9) + std::string(ModeName(b9))));
+      expected.push_back(Effect::Mode(b9));
       point(8, b6);
       point(7, b7);
       point(12, b8);

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QSet>
 #include <QUrl>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <memory>
 #include <random>
@@ -26,61 +28,17 @@
 #include "heater/RecordLog.h"
 #include "heater/TelemetryDecoder.h"
 #include "tests/graph/GraphTestSupport.h"
+#include "tests/graph/LiveTelemetry.h"
 
 namespace o5 {
 namespace {
 
 using test::AnswerFileDialogs;
+using test::AnswerRunList;
+using test::LiveSession;
 using test::FileDialogRequests;
 using test::TakeErrors;
 using test::TakeInformation;
-
-// Live telemetry into a graph window, keeping the record log it wrote.
-class LiveSession : public TelemetrySink {
- public:
-  explicit LiveSession(TfGraph& g) : graph_(g) {}
-
-  void ClearCharts() override { graph_.ClearCharts(); }
-  void AddPoint(int series, double x, double y) override { graph_.AddPoint(series, x, y); }
-  void SetTimeText(std::string_view) override {}
-  void SetModeCaption(std::string_view) override {}
-  void AppendRecord(std::string_view record) override { log += std::string(record) + "\r\n"; }
-
-  // One cycle at the given run time; `lost` names frames that do not arrive.
-  void Cycle(int runTimer, const std::string& lost = "") {
-    auto b = [this] { return static_cast<uint8_t>(rng_()); };
-    const uint8_t data[6][4] = {{uint8_t(runTimer >> 8), uint8_t(runTimer), b(), b()},
-                                {b(), b(), b(), b()}, {b(), b(), b(), b()},
-                                {b(), b(), b(), b()}, {b(), b(), b(), b()},
-                                {b(), b(), b(), b()}};
-    const char kinds[] = "efghijk";
-    for (int k = 0; k < 7; ++k) {
-      if (lost.find(kinds[k]) != std::string::npos) continue;
-      const uint8_t* d = k < 6 ? data[k] : data[0];
-      DecodeTelemetry(BuildRequest(0x01, 0, 0, uint8_t(kinds[k]), d[0], d[1], d[2], d[3]), state_,
-                      *this);
-    }
-  }
-
-  std::string log;
-
- private:
-  TfGraph& graph_;
-  TelemetryState state_;
-  std::mt19937 rng_{3};
-};
-
-// The main window's decoding, which feeds the graph window through its live
-// entry points.
-class LiveHeater : public LiveSession {
- public:
-  LiveHeater(TfGraph& unused, TfGraph& shown) : LiveSession(unused), shown_(shown) {}
-  void ClearCharts() override { shown_.LiveClearCharts(); }
-  void AddPoint(int series, double x, double y) override { shown_.LiveAddPoint(series, x, y); }
-
- private:
-  TfGraph& shown_;
-};
 
 class GraphRecordLog : public test::GraphFixture {
  protected:
@@ -106,7 +64,7 @@ class GraphRecordLog : public test::GraphFixture {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
   }
-  // A session with two runs, lines of lost frames among them, ending idle.
+  // A session with two runs, lines of lost frames among them, ending standing.
   std::string SessionLog(TfGraph& live) {
     LiveSession s(live);
     for (int t : {0, 0, 2, 3, 4, 5, 0, 0, 1}) s.Cycle(t);
@@ -130,14 +88,14 @@ class GraphRecordLog : public test::GraphFixture {
 
 TEST_F(GraphRecordLog, ARightClickOnTheChartOpensTheMenuAndARightDragPansWithoutIt) {
   Show(g());
-  // Opening, saving, the cursors, the looks; a line between each two.
+  // Opening, saving, the cursors, the looks, the run; a line between each two.
   const QList<QAction*> entries = g().pmCharts->actions();
-  ASSERT_EQ(entries.size(), 12);
-  for (int k : {2, 5, 9}) EXPECT_TRUE(entries[k]->isSeparator()) << k;
+  ASSERT_EQ(entries.size(), 15);
+  for (int k : {2, 5, 9, 12}) EXPECT_TRUE(entries[k]->isSeparator()) << k;
   EXPECT_EQ((QList<QAction*>{entries[0], entries[1], entries[3], entries[4], entries[6], entries[7], entries[8],
-                             entries[10], entries[11]}),
+                             entries[10], entries[11], entries[13], entries[14]}),
             (QList<QAction*>{g().aOpenLog, g().aLastRun, g().aSaveData, g().aSavePicture, g().aMarkA, g().aMarkB,
-                             g().aClearMarks, g().aModes, g().aDistinctColors}));
+                             g().aClearMarks, g().aModes, g().aDistinctColors, g().aFollow, g().aRunSummary}));
   EXPECT_EQ(g().aMarkA->text(), "Метка A здесь");
   EXPECT_EQ(g().aMarkB->text(), "Метка B здесь");
   EXPECT_EQ(g().aClearMarks->text(), "Убрать метки");
@@ -202,38 +160,41 @@ TEST_F(GraphRecordLog, ShortcutsWorkWhileTheGraphWindowIsActiveAndOnlyThen) {
 
 // ---- opening a record log ------------------------------------------------------
 
-TEST_F(GraphRecordLog, AnOpenedLogIsChartedAsTheLiveTelemetryChartedItsLastRun) {
-  // The live charts when the last run ended, and the log saved a little later.
+TEST_F(GraphRecordLog, AnOpenedLogIsChartedAsTheLiveTelemetryChartedTheRunChosen) {
+  // The live chart keeps the last run while the heater stands after it.
   TfGraph live;
   LiveSession s(live);
   for (int t : {0, 0, 2, 3, 4, 5, 0, 0, 1}) s.Cycle(t);
   for (int t = 2; t < 40; ++t) s.Cycle(t);
-  const std::string liveCsv = live.SeriesCsvText();
   for (int t : {0, 0}) s.Cycle(t);
+  const std::string liveCsv = live.SeriesCsvText();
   const QString path = WriteFile("D_2026-12-7_10-0-0.txt", s.log);
 
   AnswerFileDialogs({path});
+  QStringList rows;
+  AnswerRunList({Qt::Key_Enter}, &rows);
   Run(g().aOpenLog);
   ASSERT_EQ(FileDialogRequests().size(), 1);
   EXPECT_EQ(FileDialogRequests()[0].filter, "Журнал записей (*.txt);;Все файлы (*)");
   EXPECT_TRUE(TakeErrors().isEmpty());
-  EXPECT_EQ(TakeInformation(), QStringList{"Пусков в журнале: 2; показан последний, 2-й."});
+  EXPECT_EQ(rows, (QStringList{"1|3 с|21 - Прогрев|нет", "2|37 с|21 - Прогрев|нет"}));
+  EXPECT_TRUE(TakeInformation().isEmpty());
   EXPECT_EQ(g().SeriesCsvText(), liveCsv);
-  EXPECT_EQ(g().Charts->Series(11).X(0), 1);  // the record before the run
+  EXPECT_EQ(g().Charts->Series(11).X(0), 2);  // the run alone, no standing record
 }
 
 TEST_F(GraphRecordLog, LinesOfCyclesThatLostFramesAreSkippedAndCountedInTheMessage) {
   const QString path = WriteFile("lossy.txt", SessionLog(g()));
   g().ClearCharts();
   AnswerFileDialogs({path});
+  AnswerRunList({Qt::Key_Return});
   Run(g().aOpenLog);
-  EXPECT_EQ(TakeInformation(),
-            QStringList{"Пусков в журнале: 2; показан последний, 2-й.\nПропущено неполных строк: 2."});
-  // The record before the run (timer 1) and every complete record of the run:
-  // the lines of the lost 'g' and of the lost 'e' are left out.
+  EXPECT_EQ(TakeInformation(), QStringList{"Пропущено неполных строк: 2."});
+  // Every complete record of the run: the lines of the lost 'g' and of the
+  // lost 'e' are left out.
   const SeriesData& errors = g().Charts->Series(11);
-  ASSERT_EQ(errors.Size(), 1u + 38u - 2u);
-  EXPECT_EQ(errors.X(0), 1);
+  ASSERT_EQ(errors.Size(), 38u - 2u);
+  EXPECT_EQ(errors.X(0), 2);
   EXPECT_EQ(errors.X(errors.Size() - 1), 39);
   for (int i = 0; i < 13; ++i) EXPECT_EQ(g().Charts->Series(i).Size(), errors.Size()) << i;
 }
@@ -290,38 +251,44 @@ TEST_F(GraphRecordLog, LastRunChartsTheRecordsTheMainWindowHoldsNow) {
   source = log;
   Run(g().aLastRun);
   EXPECT_TRUE(TakeErrors().isEmpty());
-  EXPECT_EQ(TakeInformation().size(), 1);
-  EXPECT_EQ(g().Charts->Series(11).Size(), 37u);
+  EXPECT_EQ(TakeInformation(),
+            QStringList{"Пусков в журнале: 2; показан последний, 2-й.\nПропущено неполных строк: 2."});
+  EXPECT_EQ(g().Charts->Series(11).Size(), 36u);
 }
 
-// An idle heater's cycles clear the live chart every second; a run charted
-// again stays until the heater runs, and the new run is then charted as live.
-TEST_F(GraphRecordLog, AnIdleHeaterLeavesARunChartedAgainUntilItRunsAgain) {
+// A standing heater adds nothing to the chart: a run charted again stays
+// until the heater runs, and the new run is then charted as live.
+TEST_F(GraphRecordLog, AStandingHeaterLeavesARunChartedAgainUntilItRunsAgain) {
   TfGraph live;
   const std::string log = SessionLog(live);
   g().SetRecordLogSource([&log] { return log; });
-  LiveHeater heater(live, g());
+  LiveSession heater(g());
 
   heater.Cycle(0);
   Run(g().aLastRun);
   TakeInformation();
   const std::string shown = g().SeriesCsvText();
-  ASSERT_EQ(g().Charts->Series(11).Size(), 37u);
+  ASSERT_EQ(g().Charts->Series(11).Size(), 36u);
   for (int t : {0, 0, 1, 0}) heater.Cycle(t);
   EXPECT_EQ(g().SeriesCsvText(), shown);
 
-  // The heater starts: the chart is the live one again.
-  for (int t : {2, 3}) heater.Cycle(t);
-  EXPECT_EQ(g().Charts->Series(11).Size(), 3u);  // the record before the run, then the run
+  // The heater starts: the chart is the live one again, and stays when it stops.
+  for (int t : {0, 1}) heater.Cycle(t, "", 1);
+  heater.Cycle(2);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 3u);
   EXPECT_EQ(g().Charts->Series(11).X(0), 0);
   heater.Cycle(0);
-  EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 3u);
 
-  // "Очистить" ends the hold.
+  // "Очистить" ends the hold over a run charted again while the heater runs.
+  for (int t : {0, 1}) heater.Cycle(t, "", 1);
   Run(g().aLastRun);
   TakeInformation();
+  heater.Cycle(2);
+  EXPECT_EQ(g().SeriesCsvText(), shown);
   g().Button1->click();
-  heater.Cycle(0);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 0u);
+  heater.Cycle(3);
   EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
@@ -332,8 +299,9 @@ TEST_F(GraphRecordLog, ARunningHeaterMixesNoPointIntoARunChartedAgain) {
   TfGraph live;
   const std::string log = SessionLog(live);
   g().SetRecordLogSource([&log] { return log; });
-  LiveHeater heater(live, g());
-  for (int t : {0, 2, 3, 4}) heater.Cycle(t);
+  LiveSession heater(g());
+  heater.Cycle(0, "", 1);
+  for (int t : {2, 3, 4}) heater.Cycle(t);
   Run(g().aLastRun);
   TakeInformation();
   const std::string shown = g().SeriesCsvText();
@@ -343,9 +311,10 @@ TEST_F(GraphRecordLog, ARunningHeaterMixesNoPointIntoARunChartedAgain) {
   // Stopped, then started again: the new run is charted live.
   for (int t : {0, 0, 1}) heater.Cycle(t);
   EXPECT_EQ(g().SeriesCsvText(), shown);
-  for (int t : {2, 3}) heater.Cycle(t);
+  for (int t : {0, 1}) heater.Cycle(t, "", 1);
+  heater.Cycle(2);
   EXPECT_EQ(g().Charts->Series(11).Size(), 3u);
-  EXPECT_EQ(g().Charts->Series(11).X(0), 1);
+  EXPECT_EQ(g().Charts->Series(11).X(0), 0);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
@@ -446,10 +415,12 @@ TEST_F(GraphRecordLog, ThePictureHasATitleTheChartAsShownAndALegend) {
   EXPECT_TRUE(g().PictureTitle().startsWith("Телеметрия в реальном времени, ")) << g().PictureTitle().toStdString();
   TfGraph live;
   const QString log = WriteFile("D_2026-12-7_10-0-0.txt", SessionLog(live));
+  AnswerRunList({Qt::Key_Enter});
   g().OpenRecordLog(log);
   TakeInformation();
   const QString now = QDateTime::currentDateTime().toString("dd.MM.yyyy");
-  EXPECT_TRUE(g().PictureTitle().startsWith("Журнал \"D_2026-12-7_10-0-0.txt\", открыт " + now))
+  // The log holds two runs; the last was chosen.
+  EXPECT_TRUE(g().PictureTitle().startsWith("Журнал \"D_2026-12-7_10-0-0.txt\", пуск 2 из 2, открыт " + now))
       << g().PictureTitle().toStdString();
   const std::string records = SessionLog(live);
   g().SetRecordLogSource([&records] { return records; });

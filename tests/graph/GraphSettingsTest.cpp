@@ -71,7 +71,7 @@ TEST_F(GraphSettingsTest, WritesTheKeysInTheirOrder) {
                        "YStep",        "XMax",          "XMin",           "XStep"};
   for (const char* prefix : {"W", "C", "S"})
     for (int n = 1; n <= 13; ++n) expected << QString("%1%2").arg(prefix).arg(n);
-  expected << "ShowModes";
+  expected << "ShowModes" << "Follow";
   EXPECT_EQ(keys, expected);
   const GraphSettings back = GraphSettings::Read(SettingsFile(Path()));
   EXPECT_EQ(back.top, 11);

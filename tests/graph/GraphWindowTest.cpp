@@ -217,7 +217,10 @@ TEST_F(GraphWindow, PanLeftPastTheBoxRangeKeepsTheAxisOutsideIt) {
   EXPECT_TRUE(CapturedErrors().isEmpty());
 }
 
-TEST_F(GraphWindow, PanLeftFromAShownMinimumPullsTheAxisBackToTheBox) {
+// The time boxes show a range past theirs clamped, and the chart keeps
+// drawing it: a pan left of 0 stays where it went, and the next pan goes on
+// from there.
+TEST_F(GraphWindow, PanLeftPastTheMinimumBoxStaysWhereItWent) {
   TfGraph& g = CreateShown();
   g.edXMax->setValue(220);
   g.edXMin->setValue(20);
@@ -226,7 +229,12 @@ TEST_F(GraphWindow, PanLeftFromAShownMinimumPullsTheAxisBackToTheBox) {
   g.bLeft->click();  // -30..170
   Settle(g);
   EXPECT_EQ(g.edXMin->value(), 0);
-  EXPECT_EQ(XRange(g), (Range{0, 170}));
+  EXPECT_EQ(g.edXMax->value(), 170);
+  EXPECT_EQ(XRange(g), (Range{-30, 170}));
+  g.bRight->click();
+  Settle(g);
+  EXPECT_EQ(XRange(g), (Range{20, 220}));
+  EXPECT_EQ(g.edXMin->value(), 20);
 }
 
 TEST_F(GraphWindow, PanDownBelowZeroEndsWithTheMaximumClampedToo) {

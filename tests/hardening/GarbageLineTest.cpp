@@ -146,7 +146,6 @@ struct Expected {
 class RecordSink : public TelemetrySink {
  public:
   explicit RecordSink(std::vector<std::string>& records) : records_(records) {}
-  void ClearCharts() override {}
   void AddPoint(int, double, double) override {}
   void SetTimeText(std::string_view) override {}
   void SetModeCaption(std::string_view) override {}

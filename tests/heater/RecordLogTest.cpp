@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -15,31 +17,52 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// What the live decoding produced for a stream of frames: the logged lines
-// and every point, with the charts' clearing applied as the window applies it.
+// A live chart: emptied where a run begins.
+struct LiveChart : RunChart {
+  void BeginRun() override { points.clear(); }
+  void AddPoint(int series, double x, double y) override { points.push_back({series, x, y}); }
+  std::vector<TelemetryPoint> points;
+};
+
+// What the live decoding produced for a stream of frames: the logged lines,
+// and the chart as the graph window keeps it, run by run.
 class LiveSink : public TelemetrySink {
  public:
-  void ClearCharts() override { chart.clear(); }
-  void AddPoint(int series, double x, double y) override { chart.push_back({series, x, y}); }
+  void CycleBegins(int32_t runTimer) override { feed.CycleBegins(runTimer); }
+  void CycleMode(uint8_t mode) override { feed.CycleMode(mode); }
+  void AddPoint(int series, double x, double y) override { feed.AddPoint(series, x, y); }
   void SetTimeText(std::string_view) override {}
   void SetModeCaption(std::string_view) override {}
-  void AppendRecord(std::string_view record) override { lines.emplace_back(record); }
+  void AppendRecord(std::string_view record) override {
+    lines.emplace_back(record);
+    feed.CycleEnds();
+  }
 
   std::vector<std::string> lines;
-  std::vector<TelemetryPoint> chart;
+  LiveChart chart;
+  RunFeed feed{chart};
 };
+
+std::vector<TelemetryPoint> Points(std::span<const TelemetryPoint> points) {
+  return {points.begin(), points.end()};
+}
 
 Frame Telemetry(char kind, uint8_t b6 = 0, uint8_t b7 = 0, uint8_t b8 = 0, uint8_t b9 = 0) {
   return BuildRequest(0x01, 0, 0, static_cast<uint8_t>(kind), b6, b7, b8, b9);
 }
 
 // A cycle as the heater sends it; `lost` names the kinds that do not arrive.
-std::vector<Frame> Cycle(int runTimer, std::mt19937& rng, const std::string& lost = "") {
+// A mode or fault code of -1 is random, like the other values.
+std::vector<Frame> Cycle(int runTimer, std::mt19937& rng, const std::string& lost, int mode, int fault) {
   auto b = [&rng] { return static_cast<uint8_t>(rng()); };
+  auto given = [&b](int value) { return value < 0 ? b() : static_cast<uint8_t>(value); };
+  const uint8_t modeT = b();
+  const uint8_t error = given(fault);
+  const uint8_t g6 = b(), g7 = b(), g8 = b();
   std::vector<Frame> frames = {
-      Telemetry('e', uint8_t(runTimer >> 8), uint8_t(runTimer), b(), b()),
+      Telemetry('e', uint8_t(runTimer >> 8), uint8_t(runTimer), modeT, error),
       Telemetry('f', b(), b(), b(), b()),
-      Telemetry('g', b(), b(), b(), b()),
+      Telemetry('g', g6, g7, g8, given(mode)),
       Telemetry('h', b(), b(), b(), b()),
       Telemetry('i', b(), b(), b(), b()),
       Telemetry('j', b(), b(), b(), b()),
@@ -56,9 +79,10 @@ struct Session {
   LiveSink sink;
   std::mt19937 rng{7};
 
-  void Run(int runTimer, const std::string& lost = "") {
-    for (const Frame& f : Cycle(runTimer, rng, lost)) DecodeTelemetry(f, state, sink);
+  void Run(int runTimer, const std::string& lost = "", int mode = 21, int fault = 0) {
+    for (const Frame& f : Cycle(runTimer, rng, lost, mode, fault)) DecodeTelemetry(f, state, sink);
   }
+  void Run(int runTimer, int mode, int fault = 0) { Run(runTimer, "", mode, fault); }
   std::string Text(const char* eol = "\r\n") const {
     std::string text;
     for (const std::string& line : sink.lines) text += line + eol;
@@ -81,7 +105,7 @@ TEST(RecordLogTest, LineGivesEachFieldToItsSeriesAsTheLiveDecodingDid) {
   EXPECT_EQ(log.RunCount(), 1u);
   EXPECT_EQ(log.Message(), "");
   using namespace series;
-  EXPECT_THAT(log.ShownPoints(),
+  EXPECT_THAT(Points(log.ShownPoints()),
               ElementsAre(TelemetryPoint{kError, 307, 3}, TelemetryPoint{kTN, 307, 10},
                           TelemetryPoint{kAirSet, 307, 20}, TelemetryPoint{kAirMeasured, 307, 30},
                           TelemetryPoint{kPump, 307, 1}, TelemetryPoint{kRelay, 307, 1},
@@ -93,11 +117,11 @@ TEST(RecordLogTest, LineGivesEachFieldToItsSeriesAsTheLiveDecodingDid) {
 
 TEST(RecordLogTest, EveryLoggedLineReadsBackToTheFramesAndPointsItCameFrom) {
   Session live;
-  for (int t = 2; t < 2000; ++t) live.Run(t * 31 % 65536 < 2 ? 2 : t * 31 % 65536);
+  for (int t = 2; t < 2000; ++t) live.Run(t * 31 % 65536 < 2 ? 2 : t * 31 % 65536, "", -1, -1);
   const RecordLog log(live.Text());
   EXPECT_EQ(log.RecordCount(), live.sink.lines.size());
   EXPECT_EQ(log.SkippedLines(), 0u);
-  EXPECT_EQ(log.ShownPoints(), live.sink.chart);
+  EXPECT_EQ(Points(log.ShownPoints()), live.sink.chart.points);
 
   for (const std::string& line : live.sink.lines) {
     RecordFrames frames;
@@ -123,45 +147,67 @@ TEST(RecordLogTest, LinesOfCyclesThatLostFramesAreSkippedAndCounted) {
   const RecordLog log(live.Text("\n"));
   EXPECT_EQ(log.SkippedLines(), 8u);
   EXPECT_EQ(log.RecordCount(), 3u);
-  EXPECT_EQ(log.ShownRecords(), 3u);
+  ASSERT_EQ(log.RunCount(), 1u);
+  EXPECT_EQ(log.Runs()[0].records, 3u);
   EXPECT_EQ(log.Message(), "Пропущено неполных строк: 8.");
   for (const TelemetryPoint& p : log.ShownPoints()) EXPECT_TRUE(p.x == 0 || p.x == 5 || p.x == 9);
 }
 
-TEST(RecordLogTest, TheLastRunIsShownWithTheRecordBeforeIt) {
+// A run begins where the heater leaves standing (mode 0, run timer below 2)
+// or restarts while it runs; standing cycles belong to no run. The log is
+// split exactly as the live chart was.
+TEST(RecordLogTest, RunsAreSplitAsTheLiveChartSplitsThem) {
   Session live;
-  for (int t : {0, 0, 2, 3, 4, 0, 1, 0, 1, 2, 3, 0, 0}) live.Run(t);
-  const RecordLog log(live.Text());
-  EXPECT_EQ(log.RunCount(), 2u);
-  EXPECT_EQ(log.ShownRecords(), 3u);  // the 1 before it, 2 and 3
-  ASSERT_EQ(log.ShownPoints().size(), 3u * 13);
-  EXPECT_EQ(log.ShownPoints().front().x, 1);
-  EXPECT_EQ(log.ShownPoints().back().x, 3);
-  EXPECT_EQ(log.Message(), "Пусков в журнале: 2; показан последний, 2-й.");
+  live.Run(0, 0);
+  live.Run(0, 0);
+  for (auto [t, mode, fault] : {std::tuple{0, 1, 0}, {1, 1, 0}, {2, 1, 0}, {3, 21, 13}, {4, 26, 13}})
+    live.Run(t, mode, fault);
+  live.Run(0, 0, 13);
+  live.Run(0, 0, 13);
+  EXPECT_EQ(live.sink.chart.points.size(), 5u * 13);  // the finished run stays
+  for (auto [t, mode] : {std::pair{0, 1}, {1, 1}, {2, 21}}) live.Run(t, mode);
+  // Restarted without standing: the timer falls below 2 while the heater runs.
+  for (auto [t, mode, fault] : {std::tuple{0, 1, 0}, {1, 1, 5}, {2, 1, 7}, {3, 1, 5}}) live.Run(t, mode, fault);
+  live.Run(0, 0);
 
-  // Saved while the run went on: the live chart exactly.
-  live.Run(1);
-  live.Run(2);
-  live.Run(3);
-  const RecordLog running(live.Text());
-  EXPECT_EQ(running.RunCount(), 3u);
-  EXPECT_EQ(running.ShownPoints(), live.sink.chart);
+  const RecordLog log(live.Text());
+  ASSERT_EQ(log.RunCount(), 3u);
+  EXPECT_EQ(log.RecordCount(), 17u);
+  const std::vector<LogRun>& runs = log.Runs();
+  EXPECT_EQ(runs[0].records, 5u);
+  EXPECT_EQ(runs[1].records, 3u);
+  EXPECT_EQ(runs[2].records, 4u);
+  EXPECT_EQ(runs[0].lastTimer - runs[0].firstTimer, 4);
+  EXPECT_EQ(runs[0].highestMode, 21);  // the purge after it is no higher
+  EXPECT_EQ(runs[2].highestMode, 1);
+  EXPECT_THAT(runs[0].faults, ElementsAre(13));
+  EXPECT_THAT(runs[1].faults, ::testing::IsEmpty());
+  EXPECT_THAT(runs[2].faults, ElementsAre(5, 7));
+  ASSERT_EQ(log.RunPoints(0).size(), 5u * 13);
+  EXPECT_EQ(log.RunPoints(0).front().x, 0);
+  EXPECT_EQ(log.RunPoints(0).back().x, 4);
+  EXPECT_EQ(log.RunPoints(1).size(), 3u * 13);
+  EXPECT_TRUE(log.RunPoints(3).empty());
+  EXPECT_EQ(Points(log.ShownPoints()), live.sink.chart.points);
+  EXPECT_EQ(log.Message(), "Пусков в журнале: 3; показан последний, 3-й.");
+  EXPECT_EQ(log.Message(false), "");
 }
 
-TEST(RecordLogTest, ALogThatNeverFallsBelowTwoIsOneRunAndALogWithoutARunShowsItsLastRecord) {
+TEST(RecordLogTest, ALogThatNeverStandsIsOneRunAndALogThatOnlyStandsHasNone) {
   Session running;
   for (int t : {500, 501, 502, 400, 503}) running.Run(t);
   const RecordLog one(running.Text());
   EXPECT_EQ(one.RunCount(), 1u);
-  EXPECT_EQ(one.ShownRecords(), 5u);
+  EXPECT_EQ(one.Runs()[0].records, 5u);
   EXPECT_EQ(one.Message(), "");
 
   Session idle;
-  for (int t : {0, 1, 0}) idle.Run(t);
+  for (int t : {0, 1, 0}) idle.Run(t, 0);
   const RecordLog none(idle.Text());
   EXPECT_EQ(none.RunCount(), 0u);
-  EXPECT_EQ(none.ShownPoints(), idle.sink.chart);
-  EXPECT_EQ(none.Message(), "Пусков в журнале нет; показана последняя запись.");
+  EXPECT_TRUE(none.ShownPoints().empty());
+  EXPECT_TRUE(idle.sink.chart.points.empty());
+  EXPECT_EQ(none.Message(), "Пусков в журнале нет: отопитель в нём только стоит.");
 }
 
 TEST(RecordLogTest, ByteOrderMarkLineEndsTrailingBlanksAndEmptyLinesAreNoHarm) {

@@ -19,7 +19,9 @@ using ::testing::IsEmpty;
 // Writes every effect as one line of text, in the order they happen.
 class RecordingSink : public TelemetrySink {
  public:
-  void ClearCharts() override { events.push_back("clear"); }
+  // The cycle's run timer and mode, apart from the other effects.
+  void CycleBegins(int32_t runTimer) override { cycle.push_back("begins " + std::to_string(runTimer)); }
+  void CycleMode(uint8_t mode) override { cycle.push_back("mode " + std::to_string(mode)); }
   void AddPoint(int series, double x, double y) override {
     events.push_back("point " + std::to_string(series) + " " + Num(x) + " " + Num(y));
   }
@@ -32,6 +34,7 @@ class RecordingSink : public TelemetrySink {
   void FaultNamed(std::string_view notice) override { notices.emplace_back(notice); }
 
   std::vector<std::string> events;
+  std::vector<std::string> cycle;
   std::vector<std::string> log;
   std::vector<std::string> notices;
 
@@ -67,15 +70,17 @@ TEST_F(TelemetryDecoderTest, RunTimeFrameStartsRecordAndShowsMinutesAndSeconds) 
   EXPECT_THAT(sink.events, ElementsAre("point 11 307 0", "time 5:7"));
 }
 
-TEST_F(TelemetryDecoderTest, RunTimerBelowTwoClearsChartsBeforeItsPoint) {
+// Where runs begin is decided per cycle from its run timer and its mode, not
+// by the decoding: it only tells when each comes, before the points.
+TEST_F(TelemetryDecoderTest, TheCycleAndItsModeAreToldBeforeTheirPoints) {
   Decode('e', 0, 0, 0, 9);
-  EXPECT_THAT(sink.events, ElementsAre("clear", "point 11 0 9", "time 0:0"));
-  sink.events.clear();
+  EXPECT_THAT(sink.cycle, ElementsAre("begins 0"));
+  EXPECT_THAT(sink.events, ElementsAre("point 11 0 9", "time 0:0"));
+  Decode('g', 1, 0, 125, 21);
+  EXPECT_THAT(sink.cycle, ElementsAre("begins 0", "mode 21"));
   Decode('e', 0, 1, 0, 0);
-  EXPECT_THAT(sink.events, ElementsAre("clear", "point 11 1 0", "time 0:1"));
-  sink.events.clear();
   Decode('e', 0, 2, 0, 0);
-  EXPECT_THAT(sink.events, ElementsAre("point 11 2 0", "time 0:2"));
+  EXPECT_THAT(sink.cycle, ElementsAre("begins 0", "mode 21", "begins 1", "begins 2"));
 }
 
 // The fault code of 'e' is named when it changes to a non-zero value, once.

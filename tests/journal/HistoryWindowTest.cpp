@@ -48,7 +48,6 @@ BlackBoxBytes Image(uint32_t serial, uint8_t productCode, int32_t runTime) {
 // The record line the live decoding logs for a cycle at this run timer.
 std::string Record(int runTimer) {
   struct Sink : TelemetrySink {
-    void ClearCharts() override {}
     void AddPoint(int, double, double) override {}
     void SetTimeText(std::string_view) override {}
     void SetModeCaption(std::string_view) override {}

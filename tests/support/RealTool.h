@@ -52,6 +52,7 @@ inline std::vector<std::string> AllSettingsKeys() {
   for (const char* prefix : {"W", "C", "S"})
     for (int n = 1; n <= 13; ++n) keys.push_back(prefix + std::to_string(n));
   keys.push_back("ShowModes");
+  keys.push_back("Follow");
   return keys;
 }
 

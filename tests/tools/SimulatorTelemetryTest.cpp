@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "tests/tools/SimTestSupport.h"
@@ -113,6 +115,41 @@ TEST(SimulatorTelemetry, NoCoreIsSpentWhileNobodyHoldsTheDevice) {
   const double hungUp = CpuSeconds(sim.Pid());
   std::this_thread::sleep_for(1s);
   EXPECT_LT(CpuSeconds(sim.Pid()) - hungUp, 0.3);
+}
+
+// The first cycle after a start reports the time since the start, as a heater's does, however
+// fast the simulated time runs: a standing heater (mode 0) starts at a run timer below 2, and
+// so does one started again during its after-run.
+TEST(SimulatorTelemetry, TheFirstCycleAfterAStartReportsARunTimerBelowTwo) {
+  SimWithLine s({"--no-pacing", "--cycle", "100", "--speed", "40"});
+  // Run timer and mode of each complete cycle read from now on.
+  auto cycles = [&s](const std::function<bool(int timer, int mode)>& until) {
+    Bytes stream;
+    std::vector<std::pair<int, int>> seen;
+    s.line->ReadUntil(
+        [&](const Bytes& b) {
+          seen.clear();
+          int timer = -1;
+          for (const auto& frame : SlaveLine::Frames(b)) {
+            if (frame[4] == 'e') timer = frame[5] * 256 + frame[6];
+            if (frame[4] == 'g' && timer >= 0) seen.emplace_back(timer, frame[8]);
+          }
+          return !seen.empty() && until(seen.back().first, seen.back().second);
+        },
+        20s);
+    return seen;
+  };
+  cycles([](int, int) { return true; });
+  ASSERT_EQ(s.sim->Command("start").rfind("OK", 0), 0u);
+  auto seen = cycles([](int timer, int) { return timer >= 12; });
+  auto running = std::find_if(seen.begin(), seen.end(), [](auto c) { return c.second != 0; });
+  ASSERT_NE(running, seen.end()) << s.sim->LogText();
+  EXPECT_LT(running->first, 2);
+  ASSERT_EQ(s.sim->Command("stop").rfind("OK", 0), 0u);
+  ASSERT_EQ(s.sim->Command("start").rfind("OK", 0), 0u);
+  seen = cycles([](int timer, int) { return timer < 12; });
+  ASSERT_FALSE(seen.empty()) << s.sim->LogText();
+  EXPECT_LT(seen.back().first, 2);
 }
 
 }  // namespace

@@ -16,6 +16,9 @@
 
 namespace o5::sim {
 
+// Below a second: the run timer of the first cycle after a start reads 0.
+constexpr double kFirstCycleAfterStartMs = 999;
+
 namespace {
 
 int gSignalWriteFd = -1;
@@ -203,7 +206,15 @@ void HeaterSimulator::ServiceTimers(TimePoint now) {
   }
   if (now >= nextCycle_) {
     if (!firstCycle_) {
-      const double simulated = static_cast<double>(options_.cycle.count()) * speed_ + simulatedRemainder_;
+      double simulated = static_cast<double>(options_.cycle.count()) * speed_ + simulatedRemainder_;
+      // A heater counts its run from the start itself and sends a cycle every
+      // second: the first cycle after a start reports the time since then,
+      // and never a second or more, however fast the simulated time runs.
+      if (startedAt_) {
+        const double since = std::chrono::duration<double, std::milli>(now - *startedAt_).count() * speed_;
+        simulated = std::clamp(since, 0.0, std::min(simulated, kFirstCycleAfterStartMs));
+        startedAt_.reset();
+      }
       const auto whole = static_cast<long long>(simulated);
       simulatedRemainder_ = simulated - static_cast<double>(whole);
       model_.Advance(Milliseconds{whole});
@@ -506,6 +517,7 @@ void HeaterSimulator::NoteModeChange() {
 
 bool HeaterSimulator::StartHeater() {
   const bool started = model_.Start();
+  if (started) startedAt_ = Clock::now();
   NoteModeChange();
   return started;
 }

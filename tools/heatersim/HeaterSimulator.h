@@ -108,6 +108,7 @@ class HeaterSimulator {
   double simulatedRemainder_ = 0;
   bool firstCycle_ = true;
   TimePoint nextCycle_{};
+  std::optional<TimePoint> startedAt_;  // a start since the latest cycle
   std::optional<TimePoint> silenceUntil_;
   std::optional<TimePoint> hangupAt_;
   std::optional<TimePoint> reconnectAt_;

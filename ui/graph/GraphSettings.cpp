@@ -17,6 +17,7 @@ constexpr const char* kYMinKey = "YMin";
 constexpr const char* kXMaxKey = "XMax";
 constexpr const char* kXMinKey = "XMin";
 constexpr const char* kModesShownKey = "ShowModes";
+constexpr const char* kFollowKey = "Follow";
 // Per row n = 1..13: line width, line shown, line colour.
 constexpr const char* kWidthPrefix = "W";
 constexpr const char* kShownPrefix = "C";
@@ -51,6 +52,7 @@ GraphSettings GraphSettings::Read(const SettingsFile& file) {
   s.xMax = file.ReadInteger(section, kXMaxKey, d.xMax);
   s.xMin = file.ReadInteger(section, kXMinKey, d.xMin);
   s.modesShown = file.ReadBool(section, kModesShownKey, d.modesShown);
+  s.follow = file.ReadBool(section, kFollowKey, d.follow);
   return s;
 }
 
@@ -70,6 +72,7 @@ void GraphSettings::Write(SettingsFile& file) const {
   for (int n = 1; n <= kRows; ++n) file.WriteBool(section, RowKey(kShownPrefix, n), shown[n - 1]);
   for (int n = 1; n <= kRows; ++n) file.WriteInteger(section, RowKey(kColorPrefix, n), colors[n - 1]);
   file.WriteBool(section, kModesShownKey, modesShown);
+  file.WriteBool(section, kFollowKey, follow);
 }
 
 }  // namespace o5

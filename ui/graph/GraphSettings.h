@@ -27,6 +27,7 @@ struct GraphSettings {
   int xMax = 200;
   int xMin = 0;
   bool modesShown = true;          // "ShowModes": the strip of modes and fault marks
+  bool follow = false;             // "Follow": the view follows the newest point
 
   GraphSettings();
 

@@ -34,6 +34,8 @@
 #include "ui/graph/GraphPicture.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/GraphSettings.h"
+#include "ui/graph/RunListDialog.h"
+#include "ui/graph/TfRunSummary.h"
 
 namespace o5 {
 
@@ -56,6 +58,8 @@ constexpr const char* kDistinctColorsCaption = "Различимые цвета"
 // The picture's title: what is charted, and when.
 constexpr const char* kLiveTitle = "Телеметрия в реальном времени, %1";
 constexpr const char* kLogTitle = "Журнал \"%1\", открыт %2";
+constexpr const char* kLogRunTitle = "Журнал \"%1\", пуск %3, открыт %2";
+constexpr const char* kRunOfRuns = "%1 из %2";
 constexpr const char* kLastRunTitle = "Последний пуск, показан %1";
 constexpr const char* kTitleTimeFormat = "dd.MM.yyyy hh:mm:ss";
 constexpr const char* kRecordLogFilter = "Журнал записей (*.txt);;Все файлы (*)";
@@ -111,6 +115,7 @@ TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
   CreateControls();
   NameControls();
   CreateMenu();
+  CreateRunActions();
   ConnectHandlers();
   CloseOnEscape(this);
   FormCreate();
@@ -336,6 +341,8 @@ void TfGraph::FormCreate() {
   edXMaxChange();
   edXMin->setValue(s.xMin);
   edXMinChange();
+  aFollow->setChecked(s.follow);
+  NoteFollowed();
 }
 
 void TfGraph::SaveSettings() {
@@ -356,48 +363,32 @@ void TfGraph::SaveSettings() {
     s.colors[i] = ValueFromColor(sp[i]->Color());
   }
   s.modesShown = aModes->isChecked();
+  s.follow = aFollow->isChecked();
   SettingsFile file;
   s.Write(file);
 }
 
-void TfGraph::AddPoint(int series, double x, double y) { Charts->AddPoint(series, x, y); }
+void TfGraph::AddPoint(int series, double x, double y) {
+  Charts->AddPoint(series, x, y);
+  ChartChanged();
+}
 
+// The cursors stood at times of the points dropped: they go with them.
 void TfGraph::ClearCharts() {
   for (int i = 0; i < kSeriesCount; ++i) Charts->ClearSeries(i);
-}
-
-void TfGraph::LiveClearCharts() {
-  if (!holding_) return ClearCharts();
-  clearHeld_ = true;
-  heldPoints_.clear();
-}
-
-void TfGraph::LiveAddPoint(int series, double x, double y) {
-  if (holding_) {
-    if (x < kFirstRunningSecond) {
-      heldPoints_.push_back({double(series), x, y});
-      return;
-    }
-    // The run that went on when the chart was shown again has no place in
-    // it: its points are dropped until a new run has begun.
-    if (!clearHeld_) return;
-    // A new run: the chart goes live again from where live would be.
-    holding_ = false;
-    shown_ = Shown::kLive;
-    ClearCharts();
-    for (const auto& [s, px, py] : heldPoints_) AddPoint(int(s), px, py);
-    heldPoints_.clear();
-  }
-  AddPoint(series, x, y);
+  Charts->ClearCursors();
+  ChartChanged();
 }
 
 // The bound boxes compare the two boxes of their axis, not the axis: the axis
 // may still refuse when one of its bounds lies outside its box's range.
 void TfGraph::edXMinChange() {
+  if (showingXRange_) return;
   if (edXMin->value() < edXMax->value()) Charts->BottomAxis().SetMinimum(edXMin->value());
 }
 
 void TfGraph::edXMaxChange() {
+  if (showingXRange_) return;
   if (edXMin->value() < edXMax->value()) Charts->BottomAxis().SetMaximum(edXMax->value());
 }
 
@@ -447,7 +438,6 @@ void TfGraph::Button1Click() {
   holding_ = false;
   shown_ = Shown::kLive;
   ClearCharts();
-  Charts->ClearCursors();
 }
 
 void TfGraph::ed1Change(int tag) { Charts->SetSeriesWidth(tag - 1, ed[tag - 1]->value()); }
@@ -468,13 +458,14 @@ void TfGraph::SetRowColor(int tag, const QColor& color) {
   Charts->SetSeriesColor(tag - 1, color);
 }
 
-// Each copy that changes what a box shows runs that box's bound rule at once,
-// which may set the axis again and so cause one more redraw.
+// Each copy that changes what a value box shows runs that box's bound rule at
+// once, which may set the axis again and so cause one more redraw. The time
+// boxes only show the range drawn: runs of hours lie past their ranges.
 void TfGraph::ChartsAfterDraw() {
   CopyBound(edYMin, Charts->LeftAxis().Minimum());
   CopyBound(edYMax, Charts->LeftAxis().Maximum());
-  CopyBound(edXMin, Charts->BottomAxis().Minimum());
-  CopyBound(edXMax, Charts->BottomAxis().Maximum());
+  ShowXRange();
+  if (FollowBroken()) aFollow->setChecked(false);
   DescribeChart();
 }
 
@@ -521,30 +512,41 @@ void TfGraph::aSavePictureExecute() {
   if (!path.isEmpty()) SavePicture(path);
 }
 
+// A log of several runs asks which one to chart ("Пуски в журнале").
 void TfGraph::OpenRecordLog(const QString& path) {
   const std::string name = QDir::toNativeSeparators(path).toStdString();
   const RecordLog log(LoadUserFile(name, kMaxRecordLogBytes));
   if (log.RecordCount() == 0) ThrowOpenError(name, kNoCompleteRecord);
-  ShowRecords(log, Shown::kLog, QFileInfo(path).fileName());
+  if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
+  std::size_t run = log.RunCount() - 1;
+  if (log.RunCount() > 1) {
+    const std::optional<std::size_t> chosen = ChooseRun(this, log);
+    if (!chosen) return;
+    run = *chosen;
+  }
+  ShowRecords(log, run, Shown::kLog, QFileInfo(path).fileName());
 }
 
 void TfGraph::ShowLastRun() {
   const RecordLog log(recordLogSource_ ? recordLogSource_() : std::string());
   if (log.RecordCount() == 0) throw std::runtime_error(kNoRecordsNow);
-  ShowRecords(log, Shown::kLastRun, QString());
+  if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
+  ShowRecords(log, log.RunCount() - 1, Shown::kLastRun, QString());
 }
 
 // The charts as the live telemetry left them at the end of the run shown.
-void TfGraph::ShowRecords(const RecordLog& log, Shown what, const QString& name) {
+void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name) {
   shown_ = what;
   shownName_ = name;
+  shownRun_ = log.RunCount() > 1 ? QString::fromUtf8(kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
   shownAt_ = QDateTime::currentDateTime();
   ClearCharts();
-  for (const TelemetryPoint& p : log.ShownPoints()) Charts->AddPoint(p.series, p.x, p.y);
+  for (const TelemetryPoint& p : log.RunPoints(run)) Charts->AddPoint(p.series, p.x, p.y);
+  ChartChanged();
+  FollowNewest();
   holding_ = true;
-  clearHeld_ = false;
-  heldPoints_.clear();
-  const std::string message = log.Message();
+  // The user chose the run from the list: only skipped lines are news.
+  const std::string message = log.Message(what == Shown::kLastRun);
   if (!message.empty()) ShowInformation(QString::fromStdString(message));
 }
 
@@ -567,7 +569,9 @@ QString TfGraph::PictureTitle() const {
   const QString now = QDateTime::currentDateTime().toString(kTitleTimeFormat);
   const QString at = shownAt_.toString(kTitleTimeFormat);
   switch (shown_) {
-    case Shown::kLog: return QString::fromUtf8(kLogTitle).arg(shownName_, at);
+    case Shown::kLog:
+      if (!shownRun_.isEmpty()) return QString::fromUtf8(kLogRunTitle).arg(shownName_, at, shownRun_);
+      return QString::fromUtf8(kLogTitle).arg(shownName_, at);
     case Shown::kLastRun: return QString::fromUtf8(kLastRunTitle).arg(at);
     case Shown::kLive: break;
   }

@@ -9,7 +9,9 @@
 // holds, and saves the series as CSV or the chart as a picture; it sets the
 // cursors A and B, shows or hides the strip of modes and fault marks, and
 // gives the series colours a person can tell apart. A file dropped on the
-// window opens as a record log.
+// window opens as a record log; of a log with several runs the user picks
+// one ("Пуски в журнале"). "Следовать за данными" keeps the newest point in
+// view, and "Итоги пуска" sums up the run charted.
 
 #include <QColor>
 #include <QDateTime>
@@ -20,10 +22,12 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "chart/ChartWidget.h"
+#include "heater/RunSplitter.h"
 #include "ui/graph/ColorSwatch.h"
 #include "ui/graph/SpinEdit.h"
 
@@ -34,10 +38,12 @@ class QFrame;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class QTimer;
 
 namespace o5 {
 
 class RecordLog;
+class TfRunSummary;
 
 class TfGraph : public QWidget {
   Q_OBJECT
@@ -46,20 +52,22 @@ class TfGraph : public QWidget {
   static constexpr int kSeriesCount = 13;
 
   explicit TfGraph(QWidget* parent = nullptr);
+  ~TfGraph() override;
 
   // Series index 0..12, X = run timer in seconds. Others are ignored.
   void AddPoint(int series, double x, double y);
   // Empties the series 0..12 in turn; axes and display settings stay.
   void ClearCharts();
-  // The live telemetry's AddPoint and ClearCharts. Once a record log or the
-  // last run is charted again, live telemetry stays out of it: an idle
-  // heater (run timer below kFirstRunningSecond) would clear it at its next
-  // cycle, a running one would mix its points into it. The idle cycles are
-  // held back and the running heater's points dropped until a new run
-  // begins; that run is then charted as live would have charted it (the
-  // charts cleared, the record before the run). "Очистить" ends the hold.
+  // The live telemetry, cycle by cycle ('e' begins one, 'g' gives its mode,
+  // 'k' ends it). The run splitter decides per cycle: a finished run stays
+  // on the chart while the heater stands, and the chart (cursors included)
+  // is emptied when the next run begins. Once a record log or the last run
+  // is charted again, live telemetry stays out of it until a new run begins;
+  // that run is then charted as live. "Очистить" ends the hold.
+  void LiveCycleBegins(int32_t runTimer);
+  void LiveCycleMode(int mode);
   void LiveAddPoint(int series, double x, double y);
-  void LiveClearCharts();
+  void LiveCycleEnds();
   // Writes the window's keys; SettingsError goes on to the caller.
   void SaveSettings();
 
@@ -109,6 +117,8 @@ class TfGraph : public QWidget {
   void aClearMarksExecute();
   void aModesExecute();
   void aDistinctColorsExecute();
+  void aFollowExecute();
+  void aRunSummaryExecute();
 
   // Controls.
   QFrame* pTop;
@@ -143,6 +153,9 @@ class TfGraph : public QWidget {
   QAction* aClearMarks;
   QAction* aModes;  // checked: the strip is shown
   QAction* aDistinctColors;
+  QAction* aFollow;      // checked: the view follows the newest point
+  QAction* aRunSummary;  // shows "Итоги пуска"
+  TfRunSummary* fRunSummary;
 
  private:
   void CreateControls();
@@ -153,7 +166,30 @@ class TfGraph : public QWidget {
   static void CopyBound(SpinEdit* box, double bound);
   void CreateMenu();
   enum class Shown { kLive, kLog, kLastRun };
-  void ShowRecords(const RecordLog& log, Shown what, const QString& name);
+  void ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name);
+  // Runs: the live feed's ends, following the newest point, the summary.
+  // The end of the live feed: what the splitter lets through reaches the chart.
+  class LiveRuns : public RunChart {
+   public:
+    explicit LiveRuns(TfGraph& graph) : graph_(graph) {}
+    void BeginRun() override { graph_.LiveBeginRun(); }
+    void AddPoint(int series, double x, double y) override { graph_.LivePoint(series, x, y); }
+    RunFeed feed{*this};
+
+   private:
+    TfGraph& graph_;
+  };
+  void CreateRunActions();
+  void LiveBeginRun();
+  void LivePoint(int series, double x, double y);
+  void FollowPoint(double x);
+  void FollowNewest();
+  bool FollowBroken() const;
+  void NoteFollowed();
+  void ShowXRange();
+  void ChartChanged();
+  void UpdateSummary();
+  std::optional<double> NewestX() const;
   void SetRowColor(int tag, const QColor& color);
   // The time under the point where the menu was opened.
   double MenuX() const;
@@ -163,15 +199,22 @@ class TfGraph : public QWidget {
   // record log (its file name) or the last run charted again at a time.
   Shown shown_ = Shown::kLive;
   QString shownName_;
+  QString shownRun_;  // "1 из 2" for a run chosen from a log of several
   QDateTime shownAt_;
   std::optional<QPoint> menuPos_;  // global, where the chart asked for the menu
   bool menuFromChart_ = false;     // the menu showing now was asked for by the chart
   std::optional<double> menuKeyX_;  // the keyboard's cursor when the keyboard asked for it
-  // Live telemetry held back over a chart shown again (LiveAddPoint): whether
-  // a clear came since (a new run is due), and the points since the latest.
+  // Live telemetry is held back from a chart shown again until a run begins.
   bool holding_ = false;
-  bool clearHeld_ = false;
-  std::vector<std::array<double, 3>> heldPoints_;
+  std::unique_ptr<LiveRuns> live_;
+  // The X range the view was last moved to by following: any other range
+  // means the user moved the view.
+  double followedMin_ = 0;
+  double followedMax_ = 0;
+  // The range boxes are being given the range drawn: they show it clamped
+  // and do not set it again.
+  bool showingXRange_ = false;
+  QTimer* summaryTimer_;
 };
 
 }  // namespace o5

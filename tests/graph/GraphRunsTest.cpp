@@ -1,0 +1,241 @@
+// The graph window and the heater's runs: a finished run stays on the chart
+// until the next begins, the view follows the newest point, any run of a log
+// can be charted, and each run is summed up.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+#include <string>
+
+#include "tests/graph/GraphTestSupport.h"
+#include "tests/graph/LiveTelemetry.h"
+#include "ui/graph/RunListDialog.h"
+#include "ui/graph/TfRunSummary.h"
+
+namespace o5 {
+namespace {
+
+using test::AnswerRunList;
+using test::LiveSession;
+using test::TakeErrors;
+using test::TakeInformation;
+
+class GraphRuns : public test::GraphFixture {
+ protected:
+  void SetUp() override {
+    GraphFixture::SetUp();
+    TakeInformation();
+    graph_ = std::make_unique<TfGraph>();
+  }
+  TfGraph& g() { return *graph_; }
+  std::pair<double, double> XRange() {
+    return {g().Charts->BottomAxis().Minimum(), g().Charts->BottomAxis().Maximum()};
+  }
+  std::pair<int, int> XBoxes() { return {g().edXMin->value(), g().edXMax->value()}; }
+  QString WriteFile(const QString& name, const std::string& content) {
+    const QString path = dir_.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content.data(), qint64(content.size()));
+    return path;
+  }
+  // One cycle of every series, with the mode, the fault code and the liquid
+  // temperature given, the other values 50.
+  void Cycle(int t, int mode, int fault = 0, int liquid = 50) {
+    g().LiveCycleBegins(t);
+    g().LiveAddPoint(11, t, fault);
+    g().LiveCycleMode(mode);
+    for (int s = 0; s < 13; ++s)
+      if (s != 11) g().LiveAddPoint(s, t, s == 10 ? mode : s == 0 ? liquid : 50);
+    g().LiveCycleEnds();
+  }
+  std::unique_ptr<TfGraph> graph_;
+};
+
+TEST_F(GraphRuns, TheFinishedRunStaysUntilTheNextBeginsAndTheCursorsGoWithIt) {
+  LiveSession heater(g());
+  heater.Cycle(0);
+  heater.Cycle(0);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 0u);
+  heater.Cycle(0, "", 1);
+  for (int t = 1; t < 10; ++t) heater.Cycle(t, "", t < 2 ? 1 : 21);
+  g().Charts->SetCursor(Cursor::kA, 2);
+  g().Charts->SetCursor(Cursor::kB, 8);
+  for (int i = 0; i < 5; ++i) heater.Cycle(0);
+  for (int s = 0; s < 13; ++s) EXPECT_EQ(g().Charts->Series(s).Size(), 10u) << s;
+  EXPECT_EQ(g().Charts->CursorX(Cursor::kB), 8);
+
+  heater.Cycle(0, "", 1);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
+  EXPECT_EQ(g().Charts->Series(11).X(0), 0);
+  EXPECT_FALSE(g().Charts->CursorX(Cursor::kA));
+  EXPECT_FALSE(g().Charts->CursorX(Cursor::kB));
+  // Restarted while it runs: the timer falls below 2.
+  for (int t = 1; t < 5; ++t) heater.Cycle(t, "", 21);
+  heater.Cycle(0, "", 1);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
+  // "Очистить" empties at once, while the run goes on.
+  heater.Cycle(1, "", 1);
+  g().Button1->click();
+  EXPECT_EQ(g().Charts->Series(11).Size(), 0u);
+  heater.Cycle(2);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 1u);
+}
+
+TEST_F(GraphRuns, FollowingKeepsTheNewestPointInSightUntilTheUserMovesTheView) {
+  Show(g());
+  g().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&g()));
+  EXPECT_EQ(g().aFollow->text(), "Следовать за данными");
+  EXPECT_FALSE(g().aFollow->isChecked());
+  QTest::keyClick(&g(), Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(g().aFollow->isChecked());
+  for (int t = 0; t <= 299; ++t) Cycle(t, t < 2 ? 1 : 21);
+  Settle(g());
+  EXPECT_EQ(XRange(), (std::pair<double, double>{99, 299}));
+  EXPECT_EQ(XBoxes(), (std::pair<int, int>{99, 299}));
+
+  // A pan by the user ends following; the view stays.
+  g().bLeft->click();
+  Settle(g());
+  EXPECT_FALSE(g().aFollow->isChecked());
+  EXPECT_EQ(XRange(), (std::pair<double, double>{49, 249}));
+  for (int t = 300; t <= 310; ++t) Cycle(t, 21);
+  EXPECT_EQ(XRange(), (std::pair<double, double>{49, 249}));
+  // Ctrl+F jumps to the newest point.
+  QTest::keyClick(&g(), Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(XRange(), (std::pair<double, double>{110, 310}));
+
+  // Hours into a run: the boxes show the range clamped, the chart draws it,
+  // and the arrows pan from the range drawn.
+  Cycle(6000, 21);
+  Settle(g());
+  EXPECT_EQ(XRange(), (std::pair<double, double>{5800, 6000}));
+  EXPECT_EQ(XBoxes(), (std::pair<int, int>{2000, 5000}));
+  g().bRight->click();
+  Settle(g());
+  EXPECT_EQ(XRange(), (std::pair<double, double>{5850, 6050}));
+  EXPECT_FALSE(g().aFollow->isChecked());
+
+  // A mouse zoom ends following too.
+  QTest::keyClick(&g(), Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(g().aFollow->isChecked());
+  const PlotMapping p = g().Charts->Frame().plot;
+  const QPoint from(p.left + 10, p.top + 10), to(p.left + 80, p.top + 80);
+  QTest::mousePress(g().Charts, Qt::LeftButton, {}, from);
+  QMouseEvent move(QEvent::MouseMove, QPointF(to), g().Charts->mapToGlobal(QPointF(to)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(g().Charts, &move);
+  QTest::mouseRelease(g().Charts, Qt::LeftButton, {}, to);
+  Settle(g());
+  EXPECT_FALSE(g().aFollow->isChecked());
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(GraphRuns, FollowingIsKeptInTheSettingsAndOffByDefault) {
+  g().aFollow->trigger();
+  g().SaveSettings();
+  EXPECT_TRUE(ConfigText().contains("Follow=1"));
+  TfGraph again;
+  EXPECT_TRUE(again.aFollow->isChecked());
+  WriteConfig("XMax=200\n");
+  TfGraph fresh;
+  EXPECT_FALSE(fresh.aFollow->isChecked());
+}
+
+TEST_F(GraphRuns, AnyRunOfAJournalIsChartedFromTheListOfRuns) {
+  TfGraph first, second;
+  LiveSession live(first);
+  live.Cycle(0);
+  live.Cycle(0, "", 1);
+  for (int t = 1; t < 30; ++t) live.Cycle(t, "", 21);
+  for (int i = 0; i < 3; ++i) live.Cycle(0);
+  const std::string firstCsv = first.SeriesCsvText();
+  LiveSession more(second);
+  more.Cycle(0, "", 1);
+  for (int t = 1; t < 12; ++t) more.Cycle(t, "", 21);
+  const QString path = WriteFile("two.txt", live.log + more.log);
+
+  QStringList rows;
+  AnswerRunList({Qt::Key_Home, Qt::Key_Enter}, &rows);
+  g().OpenRecordLog(path);
+  EXPECT_EQ(rows, (QStringList{"1|29 с|21 - Прогрев|нет", "2|11 с|21 - Прогрев|нет"}));
+  EXPECT_EQ(g().SeriesCsvText(), firstCsv);
+  EXPECT_TRUE(TakeInformation().isEmpty());
+  EXPECT_TRUE(g().PictureTitle().startsWith("Журнал \"two.txt\", пуск 1 из 2, открыт ")) << g().PictureTitle().toStdString();
+
+  // Esc charts nothing.
+  AnswerRunList({Qt::Key_Escape});
+  g().OpenRecordLog(path);
+  EXPECT_EQ(g().SeriesCsvText(), firstCsv);
+  // The last run is the one selected.
+  AnswerRunList({Qt::Key_Return});
+  g().OpenRecordLog(path);
+  EXPECT_EQ(g().Charts->Series(11).Size(), 12u);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(GraphRuns, AJournalOfOneRunOpensDirectlyAndOneWithoutARunChartsNothing) {
+  TfGraph live;
+  LiveSession s(live);
+  for (int t = 0; t < 12; ++t) s.Cycle(t, "", t < 2 ? 1 : 21);
+  s.Cycle(0);
+  const QString one = WriteFile("one.txt", s.log);
+  g().OpenRecordLog(one);  // a list shown here would wait for ever
+  EXPECT_EQ(g().Charts->Series(11).Size(), 12u);
+
+  LiveSession idle(live);
+  for (int i = 0; i < 3; ++i) idle.Cycle(0);
+  g().OpenRecordLog(WriteFile("idle.txt", idle.log));
+  EXPECT_EQ(TakeInformation(), QStringList{"Пусков в журнале нет: отопитель в нём только стоит."});
+  EXPECT_EQ(g().Charts->Series(11).Size(), 12u);
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// 10 s in mode 1, 20 s in mode 5, 60 s in mode 21 with fault 13 from t = 60,
+// then 10 cycles of mode 26.
+TEST_F(GraphRuns, TheSummaryStatesWhatTheTelemetrySaysAndFollowsTheChart) {
+  Show(g());
+  g().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&g()));
+  for (int i = 0; i < 3; ++i) Cycle(0, 0);
+  for (int t = 0; t < 100; ++t)
+    Cycle(t, t < 10 ? 1 : t < 30 ? 5 : t < 90 ? 21 : 26, t >= 60 ? 13 : 0, 20 + t * 109 / 99);
+  for (int i = 0; i < 3; ++i) Cycle(0, 0, 13);
+  EXPECT_EQ(g().aRunSummary->text(), "Итоги пуска");
+  QTest::keyClick(&g(), Qt::Key_I, Qt::ControlModifier);
+  TfRunSummary* summary = g().fRunSummary;
+  ASSERT_TRUE(summary->isVisible());
+  EXPECT_FALSE(summary->isModal());
+  EXPECT_EQ(summary->windowTitle(), "Итоги пуска");
+  const QStringList lines = summary->Text().split('\n');
+  for (const char* line : {"21 - Прогрев: 60 с", "1 - Проверка перед пуском: 10 с", "До прогрева: 30 с",
+                           "Неисправность 13: Попытки запуска исчерпаны — на 60 с", "Длительность: 99 с",
+                           "Тжидкости: от 20 до 129", "Последний режим: 26 - Продувка"})
+    EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line << "\n" << summary->Text().toStdString();
+
+  summary->bCopy->click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), summary->Text() + '\n');
+
+  // A new run: the summary follows, a little later.
+  Cycle(0, 1);
+  Cycle(1, 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return summary->Text().startsWith("Длительность: 1 с\n"); }, 20000))
+      << summary->Text().toStdString();
+  g().Button1->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return summary->Text() == "На графике нет пуска."; }, 20000));
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+}  // namespace
+}  // namespace o5

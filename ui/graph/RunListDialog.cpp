@@ -1,0 +1,98 @@
+#include "ui/graph/RunListDialog.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <utility>
+
+#include "heater/ModeNames.h"
+#include "heater/RecordLog.h"
+#include "heater/RunSummary.h"
+
+namespace o5 {
+
+namespace {
+
+constexpr const char* kCaption = "Пуски в журнале";
+constexpr const char* kColumns[] = {"№", "Длительность", "Наибольший режим", "Неисправности"};
+constexpr const char* kShowCaption = "Показать";
+constexpr const char* kCancelCaption = "Отмена";
+constexpr const char* kNoFaults = "нет";
+
+QString FaultCodes(const LogRun& run) {
+  if (run.faults.empty()) return QString::fromUtf8(kNoFaults);
+  QStringList codes;
+  for (int code : run.faults) codes << QString::number(code);
+  return codes.join(", ");
+}
+
+}  // namespace
+
+RunListDialog::RunListDialog(const RecordLog& log, QWidget* parent) : QDialog(parent) {
+  setObjectName("dlgRuns");
+  setWindowTitle(QString::fromUtf8(kCaption));
+  lvRuns = new QTreeWidget(this);
+  lvRuns->setObjectName("lvRuns");
+  lvRuns->setAccessibleName(QString::fromUtf8(kCaption));
+  lvRuns->setRootIsDecorated(false);
+  lvRuns->setUniformRowHeights(true);
+  lvRuns->setSelectionMode(QAbstractItemView::SingleSelection);
+  QStringList headers;
+  for (const char* c : kColumns) headers << QString::fromUtf8(c);
+  lvRuns->setHeaderLabels(headers);
+  const std::vector<LogRun>& runs = log.Runs();
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    const LogRun& r = runs[i];
+    auto* item = new QTreeWidgetItem(lvRuns);
+    item->setText(0, QString::number(i + 1));
+    item->setText(1, QString::fromStdString(SecondsText(r.lastTimer - r.firstTimer)));
+    item->setText(2, QString::fromStdString(ModeCaptionText(r.highestMode)));
+    item->setText(3, FaultCodes(r));
+  }
+  for (int c = 0; c < lvRuns->columnCount(); ++c) lvRuns->resizeColumnToContents(c);
+  if (lvRuns->topLevelItemCount() > 0) lvRuns->setCurrentItem(lvRuns->topLevelItem(lvRuns->topLevelItemCount() - 1));
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(kShowCaption));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(kCancelCaption));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // Enter in the list and a double click on a run chart it.
+  connect(lvRuns, &QTreeWidget::activated, this, &QDialog::accept);
+  connect(lvRuns, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
+
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(lvRuns, 1);
+  column->addWidget(buttons);
+  resize(520, 300);
+  lvRuns->setFocus();
+}
+
+std::optional<std::size_t> RunListDialog::SelectedRun() const {
+  QTreeWidgetItem* item = lvRuns->currentItem();
+  if (!item) return std::nullopt;
+  return static_cast<std::size_t>(lvRuns->indexOfTopLevelItem(item));
+}
+
+namespace {
+
+RunChooser& Chooser() {
+  static RunChooser chooser;
+  return chooser;
+}
+
+}  // namespace
+
+RunChooser SetRunChooser(RunChooser chooser) { return std::exchange(Chooser(), std::move(chooser)); }
+
+std::optional<std::size_t> ChooseRun(QWidget* parent, const RecordLog& log) {
+  if (Chooser()) return Chooser()(parent, log);
+  RunListDialog dialog(log, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.SelectedRun();
+}
+
+}  // namespace o5

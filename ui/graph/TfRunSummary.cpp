@@ -1,0 +1,59 @@
+#include "ui/graph/TfRunSummary.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace o5 {
+
+namespace {
+
+constexpr const char* kCaption = "Итоги пуска";
+constexpr const char* kCopyCaption = "Копировать";
+constexpr const char* kNoRun = "На графике нет пуска.";
+
+}  // namespace
+
+TfRunSummary::TfRunSummary(QWidget* parent) : QWidget(parent, Qt::Tool) {
+  setObjectName("fRunSummary");
+  setWindowTitle(QString::fromUtf8(kCaption));
+  resize(440, 320);
+  mSummary = new QPlainTextEdit(this);
+  mSummary->setObjectName("mSummary");
+  mSummary->setReadOnly(true);
+  // Read-only text still takes the keyboard, so the lines can be read and
+  // selected without a mouse.
+  mSummary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  mSummary->setAccessibleName(QString::fromUtf8(kCaption));
+  mSummary->setPlainText(QString::fromUtf8(kNoRun));
+  bCopy = new QPushButton(QString::fromUtf8(kCopyCaption), this);
+  bCopy->setObjectName("bCopy");
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(bCopy);
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(mSummary, 1);
+  column->addLayout(buttons);
+  connect(bCopy, &QPushButton::clicked, this, &TfRunSummary::bCopyClick);
+}
+
+// The text is replaced only when it changes, so that a selection and the
+// scroll position survive the updates of a live run that says the same.
+void TfRunSummary::SetLines(const std::vector<std::string>& lines) {
+  QString text;
+  for (const std::string& line : lines) {
+    if (!text.isEmpty()) text += '\n';
+    text += QString::fromStdString(line);
+  }
+  if (text.isEmpty()) text = QString::fromUtf8(kNoRun);
+  if (text != mSummary->toPlainText()) mSummary->setPlainText(text);
+}
+
+QString TfRunSummary::Text() const { return mSummary->toPlainText(); }
+
+void TfRunSummary::bCopyClick() { QGuiApplication::clipboard()->setText(Text() + '\n'); }
+
+}  // namespace o5
