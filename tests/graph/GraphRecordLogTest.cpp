@@ -88,14 +88,14 @@ class GraphRecordLog : public test::GraphFixture {
 
 TEST_F(GraphRecordLog, ARightClickOnTheChartOpensTheMenuAndARightDragPansWithoutIt) {
   Show(g());
-  // Opening, saving, the cursors, the looks, the run; a line between each two.
+  // Opening, saving, the cursors, the run, the looks; a line between each two.
   const QList<QAction*> entries = g().pmCharts->actions();
   ASSERT_EQ(entries.size(), 15);
   for (int k : {2, 5, 9, 12}) EXPECT_TRUE(entries[k]->isSeparator()) << k;
   EXPECT_EQ((QList<QAction*>{entries[0], entries[1], entries[3], entries[4], entries[6], entries[7], entries[8],
                              entries[10], entries[11], entries[13], entries[14]}),
             (QList<QAction*>{g().aOpenLog, g().aLastRun, g().aSaveData, g().aSavePicture, g().aMarkA, g().aMarkB,
-                             g().aClearMarks, g().aModes, g().aDistinctColors, g().aFollow, g().aRunSummary}));
+                             g().aClearMarks, g().aFollow, g().aRunSummary, g().aModes, g().aDistinctColors}));
   EXPECT_EQ(g().aMarkA->text(), "Метка A здесь");
   EXPECT_EQ(g().aMarkB->text(), "Метка B здесь");
   EXPECT_EQ(g().aClearMarks->text(), "Убрать метки");

@@ -41,8 +41,9 @@ void TfGraph::CreateRunActions() {
   aFollow = action(kFollowCaption, QKeySequence(Qt::CTRL | Qt::Key_F), "aFollow");
   aFollow->setCheckable(true);
   aRunSummary = action(kRunSummaryCaption, QKeySequence(Qt::CTRL | Qt::Key_I), "aRunSummary");
-  pmCharts->addSeparator();
-  pmCharts->addActions({aFollow, aRunSummary});
+  // Before the look's group, which stays the menu's last.
+  pmCharts->insertActions(aModes, {aFollow, aRunSummary});
+  pmCharts->insertSeparator(aModes);
   connect(aFollow, &QAction::triggered, this, &TfGraph::aFollowExecute);
   connect(aRunSummary, &QAction::triggered, this, &TfGraph::aRunSummaryExecute);
 
