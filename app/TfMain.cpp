@@ -551,8 +551,6 @@ void TfMain::ProcessPaket() {
   events_.FrameArrived();
   const Frame& frame = receiver_.buffer();
   DecodeTelemetry(frame, telemetry_, *this);
-  if (frame[4] == kTelemetryRunTime && !(frame[1] & kReplyFlag))
-    events_.Cycle(telemetry_.runTimer, telemetry_.faultCode);
 }
 
 void TfMain::TimerTimer(QObject* /*sender*/) {
@@ -566,7 +564,10 @@ void TfMain::TimerTimer(QObject* /*sender*/) {
 
 void TfMain::CycleBegins(int32_t runTimer) { fGraph->LiveCycleBegins(runTimer); }
 
-void TfMain::CycleMode(uint8_t mode) { fGraph->LiveCycleMode(mode); }
+void TfMain::CycleMode(uint8_t mode) {
+  events_.Cycle(telemetry_.runTimer, mode, telemetry_.faultCode);
+  fGraph->LiveCycleMode(mode);
+}
 
 void TfMain::AddPoint(int series, double x, double y) { fGraph->LiveAddPoint(series, x, y); }
 

@@ -20,7 +20,8 @@ void SessionEvents::PortOpened(std::string_view name) {
   lost_ = false;
   closedByLoss_ = false;
   mode_.clear();
-  runTimer_.reset();
+  runs_ = RunSplitter();
+  cycleSeen_ = false;
   fault_ = 0;
   silent_ = false;
 }
@@ -50,19 +51,20 @@ void SessionEvents::ModeShown(std::string_view caption) {
   Note(ModeEventText(caption));
 }
 
-void SessionEvents::Cycle(int32_t runTimer, int faultCode) {
+void SessionEvents::Cycle(int32_t runTimer, int mode, int faultCode) {
   // A fault that appears is told by the console's line.
   if (faultCode == 0 && fault_ != 0) Note(kEventFaultGone);
   fault_ = faultCode;
-  const bool running = runTimer >= kFirstRunningSecond;
-  // The first cycle of an opening finds the heater as it is.
-  if (runTimer_) {
-    const bool wasRunning = *runTimer_ >= kFirstRunningSecond;
-    // A run timer that goes back is a restart: one run ended, the next began.
-    if (wasRunning && (!running || runTimer < *runTimer_)) Note(RunEndedText(*runTimer_));
-    if (running && (!wasRunning || runTimer < *runTimer_)) Note(kEventRunBegan);
-  }
-  runTimer_ = runTimer;
+  // Runs begin and end where the chart's splitter says they do.
+  const bool wasRunning = runs_.Running();
+  const bool first = !cycleSeen_;
+  cycleSeen_ = true;
+  const CycleKind kind = runs_.Take(runTimer, mode);
+  if (wasRunning && kind != CycleKind::kRunGoesOn) Note(RunEndedText(lastRunTimer_));
+  // The first cycle of an opening may find the heater running: that run
+  // began before anybody watched.
+  if (kind == CycleKind::kRunBegins && !(first && runTimer >= kFirstRunningSecond)) Note(kEventRunBegan);
+  if (kind != CycleKind::kStanding) lastRunTimer_ = runTimer;
 }
 
 void SessionEvents::Silent() { silent_ = true; }

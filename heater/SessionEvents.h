@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "heater/RunSplitter.h"
+
 namespace o5 {
 
 // The events' texts that are fixed.
@@ -49,9 +51,9 @@ class SessionEvents {
   void PortClosed();
 
   // Telemetry: the modes window's caption ("21 - Прогрев") of each cycle, and
-  // the run timer and fault code of each cycle.
+  // the run timer, mode and fault code of each cycle once its mode is known.
   void ModeShown(std::string_view caption);
-  void Cycle(int32_t runTimer, int faultCode);
+  void Cycle(int32_t runTimer, int mode, int faultCode);
   // The console said the line is silent; any frame afterwards ends it.
   void Silent();
   void FrameArrived();
@@ -78,7 +80,9 @@ class SessionEvents {
   bool lost_ = false;         // the device was lost since the last opening
   bool closedByLoss_ = false; // the current close is the loss's
   std::string mode_;          // the caption last told
-  std::optional<int32_t> runTimer_;  // of the last cycle of this opening
+  RunSplitter runs_;          // of this opening
+  bool cycleSeen_ = false;    // a cycle came since the opening
+  int32_t lastRunTimer_ = 0;  // of the run's latest cycle
   int fault_ = 0;
   bool silent_ = false;
   bool readout_ = false;  // a readout runs that has not completed

@@ -20,38 +20,40 @@ class SessionEventsTest : public ::testing::Test {
 
 TEST_F(SessionEventsTest, EachChangeIsToldOnceAndTheConsolesLinesAreKeptAsShown) {
   events_.PortOpened("/dev/ttyUSB0");
-  events_.Cycle(0, 0);
+  events_.Cycle(0, 0, 0);
   events_.ModeShown("0 - Выключен");
   events_.ModeShown("0 - Выключен");
   events_.Note(kEventStart);
-  events_.Cycle(1, 0);
-  events_.Cycle(2, 0);
-  events_.Cycle(3, 0);
+  events_.Cycle(1, 1, 0);
+  events_.Cycle(2, 1, 0);
+  events_.Cycle(3, 21, 0);
   events_.ModeShown("21 - Прогрев");
   events_.Tell("Неисправность 13: Попытки запуска исчерпаны");
-  events_.Cycle(4, 13);
-  events_.Cycle(5, 13);
+  events_.Cycle(4, 21, 13);
+  events_.Cycle(5, 21, 13);
   events_.Tell("");
-  events_.Cycle(3725, 0);
-  events_.Cycle(0, 0);
+  events_.Cycle(3725, 21, 0);
+  events_.Cycle(0, 0, 0);
   EXPECT_THAT(Take(), ElementsAre("Порт /dev/ttyUSB0 открыт", "Режим 0 - Выключен", "Пуск", "Работа началась",
                                   "Режим 21 - Прогрев", "Неисправность 13: Попытки запуска исчерпаны",
                                   "Неисправность снята", "Работа закончилась, длительность 1:02:05"));
-  // A run timer that goes back is a restart.
-  events_.Cycle(100, 0);
-  events_.Cycle(10, 0);
+  // As the chart splits them: a run timer that falls below 2 while the heater
+  // runs is a restart.
+  events_.Cycle(100, 21, 0);
+  events_.Cycle(1, 1, 0);
+  events_.Cycle(2, 1, 0);
   EXPECT_THAT(Take(), ElementsAre("Работа началась", "Работа закончилась, длительность 0:01:40", "Работа началась"));
 }
 
 TEST_F(SessionEventsTest, AnOpeningFindsTheHeaterAsItIsAndTellsItsModeAfresh) {
   events_.PortOpened("COM1");
   events_.ModeShown("21 - Прогрев");
-  events_.Cycle(500, 0);
-  events_.Cycle(501, 0);
+  events_.Cycle(500, 21, 0);
+  events_.Cycle(501, 21, 0);
   events_.PortClosed();
   events_.PortOpened("COM1");
   events_.ModeShown("21 - Прогрев");
-  events_.Cycle(503, 0);
+  events_.Cycle(503, 21, 0);
   EXPECT_THAT(Take(), ElementsAre("Порт COM1 открыт", "Режим 21 - Прогрев", "Порт закрыт", "Порт COM1 открыт",
                                   "Режим 21 - Прогрев"));
 }
