@@ -63,6 +63,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // the column there and what it holds; empty past the last column.
   QString HeaderHint(int x) const;
   const TelemetryState& Telemetry() const { return telemetry_; }
+  // Whether this session's timeline is being kept (the data folder could be written).
+  bool TimelineKept() const { return journal_.Active() && !journal_.TimelinePath().empty(); }
 
   // A readout has completed at `when`: the opening's journal is named after
   // the heater and the image goes to the readout archive (a failed write

@@ -202,6 +202,45 @@ TEST_F(GraphRuns, AJournalOfOneRunOpensDirectlyAndOneWithoutARunChartsNothing) {
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
+// A session's timeline tells when each run began: the summary's first line,
+// for a run of its journal and for the live run of a session that keeps one.
+TEST_F(GraphRuns, TheSummaryOfARunWhoseSessionKeptATimelineTellsWhenItBegan) {
+  TfGraph first, second;
+  LiveSession live(first);
+  live.Cycle(0);
+  for (int t = 0; t < 30; ++t) live.Cycle(t, "", t < 2 ? 1 : 21);
+  live.Cycle(0);
+  LiveSession more(second);
+  for (int t = 0; t < 12; ++t) more.Cycle(t, "", t < 2 ? 1 : 21);
+  const QString journal = WriteFile("S_2026-12-08_15-20-00.txt", live.log + more.log);
+  WriteFile("S_2026-12-08_15-20-00.events.tsv",
+            "2026-12-08 15:20:00\tПорт /dev/ttyUSB0 открыт\n2026-12-08 15:20:05\tРабота началась\n"
+            "2026-12-08 15:20:35\tРабота закончилась, длительность 0:00:29\n"
+            "2026-12-08 15:21:10\tРабота началась\n");
+  const auto firstLine = [&] {
+    g().aRunSummary->trigger();
+    return g().fRunSummary->Text().section('\n', 0, 0);
+  };
+  AnswerRunList({Qt::Key_Home, Qt::Key_Enter});
+  g().OpenRecordLog(journal);
+  EXPECT_EQ(firstLine(), "Начало: 08.12.2026 15:20:05");
+  AnswerRunList({Qt::Key_Return});
+  g().OpenRecordLog(journal);
+  EXPECT_EQ(firstLine(), "Начало: 08.12.2026 15:21:10");
+  // A log without a timeline beside it: no beginning to tell.
+  AnswerRunList({Qt::Key_Return});
+  g().OpenRecordLog(WriteFile("two.txt", live.log + more.log));
+  EXPECT_EQ(firstLine(), "Длительность: 11 с");
+
+  g().SetLiveTimeline([] { return true; });
+  const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+  Cycle(0, 1);
+  Cycle(1, 1);
+  const QDateTime began = QDateTime::fromString(firstLine().mid(8), "dd.MM.yyyy HH:mm:ss");
+  EXPECT_TRUE(began.isValid() && began >= before && began <= QDateTime::currentDateTime()) << firstLine().toStdString();
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
 // 10 s in mode 1, 20 s in mode 5, 60 s in mode 21 with fault 13 from t = 60,
 // then 10 cycles of mode 26.
 TEST_F(GraphRuns, TheSummaryStatesWhatTheTelemetrySaysAndFollowsTheChart) {

@@ -525,6 +525,8 @@ void TfGraph::OpenRecordLog(const QString& path) {
     run = *chosen;
   }
   ShowRecords(log, run, Shown::kLog, QFileInfo(path).fileName());
+  runStart_ = RunStartInTimeline(name, log, run);
+  ChartChanged();
 }
 
 void TfGraph::ShowLastRun() {
@@ -538,6 +540,7 @@ void TfGraph::ShowLastRun() {
 void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name) {
   shown_ = what;
   shownName_ = name;
+  runStart_.reset();
   shownRun_ = log.RunCount() > 1 ? QString::fromUtf8(kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
   shownAt_ = QDateTime::currentDateTime();
   ClearCharts();

@@ -45,6 +45,12 @@ namespace o5 {
 class RecordLog;
 class TfRunSummary;
 
+class RecordLog;
+
+// The clock time a run of a session journal began, from the session's
+// timeline beside it; nothing where the journal has none or it does not tell.
+std::optional<QDateTime> RunStartInTimeline(const std::string& journalPath, const RecordLog& log, std::size_t run);
+
 class TfGraph : public QWidget {
   Q_OBJECT
 
@@ -73,6 +79,9 @@ class TfGraph : public QWidget {
 
   // Where "Последний пуск" takes the records from: the main window's record log.
   void SetRecordLogSource(std::function<std::string()> source) { recordLogSource_ = std::move(source); }
+  // Whether the live session keeps a timeline: the summary of a live run then
+  // has the clock time it began at.
+  void SetLiveTimeline(std::function<bool()> kept) { liveTimeline_ = std::move(kept); }
 
   // The commands behind the context menu. A file that cannot be read, or a
   // log without a complete record, raises an error naming the file and
@@ -195,6 +204,10 @@ class TfGraph : public QWidget {
   double MenuX() const;
 
   std::function<std::string()> recordLogSource_;
+  std::function<bool()> liveTimeline_;
+  // The clock time the run on the chart began, where its session's timeline
+  // tells it.
+  std::optional<QDateTime> runStart_;
   // What the chart shows, for the picture's title: live telemetry, or a
   // record log (its file name) or the last run charted again at a time.
   Shown shown_ = Shown::kLive;

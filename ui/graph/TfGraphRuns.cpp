@@ -7,9 +7,15 @@
 #include <QTimer>
 
 #include <cmath>
+#include <filesystem>
 #include <utility>
 
+#include "archive/ArchiveNames.h"
+#include "archive/SessionJournal.h"
+#include "heater/RecordLog.h"
 #include "heater/RunSplitter.h"
+#include "heater/SessionEvents.h"
+#include "settings/UserFile.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/TfGraph.h"
@@ -23,6 +29,10 @@ constexpr const char* kFollowCaption = "Следовать за данными";
 constexpr const char* kRunSummaryCaption = "Итоги пуска";
 // The summary of a long run is read a few times a second at most.
 constexpr int kSummaryIntervalMs = 250;
+// The summary's first line where the session's timeline tells when the run began.
+const std::string kRunStartCaption = "Начало: ";
+// A timeline a session writes is a few kilobytes; a larger file is not read whole.
+constexpr std::size_t kMaxTimelineBytes = 16 * 1024 * 1024;
 
 }  // namespace
 
@@ -67,6 +77,8 @@ void TfGraph::LiveBeginRun() {
   holding_ = false;
   shown_ = Shown::kLive;
   ClearCharts();
+  // The timeline notes the run's beginning at this very cycle.
+  if (liveTimeline_ && liveTimeline_()) runStart_ = QDateTime::currentDateTime();
 }
 
 void TfGraph::LivePoint(int series, double x, double y) {
@@ -150,7 +162,35 @@ void TfGraph::UpdateSummary() {
     run[i] = {Charts->Series(i).Xs(), Charts->Series(i).Ys()};
     captions[i] = kGraphSeries[i].caption;
   }
-  fRunSummary->SetLines(RunSummaryLines(run, captions));
+  std::vector<std::string> lines = RunSummaryLines(run, captions);
+  if (runStart_ && !lines.empty())
+    lines.insert(lines.begin(), kRunStartCaption + runStart_->toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")).toStdString());
+  fRunSummary->SetLines(lines);
+}
+
+// The session timeline beside a journal notes where each run began; the
+// journal's runs are split as the timeline's were, but a run the session
+// found going on at its first cycle has no beginning in it.
+std::optional<QDateTime> RunStartInTimeline(const std::string& journalPath, const RecordLog& log, std::size_t run) {
+  const std::filesystem::path journal(journalPath);
+  const auto name = ParseJournalFileName(journal.filename().string());
+  if (!name || run >= log.RunCount()) return std::nullopt;
+  const std::string timelinePath = (journal.parent_path() / TimelineFileName(*name)).string();
+  std::string content;
+  try {
+    content = LoadUserFile(timelinePath, kMaxTimelineBytes);
+  } catch (const std::exception&) {
+    return std::nullopt;  // no timeline, or none to read: the summary goes without
+  }
+  std::vector<LocalTime> began;
+  for (const TimelineEvent& event : ParseTimeline(content))
+    if (event.text == kEventRunBegan) began.push_back(event.when);
+  const bool foundGoingOn = log.Runs().front().firstTimer >= kFirstRunningSecond;
+  if (foundGoingOn && run == 0) return std::nullopt;
+  const std::size_t at = run - (foundGoingOn ? 1 : 0);
+  if (at >= began.size()) return std::nullopt;
+  const LocalTime& t = began[at];
+  return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
 }
 
 }  // namespace o5
