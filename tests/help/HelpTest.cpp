@@ -118,7 +118,8 @@ TEST_F(Help, TheManualIsRussianAndCoversWhatATechnicianMeets) {
   EXPECT_GT(cyrillic, 3 * latin) << cyrillic << " Cyrillic, " << latin << " Latin";
   for (const char* topic : {"Откр/закр", "Графики", "Черный ящик", "История отопителей", "dialout", "Настр",
                             "Следовать за данными", "Пуски в журнале", "Итоги пуска", "ortan5-heatersim",
-                            "Не удалось открыть порт", "ORTAN5_EXTRA_PORTS", "config.ini"})
+                            "Не удалось открыть порт", "ORTAN5_EXTRA_PORTS", "config.ini", "Копировать",
+                            "Shift+F10", "События сеанса", "Сравнить с…", "окна показать негде"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
 
   // Every link inside leads to an anchor that is there; every picture loads.
