@@ -209,7 +209,7 @@ void TfHistory::Refresh() {
   // with one, its latest session first.
   std::vector<std::pair<LocalTime, uint32_t>> sessionsOnly;
   for (const auto& [serial, journals] : heaterJournals_)
-    if (std::none_of(heaters_.begin(), heaters_.end(), [serial](const HeaterEntry& h) { return h.serial == serial; }))
+    if (std::none_of(heaters_.begin(), heaters_.end(), [s = serial](const HeaterEntry& h) { return h.serial == s; }))
       sessionsOnly.emplace_back(journals.front().name.opened, serial);
   std::sort(sessionsOnly.begin(), sessionsOnly.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first > b.first : a.second < b.second;
