@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a screen reader must say when it happens, whatever has the focus: a
 // fault, a silent heater, a lost link, the version read, the end or the cut of

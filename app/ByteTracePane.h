@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte trace: one line per received byte, in decimal. Nothing in the
 // program shows it, and over a long session it takes millions of lines, so it

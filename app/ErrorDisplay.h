@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's one error display. No handler catches the errors it raises:
 // they leave the handler, reach TApplication::notify, and are shown here as a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four windows of the program, created at start-up in this order and alive
 // until it ends; and the history window, made when it is first asked for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a screen reader hears of the main window's controls that show no text
 // of their own: the connection lamp (its state as its name, the last frame's

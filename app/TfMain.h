@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: toolbar, port controls, console, byte trace and record log,
 // the 100 ms timer, and the serial port that the whole program shares. It runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the application, the translation catalogs, the four windows, then
 // the message loop until the main window closes.
 

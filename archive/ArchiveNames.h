@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The names of what the tool keeps in its data folder:
 //   sessions/S_<time>.txt            the journal of one port opening

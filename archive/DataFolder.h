@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the tool keeps what it records by itself (the session journals, the
 // readout archive): ${XDG_DATA_HOME:-~/.local/share}/ortan5, private to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file that a copy of the tool is writing (a session journal, its
 // timeline) is marked in use, for every other copy: on this machine and on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How long session journals are kept: at start, sessions opened more than
 // JournalDays ago are deleted, then the oldest until all of them together take

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The local date and time in the names of the files the tool keeps:
 // "2026-12-07_15-20-03", zero-padded, so that names sort by time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The readout archive: the image of every complete readout, kept under
 // blackbox/<serial>/ in the data folder, and what it holds, heater by heater.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The session journal: every line the record log receives while the port is
 // open, appended to sessions/S_<opening time>.txt in the data folder, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The refusals of a chart axis. They are raised, not caught: the handler that
 // asked for the change ends there and the message reaches the error display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where an axis puts its labels. The labels sit on whole multiples of the
 // axis's step; when that step would crowd them, a whole multiple of it is used

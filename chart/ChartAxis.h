@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One manually scaled axis: the chart never fits it to the data. Bounds set one
 // at a time are checked against the other bound; gestures set both at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart's mouse gestures, in pixels of the plot area:
 // - a left drag of more than kThreshold pixels both ways towards the lower

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart read by the keyboard: the cursor's keys, its focus mark, and what
 // an assistive tool hears of the chart.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything a chart shows: a fixed list of line series with their display
 // settings, and the left (Y) and bottom (X) axes. Any change is reported

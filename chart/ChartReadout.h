@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the chart reads out at a time X: each shown series' value there (its
 // last point at or before X), and, with both cursors set, the distance B - A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Draws a chart model with QPainter: the series as plain aliased polylines
 // against manually scaled axes, the labels in the "###0" format, no title and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The heater's states along the time axis, from a series whose value is a
 // state (an operating mode, a fault code): where the value changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart as a widget: thirteen line series against a left (Y) and a bottom
 // (X) axis, both set by hand, with mouse zoom (left drag), pan (right drag) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers as a person reads them, written the same whatever the process's C
 // locale. The toolkit sets that locale from the desktop's at start, and

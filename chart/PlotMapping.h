@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Between data values and pixel positions of the plot area. Pixel positions
 // are counted like mouse positions: the first pixel column of the plot shows

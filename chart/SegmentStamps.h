@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pixels that QPainter sets for one aliased, solid segment with square
 // caps from one pixel centre to another, kept as row runs relative to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The points of one chart series, kept in ascending order of X, with min/max
 // summaries of Y over blocks of points so that a drawing can ask for the

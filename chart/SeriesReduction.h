@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What of a series needs drawing for a view of `columns` pixel columns.
 //

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Precompiled headers: the toolkit's widget headers, GoogleTest and the parts
 # of the standard library that most sources include, parsed once per build
 # instead of once per source. There are three sets, each built once: one for

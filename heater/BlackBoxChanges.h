@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What changed in a heater's black box since an earlier readout of it: the
 // line at the foot of the black-box window's panel, the header labels whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What leaves the tool of a black-box report: the page of the PDF and the
 // printout (its texts, in the order the window shows them), the CSV text for a

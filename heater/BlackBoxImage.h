@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's copy of the heater's 256-byte black box, index = black-box
 // address. Zero at start; each readout overwrites it in place, chunk by chunk,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The black-box report: every text the black-box window shows, decoded from the
 // image. Multi-byte fields are little-endian; run times are signed 32-bit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The CSV conventions of every table the tool saves for a spreadsheet: UTF-8
 // with a byte-order mark, ";" between fields, a decimal comma, CR LF line

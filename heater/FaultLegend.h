@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The legend of the 32 fault bits in the modes window. Telemetry 'j' and the
 // black-box records carry four fault bytes; the legend runs in the order the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's commands to the heater and the request sent when the tool shuts
 // down. Each runs to its end inside its click handler; a write error (port not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The heater's operating modes by number. The telemetry decoding names the mode
 // of every 'g' frame with this table, so it lives apart from the window, in

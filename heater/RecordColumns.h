@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record log's columns: the header the main window shows above the log,
 // and what each column holds, for the header's tooltips. The fault bytes

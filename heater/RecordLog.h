@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a record log back: the text the main window's record log holds, or
 // a file it saved, one telemetry record per line. Each complete record is

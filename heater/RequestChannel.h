@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the heater commands and the black-box readout need of the main window:
 // the request writer, the reply wait, the frame buffer and the console.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Requests the tool sends to the heater: command codes (frame byte 5) and the
 // bit strings its control bytes are built from.

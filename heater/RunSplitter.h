@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the heater's runs begin and end in its telemetry. Every run starts on
 // an empty chart, and a finished run stays on the chart until the next one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Итоги пуска": what the telemetry of one run says, as lines
 // "<caption>: <value>" a person and a screen reader can read and copy. Nothing

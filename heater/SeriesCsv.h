@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart's series as a CSV text for a spreadsheet, in the conventions of
 // CsvText. A header row (the X caption, then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What happens during a session, each event told once as it happens, in
 // Russian: the port opened and closed, the device lost and back, the commands

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoding of the heater's telemetry frames. The heater sends one cycle of
 // seven frames, kinds 'e' to 'k' in byte 5: 'e' starts a new text record, 'f'

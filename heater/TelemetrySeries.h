@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart series that telemetry feeds, by their position in the graph
 // window's list of thirteen series (the title there in the comment).

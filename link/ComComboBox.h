@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A drop-down selector bound to one setting of a serial port. The main window's
 // cbPort moves the port to the picked device at once; the setup dialog's six

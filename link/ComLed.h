@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small lamp that shows one signal of a serial port; the tool uses it for the
 // connection state: lit while the port is open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The event monitor of an open port: a thread that sleeps in poll() on the tty
 // and a stop signal, and hands every set of line events to the port on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial port component. It owns the tty device while open, keeps the line
 // settings and applies them, runs an event monitor thread that waits for line

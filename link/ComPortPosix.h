@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The port's platform layer: the tty device under termios. Every function takes
 // a descriptor and reports failure as an errno value (0 for success); turning a

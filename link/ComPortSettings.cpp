@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port's setting groups. A change of a value re-applies its group to the
 // port (which does nothing while the port is closed or a settings bracket is
 // open); assigning a whole group re-applies it unconditionally.

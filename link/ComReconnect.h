@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Brings a port back after its device went away: an adapter pulled out and
 // plugged in again, a line that hung up and returned under the same name.

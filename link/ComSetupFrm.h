@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The port setup dialog that TCustomComPort::ShowPortDialog runs: six
 // selectors for port, bit rate, data bits, stop bits, parity and flow control,

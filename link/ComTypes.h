@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Value types of the serial port component: line settings, events, errors, and
 // the display texts that the selectors and the setup dialog show.

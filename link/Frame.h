@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 10-byte frame of the heater's diagnostic line, in both directions.
 //

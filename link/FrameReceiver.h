@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Assembles received bytes into frames and keeps the link state that the reply
 // wait relies on. One instance serves the whole program; it is driven by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reply wait: serves the event loop until the frame receiver holds the
 // awaited reply or its reply ticks have run out. It sleeps in the event loop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's serial devices as the port selectors list them: read from sysfs
 // and /dev, each with a line that tells the technician which device it is (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Notices a line that has fallen quiet: the port open and no valid frame for a
 // while, because the wrong port is chosen, the heater is off or the cable is

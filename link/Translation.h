@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Translation of the serial port layer's English texts through gettext
 // catalogs. The tool's own Russian texts are never translated.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What Debian expects beside the programs: the manual pages (gzipped), the
 # native package's changelog (gzipped, generated from the version), the
 # machine-readable copyright file, and the user's manual that F1 opens, with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the application icon for the desktop's icon theme: the emblem the tool
 // draws for its own windows, as <out>/<n>x<n>/ortan5.png for every size the
 // theme folders of the install take. The build runs it on the offscreen

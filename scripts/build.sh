@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds the project in build/ (or $O5_BUILD_DIR): the given
 # targets, or everything (the tool, the simulator, the tests and the
 # benchmarks) when none is given. $O5_CMAKE_OPTIONS holds further options for

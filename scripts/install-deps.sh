@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages of scripts/packages.txt that are missing, and
 # generates the locales the tests run in (scripts/test.sh runs the suite in
 # the users' Russian locale too) when the system lacks them. Runs as root, or

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package as Debian judges it: makes it in the build folder
 # (`cpack -G DEB`, in a folder scripts/build.sh configured) and runs lintian on it. Any error
 # (E:) or warning (W:) fails; informational tags are only printed. Also checks

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The first command: installs what is missing, builds the tool and the heater
 # simulator, starts the simulator on a virtual serial port and the tool beside
 # it, and says which port to pick. Closing the tool stops the simulator.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and the end-to-end tests under Valgrind's memcheck.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes the README's pictures in doc/ under a virtual X server: the tool
 # against the heater simulator, with live telemetry, the graph window and a
 # black-box report. A first argument names another folder; "--evidence" after

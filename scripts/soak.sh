@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Soak: the whole tool (the soak driver, o5_soak: the four windows offscreen)
 # against the heater simulator for hours, at the heater's real pace (1200 baud,
 # one telemetry cycle a second), with line faults throughout and, every one to

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The second command: installs what is missing, builds everything, and runs the
 # whole test suite headless (no display needed), in the C locale and again in
 # the users' Russian one. O5_TEST_JOBS: how many tests run at once (default

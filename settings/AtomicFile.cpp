@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/AtomicFile.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Replacing a small file so that it is never seen truncated or half-written:
 // the new content goes to a temporary file in the same folder, is flushed to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "config.ini" beside the executable (or, for an installed tool, in the user's
 // configuration folder): one section "Options", every value an integer but

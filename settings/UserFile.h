@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files the user names in a file dialog: reports, images, logs, data. They are
 // written whole through AtomicFile, so a failed write never leaves a

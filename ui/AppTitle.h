@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's title: the main window's caption and the caption of every
 // message box the tool shows.

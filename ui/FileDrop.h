@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file dropped anywhere on a window (on any of its controls) opens it. The
 // filter watches the whole application, so that a text pane of the window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialogs every window shares besides the error display: the file dialogs
 // that ask for a file to open or a name to save under, and the information

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window positions read from the settings file stand as they are, except where
 // they would break the window's geometry: the toolkit keeps a rectangle as its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Escape closes a window as its close box does, wherever its focus is.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A full black-box readout (87 request/reply exchanges) by the real main
 // window against the heater simulator: once paced at 1200 baud, where the line
 // bounds it at 87 x 20 bytes x 10 bits / 1200 = 14.5 s, and once unpaced.

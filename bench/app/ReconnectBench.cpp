@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port coming back by itself, measured from outside: the whole tool (four
 // windows on the offscreen platform) holds a port by a stable name, a
 // symbolic link like /dev/serial/by-id/...; a thread of this program plays the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole tool on a long session: a generated 24-hour run (86,400 telemetry
 // cycles, about 6 MB of frames) pushed through a pseudo-terminal as fast as the
 // tool takes it, with the four real windows on the offscreen platform.

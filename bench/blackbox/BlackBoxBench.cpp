@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The black-box readout's own cost, apart from the line: decoding the report,
 // filling the window, and the 87 exchanges against a heater that answers at
 // once. At 1200 baud the line alone needs at least 14.5 s for a readout.

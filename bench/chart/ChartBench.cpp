@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of drawing and filling the chart with a 24-hour run: thirteen series of
 // 86,400 points each (one telemetry cycle a second), drawn at 1280 x 800.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Charting a saved 24-hour record log again: 86,400 records, about 13 MB, in two shapes:
 // - "OneRun": a run that never falls below the first running second, so that all 86,400
 //   records are charted (13 x 86,400 points), the heaviest log of that size;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telemetry pipeline without widgets: receiver and decoding of a 24-hour
 // session, effects into a sink that does nothing (or, for comparison, one that
 // keeps the record log as text).

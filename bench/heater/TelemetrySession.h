@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A generated telemetry session: what a running heater sends, one cycle of
 // seven frames ('e' to 'k') per second of run time, with plausible, slowly

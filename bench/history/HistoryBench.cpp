@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history window over a workshop's years of data: 1,000 heaters with 10
 // readouts each and 10,000 session journals (half of them named after a
 // heater). Opening the window reads the folder afresh; the target is 300 ms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the serial port's receive path, measured against a
 // pseudo-terminal whose master side plays the heater:
 //   1. reply turnaround: from the peer writing the last byte of a reply to the

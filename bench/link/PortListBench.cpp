@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the port list, as each opening of a port selector does: a fake
 // system with a few dozen tty entries (virtual consoles, 8250 slots with and
 // without a UART, five USB adapters with by-id links, a Bluetooth link), and

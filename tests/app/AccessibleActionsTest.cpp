@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every control of every window driven as an assistive tool drives it (over
 // AT-SPI a screen reader calls the control's accessible actions, or sets its
 // value): each action must do what a click does. The black-box window acts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds the program's four windows for a test, with the settings file in a
 // temporary folder, and takes them down afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's tooltips: every button and the lamp say what they are,
 // the record log's header says what the column under the mouse holds, with
 // its unit, and the lamp when the last frame came.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as a keyboard user and a screen reader meet them: every control
 // of the graph window has a name, the chart is reached by Tab and read by the
 // arrows, its menu opens from the keyboard, Escape closes the graph and the

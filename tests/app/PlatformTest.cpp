@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windowing platform the tool asks for when the user forces none.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: its controls, clearing, saving the record log, the receive
 // path from a real pseudo-terminal, commands on a closed port, and the exit
 // sequence.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeping a black-box report: the context menu and shortcuts, the report saved
 // as PDF and CSV and printed, the image saved and opened again, dropped files,
 // and files that are not what they should be.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers for a person read the same in every C locale: the toolkit sets the
 // process's locale from the desktop's, and on a Russian desktop printf writes
 // "100,00" where the C locale writes "100.00".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port selector as the main window uses it (cbPort: bound to the port's
 // name, applying a pick at once) and the selectors of the other settings.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection lamp: follows the port through its link, repaints before the
 // port goes on, refuses a state from code while bound, and draws its pictures
 // centred.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup dialog: its layout, what it shows for a port, and what OK, Enter,
 // Cancel and the close box do to a closed and to an open port.
 

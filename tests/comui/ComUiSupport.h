@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pseudo-terminals standing in for serial devices, and helpers that act like a
 // user on the selectors and on the modal setup dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A system port list that cannot be read: the setup dialog is not shown and the
 // error reaches the error display; a selector keeps the items it had.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Translation catalogs: built with msgfmt at test time into a temporary
 // "locale" folder. The setup dialog's texts come from the domain "cport" when
 // it is created, the port's error texts from "default" at start; the

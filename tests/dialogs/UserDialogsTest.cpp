@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save dialog adds the extension of the chosen filter to a name typed
 // without one before it looks for an existing file, so that it asks before
 // replacing the file the name is saved under.

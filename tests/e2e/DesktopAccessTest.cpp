@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real tool on an X server with the desktop's accessibility bus, as a
 // screen reader user meets it: what a screen reader on AT-SPI hears whatever
 // has the focus (faults, silence, a lost link, the version, the end and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real tool on an X server, closed as a desktop closes it: the test
 // clicks the toolbar with real (XTest) mouse clicks, then sends the main
 // window the close message a window manager sends for its close box. Whatever

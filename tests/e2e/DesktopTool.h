@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real tool on a private X server (Xvfb), driven as a user on a desktop
 // drives it: real (XTest) clicks on its controls and keys. The windows built

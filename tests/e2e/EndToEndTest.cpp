@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool against the heater simulator: the four real windows and the real
 // serial port component on one side, the simulator process on a
 // pseudo-terminal on the other.

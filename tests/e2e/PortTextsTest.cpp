@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port layer's texts with the catalogs the tool comes with (compiled into
 // the "locale" folder beside the executables): Russian and plain for a Russian
 // LANG, the system's error number kept; exactly as written for any other

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The heater's runs on the chart, from outside: the simulator sends the
 // telemetry (its own heater's, or a record log played back) to the tool over a
 // pseudo-terminal, and the chart's series are read as "Сохранить данные…"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the README's pictures: the tool against the heater simulator, with
 // live telemetry, the graph window and a black-box report. Run it through
 // scripts/screenshots.sh, which gives it an X server of its own. With

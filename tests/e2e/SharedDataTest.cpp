@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real tool's data folder, seen from outside on an X server. Two copies
 // sharing one data folder, as two benches of a workshop share one on the
 // network: a copy that starts and keeps the journals within its limits never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the tool tells a technician against the heater simulator: a readout's
 // temperatures below zero, its codes and modes named in the grid, the PDF and
 // the CSV, the workshop's lines of the PDF; the console naming a fault the

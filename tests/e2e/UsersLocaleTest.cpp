@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool on a Russian desktop. Numbers in the chart's box under the mouse
 // read as its axis does ("100", never "100,00"), in a child process of this
 // program started with LANG=ru_RU.UTF-8, as the tool starts (the toolkit then

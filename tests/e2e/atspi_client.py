@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The tool as a screen reader on AT-SPI meets it, on the session bus in
 DBUS_SESSION_BUS_ADDRESS.
 

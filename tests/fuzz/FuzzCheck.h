@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the fuzz entries share: a check that aborts (so that libFuzzer and the
 // replay runs both report it as a finding) and a UTF-8 validity test for the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a fuzz entry without the fuzzer, so that the normal test run exercises
 // it the same way every time: first every file of the given corpus folders,

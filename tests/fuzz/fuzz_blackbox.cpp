@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz entry for the black-box report: any 256-byte image, under one of a few
 // decimal separators.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz entry for the receive path: line bytes in any split across receive
 // events, watchdog ticks between the events, reply waits polled as the wait
 // does, and every telemetry frame the receiver accepts decoded into a sink that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The black-box report fuzz entry without the fuzzer: the seed corpus, then
 // generated images. Besides random bytes they carry the values at the edges of
 // every field: erased cells, the largest and smallest run times, whole days.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive-path fuzz entry without the fuzzer: the seed corpus, then
 // generated sessions. A generated session mixes what a line can carry (valid
 // telemetry of every kind, replies to the awaited codes, frames with a wrong

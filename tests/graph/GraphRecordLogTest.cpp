@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's context menu: record logs charted again (from a file, a
 // drop, or the main window's record log), the series saved as CSV and the
 // chart as a picture, and what bad files and failed writes do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window and the heater's runs: a finished run stays on the chart
 // until the next begins, the view follows the newest point, any run of a log
 // can be charted, and each run is summed up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A settings folder of its own for each test, and a way to let the window's
 // redraws and their copy-backs run until nothing is due any more.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Live telemetry into a graph window as the main window's decoding feeds it,
 // and answers to the list of runs a log of several runs asks about.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Closing the main window at awkward moments, with the whole tool against the
 // heater simulator: while a command waits for its reply, while the black box
 // is read, while the port's monitor is blocked in handing over an event, and

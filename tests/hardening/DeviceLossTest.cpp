@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device going away and coming back, with the whole tool (four windows, the
 // real port) against the heater simulator or a pseudo-terminal: a hang-up in
 // the middle of telemetry, of a reply wait, of a black-box readout, of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Garbage on the line: 10 MB of random bytes with valid telemetry cycles
 // spliced in, pushed through a pseudo-terminal as fast as the tool takes it,
 // into the real main window (offscreen).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the hardening tests share: the program's four windows built for a test
 // with the settings file in a temporary folder, the process's own processor

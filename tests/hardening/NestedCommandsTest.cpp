@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A command started while another command waits for its reply runs inside that
 // wait, with the whole tool against the heater simulator. Each wait keeps its
 // own expected reply and its own time, so both commands complete when the

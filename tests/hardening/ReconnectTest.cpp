@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port coming back by itself after its device went away, with the whole
 // tool against the heater simulator under a stable name (its --link): a device
 // that returns, one that returns busy, one that never returns; and what ends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole tool with an abused "config.ini" beside it. The settings module
 // has its own tests for every kind of file content, write failure and kill
 // while saving; these check that the windows, built from what it reads, come

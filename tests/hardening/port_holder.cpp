@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another program holding a serial port: opens the device named on its command
 // line with the tool's own port component, says "held", and keeps it until its
 // standard input ends. Exit status 0, or 1 when the port cannot be opened.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The soak driver: the whole tool (the four windows, offscreen) on a heater's
 // line for a long session, doing what a technician does now and then, and
 // reporting its own resident memory and processor time as it goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/BlackBoxReport.h"
 #include "heater/BlackBoxExport.h"
 #include "heater/CsvText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // F1 in each window of the tool opens the manual at that window's section,
 // wherever the focus is, also over a modal dialog; the manual is Russian,
 // covers what a technician meets, its links lead somewhere and its pictures

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real tool on its own X server: F1 pressed in its main window opens the
 // window "Справка — Ортан5 Диагностика" with the manual read from beside the
 // executable, and its button "О программе" opens the box of that name.

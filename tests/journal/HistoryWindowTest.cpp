@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history window over a data folder: the heaters of the readout archive,
 // a heater's readouts and sessions, the sessions of no heater; a readout opens
 // in the black-box window, a journal in the graph window.

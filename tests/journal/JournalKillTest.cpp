@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool killed (SIGKILL) while it journals a session: the journal holds
 // every line the record log showed, whole, and at most its last line is cut
 // short, which the log reader skips. The whole tool runs as the soak driver

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session journal and the readout archive of the whole tool against the
 // heater simulator: every line the record log receives goes to the journal of
 // the port's opening, a readout names the journal after its heater and keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event monitor and the hand-over of line events: receive events, closing
 // while hand-overs are pending or running, device loss, and writes that the
 // far end holds back. All against real pseudo-terminals.

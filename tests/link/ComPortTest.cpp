@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port component against real pseudo-terminals: opening and closing, the
 // settings that reach the tty, the settings bracket, exclusive use, transfers,
 // renaming, links and observers, and the list of system ports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port's error table and messages, the display texts of the settings and
 // their conversions, and the naming of devices.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pseudo-terminal of the port tests: the tty keeps its defaults, so the
 // tests see what the port sets; the test plays the far end on the master.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs `f` and returns the EComPort it raised; fails the test if none.
 

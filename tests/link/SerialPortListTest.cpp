@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port list read from fake sysfs and /dev trees in a temporary folder: the
 // USB adapters of the common drivers, on-board 8250 ports with and without a
 // UART, a Bluetooth serial link, ttys that are no serial ports, by-id links,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever lies in the settings file's place, the tool starts with defaults
 // where the keys cannot be found, and a later save leaves a sound file.
 

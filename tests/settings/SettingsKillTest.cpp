@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool killed while it saves: "config.ini" is never truncated or half
 // written. A helper process saves keys without end and is killed at random
 // moments; after every kill the file must be exactly one of the states that

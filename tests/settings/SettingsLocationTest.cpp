@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the settings file lives: beside the executable when its folder is the
 // user's to write, otherwise in the user's configuration folder. Each case puts
 // a copy of a small program in a folder of its own and runs it as an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the user names: written whole or not at all, read whole with a limit,
 // and every failure reported with the file's name and the system's reason.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz entry for the settings file: any file content, read and then written.
 // Holds, for every input:
 //  - an integer the parser accepts reads back from its decimal text;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the settings fuzz entry without the fuzzer: over every file of the
 // given corpus folders, then over generated inputs from a fixed seed, so that
 // the normal test run exercises it the same way every time.

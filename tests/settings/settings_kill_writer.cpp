@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves settings without end, as the tool does at exit, until it is killed.
 // Usage: settings_kill_writer <folder>
 // The keys K01..K20 are written in rounds; each round writes one value into

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stands in for the tool in the settings location tests: copies of it are put
 // in folders of different permissions, and each reports where a program in
 // its folder keeps its settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the tool asks the desktop to show (a folder in the file manager), caught
 // for a test: while the object lives, the URLs of its scheme come here instead.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Messages that reached the application's error display during a test, the
 // information box's messages, and the answers the file dialogs give: the test

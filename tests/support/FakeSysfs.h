@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A system as sysfs and /dev show it, built in a temporary folder: the tty
 // class, USB adapters with their device folders and by-id links, on-board

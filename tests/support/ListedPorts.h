@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a device stands in the port selector's list when the tool is given it
 // among the system's ports (ORTAN5_EXTRA_PORTS), as a test that picks it with

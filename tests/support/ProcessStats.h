@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Figures of the running process for tests, benchmarks and the soak driver:
 // processor time (user and system) and resident memory.

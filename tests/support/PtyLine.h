@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A pseudo-terminal standing in for the heater's serial line: the tool opens
 // the slave side by its path, the test plays the heater on the master side.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gtest main for tests that need the application object. The tests run on the
 // offscreen platform unless a display is chosen explicitly, and keep their
 // session journals and readouts in a data folder of their own, never in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real tool as a user starts it: a copy of the executable in a folder of
 // the test's own (its settings file lives beside it), on the offscreen

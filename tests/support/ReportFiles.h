@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading back what the tool saved: the text of a PDF (pdftotext), its page
 // facts (pdfinfo), the boxes of its words (pdftotext -bbox), and the fields of

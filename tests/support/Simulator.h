@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the heater simulator (ortan5-heatersim) as a child process of a test: starts it with
 // the given options, learns its device path, types commands on its standard input and reads

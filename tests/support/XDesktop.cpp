@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/XDesktop.h"
 
 #include <X11/Xatom.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A private X server (Xvfb) for end-to-end tests that drive the real tool as a
 // user on a desktop does: real mouse clicks and key presses through the XTest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // No caption is cut off: with the fonts a Debian desktop has (the Liberation
 // and DejaVu faces stand in for the fonts the windows name), every label,
 // button, check box and grid cell of the four windows and the setup dialog is

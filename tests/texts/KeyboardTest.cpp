@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window from the keyboard: Tab walks the toolbar, the port controls
 // and the panes in the order they are seen, the text panes hand Tab on instead
 // of swallowing it, and F8 clears the panes from every stop of that walk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's four windows, built as start-up builds them, with the settings
 // file in a temporary folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every text the user reads, taken from the live widgets of the four windows
 // and the port setup dialog and compared, space for space, with the texts the
 // tool is meant to show. The expected texts are written out here on purpose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated black box: its default image, its files and its bookkeeping.
 
 #include <gtest/gtest.h>

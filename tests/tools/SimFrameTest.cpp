@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's frame code checked against the literal frames of the protocol, and its
 // receiver against the receive rules.
 

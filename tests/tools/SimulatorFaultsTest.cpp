@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults switched on by command or option, as the tool's end of the line sees them.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator as a program: its device and link, hang-up and return, and its behaviour with
 // bad command lines, garbage on the line and garbage on its input.
 

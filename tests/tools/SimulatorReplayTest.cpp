@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A saved record log played back by the simulator: the lines it takes, the frames it sends for
 // them, one record per cycle, and what it does with a file that is no record log.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator answers the tool's requests as the protocol describes, seen from the tool's
 // end of the line.
 

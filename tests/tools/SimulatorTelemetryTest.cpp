@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telemetry as the tool receives it: complete cycles, valid frames, values that move, the
 // line's pace, and nothing stale for a program that opens the device late.
 

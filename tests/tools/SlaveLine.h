@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tool's end of the simulator's pseudo-terminal, opened raw the way the tool opens a
 // serial port, with a small frame reader of its own for the tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The telemetry frames byte by byte, and the simulated run that fills them.
 
 #include <gtest/gtest.h>

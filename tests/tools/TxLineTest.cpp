@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line pacing and the order of the heater's frames, on a simulated clock.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Strict readers for the values of options and commands: the whole text must be the value,
 // within its range, or nothing is returned.

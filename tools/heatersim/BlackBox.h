@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The heater's 256-byte fault and statistics memory. Multi-byte fields are little-endian;
 // counters saturate instead of wrapping, so a long simulated run never turns a total negative.

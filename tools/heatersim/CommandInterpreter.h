@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Commands typed on the simulator's standard input while it runs. Every command answers with
 // exactly one line that begins with "OK" or "ERROR", after any lines of its own output (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The heater's 32 fault bits and the fault code each one reports. Fault byte 1..4 is frame
 // byte 6..9 of telemetry kind 'j' and offset 12..15 of a black-box fault record.

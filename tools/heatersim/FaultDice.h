@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decides which frames a rate-based fault hits. Seeded, so that a run can be repeated exactly.
 

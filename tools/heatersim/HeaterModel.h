@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A heater run as the telemetry shows it: check, eighteen ignition stages, warm-up, high and
 // low burning regulated on the liquid temperature, standby with re-ignition, and on stop the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulator's one event loop: poll() over the pseudo-terminal, standard input and a
 // signal pipe, with every timer (telemetry cycle, line pacing, delayed replies, receive

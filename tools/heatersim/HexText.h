@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bytes as text, the way the log, the commands and the test harness write them:
 // upper-case pairs of hex digits separated by single blanks ("AA 09 00 00 68 00 00 00 00 1B").

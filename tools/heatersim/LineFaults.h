@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Faults of the line and of the heater's answers that can be switched on by option at start
 // or by command while the simulator runs. One parser serves both, so an option and the command

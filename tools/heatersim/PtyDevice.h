@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulator's end of a pseudo-terminal. The tool opens the other end (the slave device)
 // as if it were the serial port the heater is wired to.

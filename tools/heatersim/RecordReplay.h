@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A saved record log played back: every complete line of the log becomes the telemetry
 // cycle, kinds 'e' to 'k', that the heater sent for it. The reading is the simulator's own,

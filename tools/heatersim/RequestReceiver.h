@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The heater's receiver: assembles the tool's bytes into 10-byte frames by the same rules the
 // tool applies to the heater's bytes (a frame starts only at 0xAA, every byte of a started

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulator measures every delay on the monotonic clock, so that a change of the wall
 // clock neither stalls the telemetry nor releases a delayed reply early.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 10-byte frame from the heater's side of the line. Written from the protocol tables on
 // purpose, without the tool's own codec: a mistake shared by both would otherwise pass unseen.

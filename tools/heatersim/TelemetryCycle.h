@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seven frames of one telemetry cycle, kinds 'e' to 'k', laid out byte by byte.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The heater's transmitter: a queue of frames that leave no faster than the line's bit rate
 // allows (10 bits a byte for 8N1), one frame after another and never interleaved. Replies

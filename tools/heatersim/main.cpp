@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ortan5-heatersim: a heater on a pseudo-terminal, for working on the tool without one.
 
 #include <cstdio>

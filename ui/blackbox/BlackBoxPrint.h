@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The black-box report on paper: one A4 landscape page, drawn by the same code
 // for the PDF file and for the printer, with real text that can be searched

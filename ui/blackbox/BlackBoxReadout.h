@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The black-box readout behind the main window's bBlackBoxClick: a probe for
 // the signature, then the 256 bytes in 3-byte chunks into BlackBoxImage, with

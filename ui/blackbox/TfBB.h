@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The black-box window "Черный ящик": counters, run times and identity data as
 // labels on a blue panel, and the 13 fault records in the grid, one column per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A filled rectangle without outline that shows a line colour; any mouse
 // button pressed on it, or Space or Enter while it has the focus, reports

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours as the settings file keeps them: a 32-bit integer 0x00BBGGRR (red in
 // the lowest byte). The highest byte is not a colour component and is ignored.

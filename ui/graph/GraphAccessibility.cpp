@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window for a keyboard and a screen reader: what each control is
 // called, what the chart says it shows, the chart's menu from the keyboard,
 // and the focus given back after a dialog.

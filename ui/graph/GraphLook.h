@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the graph window dresses its chart: the colours a person can tell
 // apart and the colours of the operating modes in the strip under the plot.

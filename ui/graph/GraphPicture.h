@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture of the chart that stands alone: a title line above it and a
 // legend of the series below it.

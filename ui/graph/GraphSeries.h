@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The thirteen series of the graph window in chart order. Series index i
 // (used by telemetry decoding) is the row numbered i + 1 (used by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The graph window's keys in "config.ini": what is read at creation, with the
 // defaults, and what is written at exit, in the order the file gets them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Пуски в журнале": the runs of a record log or journal, oldest first, each
 // with its number, its duration, the highest mode it reached (by the modes

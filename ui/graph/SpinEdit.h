@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A spin edit that takes no typing: its value changes only by the arrows, the
 // Up and Down keys and the program, always by its spin step and always clamped

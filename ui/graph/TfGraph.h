@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The graph window "Графики": thirteen live series of heater telemetry against
 // the run timer, with the axes' ranges and steps, pans, and per-series line

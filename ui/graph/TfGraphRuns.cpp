@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window and the heater's runs: the live feed that keeps a finished
 // run on the chart until the next one begins, the view that follows the
 // newest point, and the run summary that follows the chart.

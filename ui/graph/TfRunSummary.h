@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window "Итоги пуска": the summary of the run on the chart, one line
 // "<caption>: <value>" each, in a read-only text a person and a screen reader

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // F1 in every window of the tool, in one place: an event filter on the
 // application takes the key wherever the focus is and opens the manual at the

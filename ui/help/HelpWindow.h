@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window "Справка — Ортан5 Диагностика": the user's manual, read from its
 // HTML file with its pictures, and the box "О программе" with the version, the

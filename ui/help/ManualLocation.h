@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the user's manual is: beside the executable in a build (doc/), in the
 // documentation folder of the installation for an installed tool.

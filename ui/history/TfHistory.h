@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The history window "История отопителей": the heaters in the readout archive
 // (latest readout first) and those only sessions were named after (without a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modes and faults window "Информация": a bar naming the heater's current
 // operating mode, the list of modes, and the static legend of the 32 fault
