@@ -122,15 +122,19 @@ TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
   FormCreate();
 }
 
+QAction* TfGraph::MenuAction(const char* caption, const QKeySequence& keys, const char* name) {
+  auto* a = new QAction(QString::fromUtf8(caption), this);
+  a->setObjectName(name);
+  a->setShortcut(keys);
+  // Active while this window is the active window, wherever its focus is.
+  a->setShortcutContext(Qt::WindowShortcut);
+  addAction(a);
+  return a;
+}
+
 void TfGraph::CreateMenu() {
-  auto action = [this](const char* caption, const QKeySequence& keys, const char* name) {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    a->setShortcut(keys);
-    // Active while this window is the active window, wherever its focus is.
-    a->setShortcutContext(Qt::WindowShortcut);
-    addAction(a);
-    return a;
+  const auto action = [this](const char* caption, const QKeySequence& keys, const char* name) {
+    return MenuAction(caption, keys, name);
   };
   aOpenLog = action(kOpenLogCaption, QKeySequence(Qt::CTRL | Qt::Key_O), "aOpenLog");
   aLastRun = action(kLastRunCaption, QKeySequence(Qt::CTRL | Qt::Key_L), "aLastRun");

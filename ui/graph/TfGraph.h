@@ -35,6 +35,7 @@
 class QCheckBox;
 class QColorDialog;
 class QAction;
+class QKeySequence;
 class QFrame;
 class QMenu;
 class QPushButton;
@@ -174,6 +175,8 @@ class TfGraph : public QWidget {
   void ReturnFocus(QWidget* opener);
   void ConnectHandlers();
   static void CopyBound(SpinEdit* box, double bound);
+  // A command of the window, its shortcut active wherever the window's focus is.
+  QAction* MenuAction(const char* caption, const QKeySequence& keys, const char* name);
   void CreateMenu();
   enum class Shown { kLive, kLog, kLastRun };
   void ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name);

@@ -41,17 +41,9 @@ TfGraph::~TfGraph() = default;
 
 void TfGraph::CreateRunActions() {
   live_ = std::make_unique<LiveRuns>(*this);
-  auto action = [this](const char* caption, const QKeySequence& keys, const char* name) {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setObjectName(name);
-    a->setShortcut(keys);
-    a->setShortcutContext(Qt::WindowShortcut);
-    addAction(a);
-    return a;
-  };
-  aFollow = action(kFollowCaption, QKeySequence(Qt::CTRL | Qt::Key_F), "aFollow");
+  aFollow = MenuAction(kFollowCaption, QKeySequence(Qt::CTRL | Qt::Key_F), "aFollow");
   aFollow->setCheckable(true);
-  aRunSummary = action(kRunSummaryCaption, QKeySequence(Qt::CTRL | Qt::Key_I), "aRunSummary");
+  aRunSummary = MenuAction(kRunSummaryCaption, QKeySequence(Qt::CTRL | Qt::Key_I), "aRunSummary");
   // Before the look's group, which stays the menu's last.
   pmCharts->insertActions(aModes, {aFollow, aRunSummary});
   pmCharts->insertSeparator(aModes);
