@@ -26,13 +26,19 @@ cd "$build"
 # that it rules.
 status=0
 run_suite() {
-  echo "== the tests under LANG=$1"
-  env -u LC_ALL -u LC_MESSAGES -u LC_NUMERIC -u LC_CTYPE -u LANGUAGE LANG="$1" \
-    ctest --output-on-failure --timeout 600 -j "${O5_TEST_JOBS:-$(($(nproc) * 2))}" || status=$?
+  local lang=$1
+  shift
+  echo "== the tests under LANG=$lang"
+  env -u LC_ALL -u LC_MESSAGES -u LC_NUMERIC -u LC_CTYPE -u LANGUAGE LANG="$lang" \
+    ctest --output-on-failure --timeout 600 -j "${O5_TEST_JOBS:-$(($(nproc) * 2))}" "$@" || status=$?
 }
 run_suite C.UTF-8
 in_c=$SECONDS
-run_suite ru_RU.UTF-8
+# In the Russian locale, every test of what a person sees: all but those of
+# the simulator, the port's and the frame receiver's inner workings, the
+# reopening that says nothing, the kill and fuzz runs, which show no text and
+# format no number for a person.
+run_suite ru_RU.UTF-8 -E '^(heatersim\.|Reconnect\.|ComPort|FrameReceiverTest\.|JournalKill\.|SettingsKillTest\.|BlackBoxFuzzReplay$|ReceiverFuzzReplay$|SettingsFuzzReplay$)' 
 echo "== scripts/test.sh: packages $((installed - start)) s, build $((built - installed)) s," \
   "tests $((in_c - built)) s under C.UTF-8 and $((SECONDS - in_c)) s under ru_RU.UTF-8"
 if [ "$status" -ne 0 ]; then

@@ -153,10 +153,16 @@ TEST_F(KeyboardAndNames, TheBlackBoxGridIsNamedAndItsMenuAndEscapeWorkByKeys) {
   ASSERT_NE(table, nullptr);
   QAccessibleTableCellInterface* cell = table->cellAt(5, 13)->tableCellInterface();
   ASSERT_NE(cell, nullptr);
-  ASSERT_FALSE(cell->rowHeaderCells().isEmpty());
-  EXPECT_EQ(cell->rowHeaderCells().first()->text(QAccessible::Name), fBB->sgBB->item(5, 0)->text());
-  ASSERT_FALSE(cell->columnHeaderCells().isEmpty());
-  EXPECT_EQ(cell->columnHeaderCells().first()->text(QAccessible::Name), "12");
+  // The toolkit makes the header cells afresh for each call and leaves them
+  // to the caller.
+  const QList<QAccessibleInterface*> rowHeaders = cell->rowHeaderCells();
+  const QList<QAccessibleInterface*> columnHeaders = cell->columnHeaderCells();
+  const QString rowHeader = rowHeaders.isEmpty() ? QString() : rowHeaders.first()->text(QAccessible::Name);
+  const QString columnHeader = columnHeaders.isEmpty() ? QString() : columnHeaders.first()->text(QAccessible::Name);
+  qDeleteAll(rowHeaders);
+  qDeleteAll(columnHeaders);
+  EXPECT_EQ(rowHeader, fBB->sgBB->item(5, 0)->text());
+  EXPECT_EQ(columnHeader, "12");
   int described = 0;
   for (int row = 1; row < fBB->sgBB->rowCount(); ++row)
     for (int column = 1; column < fBB->sgBB->columnCount(); ++column) {
