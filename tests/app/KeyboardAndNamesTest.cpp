@@ -159,8 +159,8 @@ TEST_F(KeyboardAndNames, TheBlackBoxGridIsNamedAndItsMenuAndEscapeWorkByKeys) {
   const QList<QAccessibleInterface*> columnHeaders = cell->columnHeaderCells();
   const QString rowHeader = rowHeaders.isEmpty() ? QString() : rowHeaders.first()->text(QAccessible::Name);
   const QString columnHeader = columnHeaders.isEmpty() ? QString() : columnHeaders.first()->text(QAccessible::Name);
-  qDeleteAll(rowHeaders);
-  qDeleteAll(columnHeaders);
+  for (QAccessibleInterface* header : rowHeaders + columnHeaders)
+    QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(header));
   EXPECT_EQ(rowHeader, fBB->sgBB->item(5, 0)->text());
   EXPECT_EQ(columnHeader, "12");
   int described = 0;
