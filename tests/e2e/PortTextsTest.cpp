@@ -28,6 +28,7 @@
 #include "link/Translation.h"
 #include "tests/app/AppFixture.h"
 #include "tests/support/ErrorCapture.h"
+#include "tests/support/RealTool.h"
 #include "tests/support/Simulator.h"
 
 namespace o5::test {
@@ -61,7 +62,7 @@ const Texts kAsWritten = {
 // that chooses a language.
 void RunChild(const char* lang, const char* expected) {
   QProcess child;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  QProcessEnvironment env = WithoutTestShares(QProcessEnvironment::systemEnvironment());
   env.insert("LANG", lang);
   for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(variable);
   env.insert(kChildVariable, expected);

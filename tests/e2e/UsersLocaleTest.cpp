@@ -52,7 +52,7 @@ constexpr const char* kChildVariable = "O5_USERS_LOCALE_CHILD";
 // Runs this program's `filter` in a child with only these locale variables.
 void RunChild(const char* filter, const std::map<QString, QString>& variables) {
   QProcess child;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  QProcessEnvironment env = WithoutTestShares(QProcessEnvironment::systemEnvironment());
   for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LC_CTYPE", "LANG"}) env.remove(name);
   for (const auto& [name, value] : variables) env.insert(name, value);
   env.insert(kChildVariable, "1");

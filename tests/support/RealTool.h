@@ -28,6 +28,14 @@ inline QProcessEnvironment OffscreenEnvironment() {
   return env;
 }
 
+// The environment for a child run of this test program that runs the tests
+// its filter names: without the shares a sharded run (Valgrind's) gave this
+// process, which would leave the child a share with none of them.
+inline QProcessEnvironment WithoutTestShares(QProcessEnvironment env) {
+  for (const char* name : {"GTEST_TOTAL_SHARDS", "GTEST_SHARD_INDEX", "GTEST_SHARD_STATUS_FILE"}) env.remove(name);
+  return env;
+}
+
 // Starts `exe` in `env` and watches it for `ms`. Nothing when it came up and
 // stayed up (it is then terminated); otherwise what went wrong, with what it
 // printed.
