@@ -54,13 +54,6 @@ class GraphRecordLog : public test::GraphFixture {
     GraphFixture::TearDown();
   }
 
-  QString WriteFile(const QString& name, const std::string& content) {
-    const QString path = dir_.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content.data(), qint64(content.size()));
-    return path;
-  }
   static std::string ReadFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();

@@ -43,13 +43,6 @@ class GraphRuns : public test::GraphFixture {
     return {g().Charts->BottomAxis().Minimum(), g().Charts->BottomAxis().Maximum()};
   }
   std::pair<int, int> XBoxes() { return {g().edXMin->value(), g().edXMax->value()}; }
-  QString WriteFile(const QString& name, const std::string& content) {
-    const QString path = dir_.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content.data(), qint64(content.size()));
-    return path;
-  }
   // One cycle of every series, with the mode, the fault code and the liquid
   // temperature given, the other values 50.
   void Cycle(int t, int mode, int fault = 0, int liquid = 50) {

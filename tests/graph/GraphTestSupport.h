@@ -34,6 +34,14 @@ class GraphFixture : public ::testing::Test {
     f.write(("[Options]\n" + lines).c_str());
   }
   QString ConfigPath() const { return dir_.filePath("config.ini"); }
+  // A file of the test's folder with these bytes; its path.
+  QString WriteFile(const QString& name, const std::string& content) {
+    const QString path = dir_.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content.data(), qint64(content.size()));
+    return path;
+  }
   QString ConfigText() const {
     QFile f(ConfigPath());
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
