@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "archive/VisitAct.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "chart/NumberText.h"
+#include "heater/BlackBoxChanges.h"
+#include "heater/BlackBoxReport.h"
+#include "heater/FaultLegend.h"
+#include "heater/ModeNames.h"
+
+namespace o5 {
+
+namespace {
+
+// The page's own texts.
+constexpr std::string_view kDateCaption = "Дата";
+constexpr std::string_view kHeaterHeading = "Отопитель";
+constexpr std::string_view kSerialCaption = "Серийный номер";
+constexpr std::string_view kProductCaption = "Код изделия";
+constexpr std::string_view kBlackBoxVersionCaption = "Версия черного ящика";
+constexpr std::string_view kFirmwareCaption = "Версия программного обеспечения";
+constexpr std::string_view kNoFirmware = "не читалась";
+constexpr std::string_view kBlackBoxHeading = "Черный ящик (память неисправностей и статистики), прочитан ";
+constexpr std::string_view kNoBlackBox = "Черный ящик в этот визит не читался.";
+constexpr std::string_view kRecordsHeading = "Записи неисправностей в черном ящике, последняя первой";
+constexpr std::string_view kNoRecords = "Записей неисправностей нет.";
+constexpr std::string_view kRecord = "Запись ";
+constexpr std::string_view kRecordCode = ": код ";
+constexpr std::string_view kRecordRepeats = "; повторов ";
+constexpr std::string_view kRecordMode = "; режим ";
+constexpr std::string_view kRecordVoltage = "; напряжение ";
+constexpr std::string_view kVolts = " В";
+constexpr std::string_view kRunsHeading = "Пуски в этот визит";
+constexpr std::string_view kNoRuns = "Пусков в этот визит не записано.";
+constexpr std::string_view kRun = "Пуск ";
+constexpr std::string_view kUnknownStart = "не записано (пуск начался до подключения)";
+constexpr std::string_view kNoWarmUp = "прогрев не достигнут";
+constexpr std::string_view kNoFaults = "Неисправностей не было";
+constexpr std::string_view kFaultAt = " — в ";
+constexpr std::string_view kFaultFromStart = " — через ";
+constexpr std::string_view kFaultFromStartEnd = " от начала";
+constexpr std::string_view kFaultLasted = ", длилась ";
+constexpr std::string_view kChartHeading = "График пуска ";
+constexpr std::string_view kChartStart = " (начало ";
+constexpr std::string_view kWas = "было ";
+constexpr std::string_view kNow = ", стало ";
+constexpr std::string_view kHours = " ч";
+
+// Codes that mark an empty fault record: nothing written, or erased memory.
+constexpr int kEmptyRecordCodes[] = {0, 0xFF};
+
+// The counters of the black box and the run times, in the window's order
+// (BlackBoxReport's label numbers); the run times read in hours.
+constexpr int kCounterLabels[] = {4, 5, 6, 3, 11};
+constexpr int kRunTimeLabels[] = {7, 8, 9, 10};
+constexpr int kVersionLabel = 1;
+constexpr int kProductCodeAddress = 31;
+
+std::string TwoDigits(long long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+
+std::string ClockTime(const LocalTime& t) {
+  return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
+}
+
+std::string Line(std::string_view caption, std::string_view value) {
+  return std::string(caption) + ": " + std::string(value);
+}
+
+std::string Hours(int64_t seconds) { return HoursText(seconds, kDecimalComma) + std::string(kHours); }
+
+bool IsRunTime(int label) { return std::find(std::begin(kRunTimeLabels), std::end(kRunTimeLabels), label) != std::end(kRunTimeLabels); }
+
+std::vector<std::string> RecordLines(const BlackBoxBytes& image) {
+  std::vector<std::string> lines;
+  const int current = image[kBlackBoxCurrentRecordAddress] % kBlackBoxRecordCount;
+  for (int back = 0; back < kBlackBoxRecordCount; ++back) {
+    const int k = (current - back + kBlackBoxRecordCount) % kBlackBoxRecordCount;
+    const std::size_t a = static_cast<std::size_t>(kBlackBoxFirstRecord + kBlackBoxRecordSize * k);
+    const int code = image[a + 1];
+    if (std::find(std::begin(kEmptyRecordCodes), std::end(kEmptyRecordCodes), code) != std::end(kEmptyRecordCodes))
+      continue;
+    std::string line = std::string(kRecord) + std::to_string(k) + std::string(kRecordCode) + std::to_string(code) +
+                       " — " + FaultCodeText(code);
+    line += std::string(kRecordRepeats) + std::to_string(image[a]);
+    line += std::string(kRecordMode) + ModeCaptionText(image[a + 4]);
+    line += std::string(kRecordVoltage) + VoltageText(image[a + 5], kDecimalComma) + std::string(kVolts);
+    lines.push_back(std::move(line));
+  }
+  if (lines.empty()) lines.emplace_back(kNoRecords);
+  return lines;
+}
+
+// What changed, with the run times in hours rather than in the window's
+// "сек. (d-h:m:s)" form.
+std::vector<std::string> ChangeLines(const BlackBoxChanges& changes, const BlackBoxBytes& earlier,
+                                     const BlackBoxBytes& now) {
+  std::vector<std::string> lines{changes.summary};
+  for (const BlackBoxLabelChange& change : changes.labels) {
+    if (!IsRunTime(change.label)) {
+      lines.push_back(change.pageLine);
+      continue;
+    }
+    const int64_t before = HeaderValue(earlier, change.label).number.value_or(0);
+    const int64_t after = HeaderValue(now, change.label).number.value_or(0);
+    lines.push_back(HeaderCaption(change.label) + ": " + std::string(kWas) + Hours(before) + std::string(kNow) +
+                    Hours(after));
+  }
+  if (!changes.newRecords.empty()) {
+    std::string line = std::string(kNewRecordsCaption) + ": ";
+    for (std::size_t i = 0; i < changes.newRecords.size(); ++i)
+      line += (i ? ", " : "") + std::to_string(changes.newRecords[i]);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> ChartModes(const VisitRun& run) {
+  std::vector<int> modes;
+  for (const TelemetryPoint& p : run.points)
+    if (p.series == series::kMode && std::find(modes.begin(), modes.end(), static_cast<int>(p.y)) == modes.end())
+      modes.push_back(static_cast<int>(p.y));
+  std::sort(modes.begin(), modes.end());
+  std::vector<std::string> lines;
+  for (int mode : modes) lines.push_back(std::to_string(mode) + " — " + std::string(ModeName(mode)));
+  return lines;
+}
+
+}  // namespace
+
+std::string ActDuration(double seconds) {
+  const long long s = std::max(0LL, std::llround(seconds));
+  if (s < 60) return std::to_string(s) + " с";
+  if (s < 3600) return std::to_string(s / 60) + " мин " + TwoDigits(s % 60) + " с";
+  return std::to_string(s / 3600) + " ч " + TwoDigits(s / 60 % 60) + " мин " + TwoDigits(s % 60) + " с";
+}
+
+std::string ActDate(const LocalTime& t) {
+  return TwoDigits(t.day) + "." + TwoDigits(t.month) + "." + std::to_string(t.year);
+}
+
+std::optional<std::size_t> DefaultChartRun(const std::vector<VisitRun>& runs) {
+  if (runs.empty()) return std::nullopt;
+  for (std::size_t k = runs.size(); k-- > 0;)
+    if (!runs[k].faults.empty()) return k;
+  return runs.size() - 1;
+}
+
+VisitActRunText ActRunText(const VisitRun& run, std::size_t number) {
+  VisitActRunText text;
+  text.heading = std::string(kRun) + std::to_string(number);
+  text.lines.push_back(Line(kActStart, run.start ? DisplayTime(*run.start) : std::string(kUnknownStart)));
+  text.lines.push_back(Line(kActLength, ActDuration(run.length)));
+  text.lines.push_back(Line(kActWarmUp, run.warmUp ? ActDuration(*run.warmUp) : std::string(kNoWarmUp)));
+  if (run.faults.empty()) text.lines.emplace_back(kNoFaults);
+  for (const VisitFault& fault : run.faults) {
+    std::string line = FaultNotice(fault.code);
+    line += fault.at ? std::string(kFaultAt) + ClockTime(*fault.at)
+                     : std::string(kFaultFromStart) + ActDuration(fault.offset) + std::string(kFaultFromStartEnd);
+    line += std::string(kFaultLasted) + ActDuration(fault.seconds);
+    text.lines.push_back(std::move(line));
+  }
+  return text;
+}
+
+VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date,
+                             const std::vector<const VisitRun*>& runs, const std::vector<std::size_t>& numbers,
+                             std::optional<std::size_t> chartRun, const std::optional<VisitActBlackBox>& blackBox,
+                             const std::string& firmware, std::optional<uint32_t> serial) {
+  VisitActContent act;
+  act.date = Line(kDateCaption, ActDate(date));
+  act.fields = {{std::string(kActWorkshop), fields.workshop},
+                {std::string(kActCustomer), fields.customer},
+                {std::string(kActVehicle), fields.vehicle}};
+
+  act.heaterHeading = kHeaterHeading;
+  if (blackBox) serial = BlackBoxSerialNumber(blackBox->image);
+  if (serial) act.heater.push_back(Line(kSerialCaption, std::to_string(*serial)));
+  if (blackBox) {
+    act.heater.push_back(Line(kProductCaption, std::to_string(blackBox->image[kProductCodeAddress])));
+    act.heater.push_back(Line(kBlackBoxVersionCaption, HeaderValue(blackBox->image, kVersionLabel).text));
+  }
+  act.heater.push_back(Line(kFirmwareCaption, firmware.empty() ? std::string(kNoFirmware) : firmware));
+
+  if (blackBox) {
+    act.blackBoxHeading = std::string(kBlackBoxHeading) + blackBox->readAt;
+    for (int label : kCounterLabels)
+      act.blackBox.push_back(Line(HeaderCaption(label), HeaderValue(blackBox->image, label).text));
+    for (int label : kRunTimeLabels)
+      act.blackBox.push_back(
+          Line(HeaderCaption(label), Hours(HeaderValue(blackBox->image, label).number.value_or(0))));
+    act.recordsHeading = kRecordsHeading;
+    act.records = RecordLines(blackBox->image);
+    if (blackBox->earlier) {
+      const BlackBoxChanges changes =
+          CompareBlackBoxes(blackBox->earlier->image, blackBox->image, blackBox->earlier->time, kDecimalComma);
+      act.changesHeading = changes.heading;
+      act.changes = ChangeLines(changes, blackBox->earlier->image, blackBox->image);
+    }
+  } else {
+    act.blackBox.emplace_back(kNoBlackBox);
+  }
+
+  act.runsHeading = kRunsHeading;
+  if (runs.empty()) act.runs.push_back({std::string(kNoRuns), {}});
+  for (std::size_t k = 0; k < runs.size(); ++k)
+    act.runs.push_back(ActRunText(*runs[k], k < numbers.size() ? numbers[k] : k + 1));
+
+  if (chartRun && *chartRun < runs.size()) {
+    const VisitRun& run = *runs[*chartRun];
+    act.chartHeading =
+        std::string(kChartHeading) + std::to_string(*chartRun < numbers.size() ? numbers[*chartRun] : *chartRun + 1);
+    if (run.start) act.chartHeading += std::string(kChartStart) + DisplayTime(*run.start) + ")";
+    act.modes = ChartModes(run);
+  }
+  act.conclusion = fields.conclusion;
+  return act;
+}
+
+}  // namespace o5
