@@ -8,6 +8,7 @@
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/history/TfHistory.h"
+#include "ui/visit/VisitActDialog.h"
 #include "ui/modes/TfrmModes.h"
 
 namespace o5 {
@@ -34,6 +35,8 @@ void CreateForms() {
   // A complete readout names the session's journal and goes to the archive.
   fBB->SetReadoutKeeper([](const BlackBoxBytes& image, const QDateTime& when) { fMain->KeepReadout(image, when); });
   QObject::connect(fBB->aHistory, &QAction::triggered, fBB, [] { ShowHistory(); });
+  QObject::connect(fBB->aVisitAct, &QAction::triggered, fBB,
+                   [] { ShowVisitAct(VisitOfReport(*fBB, fMain->JournalPath()), fBB); });
   // Closing the main window ends the program, whatever else is open.
   for (QWidget* w : std::initializer_list<QWidget*>{frmModes, fGraph, fBB})
     w->setAttribute(Qt::WA_QuitOnClose, false);
@@ -61,6 +64,8 @@ void ShowHistory() {
                                fGraph->raise();
                                fGraph->activateWindow();
                              });
+    fHistory->SetVisitActOpener(
+        [](uint32_t serial) { ShowVisitAct(VisitOfHeater(serial, fMain->JournalPath()), fHistory); });
   }
   fHistory->Open();
 }

@@ -66,6 +66,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   const TelemetryState& Telemetry() const { return telemetry_; }
   // Whether this session's timeline is being kept (the data folder could be written).
   bool TimelineKept() const { return journal_.Active() && !journal_.TimelinePath().empty(); }
+  // The journal of the session going on; empty when none is kept.
+  std::string JournalPath() const { return journal_.Active() ? journal_.Path() : std::string(); }
 
   // A readout has completed at `when`: the opening's journal is named after
   // the heater and the image goes to the readout archive (a failed write

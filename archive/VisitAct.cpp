@@ -49,6 +49,11 @@ constexpr std::string_view kWas = "было ";
 constexpr std::string_view kNow = ", стало ";
 constexpr std::string_view kHours = " ч";
 
+// The modes of the ignition's steps.
+constexpr int kFirstIgnitionStep = 3;
+constexpr int kLastIgnitionStep = 20;
+constexpr std::string_view kIgnitionSteps = "Розжиг (шаги)";
+
 // Codes that mark an empty fault record: nothing written, or erased memory.
 constexpr int kEmptyRecordCodes[] = {0, 0xFF};
 
@@ -123,8 +128,19 @@ std::vector<std::string> ChartModes(const VisitRun& run) {
     if (p.series == series::kMode && std::find(modes.begin(), modes.end(), static_cast<int>(p.y)) == modes.end())
       modes.push_back(static_cast<int>(p.y));
   std::sort(modes.begin(), modes.end());
+  // The ignition's steps share one colour in the strip, and one line here.
   std::vector<std::string> lines;
-  for (int mode : modes) lines.push_back(std::to_string(mode) + " — " + std::string(ModeName(mode)));
+  bool ignition = false;
+  for (int mode : modes) {
+    if (mode >= kFirstIgnitionStep && mode <= kLastIgnitionStep) {
+      if (!ignition)
+        lines.push_back(std::to_string(kFirstIgnitionStep) + "–" + std::to_string(kLastIgnitionStep) + " — " +
+                        std::string(kIgnitionSteps));
+      ignition = true;
+      continue;
+    }
+    lines.push_back(std::to_string(mode) + " — " + std::string(ModeName(mode)));
+  }
   return lines;
 }
 

@@ -440,6 +440,14 @@ void SettingsFile::WriteBool(std::string_view section, std::string_view key, boo
   Store(section, key, value ? "1" : "0");
 }
 
+void SettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  // One line, without the blanks ReadString would drop: what is written
+  // reads back the same.
+  std::string line;
+  for (const char c : value) line += c == '\r' || c == '\n' ? ' ' : c;
+  Store(section, key, std::string(Trim(line)));
+}
+
 void SettingsFile::Store(std::string_view section, std::string_view key, const std::string& value) {
   CheckName(section, "\r\n]", "section");
   CheckName(key, "\r\n=", "key");

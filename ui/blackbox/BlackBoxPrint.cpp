@@ -222,9 +222,9 @@ PrintDialogFunction& CurrentPrintDialog() {
   return dialog;
 }
 
-bool RealPrintDialog(QPrinter& printer, QWidget* parent) {
+bool RealPrintDialog(QPrinter& printer, QWidget* parent, const QString& title) {
   QPrintDialog dialog(&printer, parent);
-  dialog.setWindowTitle("Печать отчета о черном ящике");
+  dialog.setWindowTitle(title);
   return dialog.exec() == QDialog::Accepted;
 }
 
@@ -286,9 +286,16 @@ void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, d
   line(l.footer, area.height() - l.footerHeight, l.footerHeight, page.footer);
 }
 
-void DrawOnPrinter(QPainter& painter, const QPrinter& printer, const BlackBoxPage& page) {
+void DrawOnPrinter(QPainter& painter, QPrinter& printer, const PrintedDocument& document) {
   const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
-  DrawBlackBoxPage(painter, area.size(), printer.resolution(), page);
+  document.draw(painter, printer, area.size(), printer.resolution());
+}
+
+PrintedDocument BlackBoxDocument(const BlackBoxPage& page) {
+  return {kPageLayout, Text(page.title), "Печать отчета о черном ящике",
+          [page](QPainter& painter, QPagedPaintDevice&, const QSizeF& area, double dpi) {
+            DrawBlackBoxPage(painter, area, dpi, page);
+          }};
 }
 
 // Whether `pdf` is a whole PDF file: a write cut short (a full disk) loses
@@ -304,7 +311,7 @@ bool WholePdf(std::string_view pdf) {
 // scratch file, which is checked whole and then stored as every file the user
 // names is (a temporary file beside the chosen one, flushed and renamed over
 // it), or the one file error says why not.
-void PrintToFile(QPrinter& printer, const BlackBoxPage& page, const QString& target) {
+void PrintToFile(QPrinter& printer, const PrintedDocument& document, const QString& target) {
   const std::string name = target.toStdString();
   QTemporaryDir scratch;
   if (!scratch.isValid()) ThrowSaveError(name, kPrintNotStarted);
@@ -312,7 +319,7 @@ void PrintToFile(QPrinter& printer, const BlackBoxPage& page, const QString& tar
   printer.setOutputFileName(file);
   QPainter painter;
   if (!painter.begin(&printer)) ThrowSaveError(name, kPrintNotStarted);
-  DrawOnPrinter(painter, printer, page);
+  DrawOnPrinter(painter, printer, document);
   // The end of a print to a file reports no failed write: the file itself
   // is checked.
   if (!painter.end()) ThrowSaveError(name, kPrintNotFinished);
@@ -403,20 +410,22 @@ void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const B
   painter.restore();
 }
 
-QByteArray BlackBoxPdf(const BlackBoxPage& page) {
+QByteArray DocumentPdf(const PrintedDocument& document) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   {
     QPdfWriter writer(&buffer);
-    writer.setPageLayout(kPageLayout);
-    writer.setTitle(Text(page.title));
+    writer.setPageLayout(document.layout);
+    writer.setTitle(document.title);
     writer.setCreator("Ортан5 Диагностика");
     QPainter painter(&writer);
-    DrawBlackBoxPage(painter, kPageLayout.paintRectPixels(writer.resolution()).size(), writer.resolution(), page);
+    document.draw(painter, writer, document.layout.paintRectPixels(writer.resolution()).size(), writer.resolution());
   }
   return bytes;
 }
+
+QByteArray BlackBoxPdf(const BlackBoxPage& page) { return DocumentPdf(BlackBoxDocument(page)); }
 
 PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog) {
   PrintDialogFunction old = std::move(CurrentPrintDialog());
@@ -425,19 +434,23 @@ PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog) {
 }
 
 void PrintBlackBoxPage(const BlackBoxPage& page, const QString& documentName, QWidget* parent) {
+  PrintDocument(BlackBoxDocument(page), documentName, parent);
+}
+
+void PrintDocument(const PrintedDocument& document, const QString& documentName, QWidget* parent) {
   QPrinter printer(QPrinter::HighResolution);
-  printer.setPageLayout(kPageLayout);
+  printer.setPageLayout(document.layout);
   printer.setDocName(documentName);
   const PrintDialogFunction& dialog = CurrentPrintDialog();
-  if (!(dialog ? dialog(printer, parent) : RealPrintDialog(printer, parent))) return;
+  if (!(dialog ? dialog(printer, parent) : RealPrintDialog(printer, parent, document.dialogTitle))) return;
   if (const QString target = printer.outputFileName(); !target.isEmpty()) {
-    PrintToFile(printer, page, target);
+    PrintToFile(printer, document, target);
     return;
   }
   QPainter painter;
   if (!painter.begin(&printer))
     throw std::runtime_error(("Не удалось начать печать на \"" + printer.printerName() + "\"").toStdString());
-  DrawOnPrinter(painter, printer, page);
+  DrawOnPrinter(painter, printer, document);
   painter.end();
 }
 

@@ -5,18 +5,34 @@
 // and copied.
 
 #include <QByteArray>
+#include <QPageLayout>
+#include <QString>
 
 #include <functional>
 
 #include "heater/BlackBoxExport.h"
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 class QSizeF;
-class QString;
 class QWidget;
 
 namespace o5 {
+
+// A document on paper, drawn by the same code for the PDF file and for the
+// printer. `draw` paints every page with the painter's origin at the top left
+// of the printable area (`area`, in device pixels at `dpi`), and asks the
+// device for a new page between pages.
+struct PrintedDocument {
+  QPageLayout layout;
+  QString title;        // of the PDF file
+  QString dialogTitle;  // of the print dialog
+  std::function<void(QPainter& painter, QPagedPaintDevice& device, const QSizeF& area, double dpi)> draw;
+};
+
+// The document as a PDF file's bytes.
+QByteArray DocumentPdf(const PrintedDocument& document);
 
 // Draws the page with the painter's origin at the top left of the printable
 // area, `area` being that area's size in device pixels at `dpi`. Everything is
@@ -37,5 +53,7 @@ PrintDialogFunction SetPrintDialog(PrintDialogFunction dialog);
 // chosen file is replaced only by a whole page: a print that fails leaves it
 // as it was and raises the file error (FileError) naming it.
 void PrintBlackBoxPage(const BlackBoxPage& page, const QString& documentName, QWidget* parent);
+// The same for any document.
+void PrintDocument(const PrintedDocument& document, const QString& documentName, QWidget* parent);
 
 }  // namespace o5

@@ -228,7 +228,11 @@ void TfBB::BuildMenu() {
   pmBB->addSeparator();
   aHistory = add("aHistory", kHistoryCommand, QKeySequence(Qt::CTRL | Qt::Key_H),
                  "Прежние чтения отопителей и сеансы");
-  for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare}) action->setEnabled(false);
+  aVisitAct = add("aVisitAct", "", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), "");
+  aVisitAct->setText(tr("Акт диагностики…"));
+  aVisitAct->setToolTip(tr("Акт диагностики для заказчика: отопитель, черный ящик, пуски за день, график") + " (" +
+                        aVisitAct->shortcut().toString(QKeySequence::NativeText) + ")");
+  for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare, aVisitAct}) action->setEnabled(false);
   connect(aSaveReport, &QAction::triggered, this, [this] { aSaveReportExecute(); });
   connect(aPrint, &QAction::triggered, this, [this] { aPrintExecute(); });
   connect(aSaveImage, &QAction::triggered, this, [this] { aSaveImageExecute(); });
@@ -428,7 +432,7 @@ void TfBB::Present(const BlackBoxBytes& image, const BlackBoxSource& source, con
   Panel1->setToolTip(QString::fromStdString(source.Text()));
   hasReport_ = true;
   ShowSource();
-  for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare}) action->setEnabled(true);
+  for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare, aVisitAct}) action->setEnabled(true);
   ShowChanges(std::nullopt);
 }
 

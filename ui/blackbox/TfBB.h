@@ -87,6 +87,8 @@ class TfBB : public QWidget {
   // What the shown report changed against; nothing when there is no earlier
   // readout.
   const std::optional<BlackBoxChanges>& Changes() const { return changes_; }
+  // The earlier readout those changes are against.
+  const std::optional<BlackBoxEarlier>& Earlier() const { return earlier_; }
 
   bool HasReport() const { return hasReport_; }
   // Where the shown report came from.
@@ -122,6 +124,8 @@ class TfBB : public QWidget {
   QAction *aSaveReport, *aPrint, *aSaveImage, *aOpenImage, *aCompare;
   // Opens the history window; wired by the program.
   QAction* aHistory;
+  // Opens the act of the visit of the heater shown; wired by the program.
+  QAction* aVisitAct;
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/history/TfHistory.h"
 
+#include <QAction>
+
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -151,6 +153,16 @@ void TfHistory::BuildControls() {
   bOpenFolder = new QPushButton(QString::fromUtf8("Открыть папку"), this);
   bOpenFolder->setObjectName("bOpenFolder");
   buttons->addWidget(bOpen);
+  bVisitAct = new QPushButton(tr("Акт диагностики…"), this);
+  bVisitAct->setObjectName("bVisitAct");
+  bVisitAct->setEnabled(false);
+  buttons->addWidget(bVisitAct);
+  auto* aVisitAct = new QAction(bVisitAct->text(), tvHeaters);
+  aVisitAct->setObjectName("aVisitAct");
+  tvHeaters->addAction(aVisitAct);
+  tvHeaters->setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(aVisitAct, &QAction::triggered, this, [this] { bVisitActClick(); });
+  connect(bVisitAct, &QPushButton::clicked, this, [this] { bVisitActClick(); });
   buttons->addStretch(1);
   buttons->addWidget(bOpenFolder);
   root->addLayout(buttons);
@@ -177,7 +189,8 @@ void TfHistory::BuildControls() {
   setTabOrder(tvReadouts, tvSessions);
   setTabOrder(tvSessions, tvEvents);
   setTabOrder(tvEvents, bOpen);
-  setTabOrder(bOpen, bOpenFolder);
+  setTabOrder(bOpen, bVisitAct);
+  setTabOrder(bVisitAct, bOpenFolder);
 }
 
 void TfHistory::Open() {
@@ -259,6 +272,7 @@ void TfHistory::HeaterChosen() {
   tvSessions->clear();
   tvEvents->clear();
   const QTreeWidgetItem* heater = ChosenItem(tvHeaters);
+  bVisitAct->setEnabled(heater != nullptr);
   if (!heater) return;
   const uint32_t serial = heater->data(0, kSerialRole).toUInt();
   QList<QTreeWidgetItem*> rows;
@@ -294,6 +308,11 @@ void TfHistory::SessionChosen(QTreeWidget* list) {
 }
 
 void TfHistory::edSerialChange() { FillHeaters(); }
+
+void TfHistory::bVisitActClick() {
+  const QTreeWidgetItem* heater = ChosenItem(tvHeaters);
+  if (heater && openVisitAct_) openVisitAct_(heater->data(0, kSerialRole).toUInt());
+}
 
 void TfHistory::bOpenClick() {
   if (lastList_) OpenItem(lastList_, ChosenItem(lastList_));

@@ -48,8 +48,13 @@ class TfHistory : public QWidget {
   // chosen while it is listed.
   void Refresh();
 
+  // What makes the act of a heater's visit ("Акт диагностики…").
+  using VisitActOpener = std::function<void(uint32_t serial)>;
+  void SetVisitActOpener(VisitActOpener opener) { openVisitAct_ = std::move(opener); }
+
   // Handlers.
   void edSerialChange();
+  void bVisitActClick();
   void bOpenClick();
   void bOpenFolderClick();
 
@@ -62,6 +67,8 @@ class TfHistory : public QWidget {
   QTreeWidget* tvEvents;
   QPushButton* bOpen;
   QPushButton* bOpenFolder;
+  // The act of the chosen heater's visit, also in the heaters' context menu.
+  QPushButton* bVisitAct;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -79,6 +86,7 @@ class TfHistory : public QWidget {
 
   Opener openReadout_;
   Opener openJournal_;
+  VisitActOpener openVisitAct_;
   ReadoutArchive archive_;
   std::vector<HeaterEntry> heaters_;
   // Journals named after a heater, by its serial number; newest first.
