@@ -56,6 +56,22 @@ TEST_F(SettingsWriteTest, ValuesAreDecimalAndTruthValuesOneOrZero) {
   EXPECT_EQ(ReadBytes(path()), "[Options]\nS1=-1\nS2=32768\nC1=1\nC2=0\n");
 }
 
+TEST_F(SettingsWriteTest, TextIsWrittenOnOneLineAndReadsBackAsWritten) {
+  SettingsFile f(path());
+  f.WriteInteger(kSettingsSection, "S1", 7);
+  const struct {
+    std::string written;
+    std::string read;
+  } cases[] = {{"Автосервис «Север»", "Автосервис «Север»"},
+               {"  бокс 2\r\nул. Речная, 5  ", "бокс 2  ул. Речная, 5"},
+               {"a=b; [c]", "a=b; [c]"}};
+  for (const auto& c : cases) {
+    f.WriteString(kSettingsSection, "ReportWorkshop", c.written);
+    EXPECT_EQ(SettingsFile(path()).ReadString(kSettingsSection, "ReportWorkshop"), c.read) << c.written;
+  }
+  EXPECT_EQ(ReadBytes(path()), "[Options]\nS1=7\nReportWorkshop=a=b; [c]\n");
+}
+
 TEST_F(SettingsWriteTest, EachWriteIsOnTheDiskAtOnce) {
   SettingsFile writer(path());
   for (int i = 0; i < 5; ++i) {

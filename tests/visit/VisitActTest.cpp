@@ -224,6 +224,10 @@ TEST_F(VisitActTest, DialogTicksEveryRunChartsTheLastFaultyOneAndRemembersTheWor
   EXPECT_EQ(dialog.ChartRun()->length, 500);
   EXPECT_EQ(dialog.Content().runs.size(), 2u);
 
+  if (const char* shot = std::getenv("O5_VISIT_ACT_SHOT")) {
+    dialog.show();
+    dialog.grab().save(shot);
+  }
   dialog.edWorkshop->setText(QString::fromUtf8("Мастерская у дороги"));
   dialog.edCustomer->setText(QString::fromUtf8("Петров"));
   QString proposed;
