@@ -48,6 +48,10 @@ constexpr std::string_view kChartStart = " (начало ";
 constexpr std::string_view kWas = "было ";
 constexpr std::string_view kNow = ", стало ";
 constexpr std::string_view kHours = " ч";
+// A duration's parts: "1 ч 02 мин 05 с".
+constexpr std::string_view kDurationHours = " ч ";
+constexpr std::string_view kDurationMinutes = " мин ";
+constexpr std::string_view kDurationSeconds = " с";
 
 // The modes of the ignition's steps.
 constexpr int kFirstIgnitionStep = 3;
@@ -148,9 +152,10 @@ std::vector<std::string> ChartModes(const VisitRun& run) {
 
 std::string ActDuration(double seconds) {
   const long long s = std::max(0LL, std::llround(seconds));
-  if (s < 60) return std::to_string(s) + " с";
-  if (s < 3600) return std::to_string(s / 60) + " мин " + TwoDigits(s % 60) + " с";
-  return std::to_string(s / 3600) + " ч " + TwoDigits(s / 60 % 60) + " мин " + TwoDigits(s % 60) + " с";
+  const std::string sec = std::string(kDurationSeconds), min = std::string(kDurationMinutes), hours = std::string(kDurationHours);
+  if (s < 60) return std::to_string(s) + sec;
+  if (s < 3600) return std::to_string(s / 60) + min + TwoDigits(s % 60) + sec;
+  return std::to_string(s / 3600) + hours + TwoDigits(s / 60 % 60) + min + TwoDigits(s % 60) + sec;
 }
 
 std::string ActDate(const LocalTime& t) {

@@ -167,8 +167,8 @@ TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndThoseOfTheReportWaitForOne)
     if (!a->isSeparator()) texts << a->text(), keys << a->shortcut().toString();
   EXPECT_EQ(texts,
             QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…", "Сравнить с…",
-                         "История…"}));
-  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O", "Ctrl+D", "Ctrl+H"}));
+                         "История…", "Акт диагностики…"}));
+  EXPECT_EQ(keys, QStringList({"Ctrl+S", "Ctrl+P", "Ctrl+Shift+S", "Ctrl+O", "Ctrl+D", "Ctrl+H", "Ctrl+Shift+A"}));
   // The same commands stand as buttons above the grid, in the same order,
   // each with its shortcut in its tooltip.
   QList<QAction*> buttons;
@@ -191,6 +191,7 @@ TEST_F(KeepReportTest, MenuHoldsTheCommandsInOrderAndThoseOfTheReportWaitForOne)
   EXPECT_FALSE(w.aPrint->isEnabled());
   EXPECT_FALSE(w.aSaveImage->isEnabled());
   EXPECT_FALSE(w.aCompare->isEnabled());
+  EXPECT_FALSE(w.aVisitAct->isEnabled());
   EXPECT_TRUE(w.aOpenImage->isEnabled());
   ShowPattern(w);
   EXPECT_TRUE(w.aSaveReport->isEnabled() && w.aPrint->isEnabled() && w.aSaveImage->isEnabled() &&

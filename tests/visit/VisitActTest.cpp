@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -212,6 +213,12 @@ TEST_F(VisitActTest, DialogTicksEveryRunChartsTheLastFaultyOneAndRemembersTheWor
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->buddy() == field; }))
         << field->objectName().toStdString();
   }
+  // No two of its labels and buttons share a letter for Alt.
+  QStringList letters;
+  for (const QLabel* l : dialog.findChildren<QLabel*>()) letters << l->text().section('&', 1).left(1).toLower();
+  for (const QPushButton* b : dialog.findChildren<QPushButton*>()) letters << b->text().section('&', 1).left(1).toLower();
+  letters.removeAll("");
+  EXPECT_EQ(QSet<QString>(letters.begin(), letters.end()).size(), letters.size()) << letters.join(' ').toStdString();
   ASSERT_EQ(dialog.lvRuns->count(), 3);
   for (int row = 0; row < 3; ++row) EXPECT_EQ(dialog.lvRuns->item(row)->checkState(), Qt::Checked);
   ASSERT_NE(dialog.ChartRun(), nullptr);

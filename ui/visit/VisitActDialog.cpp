@@ -94,10 +94,11 @@ TfVisitAct::TfVisitAct(VisitActSource source, QWidget* parent) : QDialog(parent)
 void TfVisitAct::BuildControls() {
   auto* root = new QVBoxLayout(this);
   auto* form = new QFormLayout;
-  auto field = [&](const char* name, std::string_view caption, QWidget* edit) {
+  // Each label's letter for Alt is its own in the dialog.
+  auto field = [&](const char* name, std::string_view caption, int mnemonic, QWidget* edit) {
     edit->setObjectName(name);
     edit->setAccessibleName(Text(caption));
-    auto* label = new QLabel("&" + Text(caption) + ":", this);
+    auto* label = new QLabel(Text(caption).insert(mnemonic, '&') + ":", this);
     label->setBuddy(edit);
     form->addRow(label, edit);
   };
@@ -107,14 +108,14 @@ void TfVisitAct::BuildControls() {
   mConclusion = new QPlainTextEdit(this);
   mConclusion->setTabChangesFocus(true);
   mConclusion->setMinimumHeight(4 * fontMetrics().lineSpacing());
-  field("edWorkshop", kActWorkshop, edWorkshop);
-  field("edCustomer", kActCustomer, edCustomer);
-  field("edVehicle", kActVehicle, edVehicle);
-  field("mConclusion", kActConclusion, mConclusion);
+  field("edWorkshop", kActWorkshop, 0, edWorkshop);
+  field("edCustomer", kActCustomer, 0, edCustomer);
+  field("edVehicle", kActVehicle, 0, edVehicle);
+  field("mConclusion", kActConclusion, 3, mConclusion);
   edWorkshop->setText(Text(SettingsFile().ReadString(kSettingsSection, kReportWorkshopKey)));
   root->addLayout(form);
 
-  auto* runsLabel = new QLabel(tr("&Пуски визита:"), this);
+  auto* runsLabel = new QLabel(tr("П&уски визита:"), this);
   lvRuns = new QListWidget(this);
   lvRuns->setObjectName("lvRuns");
   lvRuns->setAccessibleName(tr("Пуски визита"));
@@ -252,9 +253,7 @@ void TfVisitAct::bSaveClick() {
 
 void TfVisitAct::bPrintClick() {
   RememberWorkshop();
-  PrintedDocument document = VisitActDocument(Content(), ChartRun());
-  document.dialogTitle = tr("Печать акта диагностики");
-  PrintDocument(document, ProposedName().chopped(4), this);
+  PrintDocument(VisitActDocument(Content(), ChartRun()), ProposedName().chopped(4), this);
 }
 
 void ShowVisitAct(VisitActSource source, QWidget* parent) {

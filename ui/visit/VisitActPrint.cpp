@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/visit/VisitActPrint.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -449,7 +450,7 @@ QImage VisitActChart(const VisitRun& run, double widthMm, double heightMm, doubl
 }
 
 PrintedDocument VisitActDocument(const VisitActContent& act, const VisitRun* chartRun) {
-  return {kActLayout, Text(act.title), QString::fromUtf8("Печать акта диагностики"),
+  return {kActLayout, Text(act.title), QCoreApplication::translate("TfVisitAct", "Печать акта диагностики"),
           [act, chartRun](QPainter& painter, QPagedPaintDevice& device, const QSizeF& area, double dpi) {
             DrawAct(painter, device, area, dpi, act, chartRun);
           }};
