@@ -4,12 +4,14 @@
 // in the black-box window, a journal in the graph window.
 
 #include <QDir>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -29,6 +31,7 @@
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
 #include "ui/history/TfHistory.h"
+#include "ui/visit/VisitActDialog.h"
 
 namespace o5::test {
 namespace {
@@ -198,6 +201,27 @@ TEST_F(HistoryWindow, TheBlackBoxWindowsMenuOpensItAndItReadsTheFolderAfresh) {
   fBB->aHistory->trigger();
   ASSERT_TRUE(fHistory->isVisible());
   EXPECT_EQ(Column(fHistory->tvHeaters, 0), QStringList({"31", "100", "2005", "777123"}));
+}
+
+// The act of a heater's visit: the day of its latest readout, that readout
+// against the one before it.
+TEST_F(HistoryWindow, ActOfTheChosenHeatersVisitSumsUpItsLatestReadout) {
+  OpenWithCtrlH();
+  EXPECT_TRUE(fHistory->bVisitAct->isEnabled());
+  EXPECT_EQ(fHistory->bVisitAct->text(), "Акт диагностики…");
+  VisitActContent act;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TfVisitAct*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    act = dialog->Content();
+    dialog->reject();
+  });
+  fHistory->bVisitAct->click();
+  EXPECT_EQ(act.date, "Дата: 10.03.2026");
+  EXPECT_EQ(act.blackBoxHeading.substr(act.blackBoxHeading.size() - 19), "10.03.2026 09:00:00");
+  EXPECT_EQ(act.changesHeading, "Изменения с чтения 10.01.2026 09:00");
+  EXPECT_EQ(act.heater.front(), "Серийный номер: 100");
+  EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
 TEST_F(HistoryWindow, OpenFolderShowsTheDataFolderInTheFileManager) {

@@ -28,6 +28,8 @@
 #include "tests/support/VisitJournals.h"
 #include "ui/UserDialogs.h"
 #include "ui/blackbox/BlackBoxPrint.h"
+#include "ui/blackbox/TfBB.h"
+#include "archive/ReadoutArchive.h"
 #include "ui/visit/VisitActDialog.h"
 #include "ui/visit/VisitActPrint.h"
 
@@ -197,6 +199,26 @@ TEST_F(VisitActTest, TenRunsGoOnToASecondPageWithoutShrinkingTheText) {
   const QString flat = test::PdfText(At("ten.pdf")).simplified();
   EXPECT_TRUE(flat.contains(QString::fromUtf8("Пуск 10")));
   EXPECT_TRUE(flat.contains(QString::fromUtf8("Мастер:")));
+}
+
+// From the black-box window: the visit of the heater whose readout it
+// shows, on that readout's day, compared with the readout before.
+TEST_F(VisitActTest, TheBlackBoxWindowsReportGivesTheHeaterTheDayAndTheEarlierReadout) {
+  std::ofstream(dir_.filePath("config.ini").toStdString()) << "[Options]\nDataDir=" << dir_.path().toStdString() << "\n";
+  ThreeRuns();
+  const ReadoutArchive archive(DataFolder{dir_.path().toStdString()});
+  archive.Keep(Image(0), {2026, 11, 7, 10, 0, 0});
+  const std::string latest = archive.Keep(Image(3), {2026, 12, 8, 12, 10, 0});
+  TfBB w;
+  w.OpenImage(QString::fromStdString(latest));
+  ASSERT_TRUE(w.aVisitAct->isEnabled());
+  const VisitActSource source = VisitOfReport(w, "");
+  EXPECT_EQ(source.serial, kSerial);
+  EXPECT_EQ(ActDate(source.date), "08.12.2026");
+  EXPECT_EQ(source.visit.runs.size(), 3u);
+  ASSERT_TRUE(source.blackBox && source.blackBox->earlier);
+  EXPECT_EQ(source.blackBox->readAt, "08.12.2026 12:10:00");
+  EXPECT_EQ(source.blackBox->earlier->time, "07.11.2026 10:00");
 }
 
 TEST_F(VisitActTest, DialogTicksEveryRunChartsTheLastFaultyOneAndRemembersTheWorkshop) {

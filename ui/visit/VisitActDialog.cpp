@@ -78,7 +78,8 @@ VisitActSource VisitOfHeater(uint32_t serial, const std::string& currentJournal)
   if (latest) {
     VisitActBlackBox blackBox{latest->image, DisplayTime(latest->entry.when), std::nullopt};
     if (const auto earlier = archive.LatestBefore(serial, latest->entry.when))
-      blackBox.earlier = BlackBoxEarlier{earlier->image, DisplayTime(earlier->entry.when)};
+      // To the minute, as the black-box window names an earlier readout.
+      blackBox.earlier = BlackBoxEarlier{earlier->image, DisplayTime(earlier->entry.when).substr(0, 16)};
     source.blackBox = std::move(blackBox);
   }
   source.visit = GatherVisit(data.Sessions(), serial, source.date, currentJournal);
