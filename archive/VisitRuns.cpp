@@ -135,7 +135,10 @@ Visit GatherVisit(const std::string& sessionsFolder, uint32_t serial, const Loca
   for (const JournalFile& file : ListJournals(sessionsFolder))
     if (file.name.serial == serial && SameDay(file.name.opened, day)) journals.push_back(file.path);
   std::reverse(journals.begin(), journals.end());  // oldest first
-  if (!currentJournal.empty()) {
+  // The session going on belongs to the visit when it began that day and
+  // names no other heater: a readout names its journal only once it is made.
+  const auto current = ParseJournalFileName(std::filesystem::path(currentJournal).filename().string());
+  if (current && SameDay(current->opened, day) && (!current->serial || current->serial == serial)) {
     const auto same = [&](const std::string& path) {
       std::error_code error;
       return std::filesystem::equivalent(path, currentJournal, error);

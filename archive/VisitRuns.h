@@ -68,8 +68,8 @@ struct Visit {
 // The visit of heater `serial` on `day` (its date only): the runs of the
 // journals in `sessionsFolder` named with that serial and opened that day,
 // and of `currentJournal` (the session going on, which may not carry the
-// serial yet; empty when there is none). Journals that cannot be read are
-// passed over.
+// serial yet; empty when there is none) when it began that day and names no
+// other heater. Journals that cannot be read are passed over.
 Visit GatherVisit(const std::string& sessionsFolder, uint32_t serial, const LocalTime& day,
                   const std::string& currentJournal = {});
 

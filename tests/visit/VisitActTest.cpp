@@ -101,6 +101,9 @@ TEST_F(VisitActTest, RunsOfTheDayCarryTheirClockLengthWarmUpAndFaults) {
   Keep({2026, 12, 7, 11, 0, 0}, kSerial, {{100}});           // another day
   Keep({2026, 12, 8, 12, 0, 0}, 111111, {{100}});            // another heater
   const std::string current = Keep({2026, 12, 8, 13, 0, 0}, std::nullopt, {{200, 5, 150, 1000}});
+  // Neither the session of another heater nor one of another day is this visit's.
+  EXPECT_EQ(GatherVisit(Sessions(), 111111, kMorning, current).runs.size(), 2u);
+  EXPECT_EQ(GatherVisit(Sessions(), kSerial, {2026, 12, 7, 0, 0, 0}, current).runs.size(), 1u);
 
   const Visit visit = GatherVisit(Sessions(), kSerial, kMorning, current);
   struct Expected {

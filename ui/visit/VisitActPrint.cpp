@@ -337,7 +337,8 @@ void DrawAct(QPainter& painter, QPagedPaintDevice& device, const QSizeF& area, d
   flow.Gap(kSectionGapPt);
   flow.Paragraph(f.heading, Text(act.conclusionHeading));
   if (!act.conclusion.empty()) {
-    flow.Paragraph(f.text, Text(act.conclusion));
+    // Line by line, so that a long conclusion goes on to the next page.
+    for (const QString& line : Text(act.conclusion).split('\n')) flow.Paragraph(f.text, line);
   } else {
     // Room to write it by hand.
     QPen line(Qt::black);
