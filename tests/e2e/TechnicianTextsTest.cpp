@@ -6,6 +6,7 @@
 // tooltip with the last frame's time; what changed since the heater's
 // earlier readout.
 
+#include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -33,6 +35,7 @@
 #include "tests/support/ReportFiles.h"
 #include "tests/support/Simulator.h"
 #include "ui/blackbox/TfBB.h"
+#include "ui/visit/VisitActDialog.h"
 
 namespace o5::test {
 namespace {
@@ -177,9 +180,23 @@ TEST_F(TechnicianTexts, ASecondReadoutTellsWhatChangedSinceTheFirst) {
   for (const QToolButton* b : fBB->pCommands->findChildren<QToolButton*>())
     if (b->isVisible()) buttons << b->text();
   EXPECT_EQ(buttons, QStringList({"Сохранить отчёт…", "Печать…", "Сохранить образ…", "Открыть образ…",
-                                  "Сравнить с…", "История…"}));
+                                  "Сравнить с…", "История…", "Акт диагностики…"}));
 
   QTemporaryDir dir;
+  // The act of the visit sums up the same readout, against the same one before.
+  AnswerFileDialogs({dir.filePath("act.pdf")});
+  QTimer::singleShot(0, [] {
+    auto* act = qobject_cast<TfVisitAct*>(QApplication::activeModalWidget());
+    ASSERT_NE(act, nullptr);
+    act->bSave->click();
+    act->reject();
+  });
+  fBB->aVisitAct->trigger();
+  ClearFileDialogs();
+  const QString actText = PdfText(dir.filePath("act.pdf")).simplified();
+  for (const QString& text : {QString::fromUtf8("Серийный номер: %1").arg(serial), heading})
+    EXPECT_TRUE(actText.contains(text)) << text.toStdString() << "\n" << actText.toStdString();
+
   AnswerFileDialogs({dir.filePath("report.pdf"), dir.filePath("report.csv")});
   fBB->aSaveReportExecute();
   fBB->aSaveReportExecute();
