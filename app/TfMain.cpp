@@ -39,6 +39,7 @@
 #include "heater/HeaterCommands.h"
 #include "heater/RecordColumns.h"
 #include "heater/RecordLog.h"
+#include "remote/BenchCopy.h"
 #include "link/ComComboBox.h"
 #include "link/ComLed.h"
 #include "link/ComPort.h"
@@ -264,6 +265,9 @@ void TfMain::BuildControls() {
   portRow->addWidget(BSet);
   portRow->addWidget(BSR);
   portRow->addStretch(1);
+  lRemote = new QLabel(P1);
+  lRemote->setObjectName("lRemote");
+  portRow->addWidget(lRemote);
 
   Panel7 = MakePanel(Panel6, false, true);
   Panel7->setObjectName("Panel7");
@@ -586,6 +590,7 @@ void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notic
 void TfMain::AppendRecord(std::string_view record) {
   // In the journal before the pane shows it.
   journal_.Append(record);
+  FollowJournal();
   pendingRecords_.append(record);
   pendingRecords_.push_back('\n');
   fGraph->LiveCycleEnds();
@@ -624,6 +629,7 @@ void TfMain::EndSession() {
   sessionClosing_ = false;
   events_.PortClosed();
   journal_.End();
+  EndPublishedSession();
 }
 
 void TfMain::ReportJournalFailure() {
@@ -644,6 +650,7 @@ void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
   journal_.NameHeater(BlackBoxSerialNumber(image));
   events_.ReadoutCompleted(BlackBoxSerialNumber(image));
   ReportJournalFailure();
+  PublishReadout(image, when);
   const QDate d = when.date();
   const QTime t = when.time();
   ReadoutArchive().Keep(image, {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});

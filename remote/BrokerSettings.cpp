@@ -76,10 +76,13 @@ std::string DefaultBenchName() {
   return bench;
 }
 
-BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file) {
+BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file, std::optional<std::string_view> watch) {
   BrokerSettingsRead read;
   const std::string url = file.ReadString(kSettingsSection, kBrokerKey);
-  if (url.empty()) return read;
+  if (url.empty()) {
+    if (watch) read.error = kNoBrokerText;
+    return read;
+  }
   const auto address = ParseBrokerUrl(url);
   if (!address) {
     read.error = std::string(kBadBrokerText) + url;
@@ -92,11 +95,16 @@ BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file) {
   settings.user = file.ReadString(kSettingsSection, kBrokerUserKey);
   settings.password = file.ReadString(kSettingsSection, kBrokerPasswordKey);
   settings.caFile = file.ReadString(kSettingsSection, kBrokerCaKey);
+  if (watch) {
+    const auto slash = watch->find('/');
+    settings.workshop = std::string(watch->substr(0, slash));
+    settings.bench = slash == std::string_view::npos ? std::string() : std::string(watch->substr(slash + 1));
+  }
   if (!ValidTopicLevel(settings.workshop)) {
     read.error = std::string(kBadWorkshopText) + settings.workshop;
     return read;
   }
-  if (!ValidTopicLevel(settings.bench)) {
+  if (!ValidTopicLevel(settings.bench) && !(watch && settings.bench.empty() && watch->find('/') == std::string_view::npos)) {
     read.error = std::string(kBadBenchText) + settings.bench;
     return read;
   }

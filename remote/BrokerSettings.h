@@ -55,6 +55,9 @@ struct BrokerSettingsRead {
   std::optional<BrokerSettings> settings;  // none without Broker or on an error
   std::string error;                       // the Russian reason when the keys are wrong
 };
-BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file);
+// `watch`, when given, is what a viewer watches, "<workshop>" or
+// "<workshop>/<bench>": it stands for the keys Workshop and Bench (a bench
+// left empty for a whole workshop).
+BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file, std::optional<std::string_view> watch = {});
 
 }  // namespace o5

@@ -9,10 +9,12 @@ namespace o5 {
 
 inline constexpr std::string_view kBadBrokerText =
     "Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): ";
+inline constexpr std::string_view kNoBrokerText =
+    "Чтобы наблюдать стенд, в config.ini (раздел Options) нужен адрес брокера: Broker=mqtt://узел[:порт]";
 inline constexpr std::string_view kBadWorkshopText =
-    "Имя мастерской в config.ini (Workshop) должно состоять из латинских букв, цифр, \"-\" и \"_\": ";
+    "Имя мастерской (Workshop) должно состоять из латинских букв, цифр, \"-\" и \"_\": ";
 inline constexpr std::string_view kBadBenchText =
-    "Имя стенда в config.ini (Bench) должно состоять из латинских букв, цифр, \"-\" и \"_\": ";
+    "Имя стенда (Bench) должно состоять из латинских букв, цифр, \"-\" и \"_\": ";
 
 // The link to the broker, as the status area and the timeline say it.
 inline constexpr std::string_view kLinkConnectingText = "Брокер: соединение…";

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/wait.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -198,6 +200,49 @@ TEST_F(RemotePublish, LateViewerAndBrokerRestartEndWithTheJournal) {
   }, kDeadlineMs));
   QTest::qWait(200);
   EXPECT_EQ(viewer.records, lines_);
+}
+
+// The broker's answer to one QoS 1 message sent as `user`: below 128 taken,
+// from 128 refused; -1 when none came.
+int PublishAs(const BrokerSettings& broker, const std::string& user, const std::string& topic) {
+  BrokerSettings signIn = broker;
+  signIn.user = user;
+  signIn.password = "pw-" + user;
+  MqttOptions options;
+  options.broker = signIn;
+  MqttLink link(std::move(options));
+  int answer = -1;
+  int mid = 0;
+  QObject::connect(&link, &MqttLink::Published, [&](int m, int reason) {
+    if (m == mid) answer = reason;
+  });
+  if (!QTest::qWaitFor([&] { return link.IsConnected(); }, kDeadlineMs)) return -1;
+  mid = link.Publish(topic, StatusOfflinePayload(), 1, false);
+  return QTest::qWaitFor([&] { return answer >= 0; }, kDeadlineMs) ? answer : -1;
+}
+
+TEST_F(RemotePublish, ShippedRulesRefuseAnotherBenchAndEveryViewer) {
+  const std::string passwords = Path("passwd");
+  bool first = true;
+  for (const std::string user : {"bench-1", "bench-2", "support"}) {
+    std::vector<std::string> command{"mosquitto_passwd", "-b"};
+    if (first) command.push_back("-c");
+    first = false;
+    for (const std::string& a : {passwords, user, "pw-" + user}) command.push_back(a);
+    int status = 0;
+    ::waitpid(Spawn(command, Path("passwd.log")), &status, 0);
+    ASSERT_EQ(status, 0) << ReadAll(Path("passwd.log"));
+  }
+  MosquittoBroker secured(dir_.path().toStdString(), "allow_anonymous false\npassword_file " + passwords +
+                                                         "\nacl_file " O5_SOURCE_DIR "/packaging/mosquitto/ortan5.acl\n");
+  ASSERT_TRUE(secured.Start());
+  BrokerSettings broker;
+  broker.address = *ParseBrokerUrl(secured.Url());
+  const int own = PublishAs(broker, "bench-1", "ortan5/shop1/bench-1/status");
+  EXPECT_GE(own, 0);
+  EXPECT_LT(own, 128);
+  EXPECT_GE(PublishAs(broker, "bench-1", "ortan5/shop1/bench-2/status"), 128);
+  EXPECT_GE(PublishAs(broker, "support", "ortan5/shop1/bench-1/status"), 128);
 }
 
 }  // namespace

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window watching a bench through a real mosquitto: it comes late,
+// gets the session from its first record, goes on live, and its record log
+// equals the bench's journal line for line; its console shows the bench's
+// events; commands that would talk to a heater are disabled. The workshop
+// window lists the bench with its link, heater and mode.
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "heater/RecordLog.h"
+#include "remote/BenchPublisher.h"
+#include "tests/app/AppFixture.h"
+#include "tests/remote/MosquittoBroker.h"
+#include "ui/workshop/TfWorkshop.h"
+
+namespace o5::test {
+namespace {
+
+constexpr int kDeadlineMs = 20000;
+
+// The record the decoding makes of a cycle's frames, as the bench's log has it.
+class LineSink : public TelemetrySink {
+ public:
+  void AddPoint(int, double, double) override {}
+  void SetTimeText(std::string_view) override {}
+  void SetModeCaption(std::string_view) override {}
+  void AppendRecord(std::string_view record) override { line = record; }
+  std::string line;
+};
+std::string RecordLineOf(int i) {
+  RecordFrames frames{};
+  for (int k = 0; k < 6; ++k)
+    for (int b = 0; b < 4; ++b) frames[k][b] = static_cast<uint8_t>((i * 7 + k * 13 + b * 29) % 90);
+  frames[2][3] = static_cast<uint8_t>(1 + i % 5);  // a mode the names know
+  TelemetryState state;
+  LineSink sink;
+  for (const Frame& frame : RecordTelemetryFrames(frames, 0)) DecodeTelemetry(frame, state, sink);
+  return sink.line;
+}
+
+class RemoteWatch : public AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    ASSERT_TRUE(dir_.isValid());
+    journal_ = dir_.path().toStdString() + "/S_2026-12-08_10-00-00.txt";
+    timeline_ = dir_.path().toStdString() + "/S_2026-12-08_10-00-00.events.tsv";
+    ASSERT_TRUE(broker_.Start());
+    broker.address = *ParseBrokerUrl(broker_.Url());
+    broker.workshop = "w1";
+    broker.bench = "b1";
+  }
+  void Append(int count) {
+    std::ofstream out(journal_, std::ios::app | std::ios::binary);
+    for (int i = 0; i < count; ++i) {
+      // Now and then a line the decoding cannot give back, as a cycle that
+      // lost frames leaves.
+      lines_.push_back(lines_.size() % 50 == 7 ? "0:12\tобрыв" : RecordLineOf(static_cast<int>(lines_.size())));
+      out << lines_.back() << "\r\n";
+    }
+  }
+  void Event(const std::string& text) {
+    std::ofstream(timeline_, std::ios::app | std::ios::binary) << "2026-12-08 10:00:01\t" << text << "\n";
+  }
+  static std::vector<std::string> Shown() {
+    std::vector<std::string> lines;
+    if (fMain->MR->document()->isEmpty()) return lines;
+    for (const QString& line : fMain->MR->toPlainText().split('\n')) lines.push_back(line.toStdString());
+    return lines;
+  }
+
+  QTemporaryDir dir_;
+  MosquittoBroker broker_{dir_.path().toStdString()};
+  BrokerSettings broker;
+  std::string journal_;
+  std::string timeline_;
+  std::vector<std::string> lines_;
+};
+
+TEST_F(RemoteWatch, LateViewerShowsTheSessionAndGoesOnLive) {
+  Append(230);
+  Event("Порт открыт");
+  BenchPublisher bench(broker, "test");
+  bench.FollowFiles(journal_, timeline_);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return bench.RecordsAcknowledged() == lines_.size(); }, kDeadlineMs));
+
+  fMain->WatchBench(broker);
+  for (QWidget* control : std::initializer_list<QWidget*>{fMain->bStart, fMain->bStop, fMain->bVer, fMain->BSR,
+                                                          fMain->bBlackBox}) {
+    EXPECT_FALSE(control->isEnabled());
+    EXPECT_EQ(control->toolTip(), QString::fromUtf8("Команды подаются только на стенде"));
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shown().size() >= lines_.size(); }, kDeadlineMs));
+  EXPECT_EQ(Shown(), lines_);
+  EXPECT_TRUE(fMain->lRemote->text().startsWith(QString::fromUtf8("Стенд b1: наблюдение\nна связи")))
+      << fMain->lRemote->text().toStdString();
+  EXPECT_TRUE(fMain->MC->toPlainText().contains(QString::fromUtf8("Порт открыт")));
+
+  Append(40);
+  bench.Pump();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Shown().size() >= lines_.size(); }, kDeadlineMs));
+  EXPECT_EQ(Shown(), lines_);
+}
+
+TEST_F(RemoteWatch, WorkshopWindowListsTheBench) {
+  Append(3);
+  BenchPublisher bench(broker, "test");
+  bench.FollowFiles(journal_, timeline_);
+  BrokerSettings workshop = broker;
+  workshop.bench.clear();
+  TfWorkshop window(workshop);
+  QString opened;
+  window.SetBenchOpener([&](const QString& w, const QString& b) { opened = w + "/" + b; });
+  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Стенды мастерской w1"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.sgBenches->rowCount() == 1; }, kDeadlineMs));
+  Append(1);
+  bench.Pump();
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    return window.sgBenches->item(0, 5) && !window.sgBenches->item(0, 5)->text().isEmpty();
+  }, kDeadlineMs));
+  EXPECT_EQ(window.sgBenches->item(0, 0)->text(), "b1");
+  EXPECT_EQ(window.sgBenches->item(0, 1)->text(), QString::fromUtf8("на связи"));
+  EXPECT_FALSE(window.sgBenches->item(0, 3)->text().isEmpty());
+  window.sgBenches->setCurrentCell(0, 0);
+  QTest::keyClick(window.sgBenches, Qt::Key_Return);
+  EXPECT_EQ(opened, "w1/b1");
+}
+
+}  // namespace
+}  // namespace o5::test
