@@ -268,6 +268,10 @@ void TfMain::BuildControls() {
   lRemote = new QLabel(P1);
   lRemote->setObjectName("lRemote");
   portRow->addWidget(lRemote);
+  bRemote = new QPushButton(tr("Удалённый доступ…"), P1);
+  bRemote->setObjectName("bRemote");
+  connect(bRemote, &QPushButton::clicked, this, [this] { bRemoteClick(bRemote); });
+  portRow->addWidget(bRemote);
 
   Panel7 = MakePanel(Panel6, false, true);
   Panel7->setObjectName("Panel7");

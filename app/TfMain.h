@@ -125,6 +125,8 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // The link to the broker (a publishing bench), or the watched bench and
   // whether it is online.
   QLabel* lRemote;
+  // "Удалённый доступ…": the broker keys and a test connection.
+  QPushButton* bRemote;
 
   // --- the remote view ---
   // With Broker in config.ini, the bench publishes its sessions.
@@ -135,6 +137,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // would talk to a heater is disabled.
   void WatchBench(const BrokerSettings& broker);
   bool Watching() const { return watch_ != nullptr; }
+  void bRemoteClick(QObject* sender);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

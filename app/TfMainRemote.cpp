@@ -22,6 +22,7 @@
 #include "remote/RemoteFormat.h"
 #include "settings/SettingsFile.h"
 #include "ui/blackbox/TfBB.h"
+#include "ui/remote/TRemoteSetupDlg.h"
 
 namespace o5 {
 
@@ -45,6 +46,20 @@ void TfMain::StartPublishing() {
   publisher_ = new BenchPublisher(*read.settings, O5_VERSION, this);
   connect(publisher_, &BenchPublisher::LinkChanged, this, &TfMain::RemoteLinkChanged);
   RemoteLinkChanged(publisher_->Link().StateText());
+}
+
+void TfMain::bRemoteClick(QObject* /*sender*/) {
+  SettingsFile settings;
+  TRemoteSetupDlg dialog(settings, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.Store(settings);
+  // A bench publishes with the new keys at once; a viewer uses them when it
+  // is started again.
+  if (Watching()) return;
+  delete publisher_;
+  publisher_ = nullptr;
+  lRemote->clear();
+  StartPublishing();
 }
 
 void TfMain::RemoteLinkChanged(const QString& text) {

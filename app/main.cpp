@@ -16,7 +16,7 @@
 #include "link/Translation.h"
 #include "remote/BrokerSettings.h"
 #include "settings/SettingsFile.h"
-#include "ui/workshop/TfWorkshop.h"
+#include "ui/remote/TfWorkshop.h"
 #include "ui/UserDialogs.h"
 #include "ui/WindowGeometry.h"
 #include "ui/help/HelpKey.h"

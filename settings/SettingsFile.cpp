@@ -440,6 +440,12 @@ void SettingsFile::WriteBool(std::string_view section, std::string_view key, boo
   Store(section, key, value ? "1" : "0");
 }
 
+void SettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  std::string text(value);
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  Store(section, key, std::string(Trim(text)));
+}
+
 void SettingsFile::Store(std::string_view section, std::string_view key, const std::string& value) {
   CheckName(section, "\r\n]", "section");
   CheckName(key, "\r\n=", "key");

@@ -2,7 +2,8 @@
 #pragma once
 // "config.ini" beside the executable (or, for an installed tool, in the user's
 // configuration folder): one section "Options", every value an integer but
-// one, DataDir, a folder's path. A reader opens the file once and answers from what it read; every
+// a few texts: DataDir, a folder's path, and the broker's keys of the remote
+// view. A reader opens the file once and answers from what it read; every
 // write goes to the disk at once, through a temporary file that is renamed over
 // the old one, so the file is never left half-written.
 
@@ -63,7 +64,7 @@ class SettingsFile {
   // A value that is text (a folder's path): the rest of the key's line after
   // "=", without the blanks around it, taken as it stands (no quotes, no
   // escapes). A missing key, or one with nothing after "=", gives the default.
-  // The tool only reads such values; a person writes them.
+  // Only the remote-access dialog writes such values (WriteString).
   std::string ReadString(std::string_view section, std::string_view key,
                          const std::string& defaultValue = {}) const;
 
@@ -72,6 +73,9 @@ class SettingsFile {
   // of the file is kept as it was.
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
+  // Writes the text as it stands, a line break in it becoming a blank; the
+  // blanks around it are not kept (ReadString does not give them back).
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
  private:
   enum class LineEnd : unsigned char { None, Lf, CrLf };

@@ -6,6 +6,7 @@
 // window lists the bench with its link, heater and mode.
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -20,7 +21,8 @@
 #include "remote/BenchPublisher.h"
 #include "tests/app/AppFixture.h"
 #include "tests/remote/MosquittoBroker.h"
-#include "ui/workshop/TfWorkshop.h"
+#include "ui/remote/TRemoteSetupDlg.h"
+#include "ui/remote/TfWorkshop.h"
 
 namespace o5::test {
 namespace {
@@ -133,6 +135,30 @@ TEST_F(RemoteWatch, WorkshopWindowListsTheBench) {
   window.sgBenches->setCurrentCell(0, 0);
   QTest::keyClick(window.sgBenches, Qt::Key_Return);
   EXPECT_EQ(opened, "w1/b1");
+}
+
+// The dialog writes the keys as the bench reads them, shows the password only
+// as dots, and its test connection says what the broker answered.
+TEST_F(RemoteWatch, DialogStoresTheKeysAndTestsTheLink) {
+  SettingsFile settings;
+  TRemoteSetupDlg dialog(settings);
+  EXPECT_EQ(dialog.edPassword->echoMode(), QLineEdit::Password);
+  dialog.edBroker->setText(QString::fromStdString(broker_.Url()));
+  dialog.edWorkshop->setText("shop_1");
+  dialog.edBench->setText("bench-7");
+  dialog.edPassword->setText(QString::fromUtf8("пароль"));
+  dialog.bTest->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.lTest->text() == QString::fromUtf8("Брокер: на связи"); }, kDeadlineMs))
+      << dialog.lTest->text().toStdString();
+  dialog.Store(settings);
+  const auto read = ReadBrokerSettings(SettingsFile());
+  ASSERT_TRUE(read.settings) << read.error;
+  EXPECT_EQ(read.settings->address.port, broker_.Port());
+  EXPECT_EQ(read.settings->bench, "bench-7");
+  EXPECT_EQ(read.settings->password, "пароль");
+  dialog.edWorkshop->setText("shop 1");
+  dialog.bTest->click();
+  EXPECT_FALSE(dialog.lTest->text().contains(QString::fromUtf8("на связи")));
 }
 
 }  // namespace

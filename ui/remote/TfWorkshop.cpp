@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/workshop/TfWorkshop.h"
+#include "ui/remote/TfWorkshop.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
