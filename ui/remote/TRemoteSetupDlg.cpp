@@ -31,6 +31,7 @@ TRemoteSetupDlg::TRemoteSetupDlg(const SettingsFile& settings, QWidget* parent) 
     auto* edit = new QLineEdit(Read(settings, key), this);
     edit->setObjectName(name);
     edit->setPlaceholderText(hint);
+    edit->setMinimumWidth(320);
     form->addRow(label, edit);
     return edit;
   };

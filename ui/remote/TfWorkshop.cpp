@@ -28,7 +28,9 @@ TfWorkshop::TfWorkshop(const BrokerSettings& broker, QWidget* parent) : QWidget(
   sgBenches->setSelectionBehavior(QAbstractItemView::SelectRows);
   sgBenches->setSelectionMode(QAbstractItemView::SingleSelection);
   sgBenches->verticalHeader()->hide();
-  sgBenches->horizontalHeader()->setStretchLastSection(true);
+  // The fault's name takes what the other columns leave.
+  sgBenches->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  sgBenches->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
   sgBenches->installEventFilter(this);
   connect(sgBenches, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OpenBench(row); });
   layout->addWidget(sgBenches, 1);
