@@ -13,6 +13,7 @@
 
 #include "app/TfMain.h"
 #include "app/Forms.h"
+#include "archive/DataFolder.h"
 #include "heater/BlackBoxExport.h"
 #include "heater/RecordLog.h"
 #include "link/ComComboBox.h"
@@ -43,7 +44,7 @@ void TfMain::StartPublishing() {
   const BrokerSettingsRead read = ReadBrokerSettings(SettingsFile());
   if (!read.error.empty()) ConsoleLine(read.error);
   if (!read.settings) return;
-  publisher_ = new BenchPublisher(*read.settings, O5_VERSION, this);
+  publisher_ = new BenchPublisher(*read.settings, O5_VERSION, ChooseDataFolder().Sessions(), this);
   connect(publisher_, &BenchPublisher::LinkChanged, this, &TfMain::RemoteLinkChanged);
   RemoteLinkChanged(publisher_->Link().StateText());
 }

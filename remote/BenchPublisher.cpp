@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <span>
 
+#include "archive/ArchiveNames.h"
 #include "archive/SessionJournal.h"
+#include "settings/AtomicFile.h"
 #include "remote/RemoteTexts.h"
 
 namespace o5 {
@@ -54,8 +57,10 @@ void BenchPublisher::FileReader::Close() {
   *this = {};
 }
 
-BenchPublisher::BenchPublisher(const BrokerSettings& broker, std::string tool, QObject* parent)
+BenchPublisher::BenchPublisher(const BrokerSettings& broker, std::string tool, std::string sessionsFolder,
+                               QObject* parent)
     : QObject(parent), broker_(broker), tool_(std::move(tool)) {
+  if (!sessionsFolder.empty()) stateFile_ = sessionsFolder + "/" + kPublishedStateName;
   MqttOptions options;
   options.broker = broker_;
   options.willTopic = BenchTopic(broker_.workshop, broker_.bench, kStatusLeaf);
@@ -64,12 +69,14 @@ BenchPublisher::BenchPublisher(const BrokerSettings& broker, std::string tool, Q
   connect(link_.get(), &MqttLink::Connected, this, &BenchPublisher::OnConnected);
   connect(link_.get(), &MqttLink::Published, this, &BenchPublisher::OnPublished);
   connect(link_.get(), &MqttLink::StateChanged, this, &BenchPublisher::LinkChanged);
+  Resume();
 }
 
 BenchPublisher::~BenchPublisher() {
   // A bench that closes says so itself; the will is for one that could not.
   if (link_->IsConnected())
     link_->Publish(BenchTopic(broker_.workshop, broker_.bench, kStatusLeaf), StatusOfflinePayload(), 1, true);
+  SaveState(true);
   link_.reset();
   journal_.Close();
   timeline_.Close();
@@ -82,6 +89,22 @@ void BenchPublisher::Follow(const SessionJournal& journal) {
 }
 
 void BenchPublisher::FollowFiles(const std::string& journalPath, const std::string& timelinePath) {
+  // An earlier session that the broker has not had whole goes first.
+  if (!session_.empty() && ended_ && !Delivered()) {
+    next_.emplace(journalPath, timelinePath);
+    return;
+  }
+  OpenSession(journalPath, timelinePath, BaseName(journalPath));
+  SaveState(true);
+  Pump();
+}
+
+bool BenchPublisher::Delivered() const {
+  return records_.acked >= records_.read && events_.acked >= events_.read;
+}
+
+void BenchPublisher::OpenSession(const std::string& journalPath, const std::string& timelinePath, std::string session) {
+  next_.reset();
   if (!session_.empty()) {
     staleRecordChunks_ = std::max(staleRecordChunks_, ChunkCount(records_.read));
     staleEventChunks_ = std::max(staleEventChunks_, ChunkCount(events_.read));
@@ -95,16 +118,54 @@ void BenchPublisher::FollowFiles(const std::string& journalPath, const std::stri
   inFlight_.clear();
   serial_.reset();
   ended_ = false;
-  session_ = BaseName(journalPath);
+  session_ = std::move(session);
   journal_.fd = ::open(journalPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (!timelinePath.empty()) timeline_.fd = ::open(timelinePath.c_str(), O_RDONLY | O_CLOEXEC);
   if (link_->IsConnected()) PublishStatus();
-  Pump();
 }
 
 void BenchPublisher::EndSession() {
   Pump();
   ended_ = true;
+  SaveState(true);
+}
+
+// The state file: "<session>\t<records acknowledged>\t<events acknowledged>\n".
+void BenchPublisher::Resume() {
+  if (stateFile_.empty()) return;
+  std::ifstream in(stateFile_);
+  std::string session;
+  uint64_t records = 0;
+  uint64_t events = 0;
+  if (!std::getline(in, session, '\t') || !(in >> records >> events)) return;
+  const auto name = ParseJournalFileName(session);
+  if (!name) return;
+  // The journal may have been named after its heater since.
+  const std::string folder = stateFile_.substr(0, stateFile_.rfind('/'));
+  for (const SessionFiles& files : ListSessions(folder)) {
+    if (!(files.name.opened == name->opened) || files.journal.empty()) continue;
+    OpenSession(files.journal, files.timeline, session);
+    ReadFiles();
+    records_.sent = records_.acked = std::min(records, records_.read);
+    events_.sent = events_.acked = std::min(events, events_.read);
+    ended_ = true;
+    return;
+  }
+}
+
+void BenchPublisher::SaveState(bool now) {
+  if (stateFile_.empty() || session_.empty()) return;
+  const auto time = std::chrono::steady_clock::now();
+  if (!now && time - stateSaved_ < kStateInterval) {
+    stateDirty_ = true;
+    return;
+  }
+  stateSaved_ = time;
+  stateDirty_ = false;
+  // A state that cannot be written only costs lines sent twice after a
+  // restart, which a viewer drops by their sequence numbers.
+  AtomicFile(stateFile_).Replace(session_ + "\t" + std::to_string(records_.acked) + "\t" +
+                                 std::to_string(events_.acked) + "\n");
 }
 
 void BenchPublisher::SerialKnown(uint32_t serial) {
@@ -132,6 +193,12 @@ void BenchPublisher::ReadFiles() {
 }
 
 void BenchPublisher::Pump() {
+  if (next_ && Delivered()) {
+    const auto [journal, timeline] = *next_;
+    OpenSession(journal, timeline, BaseName(journal));
+    SaveState(true);
+  }
+  if (stateDirty_) SaveState(false);
   ReadFiles();
   if (!link_->IsConnected() || session_.empty()) return;
   ClearOldChunks();
@@ -216,6 +283,7 @@ void BenchPublisher::OnPublished(int mid, int reason) {
                      QString::fromUtf8(mosquitto_reason_string(reason)));
   }
   Acknowledge(message.event ? events_ : records_, message.seq);
+  SaveState(false);
   Pump();
 }
 

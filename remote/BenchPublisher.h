@@ -12,9 +12,16 @@
 //
 // The session's name is its journal's file name as the journal was made; a
 // readout that renames the journal after its heater does not change it.
+//
+// How far the broker has acknowledged the session is kept beside the
+// journals (kPublishedStateName, renewed at most every kStateInterval and
+// when the session ends): a tool that was closed or killed before the broker
+// had everything publishes the rest of that session when it starts again,
+// before the session it begins then.
 
 #include <QObject>
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -36,8 +43,13 @@ class BenchPublisher : public QObject {
 
  public:
   static constexpr uint64_t kInFlight = 200;
+  static constexpr const char* kPublishedStateName = ".published";
+  static constexpr std::chrono::seconds kStateInterval{2};
 
-  BenchPublisher(const BrokerSettings& broker, std::string tool, QObject* parent = nullptr);
+  // `sessionsFolder`: where the journals are and the acknowledged state is
+  // kept; none is kept without it.
+  BenchPublisher(const BrokerSettings& broker, std::string tool, std::string sessionsFolder = {},
+                 QObject* parent = nullptr);
   ~BenchPublisher() override;
 
   // After each line and event the journal took: a journal made since the
@@ -92,6 +104,10 @@ class BenchPublisher : public QObject {
   void PublishHistory(bool all);
   void PublishChunk(bool events, std::size_t chunk);
   void PublishStatus();
+  void OpenSession(const std::string& journalPath, const std::string& timelinePath, std::string session);
+  bool Delivered() const;
+  void Resume();
+  void SaveState(bool now);
   void OnConnected();
   void OnPublished(int mid, int reason);
   void Acknowledge(Stream& stream, uint64_t seq);
@@ -115,6 +131,11 @@ class BenchPublisher : public QObject {
   std::size_t staleEventChunks_ = 0;
   std::string blackBox_;  // the last readout's payload
   bool refusalSaid_ = false;
+  std::string stateFile_;
+  std::chrono::steady_clock::time_point stateSaved_{};
+  bool stateDirty_ = false;
+  // The journal begun while an earlier session still had something to send.
+  std::optional<std::pair<std::string, std::string>> next_;
 };
 
 }  // namespace o5

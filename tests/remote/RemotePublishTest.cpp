@@ -163,11 +163,13 @@ class Viewer {
       const auto m = ParseBenchMessage(topic.toStdString(), payload.toStdString());
       if (!m) return;
       const auto update = copy_.Take(*m);
-      if (update.newSession) records.clear();
+      if (update.newSession && !records.empty()) earlier = std::exchange(records, {});
       records.insert(records.end(), update.records.begin(), update.records.end());
     });
   }
   std::vector<std::string> records;
+  std::vector<std::string> earlier;  // the session before the latest
+  bool Connected() const { return link_->IsConnected(); }
 
  private:
   BenchCopy copy_;
@@ -200,6 +202,39 @@ TEST_F(RemotePublish, LateViewerAndBrokerRestartEndWithTheJournal) {
   }, kDeadlineMs));
   QTest::qWait(200);
   EXPECT_EQ(viewer.records, lines_);
+}
+
+// The tool closed while the broker was down: started again, it sends the rest
+// of that session from its journal before the session it begins then.
+TEST_F(RemotePublish, RestartedToolSendsTheRestOfItsLastSession) {
+  ASSERT_TRUE(broker_.Start());
+  AppendRecords(40);
+  const std::string folder = dir_.path().toStdString();
+  auto bench = std::make_unique<BenchPublisher>(Broker(), "test", folder);
+  bench->FollowFiles(journal_, timeline_);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return bench->RecordsAcknowledged() == lines_.size(); }, kDeadlineMs));
+  Viewer viewer(Broker());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.records.size() == lines_.size(); }, kDeadlineMs));
+  broker_.Stop();
+  AppendRecords(25);
+  bench->Pump();
+  bench->EndSession();
+  bench.reset();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !viewer.Connected(); }, kDeadlineMs));
+
+  ASSERT_TRUE(broker_.Start());
+  // The viewer back first: a broker without a store keeps no history of the
+  // earlier session once the next one has begun.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.Connected(); }, kDeadlineMs));
+  const std::string nextJournal = Path("S_2026-12-08_11-00-00.txt");
+  std::ofstream(nextJournal, std::ios::binary) << "новый сеанс\r\n";
+  bench = std::make_unique<BenchPublisher>(Broker(), "test", folder);
+  bench->FollowFiles(nextJournal, Path("S_2026-12-08_11-00-00.events.tsv"));
+  EXPECT_EQ(bench->Session(), kSession);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return bench->Session() != kSession; }, kDeadlineMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.records == std::vector<std::string>{"новый сеанс"}; }, kDeadlineMs));
+  // The viewer had the earlier session whole before the next one began.
+  EXPECT_EQ(viewer.earlier, lines_);
 }
 
 // The broker's answer to one QoS 1 message sent as `user`: below 128 taken,
