@@ -16,8 +16,10 @@ using namespace std::chrono_literals;
 // Between two runs of the library's loop after a failure it does not retry.
 constexpr auto kRestartDelay = 2s;
 // How long the end waits for the loop to see the disconnection before it
-// cancels the thread (a blocking connect to a host that does not answer).
-constexpr auto kStopWait = 2s;
+// cancels the thread: a connected loop ends within milliseconds; one that is
+// waiting to reconnect, or in a blocking connect to a host that does not
+// answer, would not end by itself for seconds.
+constexpr auto kStopWait = 300ms;
 // The library's own reconnecting: 1 s, doubling up to 8 s.
 constexpr unsigned kReconnectDelay = 1;
 constexpr unsigned kReconnectDelayMax = 8;

@@ -21,6 +21,8 @@
 #include "remote/BenchPublisher.h"
 #include "tests/app/AppFixture.h"
 #include "tests/remote/MosquittoBroker.h"
+#include "ui/blackbox/TfBB.h"
+#include "ui/help/HelpKey.h"
 #include "ui/remote/TRemoteSetupDlg.h"
 #include "ui/remote/TfWorkshop.h"
 
@@ -93,6 +95,10 @@ TEST_F(RemoteWatch, LateViewerShowsTheSessionAndGoesOnLive) {
   Event("Порт открыт");
   BenchPublisher bench(broker, "test");
   bench.FollowFiles(journal_, timeline_);
+  BlackBoxBytes image{};
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 3);
+  bench.BlackBox(658188, "2026-12-08 10:00:00",
+                 QByteArray(reinterpret_cast<const char*>(image.data()), image.size()).toHex().toStdString());
   ASSERT_TRUE(QTest::qWaitFor([&] { return bench.RecordsAcknowledged() == lines_.size(); }, kDeadlineMs));
 
   fMain->WatchBench(broker);
@@ -106,6 +112,9 @@ TEST_F(RemoteWatch, LateViewerShowsTheSessionAndGoesOnLive) {
   EXPECT_TRUE(fMain->lRemote->text().startsWith(QString::fromUtf8("Стенд b1: наблюдение\nна связи")))
       << fMain->lRemote->text().toStdString();
   EXPECT_TRUE(fMain->MC->toPlainText().contains(QString::fromUtf8("Порт открыт")));
+  // The bench's readout, in the black-box window.
+  ASSERT_TRUE(QTest::qWaitFor([] { return fBB->HasReport(); }, kDeadlineMs));
+  EXPECT_EQ(fBB->ReportImage(), image);
 
   Append(40);
   bench.Pump();
@@ -123,6 +132,7 @@ TEST_F(RemoteWatch, WorkshopWindowListsTheBench) {
   QString opened;
   window.SetBenchOpener([&](const QString& w, const QString& b) { opened = w + "/" + b; });
   EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Стенды мастерской w1"));
+  EXPECT_EQ(HelpSectionFor(&window), "remote");
   ASSERT_TRUE(QTest::qWaitFor([&] { return window.sgBenches->rowCount() == 1; }, kDeadlineMs));
   Append(1);
   bench.Pump();
@@ -143,6 +153,7 @@ TEST_F(RemoteWatch, DialogStoresTheKeysAndTestsTheLink) {
   SettingsFile settings;
   TRemoteSetupDlg dialog(settings);
   EXPECT_EQ(dialog.edPassword->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(HelpSectionFor(dialog.edBench), "remote");
   dialog.edBroker->setText(QString::fromStdString(broker_.Url()));
   dialog.edWorkshop->setText("shop_1");
   dialog.edBench->setText("bench-7");
