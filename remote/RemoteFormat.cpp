@@ -44,7 +44,7 @@ std::string BenchTopic(std::string_view workshop, std::string_view bench, std::s
 }
 
 std::string WatchPattern(std::string_view workshop, std::string_view bench) {
-  return bench.empty() ? BenchTopic(workshop, "+", kStatusLeaf) : BenchTopic(workshop, bench, "#");
+  return BenchTopic(workshop, bench, "#");
 }
 
 std::string StatusOnlinePayload(std::string_view session, std::optional<uint32_t> serial, std::string_view tool) {

@@ -33,7 +33,7 @@ inline constexpr uint32_t kHistoryExpirySeconds = 7 * 24 * 3600;
 
 // "ortan5/<workshop>/<bench>/<leaf>"; the bench "+" makes a pattern.
 std::string BenchTopic(std::string_view workshop, std::string_view bench, std::string_view leaf);
-// "ortan5/<workshop>/<bench>/#", or "ortan5/<workshop>/+/status" without a bench.
+// "ortan5/<workshop>/<bench>/#": everything of one bench.
 std::string WatchPattern(std::string_view workshop, std::string_view bench);
 
 struct TimedText {

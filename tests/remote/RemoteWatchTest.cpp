@@ -147,6 +147,28 @@ TEST_F(RemoteWatch, WorkshopWindowListsTheBench) {
   EXPECT_EQ(opened, "w1/b1");
 }
 
+// A bench with Broker in config.ini shows its link beside the port controls,
+// each change once, and never its password.
+TEST_F(RemoteWatch, BenchShowsItsLinkToTheBroker) {
+  std::ofstream(SettingsDir().toStdString() + "/config.ini")
+      << "[Options]\nBroker=" << broker_.Url() << "\nWorkshop=w1\nBench=b1\nBrokerUser=b1\nBrokerPassword=s3cret\n";
+  fMain->StartPublishing();
+  ASSERT_NE(fMain->Publisher(), nullptr);
+  QStringList shown;
+  QObject::connect(fMain->Publisher(), &BenchPublisher::LinkChanged, [&](const QString& text) { shown << text; });
+  ASSERT_TRUE(QTest::qWaitFor([] { return fMain->lRemote->text() == QString::fromUtf8("Брокер: на связи"); }, kDeadlineMs))
+      << fMain->lRemote->text().toStdString();
+  shown.clear();
+  broker_.Stop();
+  ASSERT_TRUE(QTest::qWaitFor([] { return fMain->lRemote->text().startsWith(QString::fromUtf8("Брокер: нет связи")); },
+                              kDeadlineMs));
+  ASSERT_TRUE(broker_.Start());
+  ASSERT_TRUE(QTest::qWaitFor([] { return fMain->lRemote->text() == QString::fromUtf8("Брокер: на связи"); }, kDeadlineMs));
+  EXPECT_EQ(shown.size(), 2) << shown.join('|').toStdString();
+  for (const QString& text : {fMain->lRemote->text(), fMain->MC->toPlainText(), shown.join('|')})
+    EXPECT_FALSE(text.contains("s3cret"));
+}
+
 // The dialog writes the keys as the bench reads them, shows the password only
 // as dots, and its test connection says what the broker answered.
 TEST_F(RemoteWatch, DialogStoresTheKeysAndTestsTheLink) {
