@@ -85,16 +85,32 @@ class MosquittoBroker {
       : folder_(std::move(folder)), rules_(std::move(rules)) {}
   ~MosquittoBroker() { Stop(); }
 
+  // Another test's broker may take the free port first: this one then ends
+  // at once, and a first start tries another port. Started again, a broker
+  // keeps its port (its clients come back to it).
   bool Start() {
-    if (port_ == 0) port_ = FreePort();
-    std::ofstream(folder_ + "/mosquitto.conf") << "listener " << port_ << " 127.0.0.1\n"
-                                               << "persistence false\n"
-                                               << (::geteuid() == 0 ? "user root\n" : "") << rules_;
-    pid_ = Spawn({"mosquitto", "-c", folder_ + "/mosquitto.conf"}, folder_ + "/mosquitto.log");
-    return QTest::qWaitFor([this] { return PortAnswers(port_); }, 10000);
+    const bool first = port_ == 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      if (first) port_ = FreePort();
+      const std::string log = folder_ + "/mosquitto.log";
+      std::ofstream(folder_ + "/mosquitto.conf") << "listener " << port_ << " 127.0.0.1\n"
+                                                 << "persistence false\n"
+                                                 << (::geteuid() == 0 ? "user root\n" : "") << rules_;
+      pid_ = Spawn({"mosquitto", "-c", folder_ + "/mosquitto.conf"}, log);
+      bool ended = false;
+      const bool listening = QTest::qWaitFor([&] {
+        ended = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
+        return ended || ReadAll(log).find("listen socket on port") != std::string::npos;
+      }, 10000);
+      if (listening && !ended) return true;
+      if (!ended) Stop();
+      pid_ = -1;
+      QTest::qWait(100);
+    }
+    return false;
   }
   void Stop() {
-    Reap(pid_, SIGKILL);
+    if (pid_ > 0) Reap(pid_, SIGKILL);
     pid_ = -1;
   }
   int Port() const { return port_; }
