@@ -382,12 +382,13 @@ void TfMain::BuildControls() {
   cbPort->setFixedWidth(qBound(cbPort->width(), cbPort->sizeHint().width(), kPortSelectorMaxWidth));
 
   // The keyboard walks the window as it is seen: the toolbar, the port
-  // controls, the console, then the record log's save button above the log.
+  // controls and the remote access beside them, the console, then the record
+  // log's save button above the log.
   // The panes hand Tab on; a tab character is of no use in either of them.
   MC->setTabChangesFocus(true);
   MR->setTabChangesFocus(true);
-  const std::initializer_list<QWidget*> tabOrder{bModes, bGraph, bClr, bBlackBox, bVer,      bStart, bStop,
-                                                 cbPort, BSet,   BSR,  MC,        bSaveData, MR};
+  const std::initializer_list<QWidget*> tabOrder{bModes, bGraph, bClr,    bBlackBox, bVer,      bStart, bStop,
+                                                 cbPort, BSet,   BSR,     bRemote,   MC,        bSaveData, MR};
   for (auto it = tabOrder.begin() + 1; it != tabOrder.end(); ++it) setTabOrder(*(it - 1), *it);
 
   // Drawn for the screen's pixel density, so that the emblem stays sharp on a
