@@ -39,6 +39,7 @@
 #include "heater/HeaterCommands.h"
 #include "heater/RecordColumns.h"
 #include "heater/RecordLog.h"
+#include "remote/BenchCopy.h"
 #include "link/ComComboBox.h"
 #include "link/ComLed.h"
 #include "link/ComPort.h"
@@ -264,6 +265,13 @@ void TfMain::BuildControls() {
   portRow->addWidget(BSet);
   portRow->addWidget(BSR);
   portRow->addStretch(1);
+  lRemote = new QLabel(P1);
+  lRemote->setObjectName("lRemote");
+  portRow->addWidget(lRemote);
+  bRemote = new QPushButton(tr("Удалённый доступ…"), P1);
+  bRemote->setObjectName("bRemote");
+  connect(bRemote, &QPushButton::clicked, this, [this] { bRemoteClick(bRemote); });
+  portRow->addWidget(bRemote);
 
   Panel7 = MakePanel(Panel6, false, true);
   Panel7->setObjectName("Panel7");
@@ -374,12 +382,13 @@ void TfMain::BuildControls() {
   cbPort->setFixedWidth(qBound(cbPort->width(), cbPort->sizeHint().width(), kPortSelectorMaxWidth));
 
   // The keyboard walks the window as it is seen: the toolbar, the port
-  // controls, the console, then the record log's save button above the log.
+  // controls and the remote access beside them, the console, then the record
+  // log's save button above the log.
   // The panes hand Tab on; a tab character is of no use in either of them.
   MC->setTabChangesFocus(true);
   MR->setTabChangesFocus(true);
-  const std::initializer_list<QWidget*> tabOrder{bModes, bGraph, bClr, bBlackBox, bVer,      bStart, bStop,
-                                                 cbPort, BSet,   BSR,  MC,        bSaveData, MR};
+  const std::initializer_list<QWidget*> tabOrder{bModes, bGraph, bClr,    bBlackBox, bVer,      bStart, bStop,
+                                                 cbPort, BSet,   BSR,     bRemote,   MC,        bSaveData, MR};
   for (auto it = tabOrder.begin() + 1; it != tabOrder.end(); ++it) setTabOrder(*(it - 1), *it);
 
   // Drawn for the screen's pixel density, so that the emblem stays sharp on a
@@ -586,6 +595,7 @@ void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notic
 void TfMain::AppendRecord(std::string_view record) {
   // In the journal before the pane shows it.
   journal_.Append(record);
+  FollowJournal();
   pendingRecords_.append(record);
   pendingRecords_.push_back('\n');
   fGraph->LiveCycleEnds();
@@ -624,6 +634,7 @@ void TfMain::EndSession() {
   sessionClosing_ = false;
   events_.PortClosed();
   journal_.End();
+  EndPublishedSession();
 }
 
 void TfMain::ReportJournalFailure() {
@@ -644,6 +655,7 @@ void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
   journal_.NameHeater(BlackBoxSerialNumber(image));
   events_.ReadoutCompleted(BlackBoxSerialNumber(image));
   ReportJournalFailure();
+  PublishReadout(image, when);
   const QDate d = when.date();
   const QTime t = when.time();
   ReadoutArchive().Keep(image, {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "archive/SessionJournal.h"
@@ -33,7 +34,11 @@ class QToolButton;
 namespace o5 {
 
 class Announcer;
+class BenchCopy;
+class BenchPublisher;
 class ByteTracePane;
+class MqttLink;
+struct BrokerSettings;
 class ComReconnect;
 class TComComboBox;
 class TComLed;
@@ -119,6 +124,22 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   QAction* aHistory;
   // What must be heard (console lines, the journal's errors) goes through it.
   Announcer* Announcements;
+  // The link to the broker (a publishing bench), or the watched bench and
+  // whether it is online.
+  QLabel* lRemote;
+  // "Удалённый доступ…": the broker keys and a test connection.
+  QPushButton* bRemote;
+
+  // --- the remote view ---
+  // With Broker in config.ini, the bench publishes its sessions.
+  void StartPublishing();
+  BenchPublisher* Publisher() const { return publisher_; }
+  // This window watches a bench instead of a port: the records, events and
+  // readouts it publishes, through the same decoding; every command that
+  // would talk to a heater is disabled.
+  void WatchBench(const BrokerSettings& broker);
+  bool Watching() const { return watch_ != nullptr; }
+  void bRemoteClick(QObject* sender);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -139,6 +160,15 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
 
   void BuildControls();
   void SetHints();
+  // The remote view (TfMainRemote.cpp).
+  void RemoteLinkChanged(const QString& text);
+  void TakeBenchMessage(const QByteArray& topic, const QByteArray& payload);
+  void ShowBenchRecord(const std::string& line);
+  void ShowWatchedState();
+  // The publisher reads what the journal just took.
+  void FollowJournal();
+  void EndPublishedSession();
+  void PublishReadout(const BlackBoxBytes& image, const QDateTime& when);
   // An open port without a valid frame for 5 s outside the commands gets one
   // console line.
   void WatchSilence();
@@ -187,7 +217,10 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   std::string pendingRecords_;  // records of the current receive event
   SessionJournal journal_;
   // Every event of a session, kept in its timeline.
-  SessionEvents events_{[this](std::string_view text) { journal_.Event(text); }};
+  SessionEvents events_{[this](std::string_view text) {
+    journal_.Event(text);
+    FollowJournal();
+  }};
   bool sessionClosing_ = false;
   TComLink journalLink_;
   std::string rxBytes_;
@@ -196,6 +229,11 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   bool consoleEmptyLine_ = false;  // the empty console holds one empty line
   bool recordEmptyLine_ = false;   // the empty record log holds one empty record
   bool placed_ = false;
+  BenchPublisher* publisher_ = nullptr;
+  MqttLink* watch_ = nullptr;
+  std::unique_ptr<BenchCopy> watchCopy_;
+  QString watchedBench_;
+  bool watchedOnline_ = false;
 };
 
 }  // namespace o5

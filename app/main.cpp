@@ -14,6 +14,9 @@
 #include "app/TfMain.h"
 #include "archive/JournalRetention.h"
 #include "link/Translation.h"
+#include "remote/BrokerSettings.h"
+#include "settings/SettingsFile.h"
+#include "ui/remote/TfWorkshop.h"
 #include "ui/UserDialogs.h"
 #include "ui/WindowGeometry.h"
 #include "ui/help/HelpKey.h"
@@ -51,6 +54,30 @@ int main(int argc, char** argv) {
     // say why and end without showing anything.
     QMessageBox::critical(nullptr, QString::fromUtf8(o5::kAppTitle), o5::ErrorDisplayText(e));
     return 1;
+  }
+  // --watch <workshop>/<bench>: this copy watches that bench through the
+  // broker instead of a port; otherwise a bench with a broker publishes.
+  const QStringList arguments = app.arguments();
+  const qsizetype watchAt = arguments.indexOf(QStringLiteral("--watch"));
+  if (watchAt < 0) {
+    o5::fMain->StartPublishing();
+  } else {
+    const std::string watch = watchAt + 1 < arguments.size() ? arguments[watchAt + 1].toStdString() : std::string();
+    const auto read = o5::ReadBrokerSettings(o5::SettingsFile(), watch);
+    if (!read.settings) {
+      QMessageBox::critical(nullptr, QString::fromUtf8(o5::kAppTitle), QString::fromStdString(read.error));
+      o5::DestroyForms();
+      return 1;
+    }
+    if (read.settings->bench.empty()) {
+      // A whole workshop: its window alone; a bench is opened from it.
+      o5::TfWorkshop workshop(*read.settings);
+      workshop.show();
+      const int rc = app.exec();
+      o5::DestroyForms();
+      return rc;
+    }
+    o5::fMain->WatchBench(*read.settings);
   }
   o5::fMain->show();
   const int rc = app.exec();

@@ -2,8 +2,9 @@
 #pragma once
 // "config.ini" beside the executable (or, for an installed tool, in the user's
 // configuration folder): one section "Options", every value an integer but
-// two texts: DataDir, a folder's path, and ReportWorkshop, the workshop's name
-// on its papers. A reader opens the file once and answers from what it read; every
+// texts: DataDir, a folder's path, ReportWorkshop, the workshop's name on its
+// papers, and the broker's keys of the remote view. A reader opens the file
+// once and answers from what it read; every
 // write goes to the disk at once, through a temporary file that is renamed over
 // the old one, so the file is never left half-written.
 
@@ -64,7 +65,7 @@ class SettingsFile {
   // A value that is text (a folder's path): the rest of the key's line after
   // "=", without the blanks around it, taken as it stands (no quotes, no
   // escapes). A missing key, or one with nothing after "=", gives the default.
-  // The tool writes such a value only with WriteString.
+  // The tool writes such values only with WriteString.
   std::string ReadString(std::string_view section, std::string_view key,
                          const std::string& defaultValue = {}) const;
 

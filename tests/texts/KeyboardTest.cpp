@@ -43,9 +43,10 @@ class KeyboardTest : public TextsFixture {
   }
 
   // Top to bottom, left to right within a row: the toolbar, the port
-  // controls, the console, the record log's save button above the log.
-  const QStringList order_{"bModes", "bGraph", "bClr", "bBlackBox", "bVer", "bStart", "bStop",
-                           "cbPort", "BSet",   "BSR",  "MC",        "bSaveData", "MR"};
+  // controls and the remote access, the console, the record log's save
+  // button above the log.
+  const QStringList order_{"bModes", "bGraph", "bClr", "bBlackBox", "bVer",      "bStart", "bStop",
+                           "cbPort", "BSet",   "BSR",  "bRemote",   "MC",        "bSaveData", "MR"};
 };
 
 TEST_F(KeyboardTest, TheFirstStopHasTheFocusWhenTheWindowOpens) {

@@ -405,6 +405,12 @@ void TfBB::ShowReport() {
   if (readoutKeeper_) readoutKeeper_(reportImage_, now);
 }
 
+void TfBB::ShowPublishedReadout(const BlackBoxBytes& image, const QDateTime& when) {
+  Present(image, {BlackBoxSource::Kind::kHeater, when.toString(kSourceTimeFormat).toStdString(), {}},
+          ReportFileName(BlackBoxSerialNumber(image), when, ""));
+  ShowChanges(std::nullopt);
+}
+
 void TfBB::Present(const BlackBoxBytes& image, const BlackBoxSource& source, const QString& baseName) {
   report_ = MakeBlackBoxReport(image, QLocale().decimalPoint().toStdString());
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {

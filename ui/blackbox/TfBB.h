@@ -60,6 +60,9 @@ class TfBB : public QWidget {
   // the top-left one. It is called once a readout has completed, and then
   // hands the image to the keeper.
   void ShowReport();
+  // A readout a watched bench published, shown as that bench's readout of
+  // `when`; nothing is kept of it here.
+  void ShowPublishedReadout(const BlackBoxBytes& image, const QDateTime& when);
   // What keeps each complete readout's image (with the readout's time);
   // images opened from files are not handed to it.
   using ReadoutKeeper = std::function<void(const BlackBoxBytes& image, const QDateTime& when)>;

@@ -20,6 +20,7 @@ constexpr Section kSections[] = {
     {"o5::TComSetupFrm", "port"}, {"QFileDialog", "files"},   {"QPrintDialog", "blackbox"},
     {"QMessageBox", "errors"},    {"o5::TfMain", "main"},     {"o5::TfrmModes", "modes"},
     {"o5::TfGraph", "graph"},     {"o5::TfBB", "blackbox"},   {"o5::TfHistory", "history"},
+    {"o5::TRemoteSetupDlg", "remote"}, {"o5::TfWorkshop", "remote"},
 };
 
 // Windows known by their caption's beginning, whatever their class.
