@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "heater/RunSplitter.h"
 
 namespace o5 {
 
@@ -21,8 +20,8 @@ void SessionEvents::PortOpened(std::string_view name) {
   lost_ = false;
   closedByLoss_ = false;
   mode_.clear();
-  runs_ = RunSplitter();
-  cycleSeen_ = false;
+  runs_ = SessionRuns();
+  endsTold_ = 0;
   fault_ = 0;
   silent_ = false;
 }
@@ -56,16 +55,11 @@ void SessionEvents::Cycle(int32_t runTimer, int mode, int faultCode) {
   // A fault that appears is told by the console's line.
   if (faultCode == 0 && fault_ != 0) Note(kEventFaultGone);
   fault_ = faultCode;
-  // Runs begin and end where the chart's splitter says they do.
-  const bool wasRunning = runs_.Running();
-  const bool first = !cycleSeen_;
-  cycleSeen_ = true;
-  const CycleKind kind = runs_.Take(runTimer, mode);
-  if (wasRunning && kind != CycleKind::kRunGoesOn) Note(RunEndedText(lastRunTimer_));
-  // The first cycle of an opening may find the heater running: that run
-  // began before anybody watched.
-  if (kind == CycleKind::kRunBegins && !(first && runTimer >= kFirstRunningSecond)) Note(kEventRunBegan);
-  if (kind != CycleKind::kStanding) lastRunTimer_ = runTimer;
+  const CycleKind kind = runs_.Take({runTimer, mode, faultCode, std::nullopt});
+  const std::vector<SessionRun>& runs = runs_.Runs();
+  for (; endsTold_ < runs.size() && runs[endsTold_].ended; ++endsTold_)
+    Note(RunEndedText(static_cast<int32_t>(runs[endsTold_].length)));
+  if (kind == CycleKind::kRunBegins) Note(runs.back().foundGoingOn ? kEventRunFound : kEventRunBegan);
 }
 
 void SessionEvents::Silent() { silent_ = true; }

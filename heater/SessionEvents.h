@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "heater/RunSplitter.h"
+#include "heater/SessionRuns.h"
 
 namespace o5 {
 
@@ -32,6 +32,10 @@ inline constexpr std::string_view kEventReadoutStarted = "Чтение черн�
 inline constexpr std::string_view kEventReadoutCut = "Чтение черного ящика прервано";
 inline constexpr std::string_view kEventFaultGone = "Неисправность снята";
 inline constexpr std::string_view kEventRunBegan = "Работа началась";
+// A run found going on: the heater ran before its first cycle was seen (the
+// port opened on a running heater, a lost stretch of line, another heater).
+// The run began its run timer's seconds before this event's time.
+inline constexpr std::string_view kEventRunFound = "Отопитель уже работает";
 inline constexpr std::string_view kEventDataAgain = "Данные от отопителя снова поступают";
 
 class SessionEvents {
@@ -53,6 +57,9 @@ class SessionEvents {
 
   // Telemetry: the modes window's caption ("21 - Прогрев") of each cycle, and
   // the run timer, mode and fault code of each cycle once its mode is known.
+  // Runs begin and end where the model of runs says they do, and a run's
+  // length is the model's: each opening's runs are told in its own timeline,
+  // so that a journal opened again finds the beginning of each of its runs.
   void ModeShown(std::string_view caption);
   void Cycle(int32_t runTimer, int mode, int faultCode);
   // The console said the line is silent; any frame afterwards ends it.
@@ -81,9 +88,8 @@ class SessionEvents {
   bool lost_ = false;         // the device was lost since the last opening
   bool closedByLoss_ = false; // the current close is the loss's
   std::string mode_;          // the caption last told
-  RunSplitter runs_;          // of this opening
-  bool cycleSeen_ = false;    // a cycle came since the opening
-  int32_t lastRunTimer_ = 0;  // of the run's latest cycle
+  SessionRuns runs_;           // of this opening
+  std::size_t endsTold_ = 0;  // runs whose end was told
   int fault_ = 0;
   bool silent_ = false;
   bool readout_ = false;  // a readout runs that has not completed

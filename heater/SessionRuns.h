@@ -56,6 +56,8 @@ inline constexpr int kCheckMode = 1;          // "Проверка перед п
 inline constexpr int kFirstIgnitionMode = 3;  // "Розжиг1" ... "Розжиг18"
 inline constexpr int kLastIgnitionMode = 20;
 inline constexpr int kWarmUpMode = 21;  // "Прогрев"
+// The eighteen ignition modes together.
+inline constexpr std::string_view kIgnitionName = "Розжиг";
 
 // The local clock, in seconds (see above).
 using WallSeconds = int64_t;
@@ -131,7 +133,8 @@ class SessionRuns {
   // the run's ranges; ignored while the heater stands.
   void Value(int series, double y);
 
-  bool Running() const { return running_; }
+  // In a run, and not standing for a moment at its beginning.
+  bool Running() const { return running_ && standing_ == 0; }
   // Oldest first; the last may still be going on.
   const std::vector<SessionRun>& Runs() const { return runs_; }
   // The latest run, nullptr before the first one.
@@ -154,6 +157,7 @@ class SessionRuns {
   int32_t lastTimer_ = 0;   // of the latest running cycle, as sent
   int lastMode_ = 0;        // of the latest running cycle
   int64_t lastSecond_ = 0;  // run second of the latest running cycle
+  int fault_ = 0;           // the fault code of the latest running cycle
 };
 
 // How far a run got, for the list of runs: the furthest of "Проверка перед
