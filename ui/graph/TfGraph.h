@@ -184,9 +184,9 @@ class TfGraph : public QWidget {
   void ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name);
   // Runs: the live feed's ends, following the newest point, the summary.
   // The end of the live feed: what the splitter lets through reaches the chart.
-  class LiveRuns : public RunChart {
+  class LiveFeed : public RunChart {
    public:
-    explicit LiveRuns(TfGraph& graph) : graph_(graph) {}
+    explicit LiveFeed(TfGraph& graph) : graph_(graph) {}
     void BeginRun() override { graph_.LiveBeginRun(); }
     void AddPoint(int series, double x, double y) override { graph_.LivePoint(series, x, y); }
     RunFeed feed{*this};
@@ -223,7 +223,7 @@ class TfGraph : public QWidget {
   std::optional<double> menuKeyX_;  // the keyboard's cursor when the keyboard asked for it
   // Live telemetry is held back from a chart shown again until a run begins.
   bool holding_ = false;
-  std::unique_ptr<LiveRuns> live_;
+  std::unique_ptr<LiveFeed> live_;
   // The X range the view was last moved to by following: any other range
   // means the user moved the view.
   double followedMin_ = 0;

@@ -16,6 +16,7 @@
 #include "heater/RecordLog.h"
 #include "heater/RunSplitter.h"
 #include "heater/SessionEvents.h"
+#include "archive/LocalTime.h"
 #include "settings/UserFile.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
@@ -33,8 +34,6 @@ constexpr int kSummaryIntervalMs = 250;
 // A timeline a session writes is a few kilobytes; a larger file is not read whole.
 constexpr std::size_t kMaxTimelineBytes = 16 * 1024 * 1024;
 
-TfGraph::~TfGraph() = default;
-
 // The local clock, as the session's timeline writes it.
 WallSeconds WallNow() {
   const LocalTime t = LocalTimeNow();
@@ -45,8 +44,10 @@ WallSeconds WallOf(const LocalTime& t) { return WallSecondsOf(t.year, t.month, t
 
 }  // namespace
 
+TfGraph::~TfGraph() = default;
+
 void TfGraph::CreateRunActions() {
-  live_ = std::make_unique<LiveRuns>(*this);
+  live_ = std::make_unique<LiveFeed>(*this);
   live_->feed.SetClock([] { return std::optional<WallSeconds>(WallNow()); });
   aFollow = MenuAction(kFollowCaption, QKeySequence(Qt::CTRL | Qt::Key_F), "aFollow");
   aFollow->setCheckable(true);
