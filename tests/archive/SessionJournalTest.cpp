@@ -124,7 +124,7 @@ TEST_F(SessionJournalTest, TheTimelineBesideTheJournalHoldsEachEventWithItsTimeA
   EXPECT_EQ(text.substr(0, 20), TimelineLine(events[0].when, "").substr(0, 20));
   EXPECT_EQ(text.substr(10, 1) + text.substr(19, 1), " \t");
   // A line cut short and what is no event are passed over.
-  EXPECT_EQ(ParseTimeline(text + "note\n2026-12-07 15:20:09\tcut").size(), 3u);
+  EXPECT_EQ(ParseTimeline(text + "note\n2026-12-07 15:20:09\tcut").size(), 4u);
 }
 
 TEST_F(SessionJournalTest, TheDiskIsAskedAtMostOnceASecondAndTheTimerCatchesTheLastLines) {
