@@ -60,6 +60,7 @@ void RunFeed::Decide(int mode) {
     gate_ = Gate::kPass;
   }
   waiting_.clear();
+  if (decided_) decided_(kind, runs_);
 }
 
 void RunFeed::Pass(int series, double x, double y) {

@@ -52,6 +52,11 @@ class RunFeed {
   void AddPoint(int series, double x, double y);
   void CycleEnds();
 
+  // Told every cycle the model decided, after the chart was given it: the
+  // timeline's run events read the same model as the chart.
+  using Decided = std::function<void(CycleKind kind, const SessionRuns& runs)>;
+  void SetDecided(Decided decided) { decided_ = std::move(decided); }
+
   const SessionRuns& Runs() const { return runs_; }
   SessionRuns& Runs() { return runs_; }
 
@@ -69,6 +74,7 @@ class RunFeed {
   RunChart& chart_;
   SessionRuns runs_;
   Clock clock_;
+  Decided decided_;
   Gate gate_ = Gate::kWaiting;
   int32_t runTimer_ = 0;
   std::optional<WallSeconds> cycleClock_;

@@ -20,8 +20,7 @@ void SessionEvents::PortOpened(std::string_view name) {
   lost_ = false;
   closedByLoss_ = false;
   mode_.clear();
-  runs_ = SessionRuns();
-  endsTold_ = 0;
+  runTold_ = false;
   fault_ = 0;
   silent_ = false;
 }
@@ -51,15 +50,22 @@ void SessionEvents::ModeShown(std::string_view caption) {
   Note(ModeEventText(caption));
 }
 
-void SessionEvents::Cycle(int32_t runTimer, int mode, int faultCode) {
+void SessionEvents::Cycle(int faultCode) {
   // A fault that appears is told by the console's line.
   if (faultCode == 0 && fault_ != 0) Note(kEventFaultGone);
   fault_ = faultCode;
-  const CycleKind kind = runs_.Take({runTimer, mode, faultCode, std::nullopt});
-  const std::vector<SessionRun>& runs = runs_.Runs();
-  for (; endsTold_ < runs.size() && runs[endsTold_].ended; ++endsTold_)
-    Note(RunEndedText(static_cast<int32_t>(runs[endsTold_].length)));
-  if (kind == CycleKind::kRunBegins) Note(runs.back().foundGoingOn ? kEventRunFound : kEventRunBegan);
+}
+
+void SessionEvents::RunCycle(CycleKind kind, const SessionRuns& runs) {
+  const std::vector<SessionRun>& all = runs.Runs();
+  for (; endsTold_ < all.size() && all[endsTold_].ended; ++endsTold_)
+    Note(RunEndedText(static_cast<int32_t>(all[endsTold_].length)));
+  if (kind == CycleKind::kStanding) return;
+  if (kind == CycleKind::kRunBegins) runTold_ = false;
+  if (runTold_) return;
+  runTold_ = true;
+  // A run that goes on is one this opening found going on.
+  Note(kind == CycleKind::kRunBegins && !all.back().foundGoingOn ? kEventRunBegan : kEventRunFound);
 }
 
 void SessionEvents::Silent() { silent_ = true; }

@@ -56,12 +56,15 @@ class SessionEvents {
   void PortClosed();
 
   // Telemetry: the modes window's caption ("21 - Прогрев") of each cycle, and
-  // the run timer, mode and fault code of each cycle once its mode is known.
-  // Runs begin and end where the model of runs says they do, and a run's
-  // length is the model's: each opening's runs are told in its own timeline,
-  // so that a journal opened again finds the beginning of each of its runs.
+  // the fault code of each cycle once its mode is known.
   void ModeShown(std::string_view caption);
-  void Cycle(int32_t runTimer, int mode, int faultCode);
+  void Cycle(int faultCode);
+  // The session's model of runs decided a cycle: runs begin and end where it
+  // says, and a run's length is its. Each opening's timeline notes, at the
+  // clock time of the first cycle it saw of each run, whether the run began
+  // there ("Работа началась") or was found going on ("Отопитель уже
+  // работает"), so that its journal opened again finds each run's start.
+  void RunCycle(CycleKind kind, const SessionRuns& runs);
   // The console said the line is silent; any frame afterwards ends it.
   void Silent();
   void FrameArrived();
@@ -88,8 +91,8 @@ class SessionEvents {
   bool lost_ = false;         // the device was lost since the last opening
   bool closedByLoss_ = false; // the current close is the loss's
   std::string mode_;          // the caption last told
-  SessionRuns runs_;           // of this opening
-  std::size_t endsTold_ = 0;  // runs whose end was told
+  std::size_t endsTold_ = 0;  // the model's runs whose end was told (or passed)
+  bool runTold_ = false;      // the run going on was told in this opening
   int fault_ = 0;
   bool silent_ = false;
   bool readout_ = false;  // a readout runs that has not completed

@@ -294,8 +294,8 @@ TEST_F(GraphRuns, TheChartTheListTheSummaryAndTheTimelineAgreeOnEachRun) {
   events.PortOpened("/dev/ttyUSB0");
   const auto cycle = [&](int t, int mode) {
     heater.Cycle(t, "", mode);
-    model.Take({t, mode, 0, WallSecondsOf(2026, 12, 8, 15, 20 + now / 60, now % 60)});
-    events.Cycle(t, mode, 0);
+    events.Cycle(0);
+    events.RunCycle(model.Take({t, mode, 0, WallSecondsOf(2026, 12, 8, 15, 20 + now / 60, now % 60)}), model);
     ++now;
   };
   for (int t = 40; t <= 70; ++t) cycle(t, 21);

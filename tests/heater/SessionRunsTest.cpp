@@ -107,8 +107,8 @@ TEST(SessionRunsTest, JournalsGiveTheRunsTheLiveSessionGave) {
     });
     events.PortOpened("/dev/ttyUSB0");
     for (const Record& r : c.records) {
-      live.Take({r.timer, r.mode, r.fault, now});
-      events.Cycle(r.timer, r.mode, r.fault);
+      events.Cycle(r.fault);
+      events.RunCycle(live.Take({r.timer, r.mode, r.fault, now}), live);
       ++now;
     }
     ASSERT_EQ(live.Runs().size(), c.runs.size());

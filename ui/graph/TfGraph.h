@@ -81,8 +81,10 @@ class TfGraph : public QWidget {
 
   // Where "Последний пуск" takes the records from: the main window's record log.
   void SetRecordLogSource(std::function<std::string()> source) { recordLogSource_ = std::move(source); }
-  // The runs of the live telemetry, as the model of runs split them.
+  // The runs of the live telemetry, as the model of runs split them: the one
+  // model of the session's runs. `decided` is told each cycle it decided.
   const SessionRuns& LiveRuns() const { return live_->feed.Runs(); }
+  void SetRunDecided(RunFeed::Decided decided) { live_->feed.SetDecided(std::move(decided)); }
   // The run on the chart: the live one, or the run of a log charted again;
   // nullptr when the chart holds none.
   const SessionRun* ChartedRun() const;
