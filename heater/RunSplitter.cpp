@@ -15,7 +15,6 @@ void RunFeed::CycleBegins(int32_t runTimer) {
   // A cycle that lost its 'g' and its 'k' is decided when the next one begins.
   if (gate_ == Gate::kWaiting) Decide(lastMode_);
   runTimer_ = runTimer;
-  cycleClock_ = clock_ ? clock_() : std::nullopt;
   gate_ = Gate::kWaiting;
 }
 
@@ -51,7 +50,9 @@ void RunFeed::Decide(int mode) {
   lastMode_ = mode;
   for (const Point& p : waiting_)
     if (p.series == series::kError) fault_ = static_cast<int>(p.y);
-  const CycleKind kind = runs_.Take({runTimer_, mode, fault_, cycleClock_});
+  // The clock is read as the cycle is decided, as the timeline's events it
+  // makes are.
+  const CycleKind kind = runs_.Take({runTimer_, mode, fault_, clock_ ? clock_() : std::nullopt});
   if (kind == CycleKind::kStanding) {
     gate_ = Gate::kDrop;
   } else {

@@ -43,7 +43,7 @@ class RunFeed {
  public:
   explicit RunFeed(RunChart& chart) : chart_(chart) {}
 
-  // The local clock read at each cycle's beginning; none: cycles have no clock.
+  // The local clock, read as each cycle is decided; none: cycles have no clock.
   using Clock = std::function<std::optional<WallSeconds>()>;
   void SetClock(Clock clock) { clock_ = std::move(clock); }
 
@@ -77,7 +77,6 @@ class RunFeed {
   Decided decided_;
   Gate gate_ = Gate::kWaiting;
   int32_t runTimer_ = 0;
-  std::optional<WallSeconds> cycleClock_;
   int lastMode_ = 0;
   int fault_ = 0;  // of the cycle's 'e', or of the cycle before where it was lost
   std::vector<Point> waiting_;
