@@ -29,9 +29,10 @@ void CreateForms() {
     DestroyForms();
     throw;
   }
+  // The session's timeline tells the runs of the graph window's model.
+  fGraph->SetRunDecided([](CycleKind kind, const SessionRuns& runs) { fMain->RunDecided(kind, runs); });
   // "Последний пуск" of the graph window charts what the record log holds now.
   fGraph->SetRecordLogSource([] { return fMain->MR->toPlainText().toStdString(); });
-  fGraph->SetLiveTimeline([] { return fMain->TimelineKept(); });
   // A complete readout names the session's journal and goes to the archive.
   fBB->SetReadoutKeeper([](const BlackBoxBytes& image, const QDateTime& when) { fMain->KeepReadout(image, when); });
   QObject::connect(fBB->aHistory, &QAction::triggered, fBB, [] { ShowHistory(); });

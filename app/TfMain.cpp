@@ -575,7 +575,7 @@ void TfMain::TimerTimer(QObject* /*sender*/) {
 void TfMain::CycleBegins(int32_t runTimer) { fGraph->LiveCycleBegins(runTimer); }
 
 void TfMain::CycleMode(uint8_t mode) {
-  events_.Cycle(telemetry_.runTimer, mode, telemetry_.faultCode);
+  events_.Cycle(telemetry_.faultCode);
   fGraph->LiveCycleMode(mode);
 }
 

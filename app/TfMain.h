@@ -78,6 +78,9 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   // the heater and the image goes to the readout archive (a failed write
   // raises FileError).
   void KeepReadout(const BlackBoxBytes& image, const QDateTime& when);
+  // The graph window's model of runs decided a telemetry cycle: the
+  // timeline notes where runs begin and end.
+  void RunDecided(CycleKind kind, const SessionRuns& runs) { events_.RunCycle(kind, runs); }
 
   // --- handlers ---
   void FormCreate();

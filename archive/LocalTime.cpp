@@ -2,6 +2,7 @@
 #include "archive/LocalTime.h"
 
 #include <cstdio>
+#include <ctime>
 
 namespace o5 {
 
@@ -33,7 +34,23 @@ LocalTime LocalTimeOf(std::time_t t) {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-LocalTime LocalTimeNow() { return LocalTimeOf(std::time(nullptr)); }
+LocalClock LocalClockNow() {
+  // The reentrant conversion alone keeps the zone it found first.
+  tzset();
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return {{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}, tm.tm_gmtoff};
+}
+
+LocalTime LocalTimeNow() { return LocalClockNow().time; }
+
+std::string UtcOffsetText(long seconds) {
+  const long minutes = (seconds < 0 ? -seconds : seconds) / 60;
+  char text[32];
+  std::snprintf(text, sizeof text, "UTC%c%02ld:%02ld", seconds < 0 ? '-' : '+', minutes / 60, minutes % 60);
+  return text;
+}
 
 std::time_t TimeOf(const LocalTime& t) {
   std::tm tm{};

@@ -21,8 +21,18 @@ struct LocalTime {
   auto operator<=>(const LocalTime&) const = default;
 };
 
+// The local clock now, read after the system's time zone is looked up again,
+// so that a change of the zone while the tool runs shows at once.
 LocalTime LocalTimeNow();
 LocalTime LocalTimeOf(std::time_t t);
+// The local clock now with the zone's offset from UTC, in seconds east.
+struct LocalClock {
+  LocalTime time;
+  long utcOffset = 0;
+};
+LocalClock LocalClockNow();
+// "UTC+03:00", "UTC-09:30", "UTC+00:00".
+std::string UtcOffsetText(long seconds);
 // The moment a local time names (the system's time zone rules decide an
 // hour that a clock change makes ambiguous).
 std::time_t TimeOf(const LocalTime& t);

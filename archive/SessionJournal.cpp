@@ -57,6 +57,8 @@ namespace {
 
 constexpr std::string_view kTimelineLineEnd = "\n";
 constexpr char kTimelineSeparator = '\t';
+// The line naming the zone whose clock the timeline's times are on.
+constexpr std::string_view kTimeZoneCaption = "Часовой пояс: ";
 
 // The regular files of a folder, by name (not following links).
 template <typename Visit>
@@ -160,6 +162,7 @@ void SessionJournal::Begin(const DataFolder& data, const LocalTime& opened) {
   opened_ = opened;
   stamp_ = opened;
   serial_.reset();
+  zoneTold_.reset();
   journal_ = {};
   timeline_ = {};
   failed_ = false;
@@ -183,7 +186,12 @@ void SessionJournal::Close(AppendFile& file) {
 void SessionJournal::Append(std::string_view line) { AppendLine(journal_, line, kRecordLogLineEnd); }
 
 void SessionJournal::Event(std::string_view text) {
-  AppendLine(timeline_, TimelineLine(LocalTimeNow(), text), {});
+  const LocalClock now = LocalClockNow();
+  if (active_ && zoneTold_ != now.utcOffset) {
+    AppendLine(timeline_, TimelineLine(now.time, std::string(kTimeZoneCaption) + UtcOffsetText(now.utcOffset)), {});
+    if (timeline_.fd >= 0) zoneTold_ = now.utcOffset;
+  }
+  AppendLine(timeline_, TimelineLine(now.time, text), {});
 }
 
 void SessionJournal::AppendLine(AppendFile& file, std::string_view line, std::string_view lineEnd) {

@@ -59,7 +59,9 @@ class SessionJournal {
   // One line of the record log, without its line end.
   void Append(std::string_view line);
   // One event of the timeline, at the local time now; a tab or line end in
-  // `text` becomes a blank.
+  // `text` becomes a blank. The timeline names the zone's offset from UTC in
+  // its first line and in a line of its own wherever it changes
+  // ("Часовой пояс: UTC+03:00"), so that its times can be told apart.
   void Event(std::string_view text);
   // A readout during this opening read the heater with this serial number:
   // the journal is named after it from now on.
@@ -99,6 +101,7 @@ class SessionJournal {
   LocalTime opened_;
   LocalTime stamp_;  // the time in the files' names
   std::optional<uint32_t> serial_;
+  std::optional<long> zoneTold_;  // the UTC offset the timeline last named
   AppendFile journal_;
   AppendFile timeline_;
   std::chrono::steady_clock::time_point lastSync_{};

@@ -14,23 +14,51 @@ std::uint64_t SeriesData::NewGeneration() {
 
 bool SeriesData::Add(double x, double y) {
   if (!std::isfinite(x) || !std::isfinite(y)) return false;
+  // Every point waiting aside lies below the last point, so one at or past
+  // it is still appended.
   if (xs_.empty() || x >= xs_.back()) {
     xs_.push_back(x);
     ys_.push_back(y);
     SummariseTail();
     return true;
   }
-  // A late point goes after every point with the same X.
-  const auto at = static_cast<std::size_t>(std::upper_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
-  generation_ = NewGeneration();
-  xs_.insert(xs_.begin() + static_cast<std::ptrdiff_t>(at), x);
-  ys_.insert(ys_.begin() + static_cast<std::ptrdiff_t>(at), y);
-  RebuildFrom(at);
+  late_.push_back({x, y});
   return true;
+}
+
+// A late point goes after every point with the same X that came before it:
+// the merge takes the series' own points first on a tie, and the sort keeps
+// the late points' order among equals.
+void SeriesData::MergeLate() const {
+  std::stable_sort(late_.begin(), late_.end(), [](const ChartPoint& a, const ChartPoint& b) { return a.x < b.x; });
+  const auto first = static_cast<std::size_t>(std::upper_bound(xs_.begin(), xs_.end(), late_.front().x) - xs_.begin());
+  std::vector<double> xs;
+  std::vector<double> ys;
+  xs.reserve(xs_.size() + late_.size());
+  ys.reserve(xs_.size() + late_.size());
+  xs.assign(xs_.begin(), xs_.begin() + static_cast<std::ptrdiff_t>(first));
+  ys.assign(ys_.begin(), ys_.begin() + static_cast<std::ptrdiff_t>(first));
+  std::size_t i = first;
+  std::size_t k = 0;
+  while (i < xs_.size() || k < late_.size()) {
+    if (k == late_.size() || (i < xs_.size() && xs_[i] <= late_[k].x)) {
+      xs.push_back(xs_[i]);
+      ys.push_back(ys_[i++]);
+    } else {
+      xs.push_back(late_[k].x);
+      ys.push_back(late_[k++].y);
+    }
+  }
+  xs_.swap(xs);
+  ys_.swap(ys);
+  std::vector<ChartPoint>().swap(late_);
+  generation_ = NewGeneration();
+  RebuildFrom(first);
 }
 
 void SeriesData::Clear() {
   generation_ = NewGeneration();
+  std::vector<ChartPoint>().swap(late_);
   std::vector<double>().swap(xs_);
   std::vector<double>().swap(ys_);
   std::vector<std::vector<Block>>().swap(levels_);
@@ -73,7 +101,7 @@ void SeriesData::SummariseTail() {
 
 // After an insertion at `index` every block from the one holding it onwards is
 // stale; they are dropped and built again from the points.
-void SeriesData::RebuildFrom(std::size_t index) {
+void SeriesData::RebuildFrom(std::size_t index) const {
   std::size_t unit = index;
   for (std::size_t level = 0; level < levels_.size(); ++level) {
     unit /= kFanOut;
@@ -90,6 +118,7 @@ void SeriesData::RebuildFrom(std::size_t index) {
 }
 
 std::size_t SeriesData::LowerBound(double x, std::size_t from, std::size_t to, std::size_t hint) const {
+  Settle();
   if (from >= to) return to;
   hint = std::clamp(hint, from, to);
   // Gallop away from the hint, then search the bracket found. The answer lies
@@ -120,10 +149,12 @@ std::size_t SeriesData::LowerBound(double x, std::size_t from, std::size_t to, s
 }
 
 std::size_t SeriesData::UpperBound(double x) const {
+  Settle();
   return static_cast<std::size_t>(std::upper_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
 }
 
 std::size_t SeriesData::NextChange(std::size_t i) const {
+  Settle();
   const std::size_t n = xs_.size();
   if (i >= n) return n;
   const double value = ys_[i];
@@ -151,6 +182,7 @@ std::size_t SeriesData::NextChange(std::size_t i) const {
 }
 
 SeriesData::Extremes SeriesData::RangeExtremes(std::size_t begin, std::size_t end) const {
+  Settle();
   // Noisy data makes the comparisons unpredictable; the updates are written
   // so that they compile to conditional moves instead of branches.
   double min = ys_[begin];

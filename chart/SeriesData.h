@@ -7,6 +7,12 @@
 // Level 0 summarises blocks of kFanOut points, level k blocks of kFanOut blocks
 // of level k-1. Only complete blocks are summarised, so appending keeps every
 // level up to date at O(1) amortised cost.
+//
+// A point that comes out of order (its X below the last point's) waits aside
+// until the points are next read; then all that waited are sorted and merged
+// in at once, and the summaries rebuilt from the first place that changed. A
+// series filled in any order so costs a sort, never a move of the whole series
+// per point.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,17 +36,32 @@ class SeriesData {
     ChartPoint high;
   };
 
-  std::size_t Size() const { return xs_.size(); }
-  bool Empty() const { return xs_.empty(); }
-  double X(std::size_t i) const { return xs_[i]; }
-  double Y(std::size_t i) const { return ys_[i]; }
-  ChartPoint At(std::size_t i) const { return {xs_[i], ys_[i]}; }
+  std::size_t Size() const { return xs_.size() + late_.size(); }
+  bool Empty() const { return xs_.empty() && late_.empty(); }
+  double X(std::size_t i) const {
+    Settle();
+    return xs_[i];
+  }
+  double Y(std::size_t i) const {
+    Settle();
+    return ys_[i];
+  }
+  ChartPoint At(std::size_t i) const {
+    Settle();
+    return {xs_[i], ys_[i]};
+  }
   // All X, all Y, in the points' order.
-  std::span<const double> Xs() const { return xs_; }
-  std::span<const double> Ys() const { return ys_; }
+  std::span<const double> Xs() const {
+    Settle();
+    return xs_;
+  }
+  std::span<const double> Ys() const {
+    Settle();
+    return ys_;
+  }
 
   // Puts the point after every point whose X is at most x: at the end in the
-  // usual case, by binary search otherwise. A point with a coordinate that is
+  // usual case, with the next reading otherwise. A point with a coordinate that is
   // not finite has no place in the order and is not taken (returns false).
   bool Add(double x, double y);
   // Drops every point and gives the memory back.
@@ -48,7 +69,10 @@ class SeriesData {
   // Counts the changes other than appending a point at the end (emptying, a
   // point put before others): what was derived from the points before is
   // still true of the same points after an append.
-  std::uint64_t Generation() const { return generation_; }
+  std::uint64_t Generation() const {
+    Settle();
+    return generation_;
+  }
 
   // First index in [from, to) whose X is >= x (to when there is none). The
   // search starts at `hint`, so a good guess of the answer makes it cheap.
@@ -66,7 +90,7 @@ class SeriesData {
   // on the data). A wide view visits one pixel column after the other, each in
   // new memory; fetching the next one early hides the wait for it.
   void Prefetch(std::size_t i) const {
-    if (i < xs_.size()) {
+    if (late_.empty() && i < xs_.size()) {
       __builtin_prefetch(xs_.data() + i);
       __builtin_prefetch(ys_.data() + i);
     }
@@ -78,7 +102,10 @@ class SeriesData {
   Extremes RangeExtremes(std::size_t begin, std::size_t end) const;
 
   // Summary blocks held (for memory accounting and tests).
-  std::size_t SummaryLevels() const { return levels_.size(); }
+  std::size_t SummaryLevels() const {
+    Settle();
+    return levels_.size();
+  }
 
  private:
   struct Block {
@@ -90,12 +117,20 @@ class SeriesData {
 
   Block Summarise(int level, std::size_t unit) const;
   void SummariseTail();
-  void RebuildFrom(std::size_t index);
+  void RebuildFrom(std::size_t index) const;
+  // Merges the points that came out of order into the series.
+  void Settle() const {
+    if (!late_.empty()) MergeLate();
+  }
+  void MergeLate() const;
 
-  std::vector<double> xs_;
-  std::vector<double> ys_;
-  std::vector<std::vector<Block>> levels_;
-  std::uint64_t generation_ = NewGeneration();
+  // Reading settles the late points in: the order is the points' own, not
+  // the reader's business, so these change in const functions.
+  mutable std::vector<double> xs_;
+  mutable std::vector<double> ys_;
+  mutable std::vector<std::vector<Block>> levels_;
+  mutable std::uint64_t generation_ = NewGeneration();
+  mutable std::vector<ChartPoint> late_;  // out of order, in the order they came
 
   // Unique over all series, so that nothing derived from one series is
   // taken for another.

@@ -173,6 +173,39 @@ RecordLog::RecordLog(std::string_view text) {
     else
       ++skipped_;
   }
+  DescribeRuns();
+}
+
+void RecordLog::DescribeRuns() {
+  const std::vector<SessionRun>& model = feed_.Runs().Runs();
+  for (std::size_t i = 0; i < runs_.size() && i < model.size(); ++i) {
+    LogRun& r = runs_[i];
+    r.length = model[i].length;
+    r.foundGoingOn = model[i].foundGoingOn;
+    r.start = model[i].start;
+    r.reached = RunReachedText(model[i]);
+  }
+}
+
+void RecordLog::SetRunStart(std::size_t run, WallSeconds start) {
+  if (run >= RunCount()) return;
+  feed_.Runs().SetFirstClock(run, start + runs_[run].firstTimer);
+  DescribeRuns();
+}
+
+void RecordLog::SetRunClocks(std::optional<WallSeconds> opened, const std::vector<TimelineRunMark>& marks) {
+  SessionRuns& model = feed_.Runs();
+  std::size_t mark = 0;
+  for (std::size_t i = 0; i < model.Runs().size(); ++i) {
+    const SessionRun& run = model.Runs()[i];
+    const bool unmarked = i == 0 && run.foundGoingOn && opened && marks.size() < model.Runs().size() &&
+                          (marks.empty() || !marks.front().foundGoingOn);
+    if (unmarked)
+      model.SetFirstClock(i, *opened);
+    else if (mark < marks.size())
+      model.SetFirstClock(i, marks[mark++].clock);
+  }
+  DescribeRuns();
 }
 
 // A complete record is one cycle for the splitter, as live: its mode is byte
@@ -183,7 +216,7 @@ void RecordLog::Take(int32_t runTimer, const RecordFrames& frames, const std::ve
   feed_.CycleMode(frames[kG][3]);
   for (const TelemetryPoint& p : points) feed_.AddPoint(p.series, p.x, p.y);
   feed_.CycleEnds();
-  if (!feed_.Splitter().Running()) return;
+  if (!feed_.Runs().Running()) return;
   LogRun& run = runs_.back();
   if (run.records++ == 0) run.firstTimer = runTimer;
   run.lastTimer = runTimer;

@@ -11,13 +11,16 @@
 // line carry two cycles), a hand-edited line and any other text fail that test
 // and are skipped: they are counted, never charted.
 //
-// The runs of a log are split as the live chart splits them (RunSplitter),
-// from its complete records: every run of the log can be charted as the live
-// chart showed it when the run had ended.
+// The runs of a log are split by the one model of runs (SessionRuns), fed
+// through the live chart's feed from its complete records: every run of the
+// log can be charted as the live chart showed it when the run had ended, with
+// the same start and length. A log has no clock per record: the clock of a
+// journal's runs comes from its timeline (SetRunClocks).
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -65,6 +68,17 @@ struct LogRun {
   int highestRunning = 0;
   int highestAfterRun = 0;
   std::vector<int> faults;  // the non-zero fault codes, in the order they came
+  int64_t length = 0;       // the run's length, seconds (the model's)
+  bool foundGoingOn = false;  // the run began before its first record
+  std::optional<WallSeconds> start;  // where the clock is known
+  std::string reached;      // how far it got (RunReachedText)
+};
+
+// A run's beginning as a session's timeline tells it: the clock time of the
+// run's first cycle, and whether the run was found going on there.
+struct TimelineRunMark {
+  WallSeconds clock = 0;
+  bool foundGoingOn = false;
 };
 
 class RecordLog : private RunChart {
@@ -85,6 +99,20 @@ class RecordLog : private RunChart {
   // Those of the last run; empty when the log holds no run.
   std::span<const TelemetryPoint> ShownPoints() const;
 
+  // The model the runs were split by: each run's start, length, modes,
+  // faults and ranges.
+  const SessionRuns& Model() const { return feed_.Runs(); }
+
+  // Gives the runs their clock from the session's timeline: `opened` is when
+  // the session's port was opened, `marks` its run beginnings in order. The
+  // k-th mark belongs to the k-th run; a timeline that has no mark for a run
+  // found going on at the log's first record (written before such runs were
+  // marked) gives that run the opening time for its first record.
+  void SetRunClocks(std::optional<WallSeconds> opened, const std::vector<TimelineRunMark>& marks);
+
+  // The start of run `run` known from elsewhere (the live session's clock).
+  void SetRunStart(std::size_t run, WallSeconds start);
+
   // The Russian message for the user, empty when there is nothing to say:
   // a log without a run; with `sayRuns`, how many runs there are and that the
   // last is shown; how many lines were skipped.
@@ -93,6 +121,7 @@ class RecordLog : private RunChart {
  private:
   void Take(int32_t runTimer, const RecordFrames& frames, const std::vector<TelemetryPoint>& points);
   void BeginRun() override;
+  void DescribeRuns();
   void AddPoint(int series, double x, double y) override;
 
   std::size_t records_ = 0;

@@ -11,18 +11,6 @@ constexpr std::size_t kMostWaitingPoints = 64;
 
 }  // namespace
 
-CycleKind RunSplitter::Take(int32_t runTimer, int mode) {
-  if (mode == 0 && runTimer < kFirstRunningSecond) {
-    running_ = false;
-    return CycleKind::kStanding;
-  }
-  const bool restart = running_ && runTimer < kFirstRunningSecond && lastTimer_ >= kFirstRunningSecond;
-  const bool begins = !running_ || restart;
-  running_ = true;
-  lastTimer_ = runTimer;
-  return begins ? CycleKind::kRunBegins : CycleKind::kRunGoesOn;
-}
-
 void RunFeed::CycleBegins(int32_t runTimer) {
   // A cycle that lost its 'g' and its 'k' is decided when the next one begins.
   if (gate_ == Gate::kWaiting) Decide(lastMode_);
@@ -38,7 +26,7 @@ void RunFeed::CycleMode(int mode) {
 void RunFeed::AddPoint(int series, double x, double y) {
   switch (gate_) {
     case Gate::kPass:
-      chart_.AddPoint(series, x, y);
+      Pass(series, x, y);
       return;
     case Gate::kDrop:
       return;
@@ -57,17 +45,29 @@ void RunFeed::CycleEnds() {
   if (gate_ == Gate::kWaiting) Decide(lastMode_);
 }
 
+// The fault code comes in the cycle's 'e', with the first of its points.
 void RunFeed::Decide(int mode) {
   lastMode_ = mode;
-  const CycleKind kind = splitter_.Take(runTimer_, mode);
+  for (const Point& p : waiting_)
+    if (p.series == series::kError) fault_ = static_cast<int>(p.y);
+  // The clock is read as the cycle is decided, as the timeline's events it
+  // makes are.
+  const CycleKind kind = runs_.Take({runTimer_, mode, fault_, clock_ ? clock_() : std::nullopt});
   if (kind == CycleKind::kStanding) {
     gate_ = Gate::kDrop;
   } else {
     if (kind == CycleKind::kRunBegins) chart_.BeginRun();
-    for (const Point& p : waiting_) chart_.AddPoint(p.series, p.x, p.y);
+    for (const Point& p : waiting_) Pass(p.series, p.x, p.y);
     gate_ = Gate::kPass;
   }
   waiting_.clear();
+  if (decided_) decided_(kind, runs_);
+}
+
+void RunFeed::Pass(int series, double x, double y) {
+  const SessionRun* run = runs_.Latest();
+  runs_.Value(series, y);
+  chart_.AddPoint(series, x + static_cast<double>(run ? run->timeOffset : 0), y);
 }
 
 }  // namespace o5

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/RunSummary.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <limits>
-#include <optional>
 
+#include "chart/NumberText.h"
 #include "heater/FaultLegend.h"
 #include "heater/ModeNames.h"
 
@@ -17,29 +14,48 @@ namespace {
 // Below this the seconds read at a glance (and "Длительность: 99 с" reads as
 // the heater's own count); from here on minutes and seconds follow.
 constexpr long long kMinutesFrom = 100;
-// The mode whose beginning ends the ignition.
-constexpr int kWarmUpMode = 21;
 // The quantities whose range is given, in this order.
 constexpr int kRangeSeries[] = {series::kLiquidIn, series::kLiquidOut, series::kFlame, series::kBoard,
                                 series::kVoltage};
+// Heating modes: a run found going on in one of them warmed up before it was seen.
+constexpr int kAfterWarmUpModes[] = {22, 23, 24, 27};
+
+// The texts of the lines.
+constexpr std::string_view kStartCaption = "Начало: ";
+constexpr std::string_view kFoundGoingOn = " (пуск шёл до открытия порта)";
+constexpr std::string_view kLengthCaption = "Длительность: ";
+constexpr std::string_view kIgnitionCaption = "3..20 - ";
+constexpr std::string_view kAttempts = ", попыток ";
+constexpr std::string_view kWarmUpCaption = "До прогрева: ";
+constexpr std::string_view kBeforeOpening = "до открытия порта";
+constexpr std::string_view kFaultAt = " — на ";
+constexpr std::string_view kFaultLasted = ", длилась ";
+constexpr std::string_view kFaultToTheEnd = ", длилась до конца пуска";
+constexpr std::string_view kRangeFrom = ": от ";
+constexpr std::string_view kRangeTo = " до ";
+constexpr std::string_view kDegrees = " °C";
+constexpr std::string_view kVolts = " В";
+constexpr std::string_view kLastModeCaption = "Последний режим: ";
 
 std::string TwoDigits(long long value) {
   return std::string(value < 10 ? "0" : "") + std::to_string(value);
 }
 
-// As charted: telemetry values are whole numbers; anything else gets its
-// shortest exact form, with a point whatever the program's locale.
-std::string ValueText(double value) {
-  if (value == std::nearbyint(value) && std::abs(value) < 1e15) return std::to_string(std::llround(value));
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
+bool IsIgnition(int mode) { return mode >= kFirstIgnitionMode && mode <= kLastIgnitionMode; }
+
+// The value as the record log's column means it: U in tenths of a volt.
+std::string RangeValueText(int series, double value) {
+  if (series == series::kVoltage) return TenthsText(std::llround(value), kDecimalComma);
+  return NumberText(value, 1);
 }
 
-struct ModeTime {
-  int mode;
-  double seconds;
-};
+bool WarmedUpUnseen(const SessionRun& run) {
+  if (!run.foundGoingOn || run.warmUpSeen) return false;
+  if (run.warmUpAt) return true;
+  for (int mode : kAfterWarmUpModes)
+    if (run.firstMode == mode) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -55,60 +71,50 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
-std::vector<std::string> RunSummaryLines(const RunColumns& run, const SeriesCaptions& captions) {
-  double first = std::numeric_limits<double>::infinity();
-  double last = -first;
-  for (const SeriesColumn& c : run)
-    if (!c.x.empty()) {
-      first = std::min(first, c.x.front());
-      last = std::max(last, c.x.back());
-    }
-  if (first > last) return {};
-
+std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCaptions& captions) {
   std::vector<std::string> lines;
-  lines.push_back("Длительность: " + SecondsText(last - first));
+  if (run.start)
+    lines.push_back(std::string(kStartCaption) + WallDateTimeText(*run.start) +
+                    std::string(run.foundGoingOn ? kFoundGoingOn : ""));
+  lines.push_back(std::string(kLengthCaption) + SecondsText(double(run.length)));
 
-  // A mode's time ends where the next mode's first point is.
-  const SeriesColumn& modes = run[series::kMode];
-  std::vector<ModeTime> times;
-  std::optional<double> warmUpAt;
-  auto book = [&times](int mode, double seconds) {
-    for (ModeTime& t : times)
-      if (t.mode == mode) {
-        t.seconds += seconds;
-        return;
-      }
-    times.push_back({mode, seconds});
-  };
-  for (std::size_t i = 0; i < modes.x.size();) {
-    const double mode = modes.y[i];
-    std::size_t next = i + 1;
-    while (next < modes.x.size() && modes.y[next] == mode) ++next;
-    const double end = next < modes.x.size() ? modes.x[next] : last;
-    book(int(mode), end - modes.x[i]);
-    if (int(mode) == kWarmUpMode && !warmUpAt) warmUpAt = modes.x[i];
-    i = next;
+  // The ignition modes make one line, where the first of them was reached.
+  int64_t ignition = 0;
+  for (const RunModeTime& t : run.modes)
+    if (IsIgnition(t.mode)) ignition += t.seconds;
+  bool ignitionTold = false;
+  for (const RunModeTime& t : run.modes) {
+    if (!IsIgnition(t.mode)) {
+      lines.push_back(ModeCaptionText(t.mode) + ": " + SecondsText(double(t.seconds)));
+    } else if (!ignitionTold) {
+      ignitionTold = true;
+      lines.push_back(std::string(kIgnitionCaption) + std::string(kIgnitionName) + ": " +
+                      SecondsText(double(ignition)) + std::string(kAttempts) + std::to_string(run.ignitionAttempts));
+    }
   }
-  for (const ModeTime& t : times) lines.push_back(ModeCaptionText(t.mode) + ": " + SecondsText(t.seconds));
-  if (warmUpAt) lines.push_back("До прогрева: " + SecondsText(*warmUpAt - first));
+  if (WarmedUpUnseen(run))
+    lines.push_back(std::string(kWarmUpCaption) + std::string(kBeforeOpening));
+  else if (run.warmUpAt)
+    lines.push_back(std::string(kWarmUpCaption) + SecondsText(double(*run.warmUpAt)));
 
-  // Each fault code once, when it first came.
-  const SeriesColumn& faults = run[series::kError];
-  std::vector<int> seen;
-  for (std::size_t i = 0; i < faults.x.size(); ++i) {
-    const int code = int(faults.y[i]);
-    if (code == 0 || std::find(seen.begin(), seen.end(), code) != seen.end()) continue;
-    seen.push_back(code);
-    lines.push_back(FaultNotice(code) + " — на " + SecondsText(faults.x[i]));
+  for (const RunFault& f : run.faults) {
+    std::string line = FaultNotice(f.code) + std::string(kFaultAt) + std::to_string(f.at) + " с";
+    if (f.clock) line += " (" + WallTimeText(*f.clock) + ")";
+    if (f.lasted)
+      line += std::string(kFaultLasted) + SecondsText(double(*f.lasted));
+    else
+      line += kFaultToTheEnd;
+    lines.push_back(std::move(line));
   }
 
   for (int s : kRangeSeries) {
-    const std::span<const double> y = run[s].y;
-    if (y.empty()) continue;
-    const auto [low, high] = std::minmax_element(y.begin(), y.end());
-    lines.push_back(std::string(captions[s]) + ": от " + ValueText(*low) + " до " + ValueText(*high));
+    const RunRange& r = run.ranges[static_cast<std::size_t>(s)];
+    if (!r.seen) continue;
+    lines.push_back(std::string(captions[static_cast<std::size_t>(s)]) + std::string(kRangeFrom) +
+                    RangeValueText(s, r.low) + std::string(kRangeTo) + RangeValueText(s, r.high) +
+                    std::string(s == series::kVoltage ? kVolts : kDegrees));
   }
-  if (!modes.y.empty()) lines.push_back("Последний режим: " + ModeCaptionText(int(modes.y.back())));
+  lines.push_back(std::string(kLastModeCaption) + ModeCaptionText(run.lastMode));
   return lines;
 }
 

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "heater/RunSplitter.h"
 
 namespace o5 {
 
@@ -21,8 +20,7 @@ void SessionEvents::PortOpened(std::string_view name) {
   lost_ = false;
   closedByLoss_ = false;
   mode_.clear();
-  runs_ = RunSplitter();
-  cycleSeen_ = false;
+  runTold_ = false;
   fault_ = 0;
   silent_ = false;
 }
@@ -52,20 +50,22 @@ void SessionEvents::ModeShown(std::string_view caption) {
   Note(ModeEventText(caption));
 }
 
-void SessionEvents::Cycle(int32_t runTimer, int mode, int faultCode) {
+void SessionEvents::Cycle(int faultCode) {
   // A fault that appears is told by the console's line.
   if (faultCode == 0 && fault_ != 0) Note(kEventFaultGone);
   fault_ = faultCode;
-  // Runs begin and end where the chart's splitter says they do.
-  const bool wasRunning = runs_.Running();
-  const bool first = !cycleSeen_;
-  cycleSeen_ = true;
-  const CycleKind kind = runs_.Take(runTimer, mode);
-  if (wasRunning && kind != CycleKind::kRunGoesOn) Note(RunEndedText(lastRunTimer_));
-  // The first cycle of an opening may find the heater running: that run
-  // began before anybody watched.
-  if (kind == CycleKind::kRunBegins && !(first && runTimer >= kFirstRunningSecond)) Note(kEventRunBegan);
-  if (kind != CycleKind::kStanding) lastRunTimer_ = runTimer;
+}
+
+void SessionEvents::RunCycle(CycleKind kind, const SessionRuns& runs) {
+  const std::vector<SessionRun>& all = runs.Runs();
+  for (; endsTold_ < all.size() && all[endsTold_].ended; ++endsTold_)
+    Note(RunEndedText(static_cast<int32_t>(all[endsTold_].length)));
+  if (kind == CycleKind::kStanding) return;
+  if (kind == CycleKind::kRunBegins) runTold_ = false;
+  if (runTold_) return;
+  runTold_ = true;
+  // A run that goes on is one this opening found going on.
+  Note(kind == CycleKind::kRunBegins && !all.back().foundGoingOn ? kEventRunBegan : kEventRunFound);
 }
 
 void SessionEvents::Silent() { silent_ = true; }

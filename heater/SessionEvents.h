@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "heater/RunSplitter.h"
+#include "heater/SessionRuns.h"
 
 namespace o5 {
 
@@ -32,6 +32,10 @@ inline constexpr std::string_view kEventReadoutStarted = "Чтение черн�
 inline constexpr std::string_view kEventReadoutCut = "Чтение черного ящика прервано";
 inline constexpr std::string_view kEventFaultGone = "Неисправность снята";
 inline constexpr std::string_view kEventRunBegan = "Работа началась";
+// A run found going on: the heater ran before its first cycle was seen (the
+// port opened on a running heater, a lost stretch of line, another heater).
+// The run began its run timer's seconds before this event's time.
+inline constexpr std::string_view kEventRunFound = "Отопитель уже работает";
 inline constexpr std::string_view kEventDataAgain = "Данные от отопителя снова поступают";
 
 class SessionEvents {
@@ -52,9 +56,15 @@ class SessionEvents {
   void PortClosed();
 
   // Telemetry: the modes window's caption ("21 - Прогрев") of each cycle, and
-  // the run timer, mode and fault code of each cycle once its mode is known.
+  // the fault code of each cycle once its mode is known.
   void ModeShown(std::string_view caption);
-  void Cycle(int32_t runTimer, int mode, int faultCode);
+  void Cycle(int faultCode);
+  // The session's model of runs decided a cycle: runs begin and end where it
+  // says, and a run's length is its. Each opening's timeline notes, at the
+  // clock time of the first cycle it saw of each run, whether the run began
+  // there ("Работа началась") or was found going on ("Отопитель уже
+  // работает"), so that its journal opened again finds each run's start.
+  void RunCycle(CycleKind kind, const SessionRuns& runs);
   // The console said the line is silent; any frame afterwards ends it.
   void Silent();
   void FrameArrived();
@@ -81,9 +91,8 @@ class SessionEvents {
   bool lost_ = false;         // the device was lost since the last opening
   bool closedByLoss_ = false; // the current close is the loss's
   std::string mode_;          // the caption last told
-  RunSplitter runs_;          // of this opening
-  bool cycleSeen_ = false;    // a cycle came since the opening
-  int32_t lastRunTimer_ = 0;  // of the run's latest cycle
+  std::size_t endsTold_ = 0;  // the model's runs whose end was told (or passed)
+  bool runTold_ = false;      // the run going on was told in this opening
   int fault_ = 0;
   bool silent_ = false;
   bool readout_ = false;  // a readout runs that has not completed

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Charting a saved 24-hour record log again: 86,400 records, about 13 MB, in two shapes:
+// Charting a saved 24-hour record log again: 86,400 records, about 13 MB, in three shapes:
 // - "OneRun": a run that never falls below the first running second, so that all 86,400
 //   records are charted (13 x 86,400 points), the heaviest log of that size;
 // - "AsSent": the generated session as the heater sends it, whose 16-bit run timer wraps
-//   after 65,535 s and so starts a second run, the one charted.
+//   after 65,535 s: the run goes on past 65,535 s, and all of it is charted;
+// - "LostWrap": as sent, with the records at 0 and 1 after the wrap lost.
 // The logs are generated here, through the telemetry decoding, as the main window writes them.
 //
 //   bench_record_log --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
-// RunSummaryOneRun: "Итоги пуска" of the charted day. SplitIntoRunsAsSent: the day's log read
-// and split into its runs, as "Пуски в журнале" lists them.
+// RunModelAsSent: the model of runs over the day's 86,400 cycles (run timer, mode, fault code
+// and the values kept for the ranges), as the live feed gives it them.
+// RunSummaryAsSent: "Итоги пуска" of the day's run, from that model. SplitIntoRunsAsSent: the
+// day's log read and split into its runs, as "Пуски в журнале" lists them.
 // Parse: the text to chart points. ChartLoad: those points into the graph window's chart.
 // Open: the whole command on a file (read, parse, clear, load) with the window shown and
 // the first redraw done. Redraw: one redraw of the loaded chart over the whole run, what
@@ -30,6 +33,7 @@
 #include "bench/heater/TelemetrySession.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
+#include "heater/SessionRuns.h"
 #include "heater/TelemetryDecoder.h"
 #include "link/FrameReceiver.h"
 #include "ui/UserDialogs.h"
@@ -52,17 +56,24 @@ class LogSink final : public TelemetrySink {
   std::string log;
 };
 
-// The record log of the generated day; with `oneRun` the run timer counts from 2 to 65,535
+enum class Shape { kOneRun, kAsSent, kLostWrap };
+
+// The record log of the generated day; in one run the run timer counts from 2 to 65,535
 // over the day instead of wrapping.
-std::string DayLog(bool oneRun) {
+std::string DayLog(Shape shape) {
+  const bool oneRun = shape == Shape::kOneRun;
   const std::vector<uint8_t> session = GenerateTelemetrySession(kCyclesPerDay);
   LogSink sink;
   sink.log.reserve(14u << 20);
   TelemetryState state;
   FrameReceiver receiver;
   int cycle = 0;
+  int sent = -1;  // cycles begun
   receiver.Feed(session.data(), session.size(), [&](const Frame& received) {
     Frame frame = received;
+    if (frame[4] == kTelemetryRunTime) ++sent;
+    // The two cycles after the wrap, from their 'e' to their 'k'.
+    if (shape == Shape::kLostWrap && (sent == 65536 || sent == 65537)) return;
     if (oneRun && frame[4] == kTelemetryRunTime) {
       const int timer = 2 + static_cast<int>(int64_t{cycle++} * 65533 / kCyclesPerDay);
       frame[5] = static_cast<uint8_t>(timer >> 8);
@@ -74,9 +85,59 @@ std::string DayLog(bool oneRun) {
 }
 
 const std::string& Log(bool oneRun) {
-  static const std::string one = DayLog(true);
-  static const std::string asSent = DayLog(false);
+  static const std::string one = DayLog(Shape::kOneRun);
+  static const std::string asSent = DayLog(Shape::kAsSent);
   return oneRun ? one : asSent;
+}
+
+const std::string& LostWrapLog() {
+  static const std::string log = DayLog(Shape::kLostWrap);
+  return log;
+}
+
+// The day's cycles as the live feed gives them to the model, with their values.
+struct DayCycle {
+  RunCycle cycle;
+  std::array<double, series::kCount> values;
+};
+
+class CycleSink final : public TelemetrySink {
+ public:
+  void CycleBegins(int32_t runTimer) override { cycles.push_back({{runTimer, 0, 0, std::nullopt}, {}}); }
+  void CycleMode(uint8_t mode) override { cycles.back().cycle.mode = mode; }
+  void AddPoint(int series, double, double y) override {
+    cycles.back().values[static_cast<std::size_t>(series)] = y;
+    if (series == series::kError) cycles.back().cycle.faultCode = static_cast<int>(y);
+  }
+  void SetTimeText(std::string_view) override {}
+  void SetModeCaption(std::string_view) override {}
+  void AppendRecord(std::string_view) override {}
+  std::vector<DayCycle> cycles;
+};
+
+const std::vector<DayCycle>& DayCycles() {
+  static const std::vector<DayCycle> cycles = [] {
+    const std::vector<uint8_t> session = GenerateTelemetrySession(kCyclesPerDay);
+    CycleSink sink;
+    TelemetryState state;
+    FrameReceiver receiver;
+    receiver.Feed(session.data(), session.size(),
+                  [&](const Frame& frame) { DecodeTelemetry(frame, state, sink); });
+    return sink.cycles;
+  }();
+  return cycles;
+}
+
+SessionRuns DayModel() {
+  SessionRuns runs;
+  WallSeconds clock = WallSecondsOf(2026, 12, 8, 0, 0, 0);
+  for (const DayCycle& c : DayCycles()) {
+    RunCycle cycle = c.cycle;
+    cycle.clock = clock++;
+    runs.Take(cycle);
+    for (int s = 0; s < series::kCount; ++s) runs.Value(s, c.values[static_cast<std::size_t>(s)]);
+  }
+  return runs;
 }
 
 void Parse(benchmark::State& state, bool oneRun) {
@@ -103,10 +164,11 @@ void ChartLoad(benchmark::State& state, bool oneRun) {
 }
 
 struct ShownGraph {
-  ShownGraph(bool oneRun) {
+  explicit ShownGraph(bool oneRun) : ShownGraph(Log(oneRun)) {}
+  explicit ShownGraph(const std::string& log) {
     QFile f(dir.filePath("D_2026-12-7_0-0-0.txt"));
     f.open(QIODevice::WriteOnly);
-    f.write(Log(oneRun).data(), qint64(Log(oneRun).size()));
+    f.write(log.data(), qint64(log.size()));
     path = f.fileName();
     graph.resize(1280, 800);
     graph.show();
@@ -137,26 +199,39 @@ void Redraw(benchmark::State& state, bool oneRun) {
   for (auto _ : state) shown.Redraw();
 }
 
-// The run summary ("Итоги пуска") of the charted 24-hour run: 13 x 86,400 points.
+// The journal whose wrap was lost, opened: one run of the whole day.
+void OpenLostWrap(benchmark::State& state) {
+  ShownGraph shown(LostWrapLog());
+  for (auto _ : state) {
+    shown.graph.OpenRecordLog(shown.path);
+    shown.Redraw();
+  }
+  state.counters["points"] = double(shown.graph.Charts->Series(series::kMode).Size());
+}
+
+// The model of runs over the day as sent: 86,400 cycles, the run timer wrapping once.
+void RunModel(benchmark::State& state) {
+  DayCycles();
+  std::size_t runs = 0;
+  for (auto _ : state) {
+    runs = DayModel().Runs().size();
+    benchmark::DoNotOptimize(runs);
+  }
+  state.counters["cycles"] = double(DayCycles().size());
+  state.counters["runs"] = double(runs);
+}
+
+// "Итоги пуска" of the day's run, from the model.
 void Summary(benchmark::State& state) {
-  const RecordLog log(Log(true));
-  std::array<std::vector<double>, series::kCount> xs, ys;
-  for (const TelemetryPoint& p : log.ShownPoints()) {
-    xs[p.series].push_back(p.x);
-    ys[p.series].push_back(p.y);
-  }
-  RunColumns run;
+  const SessionRuns runs = DayModel();
   SeriesCaptions captions;
-  for (int s = 0; s < series::kCount; ++s) {
-    run[s] = {xs[s], ys[s]};
-    captions[s] = kGraphSeries[s].caption;
-  }
+  for (int s = 0; s < series::kCount; ++s) captions[s] = kGraphSeries[s].caption;
   std::size_t lines = 0;
   for (auto _ : state) {
-    lines = RunSummaryLines(run, captions).size();
+    lines = RunSummaryLines(*runs.Latest(), captions).size();
     benchmark::DoNotOptimize(lines);
   }
-  state.counters["cycles"] = double(xs[series::kError].size());
+  state.counters["length"] = double(runs.Latest()->length);
   state.counters["lines"] = double(lines);
 }
 
@@ -173,7 +248,9 @@ void SplitIntoRuns(benchmark::State& state) {
   state.counters["runs"] = double(runs);
 }
 
-void BM_RunSummaryOneRun(benchmark::State& s) { Summary(s); }
+void BM_RunModelAsSent(benchmark::State& s) { RunModel(s); }
+void BM_RunSummaryAsSent(benchmark::State& s) { Summary(s); }
+void BM_OpenLostWrap(benchmark::State& s) { OpenLostWrap(s); }
 void BM_SplitIntoRunsAsSent(benchmark::State& s) { SplitIntoRuns(s); }
 void BM_ParseOneRun(benchmark::State& s) { Parse(s, true); }
 void BM_ParseAsSent(benchmark::State& s) { Parse(s, false); }
@@ -190,7 +267,9 @@ BENCHMARK(BM_ChartLoadAsSent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenOneRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAsSent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawOneRun)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RunSummaryOneRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenLostWrap)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunModelAsSent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunSummaryAsSent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SplitIntoRunsAsSent)->Unit(benchmark::kMillisecond);
 
 }  // namespace

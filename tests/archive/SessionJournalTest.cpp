@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -110,16 +113,18 @@ TEST_F(SessionJournalTest, TheTimelineBesideTheJournalHoldsEachEventWithItsTimeA
   EXPECT_EQ(journal_.TimelinePath(), Sessions() + "/S_2026-12-07_15-20-03_658188.events.tsv");
   const std::string text = ReadBytes(journal_.TimelinePath());
   const auto events = ParseTimeline(text);
-  ASSERT_EQ(events.size(), 3u) << text;
-  EXPECT_EQ(events[0].text, "Порт /dev/ttyUSB0 открыт");
-  EXPECT_EQ(events[1].text, "Пуск нажат ");
-  EXPECT_EQ(events[2].text, "Черный ящик прочитан, серийный номер 658188");
+  ASSERT_EQ(events.size(), 4u) << text;
+  // The first line names the zone of the times.
+  EXPECT_EQ(events[0].text, "Часовой пояс: " + UtcOffsetText(LocalClockNow().utcOffset));
+  EXPECT_EQ(events[1].text, "Порт /dev/ttyUSB0 открыт");
+  EXPECT_EQ(events[2].text, "Пуск нажат ");
+  EXPECT_EQ(events[3].text, "Черный ящик прочитан, серийный номер 658188");
   EXPECT_GE(events[0].when, before);
-  EXPECT_LE(events[2].when, LocalTimeNow());
+  EXPECT_LE(events[3].when, LocalTimeNow());
   EXPECT_EQ(text.substr(0, 20), TimelineLine(events[0].when, "").substr(0, 20));
   EXPECT_EQ(text.substr(10, 1) + text.substr(19, 1), " \t");
   // A line cut short and what is no event are passed over.
-  EXPECT_EQ(ParseTimeline(text + "note\n2026-12-07 15:20:09\tcut").size(), 3u);
+  EXPECT_EQ(ParseTimeline(text + "note\n2026-12-07 15:20:09\tcut").size(), 4u);
 }
 
 TEST_F(SessionJournalTest, TheDiskIsAskedAtMostOnceASecondAndTheTimerCatchesTheLastLines) {
@@ -196,6 +201,34 @@ TEST(JournalList, TheJournalsOfAFolderNewestFirstWithoutOtherFiles) {
   for (const JournalFile& j : ListJournals(dir.path())) names.push_back(std::filesystem::path(j.path).filename());
   EXPECT_THAT(names, ::testing::ElementsAre("S_2027-01-01_00-00-00_5.txt", "S_2026-12-07_15-20-04_9.txt",
                                             "S_2026-12-07_15-20-03.txt"));
+}
+
+// The system's zone changes while the tool runs: the timeline says so at
+// once, and its times are the new zone's.
+TEST_F(SessionJournalTest, AChangeOfTheTimeZoneIsNamedWhereItHappens) {
+  const char* const was = std::getenv("TZ");
+  const std::string before = was ? was : "";
+  setenv("TZ", "MSK-3", 1);
+  journal_.Begin(data_, kOpened);
+  journal_.Event("Порт /dev/ttyUSB0 открыт");
+  journal_.Event("Пуск");
+  setenv("TZ", "YEKT-5", 1);
+  journal_.Event("Стоп");
+  const LocalTime yekt = LocalTimeNow();
+  if (was)
+    setenv("TZ", before.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+  const auto events = ParseTimeline(ReadBytes(journal_.TimelinePath()));
+  ASSERT_EQ(events.size(), 5u);
+  EXPECT_EQ(events[0].text, "Часовой пояс: UTC+03:00");
+  EXPECT_EQ(events[1].text, "Порт /dev/ttyUSB0 открыт");
+  EXPECT_EQ(events[2].text, "Пуск");
+  EXPECT_EQ(events[3].text, "Часовой пояс: UTC+05:00");
+  EXPECT_EQ(events[4].text, "Стоп");
+  EXPECT_LE(events[4].when, yekt);
+  EXPECT_EQ(UtcOffsetText(-(9 * 3600 + 30 * 60)), "UTC-09:30");
 }
 
 }  // namespace

@@ -124,6 +124,32 @@ TEST(SeriesData, ExtremesAgreeWithAScanAfterLateInsertions) {
   ExpectExtremesMatchScan(s, rng, 3000);
 }
 
+// Points out of time order from any source (two halves of a day swapped, a
+// day backwards, late points among the reads) end as the same series as the
+// points in order, read between the additions or not.
+TEST(SeriesData, ADayInAnyOrderIsTheDayInOrder) {
+  constexpr int kDay = 86400;
+  SeriesData inOrder;
+  for (int t = 0; t < kDay; ++t) inOrder.Add(t, t % 701);
+  const auto orders = {std::pair{"halves swapped", +[](int i) { return (i + kDay / 2) % kDay; }},
+                       std::pair{"backwards", +[](int i) { return kDay - 1 - i; }}};
+  for (const auto& [name, order] : orders)
+    for (const int readEvery : {0, 1000}) {
+      SCOPED_TRACE(std::string(name) + ", read every " + std::to_string(readEvery));
+      SeriesData s;
+      for (int i = 0; i < kDay; ++i) {
+        const int t = order(i);
+        s.Add(t, t % 701);
+        if (readEvery > 0 && i % readEvery == 0) EXPECT_EQ(s.Size(), std::size_t(i + 1));
+        if (readEvery > 0 && i % readEvery == 0) EXPECT_LE(s.X(0), t);
+      }
+      ASSERT_EQ(Ys(s), Ys(inOrder));
+      EXPECT_EQ(s.SummaryLevels(), inOrder.SummaryLevels());
+      const SeriesData::Extremes e = s.RangeExtremes(0, s.Size());
+      EXPECT_EQ(e.high.y, 700);
+    }
+}
+
 }  // namespace
 }  // namespace o5
 

@@ -4,6 +4,7 @@
 // pseudo-terminal, and the chart's series are read as "Сохранить данные…"
 // writes them.
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "app/Forms.h"
+#include "archive/DataFolder.h"
 #include "app/TfMain.h"
 #include "link/ComPort.h"
 #include "tests/app/AppFixture.h"
@@ -24,6 +26,7 @@
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/Simulator.h"
 #include "ui/graph/TfGraph.h"
+#include "ui/graph/TfRunSummary.h"
 
 namespace o5::test {
 namespace {
@@ -158,6 +161,47 @@ TEST_F(RunsEndToEnd, TheSimulatorsStopKeepsTheRunAndItsStartBeginsANewOne) {
   EXPECT_LT(faults.X(0), 2);
   EXPECT_LE(firstKept, 2);
   for (std::size_t i = 1; i < faults.Size(); ++i) EXPECT_GE(faults.X(i), faults.X(i - 1));
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// The port opens on a heater that has run 40 s: the live summary and the
+// session's journal opened again with its timeline give the run the same
+// start, before the opening, and the same length, the heater's own timer.
+TEST_F(RunsEndToEnd, ARunFoundGoingOnHasOneStartAndOneLengthLiveAndInItsJournal) {
+  QTemporaryDir data;
+  const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  std::string text;
+  for (int t = 40; t < 70; ++t) text += RecordLine(t, 21, 50) + "\r\n";
+  for (int i = 0; i < 3; ++i) text += RecordLine(0, 0, 50) + "\r\n";
+  const QString played = dir_.filePath("found.txt");
+  QFile f(played);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text.data(), qint64(text.size()));
+  f.close();
+  Connect({"--no-pacing", "--cycle", "20", "--replay", played.toStdString()});
+  WaitForRecords(33);
+  const auto summary = [] {
+    fGraph->aRunSummary->trigger();
+    return fGraph->fRunSummary->Text().split('\n').mid(0, 2);
+  };
+  const QStringList live = summary();
+  ASSERT_EQ(live.size(), 2);
+  EXPECT_TRUE(live[0].startsWith("Начало: ") && live[0].endsWith(" (пуск шёл до открытия порта)"))
+      << live[0].toStdString();
+  EXPECT_EQ(live[1], "Длительность: 69 с");
+  fMain->BSRClick(fMain->BSR);
+  QTest::qWait(200);  // the session ends after the port has closed
+
+  const QStringList journals =
+      QDir(QString::fromStdString(ChooseDataFolder().Sessions())).entryList({"S_*.txt"}, QDir::Files);
+  ASSERT_EQ(journals.size(), 1);
+  fGraph->OpenRecordLog(QString::fromStdString(ChooseDataFolder().Sessions()) + "/" + journals[0]);
+  EXPECT_EQ(summary(), live);
+  if (dataHome.isNull())
+    qunsetenv("XDG_DATA_HOME");
+  else
+    qputenv("XDG_DATA_HOME", dataHome);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

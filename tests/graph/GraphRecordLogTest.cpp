@@ -171,7 +171,7 @@ TEST_F(GraphRecordLog, AnOpenedLogIsChartedAsTheLiveTelemetryChartedTheRunChosen
   ASSERT_EQ(FileDialogRequests().size(), 1);
   EXPECT_EQ(FileDialogRequests()[0].filter, "Журнал записей (*.txt);;Все файлы (*)");
   EXPECT_TRUE(TakeErrors().isEmpty());
-  EXPECT_EQ(rows, (QStringList{"1|3 с|21 - Прогрев|нет", "2|37 с|21 - Прогрев|нет"}));
+  EXPECT_EQ(rows, (QStringList{"1|—|5 с|Прогрев|нет", "2|—|39 с|Прогрев|нет"}));
   EXPECT_TRUE(TakeInformation().isEmpty());
   EXPECT_EQ(g().SeriesCsvText(), liveCsv);
   EXPECT_EQ(g().Charts->Series(11).X(0), 2);  // the run alone, no standing record

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -18,6 +19,10 @@
 #include <memory>
 #include <string>
 
+#include "archive/SessionJournal.h"
+#include "heater/RunSummary.h"
+#include "heater/SessionEvents.h"
+#include "heater/SessionRuns.h"
 #include "tests/graph/GraphTestSupport.h"
 #include "tests/graph/LiveTelemetry.h"
 #include "ui/graph/RunListDialog.h"
@@ -163,7 +168,7 @@ TEST_F(GraphRuns, AnyRunOfAJournalIsChartedFromTheListOfRuns) {
   QStringList rows;
   AnswerRunList({Qt::Key_Home, Qt::Key_Enter}, &rows);
   g().OpenRecordLog(path);
-  EXPECT_EQ(rows, (QStringList{"1|29 с|21 - Прогрев|нет", "2|11 с|21 - Прогрев|нет"}));
+  EXPECT_EQ(rows, (QStringList{"1|—|29 с|Прогрев|нет", "2|—|11 с|Прогрев|нет"}));
   EXPECT_EQ(g().SeriesCsvText(), firstCsv);
   EXPECT_TRUE(TakeInformation().isEmpty());
   EXPECT_TRUE(g().PictureTitle().startsWith("Журнал \"two.txt\", пуск 1 из 2, открыт ")) << g().PictureTitle().toStdString();
@@ -197,7 +202,7 @@ TEST_F(GraphRuns, AJournalOfOneRunOpensDirectlyAndOneWithoutARunChartsNothing) {
 }
 
 // A session's timeline tells when each run began: the summary's first line,
-// for a run of its journal and for the live run of a session that keeps one.
+// for a run of its journal; the live run has the session's clock.
 TEST_F(GraphRuns, TheSummaryOfARunWhoseSessionKeptATimelineTellsWhenItBegan) {
   TfGraph first, second;
   LiveSession live(first);
@@ -226,7 +231,7 @@ TEST_F(GraphRuns, TheSummaryOfARunWhoseSessionKeptATimelineTellsWhenItBegan) {
   g().OpenRecordLog(WriteFile("two.txt", live.log + more.log));
   EXPECT_EQ(firstLine(), "Длительность: 11 с");
 
-  g().SetLiveTimeline([] { return true; });
+  // The live run: the clock of the session, the timeline's own.
   const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
   Cycle(0, 1);
   Cycle(1, 1);
@@ -253,9 +258,13 @@ TEST_F(GraphRuns, TheSummaryStatesWhatTheTelemetrySaysAndFollowsTheChart) {
   EXPECT_EQ(summary->windowTitle(), "Итоги пуска");
   const QStringList lines = summary->Text().split('\n');
   for (const char* line : {"21 - Прогрев: 60 с", "1 - Проверка перед пуском: 10 с", "До прогрева: 30 с",
-                           "Неисправность 13: Попытки запуска исчерпаны — на 60 с", "Длительность: 99 с",
-                           "Тжидкости: от 20 до 129", "Последний режим: 26 - Продувка"})
+                           "3..20 - Розжиг: 20 с, попыток 1", "Длительность: 99 с", "Тжидкости: от 20 до 129 °C",
+                           "Последний режим: 26 - Продувка"})
     EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line << "\n" << summary->Text().toStdString();
+  EXPECT_TRUE(lines.filter(QRegularExpression("^Неисправность 13: Попытки запуска исчерпаны — на 60 с "
+                                              "\\(\\d\\d:\\d\\d:\\d\\d\\), длилась до конца пуска$"))
+                  .size() == 1)
+      << summary->Text().toStdString();
 
   summary->bCopy->click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), summary->Text() + '\n');
@@ -263,10 +272,68 @@ TEST_F(GraphRuns, TheSummaryStatesWhatTheTelemetrySaysAndFollowsTheChart) {
   // A new run: the summary follows, a little later.
   Cycle(0, 1);
   Cycle(1, 1);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return summary->Text().startsWith("Длительность: 1 с\n"); }, 20000))
+  ASSERT_TRUE(QTest::qWaitFor([&] { return summary->Text().section('\n', 1, 1) == "Длительность: 1 с"; }, 20000))
       << summary->Text().toStdString();
   g().Button1->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return summary->Text() == "На графике нет пуска."; }, 20000));
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// A journal of three runs (one found going on, one restarted, one after
+// standing) with its session's timeline: the chart's caption, the list of
+// runs, the summary and the timeline give every run the start and the length
+// the model gave it live.
+TEST_F(GraphRuns, TheChartTheListTheSummaryAndTheTimelineAgreeOnEachRun) {
+  TfGraph scratch;
+  LiveSession heater(scratch);
+  SessionRuns model;
+  std::string timeline;
+  int now = 0;  // seconds after the opening at 15:20:00
+  const auto clock = [&now] { return LocalTime{2026, 12, 8, 15, 20 + now / 60, now % 60}; };
+  SessionEvents events([&](std::string_view text) { timeline += TimelineLine(clock(), text); });
+  events.PortOpened("/dev/ttyUSB0");
+  const auto cycle = [&](int t, int mode) {
+    heater.Cycle(t, "", mode);
+    events.Cycle(0);
+    events.RunCycle(model.Take({t, mode, 0, WallSecondsOf(2026, 12, 8, 15, 20 + now / 60, now % 60)}), model);
+    ++now;
+  };
+  for (int t = 40; t <= 70; ++t) cycle(t, 21);
+  for (int i = 0; i < 3; ++i) cycle(0, 0);
+  for (int t = 0; t <= 100; ++t) cycle(t, t < 2 ? 1 : 21);
+  for (int t = 0; t <= 20; ++t) cycle(t, t < 2 ? 1 : 4);
+  cycle(0, 0);
+  ASSERT_EQ(model.Runs().size(), 3u);
+  const QString journal = WriteFile("S_2026-12-08_15-20-00.txt", heater.log);
+  WriteFile("S_2026-12-08_15-20-00.events.tsv", timeline);
+
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const SessionRun& run = model.Runs()[static_cast<std::size_t>(i)];
+    const QString start = QString::fromStdString(WallDateTimeText(*run.start));
+    const QString length = QString::fromStdString(SecondsText(double(run.length)));
+    QList<Qt::Key> keys{Qt::Key_Home};
+    for (int k = 0; k < i; ++k) keys << Qt::Key_Down;
+    keys << Qt::Key_Enter;
+    QStringList rows;
+    AnswerRunList(keys, &rows);
+    g().OpenRecordLog(journal);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[i].section('|', 1, 2), start + '|' + length);
+    g().aRunSummary->trigger();
+    const QStringList lines = g().fRunSummary->Text().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("Начало: " + start)) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], "Длительность: " + length);
+    EXPECT_TRUE(g().PictureTitle().endsWith("; пуск начат " + start + ", длительность " + length))
+        << g().PictureTitle().toStdString();
+    EXPECT_NE(timeline.find(RunEndedText(static_cast<int32_t>(run.length))), std::string::npos);
+  }
+  // By hand: found at 40 s on opening, begun 34 s after it, restarted at 135 s.
+  EXPECT_EQ(WallDateTimeText(*model.Runs()[0].start), "08.12.2026 15:19:20");
+  EXPECT_EQ(WallDateTimeText(*model.Runs()[1].start), "08.12.2026 15:20:34");
+  EXPECT_EQ(model.Runs()[1].length, 100);
+  EXPECT_EQ(WallDateTimeText(*model.Runs()[2].start), "08.12.2026 15:22:15");
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

@@ -60,7 +60,7 @@ class LiveSession : public TelemetrySink {
 };
 
 // Answers the next "Пуски в журнале" with keys typed into its list, once it
-// is up; its rows, as "number|duration|mode|faults", go to `rows`.
+// is up; its rows, as "number|start|length|how far|faults", go to `rows`.
 inline void AnswerRunList(const QList<Qt::Key>& keys, QStringList* rows = nullptr) {
   auto* poll = new QTimer;
   QObject::connect(poll, &QTimer::timeout, [poll, keys, rows] {

@@ -196,10 +196,11 @@ TEST(RecordLogTest, RunsAreSplitAsTheLiveChartSplitsThem) {
 
 TEST(RecordLogTest, ALogThatNeverStandsIsOneRunAndALogThatOnlyStandsHasNone) {
   Session running;
-  for (int t : {500, 501, 502, 400, 503}) running.Run(t);
+  for (int t : {500, 501, 502, 503, 504}) running.Run(t);
   const RecordLog one(running.Text());
   EXPECT_EQ(one.RunCount(), 1u);
   EXPECT_EQ(one.Runs()[0].records, 5u);
+  EXPECT_EQ(one.Runs()[0].length, 504);
   EXPECT_EQ(one.Message(), "");
 
   Session idle;

@@ -46,26 +46,6 @@ class RunFeedTest : public ::testing::Test {
   RunFeed feed{chart};
 };
 
-TEST(RunSplitterTest, StandingRunningAndRestarts) {
-  RunSplitter s;
-  EXPECT_EQ(s.Take(0, 0), CycleKind::kStanding);
-  EXPECT_EQ(s.Take(1, 0), CycleKind::kStanding);
-  EXPECT_EQ(s.Take(0, 1), CycleKind::kRunBegins);
-  // A run timer of 0 then 1 in the same run begins it once.
-  EXPECT_EQ(s.Take(1, 1), CycleKind::kRunGoesOn);
-  EXPECT_EQ(s.Take(2, 21), CycleKind::kRunGoesOn);
-  // Mode 0 with a running timer (an after-run) is still the run.
-  EXPECT_EQ(s.Take(40, 0), CycleKind::kRunGoesOn);
-  EXPECT_EQ(s.Take(0, 1), CycleKind::kRunBegins);
-  EXPECT_EQ(s.Take(5, 21), CycleKind::kRunGoesOn);
-  EXPECT_EQ(s.Take(0, 0), CycleKind::kStanding);
-  EXPECT_FALSE(s.Running());
-  // A heater already running when the telemetry starts: a run begins.
-  RunSplitter late;
-  EXPECT_EQ(late.Take(500, 23), CycleKind::kRunBegins);
-  EXPECT_TRUE(late.Running());
-}
-
 // The points of a cycle wait for its mode: the 'e' and 'f' points of the
 // first cycle of a run come after the emptying, never before it.
 TEST_F(RunFeedTest, NoPointOfTheNewRunIsLostAndNoneOfTheOldOneSurvives) {

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/RunSummary.h"
 
+#include "heater/FaultLegend.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace o5 {
@@ -15,47 +18,57 @@ const SeriesCaptions kCaptions = {"Тжидкости", "Тперегрева", 
                                   "Вент. Измерение", "Топливный насос", "Свеча", "Реле", "Помпа",
                                   "Режим", "Неисправность", "U"};
 
-// Series as columns of X and Y.
-struct TestRun {
-  std::array<std::vector<double>, series::kCount> x, y;
-  void Cycle(double t, int mode, int fault, double liquid) {
-    for (int s = 0; s < series::kCount; ++s) {
-      x[s].push_back(t);
-      y[s].push_back(s == series::kMode ? mode : s == series::kError ? fault : s == series::kLiquidIn ? liquid : 50);
-    }
-  }
-  RunColumns Columns() const {
-    RunColumns c;
-    for (int s = 0; s < series::kCount; ++s) c[s] = {x[s], y[s]};
-    return c;
-  }
-};
+const WallSeconds kTen = WallSecondsOf(2026, 12, 8, 10, 0, 0);
 
-// 10 s in mode 1, 20 s in mode 5, 60 s in mode 21 (fault 13 from t = 60),
-// then 10 cycles of mode 26.
-TEST(RunSummaryTest, ModesFaultsRangesAndTheTimeToWarmUp) {
-  TestRun run;
-  for (int t = 0; t < 100; ++t) {
-    const int mode = t < 10 ? 1 : t < 30 ? 5 : t < 90 ? 21 : 26;
-    run.Cycle(t, mode, t >= 60 ? 13 : 0, 20 + t * 109 / 99);
+// A run fed cycle by cycle, one a second from `from` to `to`; `clock` is the
+// clock of the cycle at timer 0, or none.
+SessionRuns Fed(int from, int to, const std::function<int(int)>& mode, const std::function<int(int)>& fault,
+                std::optional<WallSeconds> clock) {
+  SessionRuns runs;
+  for (int t = from; t <= to; ++t) {
+    runs.Take({t, mode(t), fault(t), clock ? std::optional(*clock + t) : std::nullopt});
+    runs.Value(series::kLiquidIn, 20 + (t - from) * 109 / (to - from));
+    runs.Value(series::kVoltage, 110 + (t - from) * 17 / (to - from));
   }
-  EXPECT_THAT(RunSummaryLines(run.Columns(), kCaptions),
-              ElementsAre("Длительность: 99 с", "1 - Проверка перед пуском: 10 с", "5 - Розжиг3: 20 с",
-                          "21 - Прогрев: 60 с", "26 - Продувка: 9 с", "До прогрева: 30 с",
-                          "Неисправность 13: Попытки запуска исчерпаны — на 60 с", "Тжидкости: от 20 до 129",
-                          "Тперегрева: от 50 до 50", "Тпламени: от 50 до 50", "Тна плате: от 50 до 50",
-                          "U: от 50 до 50", "Последний режим: 26 - Продувка"));
+  runs.Take({0, 0, 0, std::nullopt});
+  return runs;
 }
 
-TEST(RunSummaryTest, AModeEnteredAgainAddsToItsLineAndNoPointNoLines) {
-  TestRun run;
-  for (int t = 100; t <= 400; ++t) run.Cycle(t, t < 200 || t >= 300 ? 23 : 22, 0, 60);
-  const std::vector<std::string> lines = RunSummaryLines(run.Columns(), kCaptions);
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "Длительность: 300 с (5:00)");
-  EXPECT_EQ(lines[1], "23 - Малый: 200 с (3:20)");
-  EXPECT_EQ(lines[2], "22 - Сильный: 100 с (1:40)");
-  EXPECT_TRUE(RunSummaryLines(TestRun().Columns(), kCaptions).empty());
+// Check 10 s; three attempts at ignition (12 s each, pre-purge between);
+// warm-up; strong heating with fault 8 for 45 s; purge.
+TEST(RunSummaryTest, ARunSeenFromItsStartAndARunFoundGoingOn) {
+  const auto mode = [](int t) {
+    if (t < 10) return 1;
+    if (t < 54) return (t - 10) % 16 >= 12 ? 25 : t % 16 < 6 ? 3 : 4;
+    return t < 100 ? 21 : t <= 700 ? 22 : 26;
+  };
+  const auto fault = [](int t) { return t >= 613 && t < 658 ? 8 : 0; };
+  const SessionRuns seen = Fed(0, 710, mode, fault, kTen);
+  ASSERT_EQ(seen.Runs().size(), 1u);
+  EXPECT_THAT(RunSummaryLines(seen.Runs()[0], kCaptions),
+              ElementsAre("Начало: 08.12.2026 10:00:00", "Длительность: 710 с (11:50)",
+                          "1 - Проверка перед пуском: 10 с", "3..20 - Розжиг: 36 с, попыток 3",
+                          "25 - Предпродувка: 8 с", "21 - Прогрев: 46 с", "22 - Сильный: 601 с (10:01)",
+                          "26 - Продувка: 9 с", "До прогрева: 54 с",
+                          "Неисправность 8: срыв пламени на режиме сильный — на 613 с (10:10:13), длилась 45 с",
+                          "Тжидкости: от 20 до 129 °C", "U: от 11,0 до 12,7 В", "Последний режим: 26 - Продувка"));
+  EXPECT_EQ(RunReachedText(seen.Runs()[0]), "Сильный");
+
+  // Found at 97 s in strong heating, the fault lasting to the end; the
+  // warm-up was before anybody watched.
+  const SessionRuns found = Fed(97, 200, [](int) { return 22; }, [](int t) { return t >= 150 ? 8 : 0; }, kTen);
+  EXPECT_THAT(RunSummaryLines(found.Runs()[0], kCaptions),
+              ElementsAre("Начало: 08.12.2026 10:00:00 (пуск шёл до открытия порта)",
+                          "Длительность: 200 с (3:20)", "22 - Сильный: 103 с (1:43)", "До прогрева: до открытия порта",
+                          "Неисправность 8: срыв пламени на режиме сильный — на 150 с (10:02:30), длилась до конца пуска",
+                          "Тжидкости: от 20 до 129 °C", "U: от 11,0 до 12,7 В", "Последний режим: 22 - Сильный"));
+  // No clock: no start, no clock time of the fault.
+  const SessionRuns unclocked = Fed(0, 20, [](int t) { return t < 5 ? 1 : 4; }, [](int t) { return t == 7 ? 5 : 0; },
+                                    std::nullopt);
+  const std::vector<std::string> lines = RunSummaryLines(unclocked.Runs()[0], kCaptions);
+  EXPECT_EQ(lines[0], "Длительность: 20 с");
+  EXPECT_EQ(lines[3], "Неисправность 5: " + std::string(FaultCodeText(5)) + " — на 7 с, длилась 1 с");
+  EXPECT_EQ(RunReachedText(unclocked.Runs()[0]), "Розжиг");
 }
 
 TEST(RunSummaryTest, SecondsReadAlsoAsMinutesFromAHundredOn) {

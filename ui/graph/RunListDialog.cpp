@@ -9,7 +9,6 @@
 
 #include <utility>
 
-#include "heater/ModeNames.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
 
@@ -18,7 +17,6 @@ namespace o5 {
 namespace {
 
 constexpr const char* kCaption = "Пуски в журнале";
-constexpr const char* kColumns[] = {"№", "Длительность", "Наибольший режим", "Неисправности"};
 constexpr const char* kShowCaption = "Показать";
 constexpr const char* kCancelCaption = "Отмена";
 constexpr const char* kNoFaults = "нет";
@@ -41,17 +39,17 @@ RunListDialog::RunListDialog(const RecordLog& log, QWidget* parent) : QDialog(pa
   lvRuns->setRootIsDecorated(false);
   lvRuns->setUniformRowHeights(true);
   lvRuns->setSelectionMode(QAbstractItemView::SingleSelection);
-  QStringList headers;
-  for (const char* c : kColumns) headers << QString::fromUtf8(c);
-  lvRuns->setHeaderLabels(headers);
+  lvRuns->setHeaderLabels({tr("№"), tr("Начало"), tr("Длительность"), tr("Дошёл до"), tr("Неисправности")});
   const std::vector<LogRun>& runs = log.Runs();
   for (std::size_t i = 0; i < runs.size(); ++i) {
     const LogRun& r = runs[i];
     auto* item = new QTreeWidgetItem(lvRuns);
     item->setText(0, QString::number(i + 1));
-    item->setText(1, QString::fromStdString(SecondsText(r.lastTimer - r.firstTimer)));
-    item->setText(2, QString::fromStdString(ModeCaptionText(r.highestMode)));
-    item->setText(3, FaultCodes(r));
+    // Where the journal's timeline does not tell the clock, the start is not known.
+    item->setText(1, r.start ? QString::fromStdString(WallDateTimeText(*r.start)) : tr("—"));
+    item->setText(2, QString::fromStdString(SecondsText(double(r.length))));
+    item->setText(3, QString::fromStdString(r.reached));
+    item->setText(4, FaultCodes(r));
   }
   for (int c = 0; c < lvRuns->columnCount(); ++c) lvRuns->resizeColumnToContents(c);
   if (lvRuns->topLevelItemCount() > 0) lvRuns->setCurrentItem(lvRuns->topLevelItem(lvRuns->topLevelItemCount() - 1));

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Пуски в журнале": the runs of a record log or journal, oldest first, each
-// with its number, its duration, the highest mode it reached (by the modes
-// window's name) and its fault codes. The last run is selected; Enter or a
+// with its number, the clock time it began at where the journal's timeline
+// tells it, its length (the run timer at its last record), how far it got
+// (check, ignition, warm-up, or the heating mode it spent longest in) and its
+// fault codes. The last run is selected; Enter or a
 // double click charts the selected run, Esc charts nothing.
 
 #include <QDialog>

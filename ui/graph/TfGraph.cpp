@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "heater/RecordLog.h"
+#include "heater/RunSummary.h"
 #include "heater/SeriesCsv.h"
 #include "settings/SettingsFile.h"
 #include "settings/UserFile.h"
@@ -442,6 +443,7 @@ void TfGraph::bLeftClick() {
 void TfGraph::Button1Click() {
   holding_ = false;
   shown_ = Shown::kLive;
+  shownRun_.reset();
   ClearCharts();
 }
 
@@ -520,9 +522,11 @@ void TfGraph::aSavePictureExecute() {
 // A log of several runs asks which one to chart ("Пуски в журнале").
 void TfGraph::OpenRecordLog(const QString& path) {
   const std::string name = QDir::toNativeSeparators(path).toStdString();
-  const RecordLog log(LoadUserFile(name, kMaxRecordLogBytes));
+  RecordLog log(LoadUserFile(name, kMaxRecordLogBytes));
   if (log.RecordCount() == 0) ThrowOpenError(name, kNoCompleteRecord);
   if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
+  // Before the list, which shows when each run began.
+  GiveRunClocks(name, log);
   std::size_t run = log.RunCount() - 1;
   if (log.RunCount() > 1) {
     const std::optional<std::size_t> chosen = ChooseRun(this, log);
@@ -530,14 +534,16 @@ void TfGraph::OpenRecordLog(const QString& path) {
     run = *chosen;
   }
   ShowRecords(log, run, Shown::kLog, QFileInfo(path).fileName());
-  runStart_ = RunStartInTimeline(name, log, run);
-  ChartChanged();
 }
 
 void TfGraph::ShowLastRun() {
-  const RecordLog log(recordLogSource_ ? recordLogSource_() : std::string());
+  RecordLog log(recordLogSource_ ? recordLogSource_() : std::string());
   if (log.RecordCount() == 0) throw std::runtime_error(kNoRecordsNow);
   if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
+  // The record log's last run is the live telemetry's latest: the same
+  // start, from the clock of the session.
+  const SessionRun* live = LiveRuns().Latest();
+  if (live && live->start) log.SetRunStart(log.RunCount() - 1, *live->start);
   ShowRecords(log, log.RunCount() - 1, Shown::kLastRun, QString());
 }
 
@@ -545,8 +551,8 @@ void TfGraph::ShowLastRun() {
 void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name) {
   shown_ = what;
   shownName_ = name;
-  runStart_.reset();
-  shownRun_ = log.RunCount() > 1 ? QString::fromUtf8(kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
+  shownRun_ = log.Model().Runs()[run];
+  shownRunOf_ = log.RunCount() > 1 ? QString::fromUtf8(kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
   shownAt_ = QDateTime::currentDateTime();
   ClearCharts();
   for (const TelemetryPoint& p : log.RunPoints(run)) Charts->AddPoint(p.series, p.x, p.y);
@@ -576,14 +582,23 @@ void TfGraph::SaveData(const QString& path) const {
 QString TfGraph::PictureTitle() const {
   const QString now = QDateTime::currentDateTime().toString(kTitleTimeFormat);
   const QString at = shownAt_.toString(kTitleTimeFormat);
+  QString title;
   switch (shown_) {
     case Shown::kLog:
-      if (!shownRun_.isEmpty()) return QString::fromUtf8(kLogRunTitle).arg(shownName_, at, shownRun_);
-      return QString::fromUtf8(kLogTitle).arg(shownName_, at);
-    case Shown::kLastRun: return QString::fromUtf8(kLastRunTitle).arg(at);
-    case Shown::kLive: break;
+      title = !shownRunOf_.isEmpty() ? QString::fromUtf8(kLogRunTitle).arg(shownName_, at, shownRunOf_)
+                                     : QString::fromUtf8(kLogTitle).arg(shownName_, at);
+      break;
+    case Shown::kLastRun: title = QString::fromUtf8(kLastRunTitle).arg(at); break;
+    case Shown::kLive: title = QString::fromUtf8(kLiveTitle).arg(now); break;
   }
-  return QString::fromUtf8(kLiveTitle).arg(now);
+  // The run charted, with the start and length every view of it gives.
+  if (const SessionRun* run = ChartedRun()) {
+    const QString length = QString::fromStdString(SecondsText(double(run->length)));
+    title += run->start ? tr("; пуск начат %1, длительность %2")
+                              .arg(QString::fromStdString(WallDateTimeText(*run->start)), length)
+                        : tr("; длительность пуска %1").arg(length);
+  }
+  return title;
 }
 
 // In device pixels, as the chart is shown: twice its size on a screen that

@@ -29,6 +29,7 @@
 
 #include "chart/ChartWidget.h"
 #include "heater/RunSplitter.h"
+#include "heater/SessionRuns.h"
 #include "ui/graph/ColorSwatch.h"
 #include "ui/graph/SpinEdit.h"
 
@@ -47,11 +48,10 @@ namespace o5 {
 class RecordLog;
 class TfRunSummary;
 
-class RecordLog;
-
-// The clock time a run of a session journal began, from the session's
-// timeline beside it; nothing where the journal has none or it does not tell.
-std::optional<QDateTime> RunStartInTimeline(const std::string& journalPath, const RecordLog& log, std::size_t run);
+// Gives the runs of a session journal the clock of the session's timeline
+// beside it (read once); the runs stay without one where the journal has no
+// timeline or it does not tell.
+void GiveRunClocks(const std::string& journalPath, RecordLog& log);
 
 class TfGraph : public QWidget {
   Q_OBJECT
@@ -81,9 +81,13 @@ class TfGraph : public QWidget {
 
   // Where "Последний пуск" takes the records from: the main window's record log.
   void SetRecordLogSource(std::function<std::string()> source) { recordLogSource_ = std::move(source); }
-  // Whether the live session keeps a timeline: the summary of a live run then
-  // has the clock time it began at.
-  void SetLiveTimeline(std::function<bool()> kept) { liveTimeline_ = std::move(kept); }
+  // The runs of the live telemetry, as the model of runs split them: the one
+  // model of the session's runs. `decided` is told each cycle it decided.
+  const SessionRuns& LiveRuns() const { return live_->feed.Runs(); }
+  void SetRunDecided(RunFeed::Decided decided) { live_->feed.SetDecided(std::move(decided)); }
+  // The run on the chart: the live one, or the run of a log charted again;
+  // nullptr when the chart holds none.
+  const SessionRun* ChartedRun() const;
 
   // The commands behind the context menu. A file that cannot be read, or a
   // log without a complete record, raises an error naming the file and
@@ -182,9 +186,9 @@ class TfGraph : public QWidget {
   void ShowRecords(const RecordLog& log, std::size_t run, Shown what, const QString& name);
   // Runs: the live feed's ends, following the newest point, the summary.
   // The end of the live feed: what the splitter lets through reaches the chart.
-  class LiveRuns : public RunChart {
+  class LiveFeed : public RunChart {
    public:
-    explicit LiveRuns(TfGraph& graph) : graph_(graph) {}
+    explicit LiveFeed(TfGraph& graph) : graph_(graph) {}
     void BeginRun() override { graph_.LiveBeginRun(); }
     void AddPoint(int series, double x, double y) override { graph_.LivePoint(series, x, y); }
     RunFeed feed{*this};
@@ -208,22 +212,20 @@ class TfGraph : public QWidget {
   double MenuX() const;
 
   std::function<std::string()> recordLogSource_;
-  std::function<bool()> liveTimeline_;
-  // The clock time the run on the chart began, where its session's timeline
-  // tells it.
-  std::optional<QDateTime> runStart_;
+  // The run of a record log charted again, as its model split it.
+  std::optional<SessionRun> shownRun_;
   // What the chart shows, for the picture's title: live telemetry, or a
   // record log (its file name) or the last run charted again at a time.
   Shown shown_ = Shown::kLive;
   QString shownName_;
-  QString shownRun_;  // "1 из 2" for a run chosen from a log of several
+  QString shownRunOf_;  // "1 из 2" for a run chosen from a log of several
   QDateTime shownAt_;
   std::optional<QPoint> menuPos_;  // global, where the chart asked for the menu
   bool menuFromChart_ = false;     // the menu showing now was asked for by the chart
   std::optional<double> menuKeyX_;  // the keyboard's cursor when the keyboard asked for it
   // Live telemetry is held back from a chart shown again until a run begins.
   bool holding_ = false;
-  std::unique_ptr<LiveRuns> live_;
+  std::unique_ptr<LiveFeed> live_;
   // The X range the view was last moved to by following: any other range
   // means the user moved the view.
   double followedMin_ = 0;

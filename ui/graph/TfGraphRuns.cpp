@@ -16,6 +16,7 @@
 #include "heater/RecordLog.h"
 #include "heater/RunSplitter.h"
 #include "heater/SessionEvents.h"
+#include "archive/LocalTime.h"
 #include "settings/UserFile.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
@@ -30,17 +31,24 @@ constexpr const char* kFollowCaption = "Следовать за данными";
 constexpr const char* kRunSummaryCaption = "Итоги пуска";
 // The summary of a long run is read a few times a second at most.
 constexpr int kSummaryIntervalMs = 250;
-// The summary's first line where the session's timeline tells when the run began.
-const std::string kRunStartCaption = "Начало: ";
 // A timeline a session writes is a few kilobytes; a larger file is not read whole.
 constexpr std::size_t kMaxTimelineBytes = 16 * 1024 * 1024;
+
+// The local clock, as the session's timeline writes it.
+WallSeconds WallNow() {
+  const LocalTime t = LocalTimeNow();
+  return WallSecondsOf(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+WallSeconds WallOf(const LocalTime& t) { return WallSecondsOf(t.year, t.month, t.day, t.hour, t.minute, t.second); }
 
 }  // namespace
 
 TfGraph::~TfGraph() = default;
 
 void TfGraph::CreateRunActions() {
-  live_ = std::make_unique<LiveRuns>(*this);
+  live_ = std::make_unique<LiveFeed>(*this);
+  live_->feed.SetClock([] { return std::optional<WallSeconds>(WallNow()); });
   aFollow = MenuAction(kFollowCaption, QKeySequence(Qt::CTRL | Qt::Key_F), "aFollow");
   aFollow->setCheckable(true);
   aRunSummary = MenuAction(kRunSummaryCaption, QKeySequence(Qt::CTRL | Qt::Key_I), "aRunSummary");
@@ -69,9 +77,8 @@ void TfGraph::LiveCycleEnds() { live_->feed.CycleEnds(); }
 void TfGraph::LiveBeginRun() {
   holding_ = false;
   shown_ = Shown::kLive;
+  shownRun_.reset();
   ClearCharts();
-  // The timeline notes the run's beginning at this very cycle.
-  if (liveTimeline_ && liveTimeline_()) runStart_ = QDateTime::currentDateTime();
 }
 
 void TfGraph::LivePoint(int series, double x, double y) {
@@ -148,42 +155,41 @@ void TfGraph::ChartChanged() {
   if (fRunSummary->isVisible() && !summaryTimer_->isActive()) summaryTimer_->start();
 }
 
-void TfGraph::UpdateSummary() {
-  RunColumns run;
-  SeriesCaptions captions;
-  for (int i = 0; i < kSeriesCount; ++i) {
-    run[i] = {Charts->Series(i).Xs(), Charts->Series(i).Ys()};
-    captions[i] = kGraphSeries[i].caption;
-  }
-  std::vector<std::string> lines = RunSummaryLines(run, captions);
-  if (runStart_ && !lines.empty())
-    lines.insert(lines.begin(), kRunStartCaption + runStart_->toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")).toStdString());
-  fRunSummary->SetLines(lines);
+const SessionRun* TfGraph::ChartedRun() const {
+  if (shown_ != Shown::kLive) return shownRun_ ? &*shownRun_ : nullptr;
+  // "Очистить" leaves nothing to sum up until the run gives points again.
+  if (!NewestX()) return nullptr;
+  return LiveRuns().Latest();
 }
 
-// The session timeline beside a journal notes where each run began; the
-// journal's runs are split as the timeline's were, but a run the session
-// found going on at its first cycle has no beginning in it.
-std::optional<QDateTime> RunStartInTimeline(const std::string& journalPath, const RecordLog& log, std::size_t run) {
+void TfGraph::UpdateSummary() {
+  SeriesCaptions captions;
+  for (int i = 0; i < kSeriesCount; ++i) captions[i] = kGraphSeries[i].caption;
+  const SessionRun* run = ChartedRun();
+  fRunSummary->SetLines(run ? RunSummaryLines(*run, captions) : std::vector<std::string>());
+}
+
+// The session timeline beside a journal notes where each of its runs began
+// ("Работа началась") or was found going on ("Отопитель уже работает"), at the
+// clock time of the run's first cycle; the journal's runs are split as the
+// timeline's were. A timeline written before runs found going on were noted
+// leaves the first run, when it was found going on, to the opening time.
+void GiveRunClocks(const std::string& journalPath, RecordLog& log) {
   const std::filesystem::path journal(journalPath);
   const auto name = ParseJournalFileName(journal.filename().string());
-  if (!name || run >= log.RunCount()) return std::nullopt;
+  if (!name || log.RunCount() == 0) return;
   const std::string timelinePath = (journal.parent_path() / TimelineFileName(*name)).string();
   std::string content;
   try {
     content = LoadUserFile(timelinePath, kMaxTimelineBytes);
   } catch (const std::exception&) {
-    return std::nullopt;  // no timeline, or none to read: the summary goes without
+    return;  // no timeline, or none to read: the runs go without a clock
   }
-  std::vector<LocalTime> began;
+  std::vector<TimelineRunMark> marks;
   for (const TimelineEvent& event : ParseTimeline(content))
-    if (event.text == kEventRunBegan) began.push_back(event.when);
-  const bool foundGoingOn = log.Runs().front().firstTimer >= kFirstRunningSecond;
-  if (foundGoingOn && run == 0) return std::nullopt;
-  const std::size_t at = run - (foundGoingOn ? 1 : 0);
-  if (at >= began.size()) return std::nullopt;
-  const LocalTime& t = began[at];
-  return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+    if (event.text == kEventRunBegan || event.text == kEventRunFound)
+      marks.push_back({WallOf(event.when), event.text == kEventRunFound});
+  log.SetRunClocks(WallOf(name->opened), marks);
 }
 
 }  // namespace o5
