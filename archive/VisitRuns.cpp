@@ -15,8 +15,6 @@ namespace o5 {
 
 namespace {
 
-// The mode whose beginning ends the ignition.
-constexpr int kWarmUpMode = 21;
 // As the graph window reads them: a journal of a day's telemetry is some
 // megabytes, its timeline far less.
 constexpr std::size_t kMaxJournalBytes = 128u << 20;
