@@ -23,7 +23,6 @@ void SessionEvents::PortOpened(std::string_view name) {
   mode_.clear();
   runs_ = RunSplitter();
   cycleSeen_ = false;
-  fault_ = 0;
   silent_ = false;
 }
 
@@ -52,10 +51,7 @@ void SessionEvents::ModeShown(std::string_view caption) {
   Note(ModeEventText(caption));
 }
 
-void SessionEvents::Cycle(int32_t runTimer, int mode, int faultCode) {
-  // A fault that appears is told by the console's line.
-  if (faultCode == 0 && fault_ != 0) Note(kEventFaultGone);
-  fault_ = faultCode;
+void SessionEvents::Cycle(int32_t runTimer, int mode, int /*faultCode*/) {
   // Runs begin and end where the chart's splitter says they do.
   const bool wasRunning = runs_.Running();
   const bool first = !cycleSeen_;

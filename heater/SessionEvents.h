@@ -30,7 +30,6 @@ inline constexpr std::string_view kEventStop = "Стоп";
 inline constexpr std::string_view kEventVersion = "Версия ПО";
 inline constexpr std::string_view kEventReadoutStarted = "Чтение черного ящика начато";
 inline constexpr std::string_view kEventReadoutCut = "Чтение черного ящика прервано";
-inline constexpr std::string_view kEventFaultGone = "Неисправность снята";
 inline constexpr std::string_view kEventRunBegan = "Работа началась";
 inline constexpr std::string_view kEventDataAgain = "Данные от отопителя снова поступают";
 
@@ -84,7 +83,6 @@ class SessionEvents {
   RunSplitter runs_;          // of this opening
   bool cycleSeen_ = false;    // a cycle came since the opening
   int32_t lastRunTimer_ = 0;  // of the run's latest cycle
-  int fault_ = 0;
   bool silent_ = false;
   bool readout_ = false;  // a readout runs that has not completed
 };

@@ -33,6 +33,7 @@ TEST_F(SessionEventsTest, EachChangeIsToldOnceAndTheConsolesLinesAreKeptAsShown)
   events_.Cycle(4, 21, 13);
   events_.Cycle(5, 21, 13);
   events_.Tell("");
+  events_.Tell("Неисправность снята");
   events_.Cycle(3725, 21, 0);
   events_.Cycle(0, 0, 0);
   EXPECT_THAT(Take(), ElementsAre("Порт /dev/ttyUSB0 открыт", "Режим 0 - Выключен", "Пуск", "Работа началась",
