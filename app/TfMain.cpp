@@ -627,6 +627,8 @@ void TfMain::EndSession() {
 }
 
 void TfMain::ReportJournalFailure() {
+  // A warning, not an error: the console says it, and so the timeline keeps it.
+  if (const auto warning = journal_.TakeLockWarning()) ConsoleLine(*warning);
   if (const auto failure = journal_.TakeFailure())
     QMetaObject::invokeMethod(
         this,

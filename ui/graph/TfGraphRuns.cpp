@@ -16,7 +16,6 @@
 #include "heater/RecordLog.h"
 #include "heater/RunSplitter.h"
 #include "heater/SessionEvents.h"
-#include "settings/UserFile.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/TfGraph.h"
@@ -32,8 +31,6 @@ constexpr const char* kRunSummaryCaption = "Итоги пуска";
 constexpr int kSummaryIntervalMs = 250;
 // The summary's first line where the session's timeline tells when the run began.
 const std::string kRunStartCaption = "Начало: ";
-// A timeline a session writes is a few kilobytes; a larger file is not read whole.
-constexpr std::size_t kMaxTimelineBytes = 16 * 1024 * 1024;
 
 }  // namespace
 
@@ -168,15 +165,10 @@ std::optional<QDateTime> RunStartInTimeline(const std::string& journalPath, cons
   const std::filesystem::path journal(journalPath);
   const auto name = ParseJournalFileName(journal.filename().string());
   if (!name || run >= log.RunCount()) return std::nullopt;
-  const std::string timelinePath = (journal.parent_path() / TimelineFileName(*name)).string();
-  std::string content;
-  try {
-    content = LoadUserFile(timelinePath, kMaxTimelineBytes);
-  } catch (const std::exception&) {
-    return std::nullopt;  // no timeline, or none to read: the summary goes without
-  }
+  // No timeline, or none to read: the summary goes without.
+  const TimelineReading timeline = ReadTimeline((journal.parent_path() / TimelineFileName(*name)).string());
   std::vector<LocalTime> began;
-  for (const TimelineEvent& event : ParseTimeline(content))
+  for (const TimelineEvent& event : timeline.events)
     if (event.text == kEventRunBegan) began.push_back(event.when);
   const bool foundGoingOn = log.Runs().front().firstTimer >= kFirstRunningSecond;
   if (foundGoingOn && run == 0) return std::nullopt;

@@ -34,8 +34,6 @@ constexpr int kLeftWidth = 450;
 constexpr int kClientHeight = 560;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kSerialRole = Qt::UserRole + 1;
-// A timeline is a few lines a minute; one larger than this is not listed.
-constexpr std::size_t kTimelineReadLimit = 16 * 1024 * 1024;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -141,7 +139,20 @@ void TfHistory::BuildControls() {
   left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
   right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
   right->addWidget(Group("Сеансы отопителя", tvSessions, right));
-  right->addWidget(Group("События сеанса", tvEvents, right));
+  // Under the events, what the timeline's reading has to say: why it shows
+  // none, or how many lines it passed over.
+  lEventsNote = new QLabel(this);
+  lEventsNote->setObjectName("lEventsNote");
+  lEventsNote->setWordWrap(true);
+  lEventsNote->setTextFormat(Qt::PlainText);
+  lEventsNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lEventsNote->hide();
+  auto* events = new QWidget(this);
+  auto* eventsColumn = new QVBoxLayout(events);
+  eventsColumn->setContentsMargins(0, 0, 0, 0);
+  eventsColumn->addWidget(tvEvents, 1);
+  eventsColumn->addWidget(lEventsNote);
+  right->addWidget(Group("События сеанса", events, right));
   root->addWidget(columns, 1);
   columns->setSizes({kLeftWidth, kClientWidth - kLeftWidth});
 
@@ -254,10 +265,17 @@ QTreeWidgetItem* TfHistory::ChosenItem(QTreeWidget* list) {
   return selected.isEmpty() ? nullptr : selected.front();
 }
 
+void TfHistory::ClearTimeline() {
+  tvEvents->clear();
+  lEventsNote->clear();
+  lEventsNote->hide();
+  timelineShown_.clear();
+}
+
 void TfHistory::HeaterChosen() {
   tvReadouts->clear();
   tvSessions->clear();
-  tvEvents->clear();
+  ClearTimeline();
   const QTreeWidgetItem* heater = ChosenItem(tvHeaters);
   if (!heater) return;
   const uint32_t serial = heater->data(0, kSerialRole).toUInt();
@@ -280,17 +298,21 @@ void TfHistory::SessionChosen(QTreeWidget* list) {
   const QTreeWidgetItem* session = ChosenItem(list);
   if (!session) session = list->currentItem();
   if (!session) return;
-  tvEvents->clear();
-  std::string content;
-  try {
-    content = LoadUserFile(TimelinePathFor(session->data(0, kPathRole).toString().toStdString()), kTimelineReadLimit);
-  } catch (const FileError&) {
-    return;  // a session without a timeline (kept by an earlier version), or one that cannot be read
-  }
+  // One choice moves the cursor and the selection both: the timeline is read
+  // once.
+  const QString journal = session->data(0, kPathRole).toString();
+  if (journal == timelineShown_) return;
+  ClearTimeline();
+  timelineShown_ = journal;
+  const TimelineReading timeline = ReadTimeline(TimelinePathFor(journal.toStdString()));
   QList<QTreeWidgetItem*> rows;
-  for (const TimelineEvent& event : ParseTimeline(content))
+  rows.reserve(static_cast<qsizetype>(timeline.events.size()));
+  for (const TimelineEvent& event : timeline.events)
     rows.append(new QTreeWidgetItem({Text(DisplayTime(event.when)), Text(event.text)}));
   tvEvents->addTopLevelItems(rows);
+  const std::string note = timeline.Note();
+  lEventsNote->setText(Text(note));
+  lEventsNote->setVisible(!note.empty());
 }
 
 void TfHistory::edSerialChange() { FillHeaters(); }

@@ -21,6 +21,7 @@
 #include "archive/ReadoutArchive.h"
 #include "archive/SessionJournal.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QShowEvent;
@@ -58,8 +59,10 @@ class TfHistory : public QWidget {
   QTreeWidget* tvReadouts;
   QTreeWidget* tvSessions;
   QTreeWidget* tvOtherSessions;
-  // The chosen session's timeline: time and event.
+  // The chosen session's timeline: time and event; under it, why none is
+  // shown or how many of its lines were passed over.
   QTreeWidget* tvEvents;
+  QLabel* lEventsNote;
   QPushButton* bOpen;
   QPushButton* bOpenFolder;
 
@@ -72,6 +75,7 @@ class TfHistory : public QWidget {
   void HeaterChosen();
   // A session chosen in `list`: its timeline is listed.
   void SessionChosen(QTreeWidget* list);
+  void ClearTimeline();
   void OpenItem(QTreeWidget* list, QTreeWidgetItem* item);
   // The row chosen in a list: the one selected, by the keyboard, the mouse or
   // an assistive tool.
@@ -84,6 +88,7 @@ class TfHistory : public QWidget {
   // Journals named after a heater, by its serial number; newest first.
   std::map<uint32_t, std::vector<JournalFile>> heaterJournals_;
   QTreeWidget* lastList_ = nullptr;  // the list whose row "Открыть" opens
+  QString timelineShown_;  // the journal whose timeline is listed
   bool refreshed_ = false;  // by Open, so that the show does not read again
 };
 
