@@ -67,9 +67,10 @@ std::string Record(int runTimer) {
   return sink.record;
 }
 
-QStringList Column(const QTreeWidget* list, int column) {
+QStringList Column(const QTreeView* list, int column) {
   QStringList texts;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+  const QAbstractItemModel* model = list->model();
+  for (int i = 0; i < model->rowCount(); ++i) texts << model->index(i, column).data().toString();
   return texts;
 }
 
@@ -150,7 +151,7 @@ TEST_F(HistoryWindow, AChosenSessionShowsItsTimeline) {
   EXPECT_TRUE(fHistory->lEventsNote->isHidden());
   // A session without a timeline has no events, and nothing to say.
   fHistory->tvSessions->setCurrentItem(fHistory->tvSessions->topLevelItem(1));
-  EXPECT_EQ(fHistory->tvEvents->topLevelItemCount(), 0);
+  EXPECT_EQ(fHistory->tvEvents->model()->rowCount(), 0);
   EXPECT_TRUE(fHistory->lEventsNote->isHidden());
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
@@ -175,14 +176,14 @@ TEST_F(HistoryWindow, ABrokenTimelineSaysWhatItPassedOverAndOneNotReadSaysWhy) {
   QFile::remove(Data(other));
   ASSERT_TRUE(QFile::link(Data("sessions/S_2026-03-10_08-55-00_100.events.tsv"), Data(other)));
   chooseAfresh();
-  EXPECT_EQ(fHistory->tvEvents->topLevelItemCount(), 0);
+  EXPECT_EQ(fHistory->tvEvents->model()->rowCount(), 0);
   EXPECT_EQ(fHistory->lEventsNote->text(),
             "Файл событий \"" + Data(other) + "\" — символическая ссылка: события не показаны");
   QFile::remove(Data(other));
   Put(other, "");
   ASSERT_TRUE(QFile::resize(Data(other), kTimelineMaxBytes + 1));
   chooseAfresh();
-  EXPECT_EQ(fHistory->tvEvents->topLevelItemCount(), 0);
+  EXPECT_EQ(fHistory->tvEvents->model()->rowCount(), 0);
   EXPECT_EQ(fHistory->lEventsNote->text(), "Файл событий \"" + Data(other) + "\" больше 16 МиБ: события не показаны");
   EXPECT_TRUE(TakeErrors().isEmpty());
 }

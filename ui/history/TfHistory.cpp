@@ -16,12 +16,15 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 #include <stdexcept>
 
 #include "archive/DataFolder.h"
 #include "heater/BlackBoxReport.h"
 #include "settings/UserFile.h"
 #include "ui/WindowKeys.h"
+#include "ui/history/TimelineModel.h"
 
 namespace o5 {
 
@@ -45,12 +48,23 @@ struct ListColumn {
 
 constexpr const char* kWidestTime = "00.00.0000 00:00:00";
 
-QTreeWidget* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWidget* parent) {
-  auto* list = new QTreeWidget(parent);
-  list->setObjectName(name);
+QStringList Titles(std::initializer_list<ListColumn> columns) {
   QStringList titles;
   for (const ListColumn& column : columns) titles << QString::fromUtf8(column.title);
-  list->setHeaderLabels(titles);
+  return titles;
+}
+
+// A list of rows: of its own items, or those of `model`, which titles the
+// columns itself.
+template <typename List>
+List* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWidget* parent,
+               QAbstractItemModel* model = nullptr) {
+  auto* list = new List(parent);
+  list->setObjectName(name);
+  if constexpr (std::is_same_v<List, QTreeWidget>)
+    list->setHeaderLabels(Titles(columns));
+  else
+    list->setModel(model);
   list->setRootIsDecorated(false);
   list->setUniformRowHeights(true);
   list->setAllColumnsShowFocus(true);
@@ -122,19 +136,21 @@ void TfHistory::BuildControls() {
   auto* columns = new QSplitter(Qt::Horizontal, this);
   auto* left = new QSplitter(Qt::Vertical, columns);
   auto* right = new QSplitter(Qt::Vertical, columns);
-  tvHeaters = MakeList("tvHeaters",
+  tvHeaters = MakeList<QTreeWidget>("tvHeaters",
                        {{"Серийный номер", "16777215"}, {"Код изделия", "255"}, {"Чтений", "9999"},
                         {"Последнее чтение", kWidestTime}},
                        this);
-  tvOtherSessions = MakeList("tvOtherSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
-  tvReadouts = MakeList("tvReadouts",
+  tvOtherSessions = MakeList<QTreeWidget>("tvOtherSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
+  tvReadouts = MakeList<QTreeWidget>("tvReadouts",
                         {{"Дата и время", kWidestTime},
                          {"Общее время работы", "9999999 сек. (115-17:46:39)"},
                          {"Запусков", "65535"},
                          {"Неисправностей", "65535"}},
                         this);
-  tvSessions = MakeList("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
-  tvEvents = MakeList("tvEvents", {{"Время", kWidestTime}, {"Событие", ""}}, this);
+  tvSessions = MakeList<QTreeWidget>("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
+  const std::initializer_list<ListColumn> eventColumns = {{"Время", kWidestTime}, {"Событие", ""}};
+  events_ = new TimelineModel(Titles(eventColumns), this);
+  tvEvents = MakeList<QTreeView>("tvEvents", eventColumns, this, events_);
   left->addWidget(Group("Отопители", tvHeaters, left));
   left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
   right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
@@ -266,7 +282,7 @@ QTreeWidgetItem* TfHistory::ChosenItem(QTreeWidget* list) {
 }
 
 void TfHistory::ClearTimeline() {
-  tvEvents->clear();
+  events_->SetEvents({});
   lEventsNote->clear();
   lEventsNote->hide();
   timelineShown_.clear();
@@ -304,12 +320,8 @@ void TfHistory::SessionChosen(QTreeWidget* list) {
   if (journal == timelineShown_) return;
   ClearTimeline();
   timelineShown_ = journal;
-  const TimelineReading timeline = ReadTimeline(TimelinePathFor(journal.toStdString()));
-  QList<QTreeWidgetItem*> rows;
-  rows.reserve(static_cast<qsizetype>(timeline.events.size()));
-  for (const TimelineEvent& event : timeline.events)
-    rows.append(new QTreeWidgetItem({Text(DisplayTime(event.when)), Text(event.text)}));
-  tvEvents->addTopLevelItems(rows);
+  TimelineReading timeline = ReadTimeline(TimelinePathFor(journal.toStdString()));
+  events_->SetEvents(std::move(timeline.events));
   const std::string note = timeline.Note();
   lEventsNote->setText(Text(note));
   lEventsNote->setVisible(!note.empty());

@@ -25,10 +25,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QShowEvent;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace o5 {
+
+class TimelineModel;
 
 // The command that opens the window, in the main window (Ctrl+H) and in the
 // black-box window's menu.
@@ -61,7 +64,7 @@ class TfHistory : public QWidget {
   QTreeWidget* tvOtherSessions;
   // The chosen session's timeline: time and event; under it, why none is
   // shown or how many of its lines were passed over.
-  QTreeWidget* tvEvents;
+  QTreeView* tvEvents;
   QLabel* lEventsNote;
   QPushButton* bOpen;
   QPushButton* bOpenFolder;
@@ -89,6 +92,7 @@ class TfHistory : public QWidget {
   std::map<uint32_t, std::vector<JournalFile>> heaterJournals_;
   QTreeWidget* lastList_ = nullptr;  // the list whose row "Открыть" opens
   QString timelineShown_;  // the journal whose timeline is listed
+  TimelineModel* events_;
   bool refreshed_ = false;  // by Open, so that the show does not read again
 };
 
