@@ -5,7 +5,8 @@
 // window or a dialog of this window is the active one (they count as part of
 // it), so Escape in "Итоги пуска" would close the graph window behind it; the
 // shortcut therefore belongs to the window's focus chain alone, which stops at
-// every window of its own.
+// every window of its own (every window of the tool has a control that takes
+// the focus).
 
 #include <QAction>
 #include <QKeySequence>
@@ -20,8 +21,6 @@ inline QAction* CloseOnEscape(QWidget* window) {
   close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   window->addAction(close);
   QObject::connect(close, &QAction::triggered, window, &QWidget::close);
-  // A window whose controls take no focus still takes the key itself.
-  if (window->focusPolicy() == Qt::NoFocus) window->setFocusPolicy(Qt::ClickFocus);
   return close;
 }
 
