@@ -131,7 +131,7 @@ std::string JournalFailureText(const std::string& folder, int error) {
 }
 
 std::string JournalLockWarningText(const std::string& folder) {
-  return "Файловая система папки \"" + folder +
+  return "Файловая система папки данных \"" + folder +
          "\" не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов "
          "не должны работать с этой папкой одновременно.";
 }
@@ -272,7 +272,7 @@ bool SessionJournal::Open() {
       for (const int error : {MarkInUse(journal.fd), MarkInUse(timeline.fd)})
         if (LocksRefused(error) && !lockWarned_) {
           lockWarned_ = true;
-          lockWarning_ = JournalLockWarningText(folder);
+          lockWarning_ = JournalLockWarningText(data_.path);
         }
       if (!StillNamed(journal.fd, journal.path) || !StillNamed(timeline.fd, timeline.path)) {
         for (AppendFile* file : {&journal, &timeline}) {

@@ -144,7 +144,8 @@ std::vector<TimelineEvent> ParseTimeline(std::string_view content);
 
 // "Не удалось записать журнал сеанса в папку "<folder>": <reason>".
 std::string JournalFailureText(const std::string& folder, int error);
-// The warning that the folder's file system keeps no locks, naming the folder.
+// The warning that the data folder's file system keeps no locks, naming the
+// folder.
 std::string JournalLockWarningText(const std::string& folder);
 
 }  // namespace o5

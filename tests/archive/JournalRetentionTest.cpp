@@ -167,7 +167,7 @@ TEST_F(JournalRetentionTest, WithoutLocksJournalsAreWrittenAndKeptAndTheWarningC
     EXPECT_FALSE(journal.TakeFailure());
     const auto warning = journal.TakeLockWarning();
     if (opened.day == 1)
-      EXPECT_EQ(warning, JournalLockWarningText(data.Sessions()));
+      EXPECT_EQ(warning, JournalLockWarningText(data.path));
     else
       EXPECT_FALSE(warning);
     journal.End();

@@ -158,7 +158,7 @@ TEST_F(Journal, AFolderWithoutLocksIsWrittenAndSaidOncePerStartInTheConsoleAndTh
   fMain->BSRClick(fMain->BSR);
   fMain->BSRClick(fMain->BSR);
   ASSERT_TRUE(WaitForRecords(Records() + 3));
-  const QString warning = QString::fromStdString(JournalLockWarningText(Sessions()));
+  const QString warning = QString::fromStdString(JournalLockWarningText(data_.path().toStdString()));
   EXPECT_EQ(fMain->MC->toPlainText().count(warning), 1) << fMain->MC->toPlainText().toStdString();
   EXPECT_TRUE(TakeErrors().isEmpty());
   const std::vector<JournalFile> journals = Journals();
