@@ -574,10 +574,7 @@ void TfMain::TimerTimer(QObject* /*sender*/) {
 
 void TfMain::CycleBegins(int32_t runTimer) { fGraph->LiveCycleBegins(runTimer); }
 
-void TfMain::CycleMode(uint8_t mode) {
-  events_.Cycle(telemetry_.faultCode);
-  fGraph->LiveCycleMode(mode);
-}
+void TfMain::CycleMode(uint8_t mode) { fGraph->LiveCycleMode(mode); }
 
 void TfMain::AddPoint(int series, double x, double y) { fGraph->LiveAddPoint(series, x, y); }
 
@@ -638,6 +635,8 @@ void TfMain::EndSession() {
 }
 
 void TfMain::ReportJournalFailure() {
+  // A warning, not an error: the console says it, and so the timeline keeps it.
+  if (const auto warning = journal_.TakeLockWarning()) ConsoleLine(*warning);
   if (const auto failure = journal_.TakeFailure())
     QMetaObject::invokeMethod(
         this,

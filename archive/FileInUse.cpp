@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace o5 {
@@ -15,7 +16,10 @@ namespace {
 // 64-bit lock range.
 constexpr off_t kMarkByte = off_t{1} << 40;
 
+std::atomic<int> refusedWith{0};
+
 int Lock(int fd, short type) {
+  if (const int error = refusedWith.load()) return error;
   struct flock lock {};
   lock.l_type = type;
   lock.l_whence = SEEK_SET;
@@ -46,6 +50,10 @@ class Descriptor {
 }  // namespace
 
 int MarkInUse(int fd) { return Lock(fd, F_WRLCK); }
+
+bool LocksRefused(int error) { return error == ENOLCK || error == EINVAL || error == EOPNOTSUPP; }
+
+int RefuseLocks(int error) { return refusedWith.exchange(error); }
 
 bool StillNamed(int fd, const std::string& path) {
   struct stat open, named;

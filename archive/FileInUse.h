@@ -32,6 +32,15 @@ namespace o5 {
 // ENOLCK or EINVAL where the file system keeps no locks).
 int MarkInUse(int fd);
 
+// Whether a failure of MarkInUse says the file system keeps no locks at all
+// (a share mounted without locking), rather than that a copy holds the mark.
+bool LocksRefused(int error);
+
+// Every mark then fails with `error` (0: marks work again), as on a file
+// system that refuses locks; for tests, where no such file system is at hand.
+// Returns the setting before.
+int RefuseLocks(int error);
+
 // Whether `path` still names the file open as `fd`: after a new file was
 // marked, it is the writer's own unless something deleted or replaced it
 // between its making and its marking.

@@ -55,8 +55,6 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 
 namespace {
 
-constexpr std::string_view kTimelineLineEnd = "\n";
-constexpr char kTimelineSeparator = '\t';
 // The line naming the zone whose clock the timeline's times are on.
 constexpr std::string_view kTimeZoneCaption = "Часовой пояс: ";
 
@@ -129,26 +127,16 @@ std::string TimelineLine(const LocalTime& when, std::string_view text) {
   return line;
 }
 
-std::vector<TimelineEvent> ParseTimeline(std::string_view content) {
-  std::vector<TimelineEvent> events;
-  // "YYYY-MM-DD HH:MM:SS" is a file stamp with other separators.
-  constexpr std::size_t kStampLength = kFileStampLength;
-  std::size_t at = 0;
-  for (std::size_t end; (end = content.find(kTimelineLineEnd, at)) != std::string_view::npos; at = end + 1) {
-    const std::string_view line = content.substr(at, end - at);
-    if (line.size() <= kStampLength || line[kStampLength] != kTimelineSeparator) continue;
-    std::string stamp(line.substr(0, kStampLength));
-    if (stamp[10] != ' ' || stamp[13] != ':' || stamp[16] != ':') continue;
-    stamp[10] = '_', stamp[13] = '-', stamp[16] = '-';
-    const auto when = ParseFileStamp(stamp);
-    if (!when) continue;
-    events.push_back({*when, std::string(line.substr(kStampLength + 1))});
-  }
-  return events;
-}
+std::vector<TimelineEvent> ParseTimeline(std::string_view content) { return ParseTimelineText(content).events; }
 
 std::string JournalFailureText(const std::string& folder, int error) {
   return "Не удалось записать журнал сеанса в папку \"" + folder + "\": " + SystemReason(error);
+}
+
+std::string JournalLockWarningText(const std::string& folder) {
+  return "Файловая система папки данных \"" + folder +
+         "\" не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов "
+         "не должны работать с этой папкой одновременно.";
 }
 
 SessionJournal::SessionJournal(Clock clock) : clock_(std::move(clock)) {}
@@ -246,6 +234,12 @@ void SessionJournal::Tick() {
   if (journal_.fd >= 0 && (journal_.dirty || timeline_.dirty) && clock_() - lastSync_ >= kSyncInterval) Sync();
 }
 
+std::optional<std::string> SessionJournal::TakeLockWarning() {
+  std::optional<std::string> warning = std::move(lockWarning_);
+  lockWarning_.reset();
+  return warning;
+}
+
 std::optional<std::string> SessionJournal::TakeFailure() {
   std::optional<std::string> failure = std::move(failure_);
   failure_.reset();
@@ -280,9 +274,15 @@ bool SessionJournal::Open() {
       }
       // Marked in use before anything is in them. Another copy's retention
       // may have deleted an empty file in the moment before: then both are
-      // made again. A file system without locks leaves them unmarked.
-      MarkInUse(journal.fd);
-      MarkInUse(timeline.fd);
+      // made again. A file system without locks leaves them unmarked: they
+      // are written all the same, and the user is told once that the folder
+      // then must not be shared, for nothing keeps another bench's retention
+      // from deleting them.
+      for (const int error : {MarkInUse(journal.fd), MarkInUse(timeline.fd)})
+        if (LocksRefused(error) && !lockWarned_) {
+          lockWarned_ = true;
+          lockWarning_ = JournalLockWarningText(data_.path);
+        }
       if (!StillNamed(journal.fd, journal.path) || !StillNamed(timeline.fd, timeline.path)) {
         for (AppendFile* file : {&journal, &timeline}) {
           if (StillNamed(file->fd, file->path)) ::unlink(file->path.c_str());

@@ -33,6 +33,7 @@
 #include "archive/ArchiveNames.h"
 #include "archive/DataFolder.h"
 #include "archive/LocalTime.h"
+#include "archive/TimelineFile.h"
 
 namespace o5 {
 
@@ -77,6 +78,11 @@ class SessionJournal {
   // The first failure of this opening, once: a message naming the folder and
   // the system's reason.
   std::optional<std::string> TakeFailure();
+  // Once for the whole life of the journal (of the tool's start), when its
+  // files could not be marked in use because the data folder's file system
+  // keeps no locks: the warning that several benches must not share the
+  // folder. The files are written all the same.
+  std::optional<std::string> TakeLockWarning();
   uint64_t Syncs() const { return syncs_; }
 
  private:
@@ -107,6 +113,8 @@ class SessionJournal {
   std::chrono::steady_clock::time_point lastSync_{};
   bool failed_ = false;  // this opening has had its failure
   std::optional<std::string> failure_;
+  bool lockWarned_ = false;  // the lock warning was made (never reset)
+  std::optional<std::string> lockWarning_;
   uint64_t syncs_ = 0;
 };
 
@@ -132,15 +140,15 @@ std::vector<SessionFiles> ListSessions(const std::string& sessionsFolder);
 
 // The line of a timeline: "2026-12-07 15:20:03\t<text>\n".
 std::string TimelineLine(const LocalTime& when, std::string_view text);
-struct TimelineEvent {
-  LocalTime when;
-  std::string text;
-};
-// The events of a timeline's text; lines that are not events (a last line
-// cut short, anything a person added) are passed over.
+// The events of a timeline's text (ParseTimelineText without the count of
+// the lines passed over); lines that are not events (a last line cut short,
+// anything a person added) are passed over.
 std::vector<TimelineEvent> ParseTimeline(std::string_view content);
 
 // "Не удалось записать журнал сеанса в папку "<folder>": <reason>".
 std::string JournalFailureText(const std::string& folder, int error);
+// The warning that the data folder's file system keeps no locks, naming the
+// folder.
+std::string JournalLockWarningText(const std::string& folder);
 
 }  // namespace o5

@@ -49,5 +49,7 @@ std::string FaultBitsText(int byte, uint8_t value);
 // The console's line for a fault the telemetry reports:
 // "Неисправность 13: Попытки запуска исчерпаны".
 std::string FaultNotice(int code);
+// The console's line when the telemetry's fault code goes back to 0.
+inline constexpr std::string_view kFaultGoneNotice = "Неисправность снята";
 
 }  // namespace o5

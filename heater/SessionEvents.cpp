@@ -21,7 +21,6 @@ void SessionEvents::PortOpened(std::string_view name) {
   closedByLoss_ = false;
   mode_.clear();
   runTold_ = false;
-  fault_ = 0;
   silent_ = false;
 }
 
@@ -48,12 +47,6 @@ void SessionEvents::ModeShown(std::string_view caption) {
   if (caption == mode_) return;
   mode_ = caption;
   Note(ModeEventText(caption));
-}
-
-void SessionEvents::Cycle(int faultCode) {
-  // A fault that appears is told by the console's line.
-  if (faultCode == 0 && fault_ != 0) Note(kEventFaultGone);
-  fault_ = faultCode;
 }
 
 void SessionEvents::RunCycle(CycleKind kind, const SessionRuns& runs) {

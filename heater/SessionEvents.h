@@ -30,7 +30,6 @@ inline constexpr std::string_view kEventStop = "Стоп";
 inline constexpr std::string_view kEventVersion = "Версия ПО";
 inline constexpr std::string_view kEventReadoutStarted = "Чтение черного ящика начато";
 inline constexpr std::string_view kEventReadoutCut = "Чтение черного ящика прервано";
-inline constexpr std::string_view kEventFaultGone = "Неисправность снята";
 inline constexpr std::string_view kEventRunBegan = "Работа началась";
 // A run found going on: the heater ran before its first cycle was seen (the
 // port opened on a running heater, a lost stretch of line, another heater).
@@ -55,10 +54,9 @@ class SessionEvents {
   void DeviceLost();
   void PortClosed();
 
-  // Telemetry: the modes window's caption ("21 - Прогрев") of each cycle, and
-  // the fault code of each cycle once its mode is known.
+  // Telemetry: the modes window's caption ("21 - Прогрев") of each cycle.
+  // A fault and its end are told by the console's lines.
   void ModeShown(std::string_view caption);
-  void Cycle(int faultCode);
   // The session's model of runs decided a cycle: runs begin and end where it
   // says, and a run's length is its. Each opening's timeline notes, at the
   // clock time of the first cycle it saw of each run, whether the run began
@@ -93,7 +91,6 @@ class SessionEvents {
   std::string mode_;          // the caption last told
   std::size_t endsTold_ = 0;  // the model's runs whose end was told (or passed)
   bool runTold_ = false;      // the run going on was told in this opening
-  int fault_ = 0;
   bool silent_ = false;
   bool readout_ = false;  // a readout runs that has not completed
 };

@@ -84,10 +84,12 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
       Field5(text, b9);
       state.record.assign(text.View());
       sink.AddPoint(series::kError, state.runTimer, b9);
-      // The legend stays static; the code is named once, when it appears.
+      // The legend stays static; the code is named once, when it appears,
+      // and its end is said as well: otherwise the console's last line would
+      // still name a fault while the heater runs clean.
       if (b9 != state.faultCode) {
         state.faultCode = b9;
-        if (b9 != 0) sink.FaultNamed(FaultNotice(b9));
+        sink.FaultNamed(b9 != 0 ? FaultNotice(b9) : std::string(kFaultGoneNotice));
       }
       TextBuffer time;
       time.Int(state.runTimer / 60);

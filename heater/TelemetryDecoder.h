@@ -54,9 +54,10 @@ class TelemetrySink {
   virtual void SetTimeText(std::string_view text) = 0;
   virtual void SetModeCaption(std::string_view text) = 0;
   virtual void AppendRecord(std::string_view record) = 0;
-  // The fault code of the telemetry has changed to a non-zero one:
-  // "Неисправность 13: Попытки запуска исчерпаны". Only the main window tells
-  // the user; a record log read back from a file is quiet.
+  // The fault code of the telemetry has changed: to a non-zero one
+  // ("Неисправность 13: Попытки запуска исчерпаны") or back to none
+  // (kFaultGoneNotice). Only the main window tells the user; a record log
+  // read back from a file is quiet.
   virtual void FaultNamed(std::string_view /*notice*/) {}
 
  protected:

@@ -27,6 +27,24 @@ bool IsCLocaleName(std::string_view name) {
   return name.empty() || name == "C" || name == "POSIX" || name.starts_with("C.") || name.starts_with("C@");
 }
 
+// The C library's own C.UTF-8, which it always has: "C.UTF-8" or "C.utf8",
+// however the codeset is written.
+bool IsUtf8CLocaleName(std::string_view name) {
+  if (!name.starts_with("C.")) return false;
+  std::string codeset;
+  for (const char c : name.substr(2))
+    if (c != '-') codeset += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return codeset == "utf8";
+}
+
+// The C library ignores LANGUAGE only while the messages locale is the plain
+// C locale: "C", "POSIX", or a C locale it does not have and so falls back
+// from. Its C.UTF-8 is a locale of its own, with which LANGUAGE counts
+// (LANG=C.UTF-8 LANGUAGE=ru gives Russian messages of `ls`).
+bool IgnoresLanguageVariable(std::string_view locale) {
+  return IsCLocaleName(locale) && !IsUtf8CLocaleName(locale);
+}
+
 // glibc ignores LANGUAGE while the messages category is the plain "C" locale,
 // and that is exactly what setlocale leaves behind when the user's locale is
 // not installed - the usual case for any language but English on a workshop
@@ -115,7 +133,7 @@ std::string LanguageListOfLocale(std::string_view locale) {
 
 std::string LanguageList(const LocaleVariables& v) {
   const std::string locale = MessagesLocale(v);
-  if (IsCLocaleName(locale)) return {};
+  if (IgnoresLanguageVariable(locale)) return {};
   if (!v.language.empty()) return v.language;
   return LanguageListOfLocale(locale);
 }

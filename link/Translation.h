@@ -58,10 +58,11 @@ LocaleVariables LocaleVariablesOfEnvironment();
 // set and not empty.
 std::string MessagesLocale(const LocaleVariables& variables);
 
-// The language list the catalogs are looked up in, as gettext has it: nothing
-// when the locale of messages is a C locale ("", "C", "POSIX", "C.UTF-8");
-// else LANGUAGE when it is set; else the locale of messages and then its
-// first two letters ("ru_RU.UTF-8:ru").
+// The language list the catalogs are looked up in, as the C library has it:
+// nothing when the locale of messages is the plain C locale ("", "C",
+// "POSIX", a "C." locale other than C.UTF-8); else LANGUAGE when it is set
+// (also with C.UTF-8); else the locale of messages and then its first two
+// letters ("ru_RU.UTF-8:ru"), nothing for C.UTF-8.
 std::string LanguageList(const LocaleVariables& variables);
 
 // The language list of one locale name: the full name first, then its first

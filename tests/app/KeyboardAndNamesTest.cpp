@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as a keyboard user and a screen reader meet them: every control
 // of the graph window has a name, the chart is reached by Tab and read by the
-// arrows, its menu opens from the keyboard, Escape closes the graph and the
-// history windows, the setup dialog's selectors are named by their own
+// arrows, its menu opens from the keyboard, Escape closes the window it is
+// pressed in and no other, the setup dialog's selectors are named by their own
 // labels, the lamp names the port's state, and console lines are announced.
 
 #include <QAbstractButton>
@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
@@ -20,6 +22,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <functional>
+#include <vector>
 
 #include "app/Announcer.h"
 #include "heater/BlackBoxImage.h"
@@ -32,7 +37,10 @@
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/TfGraph.h"
+#include "ui/help/HelpWindow.h"
 #include "ui/history/TfHistory.h"
+#include "ui/graph/TfRunSummary.h"
+#include "ui/modes/TfrmModes.h"
 
 namespace o5::test {
 namespace {
@@ -184,18 +192,85 @@ TEST_F(KeyboardAndNames, TheBlackBoxGridIsNamedAndItsMenuAndEscapeWorkByKeys) {
   EXPECT_TRUE(QTest::qWaitFor([] { return !fBB->isVisible(); }, kDeadlineMs));
 }
 
-TEST_F(KeyboardAndNames, EscapeClosesTheGraphAndTheHistoryWindows) {
-  ShowGraph();
-  fGraph->edXMin->setFocus();
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-  EXPECT_TRUE(QTest::qWaitFor([] { return !fGraph->isVisible(); }, kDeadlineMs));
-  ShowHistory();
-  ASSERT_NE(fHistory, nullptr);
-  fHistory->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(fHistory));
-  QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : fHistory;
-  QTest::keyClick(focus, Qt::Key_Escape);
-  EXPECT_TRUE(QTest::qWaitFor([] { return !fHistory->isVisible(); }, kDeadlineMs));
+// Escape closes the window it is pressed in, whichever window of the tool that
+// is, and no other: not the window a tool window or a dialog belongs to. The
+// modes window, which refuses its close box, refuses Escape as well.
+TEST_F(KeyboardAndNames, EscapeClosesTheWindowItIsPressedInAndNoOther) {
+  THelpWindow help;
+  struct Case {
+    const char* name;
+    std::function<QWidget*()> open;  // shows the window Escape is pressed in
+    std::function<QList<QWidget*>()> staying;
+  };
+  const auto none = [] { return QList<QWidget*>{}; };
+  const std::vector<Case> cases = {
+      {"graph", [] { return static_cast<QWidget*>(fGraph); }, none},
+      {"summary",
+       [] {
+         fGraph->show();
+         fGraph->aRunSummaryExecute();
+         return static_cast<QWidget*>(fGraph->fRunSummary);
+       },
+       [] { return QList<QWidget*>{fGraph}; }},
+      {"history",
+       [] {
+         ShowHistory();
+         return static_cast<QWidget*>(fHistory);
+       },
+       none},
+      {"black box", [] { return static_cast<QWidget*>(fBB); }, none},
+      {"modes", [] { return static_cast<QWidget*>(frmModes); }, [] { return QList<QWidget*>{frmModes}; }},
+      {"help", [&help] { return static_cast<QWidget*>(&help); }, none},
+      {"about box over help",
+       [&help] {
+         help.show();
+         help.bAboutClick();
+         return static_cast<QWidget*>(help.AboutBox);
+       },
+       [&help] { return QList<QWidget*>{&help}; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QWidget* window = c.open();
+    ASSERT_NE(window, nullptr);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    QTest::keyClick(focus, Qt::Key_Escape);
+    if (c.staying().contains(window))
+      QTest::qWait(100);
+    else
+      EXPECT_TRUE(QTest::qWaitFor([window] { return !window->isVisible(); }, kDeadlineMs));
+    for (QWidget* other : c.staying()) EXPECT_TRUE(other->isVisible()) << other->objectName().toStdString();
+    QList<QWidget*> shown = c.staying();
+    shown << window;
+    for (QWidget* w : shown) w->hide();
+  }
+
+  // A modal dialog over the graph window: Escape cancels the dialog alone.
+  fGraph->show();
+  fGraph->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(fGraph));
+  bool pressed = false;
+  QTimer::singleShot(0, [&pressed] {
+    QColorDialog* dialog = fGraph->dlgColor;
+    if (QTest::qWaitFor([dialog] { return dialog->isAncestorOf(QApplication::focusWidget()); }, kDeadlineMs)) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+      pressed = true;
+    }
+    // Whatever happened, the dialog must not stay open over the test.
+    QTimer::singleShot(kDeadlineMs, dialog, [dialog] { static_cast<QDialog*>(dialog)->reject(); });
+  });
+  const QColor before = fGraph->sp[0]->Color();
+  QElapsedTimer shown;
+  shown.start();
+  fGraph->sp1MouseDown(1);
+  EXPECT_TRUE(pressed);
+  EXPECT_LT(shown.elapsed(), kDeadlineMs);
+  EXPECT_EQ(fGraph->sp[0]->Color(), before);
+  EXPECT_TRUE(fGraph->isVisible());
 }
 
 TEST_F(KeyboardAndNames, TheSetupDialogsSelectorsAreNamedByTheirOwnLabels) {

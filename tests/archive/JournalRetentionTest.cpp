@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "archive/FileInUse.h"
 #include "archive/JournalRetention.h"
 #include "archive/SessionJournal.h"
 #include "archive/LocalTime.h"
@@ -144,6 +145,38 @@ TEST_F(JournalRetentionTest, TheToolsOwnOpenJournalIsKeptAlsoAfterItWasReadMeanw
   EXPECT_EQ(test::ReadBytes(journal.Path()), "a line\r\nmore\r\n");
   journal.End();
   EXPECT_EQ(KeepJournalsWithin(data.Sessions(), {3, 1}, kNow), 1u);
+}
+
+// A data folder whose file system refuses locks (a share mounted without
+// locking): the journals are written all the same, the warning comes once for
+// the tool's whole start, and the retention, which cannot see whether another
+// bench writes a journal, deletes none.
+TEST_F(JournalRetentionTest, WithoutLocksJournalsAreWrittenAndKeptAndTheWarningComesOncePerStart) {
+  const DataFolder data{dir_ / "data", true};
+  struct Refused {
+    Refused() { RefuseLocks(ENOLCK); }
+    ~Refused() { RefuseLocks(0); }
+  } refused;
+  SessionJournal journal;
+  for (const LocalTime& opened : {LocalTime{2026, 11, 1, 8, 0, 0}, LocalTime{2026, 11, 2, 8, 0, 0}}) {
+    journal.Begin(data, opened);
+    EXPECT_FALSE(journal.TakeLockWarning());
+    journal.Append("a line");
+    journal.Event("Порт открыт");
+    EXPECT_EQ(test::ReadBytes(journal.Path()), "a line\r\n");
+    EXPECT_FALSE(journal.TakeFailure());
+    const auto warning = journal.TakeLockWarning();
+    if (opened.day == 1)
+      EXPECT_EQ(warning, JournalLockWarningText(data.path));
+    else
+      EXPECT_FALSE(warning);
+    journal.End();
+  }
+  EXPECT_FALSE(journal.TakeLockWarning());
+  EXPECT_EQ(KeepJournalsWithin(data.Sessions(), {3, 1}, kNow), 0u);
+  EXPECT_EQ(Left(data.Sessions()).size(), 4u);
+  RefuseLocks(0);
+  EXPECT_EQ(KeepJournalsWithin(data.Sessions(), {3, 1}, kNow), 2u);
 }
 
 }  // namespace

@@ -646,5 +646,38 @@ TEST(ReportFileName, CarriesTheSerialNumberAndTheTimeAsTheArchiveSpellsIt) {
   EXPECT_EQ(back->when, (LocalTime{2027, 1, 2, 8, 5, 0}));
 }
 
+// A report too long for its sizes is shrunk evenly to fit its page, all but
+// its footer: nothing on the page is smaller than 8 pt, and the footer is 8 pt
+// to begin with.
+TEST(BlackBoxPageTest, TheFooterOfAShrunkPageKeepsItsEightPoints) {
+  BlackBoxPage usual = MakeBlackBoxPage(MakeBlackBoxReport(Pattern(), ","), "Файл a.bin");
+  usual.footer = "Ортан5 Диагностика 1.0";
+  BlackBoxPage crowded = usual;
+  crowded.changesHeading = "Изменения с чтения 07.12.2026 15:20";
+  for (int i = 0; i < 90; ++i) crowded.changes.push_back("Изменение " + std::to_string(i) + ": было 1, стало 2");
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  // The median height of the page's words and of those of its last line.
+  const auto heights = [&](const BlackBoxPage& page, const QString& name) {
+    QFile pdf(dir.filePath(name));
+    EXPECT_TRUE(pdf.open(QIODevice::WriteOnly));
+    pdf.write(BlackBoxPdf(page));
+    pdf.close();
+    test::PdfWords words = test::PdfWordBoxes(pdf.fileName());
+    EXPECT_EQ(words.pages, 1) << name.toStdString();
+    double bottom = 0;
+    for (const QRectF& box : words.boxes) bottom = std::max(bottom, box.top());
+    test::PdfWords footer;
+    for (const QRectF& box : words.boxes)
+      if (box.top() > bottom - 0.5) footer.boxes.push_back(box);
+    return std::make_pair(words.MedianHeight(), footer.MedianHeight());
+  };
+  const auto [usualWords, usualFooter] = heights(usual, "usual.pdf");
+  const auto [crowdedWords, crowdedFooter] = heights(crowded, "crowded.pdf");
+  ASSERT_GT(usualFooter, 0);
+  EXPECT_LT(crowdedWords, usualWords - 0.5);  // shrunk indeed
+  EXPECT_NEAR(crowdedFooter, usualFooter, 0.05);
+}
+
 }  // namespace
 }  // namespace o5

@@ -165,8 +165,9 @@ TEST(LanguageListTest, FullLanguageThenItsFirstTwoLetters) {
   }
 }
 
-// As gettext chooses: LANGUAGE, then LC_ALL, LC_MESSAGES and LANG, LANGUAGE
-// counting only where the locale of messages is not a C locale.
+// As the C library chooses: LANGUAGE, then LC_ALL, LC_MESSAGES and LANG,
+// LANGUAGE counting wherever the locale of messages is not the plain C
+// locale; its C.UTF-8 is not.
 TEST(LanguageListTest, TheLocaleVariablesInGettextsOrder) {
   const auto list = [](const char* language, const char* all, const char* messages, const char* lang) {
     return LanguageList({language, all, messages, lang});
@@ -179,9 +180,15 @@ TEST(LanguageListTest, TheLocaleVariablesInGettextsOrder) {
   EXPECT_EQ(list("", "", "C.UTF-8", "ru_RU.UTF-8"), "");
   EXPECT_EQ(list("de:ru", "", "", "ru_RU.UTF-8"), "de:ru");
   EXPECT_EQ(list("ru", "en_US.UTF-8", "", ""), "ru");
-  // A C locale of messages ignores LANGUAGE.
+  // The plain C locale of messages ignores LANGUAGE, C.UTF-8 does not.
   EXPECT_EQ(list("ru", "", "", ""), "");
   EXPECT_EQ(list("ru", "POSIX", "", "ru_RU.UTF-8"), "");
+  EXPECT_EQ(list("ru", "C", "", "C.UTF-8"), "");
+  EXPECT_EQ(list("ru", "", "", "C.ISO-8859-1"), "");
+  EXPECT_EQ(list("ru", "", "", "C@euro"), "");
+  EXPECT_EQ(list("ru", "", "", "C.UTF-8"), "ru");
+  EXPECT_EQ(list("ru", "", "C.utf8", "de_DE.UTF-8"), "ru");
+  EXPECT_EQ(list("", "", "", "C.UTF-8"), "");
   EXPECT_EQ(MessagesLocale({"", "", "de_DE", "ru_RU"}), "de_DE");
 }
 
@@ -301,13 +308,15 @@ TEST_F(TranslationTest, CatalogBesideTheExecutable) {
 }
 
 // The language follows gettext's order of the locale variables, the same
-// whether or not the locale is installed: LC_ALL before LANG, LANGUAGE first.
+// whether or not the locale is installed: LC_ALL before LANG, LANGUAGE first,
+// also with the C library's C.UTF-8, though not with the plain C locale.
 TEST_F(TranslationTest, TheLanguageOfLcAllOrLanguageBeforeLang) {
   const QString bin = temp.path() + "/bin";
   ASSERT_TRUE(WriteGermanCatalogs(bin + "/locale", "de"));
   RunTranslatingCopyIn(bin, {{"LANG", "en_US.UTF-8"}, {"LC_ALL", "de_DE.UTF-8"}});
   RunTranslatingCopyIn(bin, {{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "de_AT.UTF-8"}});
   RunTranslatingCopyIn(bin, {{"LANG", "en_US.UTF-8"}, {"LANGUAGE", "de"}});
+  RunTranslatingCopyIn(bin, {{"LANG", "C.UTF-8"}, {"LANGUAGE", "de"}});
   RunTranslatingCopyIn(bin, {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "en_US.UTF-8"}}, false);
   RunTranslatingCopyIn(bin, {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "C"}, {"LANGUAGE", "de"}}, false);
 }

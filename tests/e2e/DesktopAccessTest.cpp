@@ -3,11 +3,15 @@
 // screen reader user meets it: what a screen reader on AT-SPI hears whatever
 // has the focus (faults, silence, a lost link, the version, the end and the
 // cut of a readout, the lamp's state), and windows that open wholly on the
-// screen with large fonts and on a scaled desktop. The commands are pressed
+// screen with large fonts and on a scaled desktop; and on a Russian desktop,
+// a fault gone, Escape in a tool window and a broken timeline. The commands are pressed
 // through the buttons' accessible actions, as a screen reader presses them.
 
 #include <X11/keysym.h>
 
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
 
@@ -29,6 +33,8 @@ using namespace std::chrono_literals;
 constexpr int kHeardDeadlineMs = 60000;
 constexpr const char* kGraphTitle = "Графики";
 constexpr const char* kBlackBoxTitle = "Черный ящик";
+constexpr const char* kSummaryTitle = "Итоги пуска";
+constexpr const char* kHistoryTitle = "История отопителей";
 constexpr const char* kLastBlackBoxRead = "AA 09 00 00 77 FD 00 00 00 27";
 
 // The graph window stored partly below and right of a 1280 x 1024 screen.
@@ -38,7 +44,8 @@ constexpr const char* kSeedSettings =
 
 class DesktopAccess : public DesktopTool {
  protected:
-  explicit DesktopAccess(std::string screen = "1280x1024x24") : DesktopTool(kSeedSettings, std::move(screen)) {}
+  explicit DesktopAccess(std::string screen = "1280x1024x24", const char* seedSettings = kSeedSettings)
+      : DesktopTool(seedSettings, std::move(screen)) {}
 
   void SetUp() override {
     DesktopTool::SetUp();
@@ -194,6 +201,72 @@ TEST_F(DesktopAccess, LargeFontsKeepEveryWindowOnTheScreenAfterAReadout) {
   const std::string said = Output();
   EXPECT_LT(said.size(), 4096u) << said.substr(0, 4096);
   for (const char* title : {kAppTitle, kGraphTitle, kBlackBoxTitle}) ExpectOnScreen(title, screen);
+}
+
+// The data folder beside the tool's settings file.
+constexpr const char* kDataBesideSettings = "[Options]\nDataDir=data\n";
+
+class RussianDesktop : public DesktopAccess {
+ protected:
+  RussianDesktop() : DesktopAccess("1280x1024x24", kDataBesideSettings) {}
+
+  void PutSession(const QString& name, const QByteArray& content) {
+    const QString sessions = toolDir_.filePath("data/sessions");
+    ASSERT_TRUE(QDir().mkpath(sessions));
+    QFile file(sessions + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+  }
+  // Presses the keys until the window titled `title` shows: a window that has
+  // only just shown may not take the keyboard yet.
+  bool KeyUntilShown(unsigned long modifier, unsigned long key, const char* title, QWidget* clickFirst = nullptr) {
+    for (int attempt = 0; attempt < 6 && !desktop_->Shown(title); ++attempt) {
+      if (clickFirst) ClickOn(clickFirst);
+      desktop_->Key(modifier, key);
+      desktop_->WaitForWindow(title, kDesktopWindowDeadline / 6);
+    }
+    return desktop_->Shown(title);
+  }
+};
+
+// What a technician meets at a Russian desktop, with the real tool: the
+// console says when a fault is gone, Escape in "Итоги пуска" closes the
+// summary and leaves the graph window behind it open, and the history window
+// says how many lines of a broken timeline it passed over.
+TEST_F(RussianDesktop, AGoneFaultEscapeInTheSummaryAndABrokenTimelineAreSaid) {
+  // A session kept earlier, whose timeline lost two lines' times.
+  PutSession("S_2026-12-01_10-00-00.txt", "    5;     0;     0;\r\n");
+  PutSession("S_2026-12-01_10-00-00.events.tsv",
+             "2026-12-01 10:00:00\tПорт /dev/ttyUSB0 открыт\r\n"
+             "без времени\n"
+             "2026-13-01 10:00:01\tРежим 1 - Продувка\n"
+             "2026-12-01 10:00:02\tПорт закрыт\n");
+  Simulator sim({"--no-pacing", "--quiet"});
+  Listen();
+  StartTool(sim.DevicePath(), Environment({{"LANG", "ru_RU.UTF-8"}}));
+  PickPort(sim.DevicePath());
+  Press("Откр/закр");
+  ASSERT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Порт открыт")))
+      << Heard().toStdString() << Output();
+  ASSERT_TRUE(sim.Command("fault 13").starts_with("OK")) << sim.LogText();
+  EXPECT_TRUE(HeardNotification("Неисправность 13")) << Heard().toStdString();
+  ASSERT_TRUE(sim.Command("fault off").starts_with("OK")) << sim.LogText();
+  EXPECT_TRUE(HeardNotification("Неисправность снята")) << Heard().toStdString();
+
+  Press("Графики");
+  ASSERT_TRUE(desktop_->WaitForWindow(kGraphTitle, kDesktopWindowDeadline)) << Output();
+  ASSERT_TRUE(KeyUntilShown(XK_Control_L, XK_i, kSummaryTitle)) << Output();
+  desktop_->Key(XK_Escape);
+  EXPECT_TRUE(desktop_->WaitForNoWindow(kSummaryTitle, kDesktopWindowDeadline)) << Output();
+  QTest::qWait(500);
+  EXPECT_TRUE(desktop_->Shown(kGraphTitle)) << "Escape closed the graph window";
+
+  ASSERT_TRUE(KeyUntilShown(XK_Control_L, XK_h, kHistoryTitle, fMain->MC)) << Output();
+  // From the serial number's box to the sessions of no heater, at the oldest.
+  for (int i = 0; i < 2; ++i) desktop_->Key(XK_Tab);
+  desktop_->Key(XK_End);
+  EXPECT_TRUE(WaitHeard("object:", QString::fromUtf8("Пропущено строк: 2")))
+      << Heard().toStdString() << Output();
 }
 
 class ScaledDesktopAccess : public DesktopAccess {

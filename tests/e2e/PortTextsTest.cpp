@@ -58,13 +58,14 @@ const Texts kAsWritten = {
     "ReadFile function failed (win error code: 5)",
 };
 
-// Runs this program's PortTextsChild test with LANG = `lang` and nothing else
-// that chooses a language.
-void RunChild(const char* lang, const char* expected) {
+// Runs this program's PortTextsChild test with LANG = `lang`, LANGUAGE =
+// `language` where given, and nothing else that chooses a language.
+void RunChild(const char* lang, const char* expected, const char* language = nullptr) {
   QProcess child;
   QProcessEnvironment env = WithoutTestShares(QProcessEnvironment::systemEnvironment());
   env.insert("LANG", lang);
   for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(variable);
+  if (language) env.insert("LANGUAGE", language);
   env.insert(kChildVariable, expected);
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
@@ -78,6 +79,8 @@ void RunChild(const char* lang, const char* expected) {
 TEST(PortTexts, RussianForARussianLanguageAndAsWrittenForAnyOther) {
   RunChild("ru_RU.UTF-8", "ru");
   RunChild("C.UTF-8", "as-written");
+  // As the C library has it (`ls` then speaks Russian too).
+  RunChild("C.UTF-8", "ru", "ru");
   RunChild("de_DE.UTF-8", "as-written");
 }
 

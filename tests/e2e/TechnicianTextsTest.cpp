@@ -103,8 +103,9 @@ TEST_F(TechnicianTexts, AReadoutShowsColdAsColdAndNamesItsCodesAndModes) {
   ClearFileDialogs();
 }
 
-// A fault the heater reports is named once in the console, when it appears.
-TEST_F(TechnicianTexts, AFaultOfTheTelemetryIsNamedInTheConsoleOnce) {
+// A fault the heater reports is named once in the console, when it appears,
+// and its end once, when it is gone.
+TEST_F(TechnicianTexts, AFaultOfTheTelemetryIsNamedInTheConsoleOnceAndItsEndToo) {
   Connect({"--no-pacing", "--cycle", "100", "--running", "--quiet"});
   ASSERT_TRUE(QTest::qWaitFor([] { return Records() >= 2; }, 20000));
   const QString thirteen = QString::fromUtf8("Неисправность 13: Попытки запуска исчерпаны");
@@ -115,11 +116,17 @@ TEST_F(TechnicianTexts, AFaultOfTheTelemetryIsNamedInTheConsoleOnce) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return Records() >= records + 5; }, 20000));
   EXPECT_EQ(ConsoleCount(thirteen), 1);
 
+  // Its end is said once too, so that the console does not end with a fault
+  // while the heater runs clean.
   Command("fault off");
+  const QString gone = QString::fromUtf8("Неисправность снята");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ConsoleCount(gone) > 0; }, 20000)) << ConsoleLines().join("|").toStdString();
+  EXPECT_EQ(ConsoleLines().last(), gone);
   Command("fault 5");
   const QString five = QString::fromUtf8("Неисправность 5: обрыв датчика пламени");
   ASSERT_TRUE(QTest::qWaitFor([&] { return ConsoleCount(five) > 0; }, 20000)) << ConsoleLines().join("|").toStdString();
   EXPECT_EQ(ConsoleCount(thirteen), 1);
+  EXPECT_EQ(ConsoleCount(gone), 1);
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

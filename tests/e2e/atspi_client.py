@@ -35,7 +35,7 @@ def report(event):
         name = event.any_data
     if event.type.startswith("object:state-changed:showing") and not event.detail1:
         return
-    if role in (Atspi.Role.NOTIFICATION, Atspi.Role.ALERT) or name.startswith("Порт "):
+    if role in (Atspi.Role.NOTIFICATION, Atspi.Role.ALERT) or name.startswith(("Порт ", "Пропущено строк")):
         print(f"{event.type}\t{source.get_role_name()}\t{name}", flush=True)
 
 

@@ -18,7 +18,6 @@ class SessionEventsTest : public ::testing::Test {
   // A cycle as the main window tells it: its fault code, then what the
   // session's model of runs decided.
   void Cycle(int32_t runTimer, int mode, int faultCode) {
-    events_.Cycle(faultCode);
     const CycleKind kind = runs_.Take({runTimer, mode, faultCode, std::nullopt});
     events_.RunCycle(kind, runs_);
   }
@@ -41,6 +40,7 @@ TEST_F(SessionEventsTest, EachChangeIsToldOnceAndTheConsolesLinesAreKeptAsShown)
   Cycle(4, 21, 13);
   Cycle(5, 21, 13);
   events_.Tell("");
+  events_.Tell("Неисправность снята");
   Cycle(3725, 21, 0);
   Cycle(0, 0, 0);
   EXPECT_THAT(Take(), ElementsAre("Порт /dev/ttyUSB0 открыт", "Режим 0 - Выключен", "Пуск", "Работа началась",

@@ -84,8 +84,9 @@ TEST_F(TelemetryDecoderTest, TheCycleAndItsModeAreToldBeforeTheirPoints) {
   EXPECT_THAT(sink.cycle, ElementsAre("begins 0", "mode 21", "begins 1", "begins 2"));
 }
 
-// The fault code of 'e' is named when it changes to a non-zero value, once.
-TEST_F(TelemetryDecoderTest, AFaultCodeIsNamedOnceWhenItAppears) {
+// The fault code of 'e' is named when it changes to a non-zero value, once,
+// and its going back to 0 is said once.
+TEST_F(TelemetryDecoderTest, AFaultCodeIsNamedOnceWhenItAppearsAndWhenItIsGone) {
   Decode('e', 0, 5, 0, 0);
   Decode('e', 0, 6, 0, 13);
   Decode('e', 0, 7, 0, 13);
@@ -98,11 +99,12 @@ TEST_F(TelemetryDecoderTest, AFaultCodeIsNamedOnceWhenItAppears) {
   EXPECT_THAT(sink.notices,
               ElementsAre("Неисправность 13: Попытки запуска исчерпаны",
                           "Неисправность 17: КЗ топливного насоса, обрыв цепи топливного насоса",
+                          "Неисправность снята",
                           "Неисправность 17: КЗ топливного насоса, обрыв цепи топливного насоса",
                           "Неисправность 99: Неизвестный код"));
   // A reply to a request of code 'e' is no telemetry.
   Decode(BuildRequest(0x09 | kReplyFlag, 0, 0, 'e', 0, 13, 0, 5));
-  EXPECT_EQ(sink.notices.size(), 4u);
+  EXPECT_EQ(sink.notices.size(), 5u);
 }
 
 TEST_F(TelemetryDecoderTest, RunTimerIsUnsignedSixteenBits) {

@@ -23,6 +23,7 @@
 #include "app/TfMain.h"
 #include "archive/ArchiveNames.h"
 #include "archive/ReadoutArchive.h"
+#include "archive/TimelineFile.h"
 #include "heater/RecordLog.h"
 #include "heater/TelemetryDecoder.h"
 #include "tests/hardening/HardeningSupport.h"
@@ -69,9 +70,10 @@ std::string Record(int runTimer) {
   return sink.record;
 }
 
-QStringList Column(const QTreeWidget* list, int column) {
+QStringList Column(const QTreeView* list, int column) {
   QStringList texts;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+  const QAbstractItemModel* model = list->model();
+  for (int i = 0; i < model->rowCount(); ++i) texts << model->index(i, column).data().toString();
   return texts;
 }
 
@@ -149,9 +151,43 @@ TEST_F(HistoryWindow, AChosenSessionShowsItsTimeline) {
   fHistory->tvSessions->setCurrentItem(fHistory->tvSessions->topLevelItem(0));
   EXPECT_EQ(Column(fHistory->tvEvents, 0), QStringList({"10.03.2026 08:55:00", "10.03.2026 08:56:10"}));
   EXPECT_EQ(Column(fHistory->tvEvents, 1), QStringList({"Порт /dev/ttyUSB0 открыт", "Пуск"}));
-  // A session without a timeline has no events.
+  EXPECT_TRUE(fHistory->lEventsNote->isHidden());
+  // A session without a timeline has no events, and nothing to say.
   fHistory->tvSessions->setCurrentItem(fHistory->tvSessions->topLevelItem(1));
-  EXPECT_EQ(fHistory->tvEvents->topLevelItemCount(), 0);
+  EXPECT_EQ(fHistory->tvEvents->model()->rowCount(), 0);
+  EXPECT_TRUE(fHistory->lEventsNote->isHidden());
+  EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+// A broken timeline shows what can be shown and says what it passed over; a
+// link is not followed, and neither it nor a file too large is shown empty
+// without a word.
+TEST_F(HistoryWindow, ABrokenTimelineSaysWhatItPassedOverAndOneNotReadSaysWhy) {
+  const QString other = "sessions/S_2026-02-01_12-00-00.events.tsv";
+  Put(other, "2026-02-01 12:00:00\tПорт COM1 открыт\r\nмусор\n2026-02-30 12:00:01\tПуск\n");
+  OpenWithCtrlH();
+  QTreeWidget* list = fHistory->tvOtherSessions;
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_EQ(Column(fHistory->tvEvents, 1), QStringList({"Порт COM1 открыт"}));
+  EXPECT_TRUE(fHistory->lEventsNote->isVisibleTo(fHistory));
+  EXPECT_EQ(fHistory->lEventsNote->text(), "Пропущено строк: 2");
+
+  const auto chooseAfresh = [&] {
+    fHistory->Refresh();
+    list->setCurrentItem(list->topLevelItem(0));
+  };
+  QFile::remove(Data(other));
+  ASSERT_TRUE(QFile::link(Data("sessions/S_2026-03-10_08-55-00_100.events.tsv"), Data(other)));
+  chooseAfresh();
+  EXPECT_EQ(fHistory->tvEvents->model()->rowCount(), 0);
+  EXPECT_EQ(fHistory->lEventsNote->text(),
+            "Файл событий \"" + Data(other) + "\" — символическая ссылка: события не показаны");
+  QFile::remove(Data(other));
+  Put(other, "");
+  ASSERT_TRUE(QFile::resize(Data(other), kTimelineMaxBytes + 1));
+  chooseAfresh();
+  EXPECT_EQ(fHistory->tvEvents->model()->rowCount(), 0);
+  EXPECT_EQ(fHistory->lEventsNote->text(), "Файл событий \"" + Data(other) + "\" больше 16 МиБ: события не показаны");
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

@@ -24,6 +24,7 @@
 #include "app/TfMain.h"
 #include "archive/ArchiveNames.h"
 #include "archive/DataFolder.h"
+#include "archive/FileInUse.h"
 #include "archive/ReadoutArchive.h"
 #include "archive/SessionJournal.h"
 #include "link/ComPort.h"
@@ -142,6 +143,33 @@ TEST_F(Journal, AFolderThatCannotBeWrittenIsOneErrorPerOpeningAndTelemetryGoesOn
   fMain->BSRClick(fMain->BSR);
   ASSERT_TRUE(WaitForRecords(Records() + 10));
   EXPECT_EQ(TakeErrors(), QStringList{expected});
+}
+
+// A data folder whose file system refuses locks (here made to): the journal
+// is written all the same, and the console and the timeline say once for the
+// tool's start that several benches must not share the folder.
+TEST_F(Journal, AFolderWithoutLocksIsWrittenAndSaidOncePerStartInTheConsoleAndTheTimeline) {
+  struct Refused {
+    Refused() { RefuseLocks(ENOLCK); }
+    ~Refused() { RefuseLocks(0); }
+  } refused;
+  Connect({"--no-pacing", "--cycle", "50", "--running", "--quiet"});
+  ASSERT_TRUE(WaitForRecords(3));
+  fMain->BSRClick(fMain->BSR);
+  fMain->BSRClick(fMain->BSR);
+  ASSERT_TRUE(WaitForRecords(Records() + 3));
+  const QString warning = QString::fromStdString(JournalLockWarningText(data_.path().toStdString()));
+  EXPECT_EQ(fMain->MC->toPlainText().count(warning), 1) << fMain->MC->toPlainText().toStdString();
+  EXPECT_TRUE(TakeErrors().isEmpty());
+  const std::vector<JournalFile> journals = Journals();
+  ASSERT_EQ(journals.size(), 2u);
+  int said = 0;
+  for (const JournalFile& journal : journals) {
+    EXPECT_GT(FileBytes(QString::fromStdString(journal.path)).size(), 0);
+    for (const TimelineEvent& event : ReadTimeline(TimelinePathFor(journal.path)).events)
+      said += QString::fromStdString(event.text) == warning;
+  }
+  EXPECT_EQ(said, 1);
 }
 
 TEST_F(Journal, AReopeningAfterALossStartsANewJournal) {

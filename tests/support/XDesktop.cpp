@@ -51,6 +51,17 @@ std::string Utf8Property(Display* display, ::Window window, Atom property, Atom 
   return text;
 }
 
+// A window of the tool may go away between listing the windows and looking at
+// one (a tool window closed, a popup gone): the look then fails, as the
+// callers expect, instead of the default handler ending the test program.
+// Any other error goes to that handler.
+XErrorHandler defaultErrorHandler = nullptr;
+
+int IgnoreVanishedWindows(Display* display, XErrorEvent* error) {
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
+  return defaultErrorHandler ? defaultErrorHandler(display, error) : 0;
+}
+
 }  // namespace
 
 XDesktop::XDesktop(const std::string& screen) {
@@ -95,6 +106,8 @@ XDesktop::XDesktop(const std::string& screen) {
     EndProcess(server_);
     throw std::runtime_error("cannot connect to Xvfb on " + name_);
   }
+  const XErrorHandler before = XSetErrorHandler(IgnoreVanishedWindows);
+  if (before != IgnoreVanishedWindows) defaultErrorHandler = before;
   int event = 0, error = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) {
     XCloseDisplay(display_);

@@ -29,7 +29,8 @@ const QPageLayout kPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
 // Font sizes and spacing in points, before any shrinking to fit. Nothing is
 // smaller than 8 pt: the page is read at the bench, often as a copy of a
 // copy. A report with its explanation and what changed since the earlier
-// readout fits at these sizes; only an unusually long one is shrunk.
+// readout fits at these sizes; only an unusually long one is shrunk, and its
+// footer, at that floor already, is not.
 constexpr double kTitlePt = 14;
 constexpr double kSourcePt = 9;
 constexpr double kLabelPt = 9;
@@ -39,6 +40,7 @@ constexpr double kColumnGapPt = 20;
 constexpr double kSectionGapPt = 6;
 constexpr double kLineSpacing = 1.1;
 constexpr double kFooterPt = 8;
+constexpr double kFloorPt = 8;
 // The explanation's entries and the changed labels run down as many columns,
 // each as wide as its widest entry, as fit the page's width.
 constexpr int kMaxExplanationColumns = 5;
@@ -146,7 +148,7 @@ Layout MakeLayout(const BlackBoxPage& page, QPaintDevice* device, double dpi, do
   l.label = PageFont(kLabelPt * zoom, true);
   l.table = PageFont(kTablePt * zoom, false);
   l.tableBold = PageFont(kTablePt * zoom, true);
-  l.footer = PageFont(kFooterPt * zoom, false);
+  l.footer = PageFont(std::max(kFooterPt * zoom, kFloorPt), false);
   const QFontMetricsF title(l.title, device), label(l.label, device), table(l.table, device),
       tableBold(l.tableBold, device), footer(l.footer, device);
 

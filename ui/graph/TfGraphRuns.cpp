@@ -17,7 +17,7 @@
 #include "heater/RunSplitter.h"
 #include "heater/SessionEvents.h"
 #include "archive/LocalTime.h"
-#include "settings/UserFile.h"
+#include "archive/TimelineFile.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/TfGraph.h"
@@ -31,8 +31,6 @@ constexpr const char* kFollowCaption = "Следовать за данными";
 constexpr const char* kRunSummaryCaption = "Итоги пуска";
 // The summary of a long run is read a few times a second at most.
 constexpr int kSummaryIntervalMs = 250;
-// A timeline a session writes is a few kilobytes; a larger file is not read whole.
-constexpr std::size_t kMaxTimelineBytes = 16 * 1024 * 1024;
 
 // The local clock, as the session's timeline writes it.
 WallSeconds WallNow() {
@@ -178,15 +176,10 @@ void GiveRunClocks(const std::string& journalPath, RecordLog& log) {
   const std::filesystem::path journal(journalPath);
   const auto name = ParseJournalFileName(journal.filename().string());
   if (!name || log.RunCount() == 0) return;
-  const std::string timelinePath = (journal.parent_path() / TimelineFileName(*name)).string();
-  std::string content;
-  try {
-    content = LoadUserFile(timelinePath, kMaxTimelineBytes);
-  } catch (const std::exception&) {
-    return;  // no timeline, or none to read: the runs go without a clock
-  }
+  // No timeline, or none to read: the runs go without a clock.
+  const TimelineReading timeline = ReadTimeline((journal.parent_path() / TimelineFileName(*name)).string());
   std::vector<TimelineRunMark> marks;
-  for (const TimelineEvent& event : ParseTimeline(content))
+  for (const TimelineEvent& event : timeline.events)
     if (event.text == kEventRunBegan || event.text == kEventRunFound)
       marks.push_back({WallOf(event.when), event.text == kEventRunFound});
   log.SetRunClocks(WallOf(name->opened), marks);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/WindowKeys.h"
 namespace o5 {
 
 namespace {
@@ -39,6 +40,7 @@ TfRunSummary::TfRunSummary(QWidget* parent) : QWidget(parent, Qt::Tool) {
   column->addWidget(mSummary, 1);
   column->addLayout(buttons);
   connect(bCopy, &QPushButton::clicked, this, &TfRunSummary::bCopyClick);
+  CloseOnEscape(this);
 }
 
 // The text is replaced only when it changes, so that a selection and the

@@ -13,7 +13,7 @@
 #include "archive/DataFolder.h"
 #include "settings/SettingsFile.h"
 #include "ui/help/ManualLocation.h"
-
+#include "ui/WindowKeys.h"
 namespace o5 {
 
 THelpWindow::THelpWindow() {
@@ -47,6 +47,7 @@ THelpWindow::THelpWindow() {
   connect(bBack, &QPushButton::clicked, Text, &QTextBrowser::backward);
   connect(bContents, &QPushButton::clicked, this, [this] { ShowSection({}); });
   connect(bAbout, &QPushButton::clicked, this, &THelpWindow::bAboutClick);
+  CloseOnEscape(this);
 }
 
 void THelpWindow::ShowSection(const QString& anchor) {

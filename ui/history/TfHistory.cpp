@@ -18,12 +18,15 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 #include <stdexcept>
 
 #include "archive/DataFolder.h"
 #include "heater/BlackBoxReport.h"
 #include "settings/UserFile.h"
 #include "ui/WindowKeys.h"
+#include "ui/history/TimelineModel.h"
 
 namespace o5 {
 
@@ -36,8 +39,6 @@ constexpr int kLeftWidth = 450;
 constexpr int kClientHeight = 560;
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kSerialRole = Qt::UserRole + 1;
-// A timeline is a few lines a minute; one larger than this is not listed.
-constexpr std::size_t kTimelineReadLimit = 16 * 1024 * 1024;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -49,12 +50,23 @@ struct ListColumn {
 
 constexpr const char* kWidestTime = "00.00.0000 00:00:00";
 
-QTreeWidget* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWidget* parent) {
-  auto* list = new QTreeWidget(parent);
-  list->setObjectName(name);
+QStringList Titles(std::initializer_list<ListColumn> columns) {
   QStringList titles;
   for (const ListColumn& column : columns) titles << QString::fromUtf8(column.title);
-  list->setHeaderLabels(titles);
+  return titles;
+}
+
+// A list of rows: of its own items, or those of `model`, which titles the
+// columns itself.
+template <typename List>
+List* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWidget* parent,
+               QAbstractItemModel* model = nullptr) {
+  auto* list = new List(parent);
+  list->setObjectName(name);
+  if constexpr (std::is_same_v<List, QTreeWidget>)
+    list->setHeaderLabels(Titles(columns));
+  else
+    list->setModel(model);
   list->setRootIsDecorated(false);
   list->setUniformRowHeights(true);
   list->setAllColumnsShowFocus(true);
@@ -126,24 +138,39 @@ void TfHistory::BuildControls() {
   auto* columns = new QSplitter(Qt::Horizontal, this);
   auto* left = new QSplitter(Qt::Vertical, columns);
   auto* right = new QSplitter(Qt::Vertical, columns);
-  tvHeaters = MakeList("tvHeaters",
+  tvHeaters = MakeList<QTreeWidget>("tvHeaters",
                        {{"Серийный номер", "16777215"}, {"Код изделия", "255"}, {"Чтений", "9999"},
                         {"Последнее чтение", kWidestTime}},
                        this);
-  tvOtherSessions = MakeList("tvOtherSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
-  tvReadouts = MakeList("tvReadouts",
+  tvOtherSessions = MakeList<QTreeWidget>("tvOtherSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
+  tvReadouts = MakeList<QTreeWidget>("tvReadouts",
                         {{"Дата и время", kWidestTime},
                          {"Общее время работы", "9999999 сек. (115-17:46:39)"},
                          {"Запусков", "65535"},
                          {"Неисправностей", "65535"}},
                         this);
-  tvSessions = MakeList("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
-  tvEvents = MakeList("tvEvents", {{"Время", kWidestTime}, {"Событие", ""}}, this);
+  tvSessions = MakeList<QTreeWidget>("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
+  const std::initializer_list<ListColumn> eventColumns = {{"Время", kWidestTime}, {"Событие", ""}};
+  events_ = new TimelineModel(Titles(eventColumns), this);
+  tvEvents = MakeList<QTreeView>("tvEvents", eventColumns, this, events_);
   left->addWidget(Group("Отопители", tvHeaters, left));
   left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
   right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
   right->addWidget(Group("Сеансы отопителя", tvSessions, right));
-  right->addWidget(Group("События сеанса", tvEvents, right));
+  // Under the events, what the timeline's reading has to say: why it shows
+  // none, or how many lines it passed over.
+  lEventsNote = new QLabel(this);
+  lEventsNote->setObjectName("lEventsNote");
+  lEventsNote->setWordWrap(true);
+  lEventsNote->setTextFormat(Qt::PlainText);
+  lEventsNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lEventsNote->hide();
+  auto* events = new QWidget(this);
+  auto* eventsColumn = new QVBoxLayout(events);
+  eventsColumn->setContentsMargins(0, 0, 0, 0);
+  eventsColumn->addWidget(tvEvents, 1);
+  eventsColumn->addWidget(lEventsNote);
+  right->addWidget(Group("События сеанса", events, right));
   root->addWidget(columns, 1);
   columns->setSizes({kLeftWidth, kClientWidth - kLeftWidth});
 
@@ -267,10 +294,17 @@ QTreeWidgetItem* TfHistory::ChosenItem(QTreeWidget* list) {
   return selected.isEmpty() ? nullptr : selected.front();
 }
 
+void TfHistory::ClearTimeline() {
+  events_->SetEvents({});
+  lEventsNote->clear();
+  lEventsNote->hide();
+  timelineShown_.clear();
+}
+
 void TfHistory::HeaterChosen() {
   tvReadouts->clear();
   tvSessions->clear();
-  tvEvents->clear();
+  ClearTimeline();
   const QTreeWidgetItem* heater = ChosenItem(tvHeaters);
   bVisitAct->setEnabled(heater != nullptr);
   if (!heater) return;
@@ -294,17 +328,17 @@ void TfHistory::SessionChosen(QTreeWidget* list) {
   const QTreeWidgetItem* session = ChosenItem(list);
   if (!session) session = list->currentItem();
   if (!session) return;
-  tvEvents->clear();
-  std::string content;
-  try {
-    content = LoadUserFile(TimelinePathFor(session->data(0, kPathRole).toString().toStdString()), kTimelineReadLimit);
-  } catch (const FileError&) {
-    return;  // a session without a timeline (kept by an earlier version), or one that cannot be read
-  }
-  QList<QTreeWidgetItem*> rows;
-  for (const TimelineEvent& event : ParseTimeline(content))
-    rows.append(new QTreeWidgetItem({Text(DisplayTime(event.when)), Text(event.text)}));
-  tvEvents->addTopLevelItems(rows);
+  // One choice moves the cursor and the selection both: the timeline is read
+  // once.
+  const QString journal = session->data(0, kPathRole).toString();
+  if (journal == timelineShown_) return;
+  ClearTimeline();
+  timelineShown_ = journal;
+  TimelineReading timeline = ReadTimeline(TimelinePathFor(journal.toStdString()));
+  events_->SetEvents(std::move(timeline.events));
+  const std::string note = timeline.Note();
+  lEventsNote->setText(Text(note));
+  lEventsNote->setVisible(!note.empty());
 }
 
 void TfHistory::edSerialChange() { FillHeaters(); }

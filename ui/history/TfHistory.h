@@ -21,13 +21,17 @@
 #include "archive/ReadoutArchive.h"
 #include "archive/SessionJournal.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QShowEvent;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace o5 {
+
+class TimelineModel;
 
 // The command that opens the window, in the main window (Ctrl+H) and in the
 // black-box window's menu.
@@ -63,8 +67,10 @@ class TfHistory : public QWidget {
   QTreeWidget* tvReadouts;
   QTreeWidget* tvSessions;
   QTreeWidget* tvOtherSessions;
-  // The chosen session's timeline: time and event.
-  QTreeWidget* tvEvents;
+  // The chosen session's timeline: time and event; under it, why none is
+  // shown or how many of its lines were passed over.
+  QTreeView* tvEvents;
+  QLabel* lEventsNote;
   QPushButton* bOpen;
   QPushButton* bOpenFolder;
   // The act of the chosen heater's visit, also in the heaters' context menu.
@@ -79,6 +85,7 @@ class TfHistory : public QWidget {
   void HeaterChosen();
   // A session chosen in `list`: its timeline is listed.
   void SessionChosen(QTreeWidget* list);
+  void ClearTimeline();
   void OpenItem(QTreeWidget* list, QTreeWidgetItem* item);
   // The row chosen in a list: the one selected, by the keyboard, the mouse or
   // an assistive tool.
@@ -92,6 +99,8 @@ class TfHistory : public QWidget {
   // Journals named after a heater, by its serial number; newest first.
   std::map<uint32_t, std::vector<JournalFile>> heaterJournals_;
   QTreeWidget* lastList_ = nullptr;  // the list whose row "Открыть" opens
+  QString timelineShown_;  // the journal whose timeline is listed
+  TimelineModel* events_;
   bool refreshed_ = false;  // by Open, so that the show does not read again
 };
 
