@@ -294,7 +294,6 @@ TEST_F(GraphRuns, TheChartTheListTheSummaryAndTheTimelineAgreeOnEachRun) {
   events.PortOpened("/dev/ttyUSB0");
   const auto cycle = [&](int t, int mode) {
     heater.Cycle(t, "", mode);
-    events.Cycle(0);
     events.RunCycle(model.Take({t, mode, 0, WallSecondsOf(2026, 12, 8, 15, 20 + now / 60, now % 60)}), model);
     ++now;
   };
