@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "app/Emblem.h"
 
 #include <QLinearGradient>
@@ -43,7 +44,7 @@ void PaintEmblem(QPainter& p, const QRectF& r) {
   font.setPixelSize(qMax(6, int(h * 0.2)));
   p.setFont(font);
   p.setPen(QColor(240, 240, 240));
-  p.drawText(body, Qt::AlignCenter, QStringLiteral("Ортан 5"));
+  p.drawText(body, Qt::AlignCenter, QCoreApplication::translate("Emblem", "Ортан 5"));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "app/ErrorDisplay.h"
 
 #include <QMessageBox>
@@ -28,7 +29,7 @@ void Display(const QString& text) {
     display(text);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok,
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("AppTitle", kAppTitle), text, QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }

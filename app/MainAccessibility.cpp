@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "app/MainAccessibility.h"
 
 #include <QAccessible>
@@ -16,8 +17,8 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kPortOpen = "Порт открыт";
-constexpr const char* kPortClosed = "Порт закрыт";
+constexpr const char* kPortOpen = QT_TRANSLATE_NOOP("MainAccessibility", "Порт открыт");
+constexpr const char* kPortClosed = QT_TRANSLATE_NOOP("MainAccessibility", "Порт закрыт");
 
 // The lamp's name follows its state; its description is its tooltip, made
 // when asked for, so that the time of the last frame is the latest.
@@ -26,7 +27,7 @@ class AccessibleLamp : public QAccessibleWidget {
   explicit AccessibleLamp(TComLed* lamp) : QAccessibleWidget(lamp, QAccessible::StaticText) {}
   QString text(QAccessible::Text t) const override {
     const auto* lamp = static_cast<const TComLed*>(widget());
-    if (t == QAccessible::Name) return QString::fromUtf8(lamp->State() == lsOn ? kPortOpen : kPortClosed);
+    if (t == QAccessible::Name) return QCoreApplication::translate("MainAccessibility", lamp->State() == lsOn ? kPortOpen : kPortClosed);
     if (t == QAccessible::Description)
       if (const auto* main = qobject_cast<const TfMain*>(lamp->window())) return main->LampHint();
     return QAccessibleWidget::text(t);
@@ -79,9 +80,9 @@ void MakeMainAccessible(TfMain& main) {
     QAccessibleStateChangeEvent state(lamp, changed);
     QAccessible::updateAccessibility(&state);
   };
-  main.Image1->setAccessibleName(QString::fromUtf8("Эмблема программы"));
-  main.MC->setAccessibleName(QString::fromUtf8("Консоль"));
-  main.MR->setAccessibleName(QString::fromUtf8("Журнал записей"));
+  main.Image1->setAccessibleName(QCoreApplication::translate("MainAccessibility", "Эмблема программы"));
+  main.MC->setAccessibleName(QCoreApplication::translate("MainAccessibility", "Консоль"));
+  main.MR->setAccessibleName(QCoreApplication::translate("MainAccessibility", "Журнал записей"));
   // The focus is drawn from the start, not only after the first Tab: the
   // toolkit forgets it at each activation.
   main.installEventFilter(new FocusShownFilter(&main));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "app/TfMain.h"
 
 #include <QAction>
@@ -62,7 +63,7 @@ namespace {
 const QColor kSkyBlue(166, 202, 240);
 constexpr int kTimerIntervalMs = 100;
 constexpr int kToolButtonHeight = 46;
-const char* const kNoDataLine = "Нет данных от отопителя: проверьте выбор порта и подключение.";
+const char* const kNoDataLine = QT_TRANSLATE_NOOP("TfMain", "Нет данных от отопителя: проверьте выбор порта и подключение.");
 
 QFrame* MakePanel(QWidget* parent, bool lowered, bool skyBlue) {
   auto* panel = new QFrame(parent);
@@ -103,7 +104,7 @@ QFont PixelFont(const char* family, int pixels, bool bold = false) {
 
 TfMain::TfMain(QWidget* parent) : QWidget(parent) {
   setObjectName("fMain");
-  setWindowTitle(QString::fromUtf8(kAppTitle));
+  setWindowTitle(QCoreApplication::translate("AppTitle", kAppTitle));
   setWindowIcon(MakeAppIcon());
   QFont font("MS Sans Serif");
   font.setPointSize(8);
@@ -208,23 +209,23 @@ void TfMain::BuildControls() {
   toolbar->setContentsMargins(2, 1, 2, 1);
   toolbar->setSpacing(2);
 
-  bModes = MakeToolButton(Panel4, "Режимы", false);
+  bModes = MakeToolButton(Panel4, QCoreApplication::translate("TfMain", "Режимы"), false);
   bModes->setObjectName("bModes");
   bModes->setCheckable(true);
-  bGraph = MakeToolButton(Panel4, "Графики", false);
+  bGraph = MakeToolButton(Panel4, QCoreApplication::translate("TfMain", "Графики"), false);
   bGraph->setObjectName("bGraph");
-  bClr = MakeToolButton(Panel4, "Стереть (F8)", false);
+  bClr = MakeToolButton(Panel4, QCoreApplication::translate("TfMain", "Стереть (F8)"), false);
   bClr->setObjectName("bClr");
-  bBlackBox = MakeToolButton(Panel4, "Черный\nящик", false);
+  bBlackBox = MakeToolButton(Panel4, QCoreApplication::translate("TfMain", "Черный\nящик"), false);
   bBlackBox->setObjectName("bBlackBox");
-  bVer = MakeToolButton(Panel4, "Версия ПО\nОртан 5", false);
+  bVer = MakeToolButton(Panel4, QCoreApplication::translate("TfMain", "Версия ПО\nОртан 5"), false);
   bVer->setObjectName("bVer");
   Bevel1 = new QFrame(Panel4);
   Bevel1->setObjectName("Bevel1");
   Bevel1->setFrameStyle(QFrame::VLine | QFrame::Raised);
-  bStart = MakeToolButton(Panel4, "Пуск", true);
+  bStart = MakeToolButton(Panel4, QCoreApplication::translate("TfMain", "Пуск"), true);
   bStart->setObjectName("bStart");
-  bStop = MakeToolButton(Panel4, "Стоп", true);
+  bStop = MakeToolButton(Panel4, QCoreApplication::translate("TfMain", "Стоп"), true);
   bStop->setObjectName("bStop");
   lTime = new QLabel("--.--", Panel4);
   lTime->setObjectName("lTime");
@@ -256,9 +257,9 @@ void TfMain::BuildControls() {
   ComLed1->setObjectName("ComLed1");
   ComLed1->setFixedSize(19, 19);
   ComLed1->SetComPort(Port);
-  BSet = new QPushButton("Настр", P1);
+  BSet = new QPushButton(QCoreApplication::translate("TfMain", "Настр"), P1);
   BSet->setObjectName("BSet");
-  BSR = new QPushButton("Откр/закр", P1);
+  BSR = new QPushButton(QCoreApplication::translate("TfMain", "Откр/закр"), P1);
   BSR->setObjectName("BSR");
   portRow->addWidget(cbPort);
   portRow->addWidget(ComLed1);
@@ -314,7 +315,7 @@ void TfMain::BuildControls() {
                       Panel2);
   Label7->setObjectName("Label7");
   Label7->setFont(PixelFont("Courier New", 11));
-  bSaveData = new QPushButton("Сохранить", Panel2);
+  bSaveData = new QPushButton(QCoreApplication::translate("TfMain", "Сохранить"), Panel2);
   bSaveData->setObjectName("bSaveData");
   bSaveData->setFixedHeight(20);
   header->addWidget(Label7);
@@ -356,13 +357,13 @@ void TfMain::BuildControls() {
 
   // A saved black-box image opens from here too, by Ctrl+O or by dropping the
   // file anywhere on the window, and is shown in the black-box window.
-  aOpenImage = new QAction("Открыть образ…", this);
+  aOpenImage = new QAction(QCoreApplication::translate("TfMain", "Открыть образ…"), this);
   aOpenImage->setObjectName("aOpenImage");
   aOpenImage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   aOpenImage->setShortcutContext(Qt::WindowShortcut);
   addAction(aOpenImage);
   connect(aOpenImage, &QAction::triggered, this, [this] { fBB->aOpenImageExecute(this); });
-  aHistory = new QAction(QString::fromUtf8(kHistoryCommand), this);
+  aHistory = new QAction(QCoreApplication::translate("TfHistory", kHistoryCommand), this);
   aHistory->setObjectName("aHistory");
   aHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   aHistory->setShortcutContext(Qt::WindowShortcut);
@@ -404,35 +405,35 @@ void TfMain::BuildControls() {
 // time of the last frame, the column under the mouse); the others stay.
 void TfMain::SetHints() {
   const std::pair<QWidget*, const char*> hints[] = {
-      {bModes, "Показать или скрыть окно режимов работы и подписей битов неисправностей"},
-      {bGraph, "Открыть окно графиков телеметрии"},
-      {bClr, "Очистить консоль и журнал записей (F8)"},
-      {bBlackBox, "Прочитать черный ящик отопителя: счётчики, время работы и 13 записей "
-                  "неисправностей (около 15 с)"},
-      {bVer, "Прочитать версию и дату программного обеспечения отопителя"},
-      {bStart, "Запустить отопитель"},
-      {bStop, "Остановить отопитель"},
-      {lTime, "Время работы отопителя, минуты:секунды"},
-      {cbPort, "Порт, к которому подключен отопитель; подсказка у каждого порта списка называет "
-               "его устройство"},
-      {BSet, "Параметры порта: устройство, скорость, биты данных, стоповые биты, чётность"},
-      {BSR, "Открыть или закрыть выбранный порт"},
-      {bSaveData, "Сохранить журнал записей в рабочую папку, в файл D_<дата>_<время>.txt"},
+      {bModes, QT_TRANSLATE_NOOP("TfMain", "Показать или скрыть окно режимов работы и подписей битов неисправностей")},
+      {bGraph, QT_TRANSLATE_NOOP("TfMain", "Открыть окно графиков телеметрии")},
+      {bClr, QT_TRANSLATE_NOOP("TfMain", "Очистить консоль и журнал записей (F8)")},
+      {bBlackBox, QT_TRANSLATE_NOOP("TfMain", "Прочитать черный ящик отопителя: счётчики, время работы и 13 записей "
+                  "неисправностей (около 15 с)")},
+      {bVer, QT_TRANSLATE_NOOP("TfMain", "Прочитать версию и дату программного обеспечения отопителя")},
+      {bStart, QT_TRANSLATE_NOOP("TfMain", "Запустить отопитель")},
+      {bStop, QT_TRANSLATE_NOOP("TfMain", "Остановить отопитель")},
+      {lTime, QT_TRANSLATE_NOOP("TfMain", "Время работы отопителя, минуты:секунды")},
+      {cbPort, QT_TRANSLATE_NOOP("TfMain", "Порт, к которому подключен отопитель; подсказка у каждого порта списка называет "
+               "его устройство")},
+      {BSet, QT_TRANSLATE_NOOP("TfMain", "Параметры порта: устройство, скорость, биты данных, стоповые биты, чётность")},
+      {BSR, QT_TRANSLATE_NOOP("TfMain", "Открыть или закрыть выбранный порт")},
+      {bSaveData, QT_TRANSLATE_NOOP("TfMain", "Сохранить журнал записей в рабочую папку, в файл D_<дата>_<время>.txt")},
   };
-  for (const auto& [control, text] : hints) control->setToolTip(QString::fromUtf8(text));
+  for (const auto& [control, text] : hints) control->setToolTip(QCoreApplication::translate("TfMain", text));
 }
 
 QString TfMain::LampHint() const {
-  QString hint = QString::fromUtf8(Port->Connected() ? "Порт открыт." : "Порт закрыт.");
-  hint += QString::fromUtf8(" Лампа горит, пока порт открыт.\n");
+  QString hint = QString::fromUtf8(Port->Connected() ? QCoreApplication::translate("TfMain", "Порт открыт.") : QCoreApplication::translate("TfMain", "Порт закрыт."));
+  hint += QCoreApplication::translate("TfMain", " Лампа горит, пока порт открыт.\n");
   if (const auto last = silence_.LastFrame()) {
     const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(SilenceWatch::Clock::now() - *last);
     const QDateTime when = QDateTime::currentDateTime().addMSecs(-ago.count());
-    hint += QString::fromUtf8("Последний кадр от отопителя: %1 (%2 с назад).")
+    hint += QCoreApplication::translate("TfMain", "Последний кадр от отопителя: %1 (%2 с назад).")
                 .arg(when.toString("HH:mm:ss"))
                 .arg(ago.count() / 1000);
   } else {
-    hint += QString::fromUtf8("Кадров от отопителя ещё не было.");
+    hint += QCoreApplication::translate("TfMain", "Кадров от отопителя ещё не было.");
   }
   return hint;
 }
@@ -471,7 +472,7 @@ void TfMain::WatchSilence() {
     return;
   }
   if (silence_.Due(now)) {
-    ConsoleLine(kNoDataLine);
+    ConsoleLine(QCoreApplication::translate("TfMain", kNoDataLine).toStdString());
     events_.Silent();
   }
 }
@@ -650,7 +651,7 @@ void TfMain::ReportJournalFailure() {
 
 void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
   // The end of a readout is heard: its window may come up behind the focus.
-  Announcements->Announce(QString::fromUtf8("Черный ящик прочитан, отчёт в окне \"Черный ящик\"."));
+  Announcements->Announce(QCoreApplication::translate("TfMain", "Черный ящик прочитан, отчёт в окне \"Черный ящик\"."));
   journal_.NameHeater(BlackBoxSerialNumber(image));
   events_.ReadoutCompleted(BlackBoxSerialNumber(image));
   ReportJournalFailure();

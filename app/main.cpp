@@ -2,6 +2,7 @@
 // Start-up: the application, the translation catalogs, the four windows, then
 // the message loop until the main window closes.
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "app/Forms.h"
 #include "app/Platform.h"
 #include "app/TfMain.h"
+#include "app/ToolTranslation.h"
 #include "archive/JournalRetention.h"
 #include "link/Translation.h"
 #include "remote/BrokerSettings.h"
@@ -22,6 +24,9 @@
 #include "ui/help/HelpKey.h"
 
 int main(int argc, char** argv) {
+  // The tool's language, chosen from the environment as the port's is, before
+  // that set-up rewrites LANGUAGE.
+  const std::string language = o5::ToolLanguage(o5::LocaleVariablesOfEnvironment());
   // First of all, while the process has no other thread that could read the
   // environment as LANGUAGE is set, and before any text of the port is made.
   o5::SetUpTranslation();
@@ -30,10 +35,16 @@ int main(int argc, char** argv) {
   const auto platform = o5::DesktopPlatform(std::getenv("QT_QPA_PLATFORM"), display);
   if (platform) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   o5::TApplication app(argc, argv);
+  // The tool's own catalog, before any of its texts is made.
+  o5::InstallToolTranslation(o5::CatalogDirectory(o5::ExecutableDirectory()), language);
   // Run unseen, the tool would hold the port and write a journal that nobody
   // asked for: it says why it cannot show itself and ends.
   if (platform && QGuiApplication::platformName() == QLatin1String(o5::kNoScreenPlatform)) {
-    std::fprintf(stderr, "ortan5: дисплей %s недоступен, окна показать негде\n", display);
+    std::fprintf(stderr, "%s\n",
+                 QCoreApplication::translate("main", "ortan5: дисплей %1 недоступен, окна показать негде")
+                     .arg(QString::fromLocal8Bit(display))
+                     .toLocal8Bit()
+                     .constData());
     return 1;
   }
   app.setApplicationName("ortan5");
@@ -52,7 +63,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     // The windows cannot be built (the system's port list cannot be read):
     // say why and end without showing anything.
-    QMessageBox::critical(nullptr, QString::fromUtf8(o5::kAppTitle), o5::ErrorDisplayText(e));
+    QMessageBox::critical(nullptr, QCoreApplication::translate("AppTitle", o5::kAppTitle), o5::ErrorDisplayText(e));
     return 1;
   }
   // --watch <workshop>/<bench>: this copy watches that bench through the
@@ -65,7 +76,7 @@ int main(int argc, char** argv) {
     const std::string watch = watchAt + 1 < arguments.size() ? arguments[watchAt + 1].toStdString() : std::string();
     const auto read = o5::ReadBrokerSettings(o5::SettingsFile(), watch);
     if (!read.settings) {
-      QMessageBox::critical(nullptr, QString::fromUtf8(o5::kAppTitle), QString::fromStdString(read.error));
+      QMessageBox::critical(nullptr, QCoreApplication::translate("AppTitle", o5::kAppTitle), QString::fromStdString(read.error));
       o5::DestroyForms();
       return 1;
     }

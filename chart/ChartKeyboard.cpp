@@ -2,6 +2,7 @@
 // The chart read by the keyboard: the cursor's keys, its focus mark, and what
 // an assistive tool hears of the chart.
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,7 +18,7 @@ namespace o5 {
 namespace {
 
 constexpr const char* kDefaultDescription =
-    "Графики телеметрии. Стрелки влево и вправо читают значения в точке, Shift+F10 открывает меню.";
+    QT_TRANSLATE_NOOP("ChartKeyboard", "Графики телеметрии. Стрелки влево и вправо читают значения в точке, Shift+F10 открывает меню.");
 // Shift with an arrow moves this many points at once.
 constexpr int kLongStep = 10;
 
@@ -46,7 +47,7 @@ void ChartWidget::SetKeyboardX(std::optional<double> x) {
   if (!keyX_) {
     hoverX_.reset();
     readout_->hide();
-    setAccessibleDescription(shownDescription_.isEmpty() ? QString::fromUtf8(kDefaultDescription)
+    setAccessibleDescription(shownDescription_.isEmpty() ? QCoreApplication::translate("ChartKeyboard", kDefaultDescription)
                                                          : shownDescription_);
   } else if (Frame().plot.Drawable()) {
     hoverX_ = 0;  // placed by the readout
@@ -57,7 +58,7 @@ void ChartWidget::SetKeyboardX(std::optional<double> x) {
 
 void ChartWidget::SetShownDescription(const QString& text) {
   shownDescription_ = text;
-  if (!keyX_) setAccessibleDescription(text.isEmpty() ? QString::fromUtf8(kDefaultDescription) : text);
+  if (!keyX_) setAccessibleDescription(text.isEmpty() ? QCoreApplication::translate("ChartKeyboard", kDefaultDescription) : text);
 }
 
 void ChartWidget::DescribeReadout(const QStringList& lines) {

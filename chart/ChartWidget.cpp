@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "chart/ChartWidget.h"
 
 #include <QContextMenuEvent>
@@ -22,7 +23,7 @@ ChartWidget::ChartWidget(QWidget* parent)
   setMouseTracking(true);
   // In the Tab order: the keyboard reads the series and opens the menu.
   setFocusPolicy(Qt::StrongFocus);
-  setAccessibleName(QString::fromUtf8("График"));
+  setAccessibleName(QCoreApplication::translate("ChartWidget", "График"));
   SetShownDescription(QString());
   model_.SetChangeHandler([this] { RequestRedraw(); });
   readout_ = new QLabel(this);

@@ -138,6 +138,18 @@ std::string LanguageList(const LocaleVariables& v) {
   return LanguageListOfLocale(locale);
 }
 
+std::string ToolLanguage(const LocaleVariables& v) {
+  const std::string languages = LanguageList(v);
+  std::size_t from = 0;
+  while (from < languages.size()) {
+    const std::size_t to = std::min(languages.find(':', from), languages.size());
+    const std::string language = languages.substr(from, to - from).substr(0, 2);
+    if (language == "en" || language == "ru") return language;
+    from = to + 1;
+  }
+  return "ru";
+}
+
 void SetUpTranslation() { SetUpTranslation(CatalogDirectory(ExecutableDirectory())); }
 
 void SetUpTranslation(const std::string& localeDirectory) {

@@ -65,6 +65,12 @@ std::string MessagesLocale(const LocaleVariables& variables);
 // letters ("ru_RU.UTF-8:ru"), nothing for C.UTF-8.
 std::string LanguageList(const LocaleVariables& variables);
 
+// The language of the tool's own texts ("en" or "ru"), chosen from the same
+// language list as the port's catalogs: the first language of the list that
+// the tool has, English or Russian; Russian, the language the texts are
+// written in, when the list names neither.
+std::string ToolLanguage(const LocaleVariables& variables);
+
 // The language list of one locale name: the full name first, then its first
 // two letters ("de_AT.UTF-8" gives "de_AT.UTF-8:de"). Empty for a C locale.
 std::string LanguageListOfLocale(std::string_view locale);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
@@ -126,7 +127,7 @@ void ShowInformation(const QString& text) {
     display(text);
     return;
   }
-  QMessageBox box(QMessageBox::Information, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok,
+  QMessageBox box(QMessageBox::Information, QCoreApplication::translate("AppTitle", kAppTitle), text, QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }

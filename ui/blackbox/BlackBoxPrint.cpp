@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/blackbox/BlackBoxPrint.h"
 
 #include <QBuffer>
@@ -57,8 +58,8 @@ const QColor kLineColour(96, 96, 96);
 const QColor kNewRecordColour(255, 236, 139);
 
 // Reasons of the file error of a print to a file.
-constexpr const char* kPrintNotStarted = "печать в файл не началась";
-constexpr const char* kPrintNotFinished = "печать в файл не завершилась, файл не записан целиком";
+constexpr const char* kPrintNotStarted = QT_TRANSLATE_NOOP("BlackBoxPrint", "печать в файл не началась");
+constexpr const char* kPrintNotFinished = QT_TRANSLATE_NOOP("BlackBoxPrint", "печать в файл не завершилась, файл не записан целиком");
 // A one-page report takes some ten kilobytes; the limit only guards the memory.
 constexpr size_t kMaxPrintedFileBytes = 64u << 20;
 
@@ -294,7 +295,7 @@ void DrawOnPrinter(QPainter& painter, QPrinter& printer, const PrintedDocument& 
 }
 
 PrintedDocument BlackBoxDocument(const BlackBoxPage& page) {
-  return {kPageLayout, Text(page.title), "Печать отчета о черном ящике",
+  return {kPageLayout, Text(page.title), QCoreApplication::translate("BlackBoxPrint", "Печать отчета о черном ящике"),
           [page](QPainter& painter, QPagedPaintDevice&, const QSizeF& area, double dpi) {
             DrawBlackBoxPage(painter, area, dpi, page);
           }};
@@ -316,22 +317,22 @@ bool WholePdf(std::string_view pdf) {
 void PrintToFile(QPrinter& printer, const PrintedDocument& document, const QString& target) {
   const std::string name = target.toStdString();
   QTemporaryDir scratch;
-  if (!scratch.isValid()) ThrowSaveError(name, kPrintNotStarted);
+  if (!scratch.isValid()) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotStarted).toStdString());
   const QString file = scratch.filePath("page.pdf");
   printer.setOutputFileName(file);
   QPainter painter;
-  if (!painter.begin(&printer)) ThrowSaveError(name, kPrintNotStarted);
+  if (!painter.begin(&printer)) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotStarted).toStdString());
   DrawOnPrinter(painter, printer, document);
   // The end of a print to a file reports no failed write: the file itself
   // is checked.
-  if (!painter.end()) ThrowSaveError(name, kPrintNotFinished);
+  if (!painter.end()) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
   std::string pdf;
   try {
     pdf = LoadUserFile(file.toStdString(), kMaxPrintedFileBytes);
   } catch (const FileError&) {
-    ThrowSaveError(name, kPrintNotFinished);
+    ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
   }
-  if (!WholePdf(pdf)) ThrowSaveError(name, kPrintNotFinished);
+  if (!WholePdf(pdf)) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
   SaveUserFile(name, pdf);
 }
 
@@ -420,7 +421,7 @@ QByteArray DocumentPdf(const PrintedDocument& document) {
     QPdfWriter writer(&buffer);
     writer.setPageLayout(document.layout);
     writer.setTitle(document.title);
-    writer.setCreator("Ортан5 Диагностика");
+    writer.setCreator(QCoreApplication::translate("BlackBoxPrint", "Ортан5 Диагностика"));
     QPainter painter(&writer);
     document.draw(painter, writer, document.layout.paintRectPixels(writer.resolution()).size(), writer.resolution());
   }
@@ -451,7 +452,7 @@ void PrintDocument(const PrintedDocument& document, const QString& documentName,
   }
   QPainter painter;
   if (!painter.begin(&printer))
-    throw std::runtime_error(("Не удалось начать печать на \"" + printer.printerName() + "\"").toStdString());
+    throw std::runtime_error((QCoreApplication::translate("BlackBoxPrint", "Не удалось начать печать на \"") + printer.printerName() + "\"").toStdString());
   DrawOnPrinter(painter, printer, document);
   painter.end();
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/blackbox/BlackBoxReadout.h"
 
 #include <QFrame>
@@ -17,8 +18,8 @@ constexpr size_t kReplyData = 6;
 
 const char* const kNoBlackBoxNotice[] = {
     "",
-    "В этой версии программного обеспечения Ортана 5",
-    "не реализован \"черный ящик\".",
+    QT_TRANSLATE_NOOP("BlackBoxReadout", "В этой версии программного обеспечения Ортана 5"),
+    QT_TRANSLATE_NOOP("BlackBoxReadout", "не реализован \"черный ящик\"."),
     "",
 };
 
@@ -70,7 +71,8 @@ void ReadBlackBox(RequestChannel& channel, TfBB& window) {
   if (!ReadChunk(channel, kBlackBoxSignatureAddress)) return;
   const Frame& probe = channel.FrameBuffer();
   if (probe[kReplyData] != kBlackBoxSignature1 || probe[kReplyData + 1] != kBlackBoxSignature2) {
-    for (const char* line : kNoBlackBoxNotice) channel.ConsoleLine(line);
+    for (const char* line : kNoBlackBoxNotice)
+      channel.ConsoleLine(QCoreApplication::translate("BlackBoxReadout", line).toStdString());
     return;
   }
 

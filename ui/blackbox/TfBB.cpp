@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/blackbox/TfBB.h"
 
 #include <QAction>
@@ -35,7 +36,7 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kCaption = "Черный ящик";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TfBB", "Черный ящик");
 constexpr const char* kFormFontFamily = "MS Sans Serif";
 // Where the form font is not installed, a face of close metrics keeps five
 // digits inside a 40-pixel record column.
@@ -44,7 +45,7 @@ constexpr int kFormFontPixels = 11;
 constexpr const char* kLabelFontFamily = "Arial";
 constexpr int kLabelFontPixels = 13;
 constexpr int kProgressFontPixels = 13;
-constexpr const char* kProgressCaption = "Подождите, идет чтение черного ящика из Ортана 5...";
+constexpr const char* kProgressCaption = QT_TRANSLATE_NOOP("TfBB", "Подождите, идет чтение черного ящика из Ортана 5...");
 
 // The client area inside the 944 x 731 outer frame of a usual title bar and
 // border; the first show corrects it by the frame the window manager really
@@ -77,8 +78,8 @@ constexpr int kRecordColumnWidth = 40;
 // A saved image is 256 bytes; reading stops well above that, so that a large
 // file chosen by mistake is refused without being read whole.
 constexpr size_t kImageFileLimit = 1 << 20;
-const char* const kReportFilter = "Отчёт PDF (*.pdf);;Таблица CSV (*.csv)";
-const char* const kImageFilter = "Образ черного ящика (*.bin);;Все файлы (*)";
+const char* const kReportFilter = QT_TRANSLATE_NOOP("TfBB", "Отчёт PDF (*.pdf);;Таблица CSV (*.csv)");
+const char* const kImageFilter = QT_TRANSLATE_NOOP("TfBB", "Образ черного ящика (*.bin);;Все файлы (*)");
 
 const QRect kProgressPanel(60, 184, 817, 233);
 const QRect kProgressBar(24, 167, 763, 18);
@@ -92,21 +93,21 @@ struct LabelPlace {
 
 // In the order of BlackBoxReport::labels.
 const LabelPlace kLabels[BlackBoxReport::kLabelCount] = {
-    {"lDP", 493, 16, "Значения датчика пламени при обучении:"},
-    {"l1", 25, 16, "Версия:"},
-    {"l2", 25, 48, "Номер текущей записи:"},
-    {"l3", 25, 73, "Количество прерываний работы (потери питания при работе):"},
-    {"l4", 25, 122, "Количество запусков с первой попытки:"},
-    {"l5", 25, 139, "Количество запусков НЕ с первой попытки:"},
-    {"l6", 25, 156, "Количество незапусков:"},
-    {"l7", 25, 185, "Общее время работы (сек):"},
-    {"l8", 25, 202, "Время работы на малом режиме (сек):"},
-    {"l9", 25, 218, "Время работы на сильном режиме (сек):"},
-    {"l10", 25, 235, "Время работы на ждущем режиме (сек):"},
-    {"l11", 25, 93, "Количество неисправностей (кроме 13 кода):"},
-    {"l12", 601, 168, "Код изделия:"},
-    {"l13", 601, 184, "Серийный номер:"},
-    {"l14", 601, 226, "Конфигурационный байт:"},
+    {"lDP", 493, 16, QT_TRANSLATE_NOOP("TfBB", "Значения датчика пламени при обучении:")},
+    {"l1", 25, 16, QT_TRANSLATE_NOOP("TfBB", "Версия:")},
+    {"l2", 25, 48, QT_TRANSLATE_NOOP("TfBB", "Номер текущей записи:")},
+    {"l3", 25, 73, QT_TRANSLATE_NOOP("TfBB", "Количество прерываний работы (потери питания при работе):")},
+    {"l4", 25, 122, QT_TRANSLATE_NOOP("TfBB", "Количество запусков с первой попытки:")},
+    {"l5", 25, 139, QT_TRANSLATE_NOOP("TfBB", "Количество запусков НЕ с первой попытки:")},
+    {"l6", 25, 156, QT_TRANSLATE_NOOP("TfBB", "Количество незапусков:")},
+    {"l7", 25, 185, QT_TRANSLATE_NOOP("TfBB", "Общее время работы (сек):")},
+    {"l8", 25, 202, QT_TRANSLATE_NOOP("TfBB", "Время работы на малом режиме (сек):")},
+    {"l9", 25, 218, QT_TRANSLATE_NOOP("TfBB", "Время работы на сильном режиме (сек):")},
+    {"l10", 25, 235, QT_TRANSLATE_NOOP("TfBB", "Время работы на ждущем режиме (сек):")},
+    {"l11", 25, 93, QT_TRANSLATE_NOOP("TfBB", "Количество неисправностей (кроме 13 кода):")},
+    {"l12", 601, 168, QT_TRANSLATE_NOOP("TfBB", "Код изделия:")},
+    {"l13", 601, 184, QT_TRANSLATE_NOOP("TfBB", "Серийный номер:")},
+    {"l14", 601, 226, QT_TRANSLATE_NOOP("TfBB", "Конфигурационный байт:")},
 };
 
 QDateTime DateTimeOf(const LocalTime& t) {
@@ -125,7 +126,7 @@ QFont Font(const char* family, int pixels, bool bold) {
 
 TfBB::TfBB(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("fBB");
-  setWindowTitle(kCaption);
+  setWindowTitle(QCoreApplication::translate("TfBB", kCaption));
   // The program ends when the main window closes, this window open or not.
   setAttribute(Qt::WA_QuitOnClose, false);
   setFont(Font(kFormFontFamily, kFormFontPixels, false));
@@ -162,7 +163,7 @@ void TfBB::BuildControls() {
 
   const QFont labelFont = Font(kLabelFontFamily, kLabelFontPixels, true);
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
-    auto* label = new QLabel(QString::fromUtf8(kLabels[i].caption), Panel1);
+    auto* label = new QLabel(QCoreApplication::translate("TfBB", kLabels[i].caption), Panel1);
     label->setObjectName(kLabels[i].name);
     label->move(kLabels[i].left, kLabels[i].top);
     if (i > 0) label->setFont(labelFont);
@@ -204,30 +205,30 @@ void TfBB::BuildControls() {
 void TfBB::BuildMenu() {
   pmBB = new QMenu(this);
   pmBB->setObjectName("pmBB");
-  auto add = [this](const char* name, const char* text, QKeySequence keys, const char* tip) {
-    auto* action = new QAction(QString::fromUtf8(text), this);
+  auto add = [this](const char* name, const QString& text, QKeySequence keys, const QString& tip) {
+    auto* action = new QAction(text, this);
     action->setObjectName(name);
     action->setShortcut(keys);
-    action->setToolTip(QString::fromUtf8(tip) + " (" + keys.toString(QKeySequence::NativeText) + ")");
+    action->setToolTip(tip + " (" + keys.toString(QKeySequence::NativeText) + ")");
     // Active while this window is the active one.
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
     pmBB->addAction(action);
     return action;
   };
-  aSaveReport = add("aSaveReport", "Сохранить отчёт…", QKeySequence(Qt::CTRL | Qt::Key_S),
-                    "Сохранить отчёт в PDF или в таблицу CSV");
-  aPrint = add("aPrint", "Печать…", QKeySequence(Qt::CTRL | Qt::Key_P), "Напечатать отчёт");
-  aSaveImage = add("aSaveImage", "Сохранить образ…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                   "Сохранить 256 байт черного ящика, как они прочитаны");
+  aSaveReport = add("aSaveReport", QCoreApplication::translate("TfBB", "Сохранить отчёт…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                    QCoreApplication::translate("TfBB", "Сохранить отчёт в PDF или в таблицу CSV"));
+  aPrint = add("aPrint", QCoreApplication::translate("TfBB", "Печать…"), QKeySequence(Qt::CTRL | Qt::Key_P), QCoreApplication::translate("TfBB", "Напечатать отчёт"));
+  aSaveImage = add("aSaveImage", QCoreApplication::translate("TfBB", "Сохранить образ…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                   QCoreApplication::translate("TfBB", "Сохранить 256 байт черного ящика, как они прочитаны"));
   pmBB->addSeparator();
-  aOpenImage = add("aOpenImage", "Открыть образ…", QKeySequence(Qt::CTRL | Qt::Key_O),
-                   "Показать отчёт сохранённого образа");
-  aCompare = add("aCompare", "Сравнить с…", QKeySequence(Qt::CTRL | Qt::Key_D),
-                 "Показать, что изменилось с сохранённого образа");
+  aOpenImage = add("aOpenImage", QCoreApplication::translate("TfBB", "Открыть образ…"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                   QCoreApplication::translate("TfBB", "Показать отчёт сохранённого образа"));
+  aCompare = add("aCompare", QCoreApplication::translate("TfBB", "Сравнить с…"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                 QCoreApplication::translate("TfBB", "Показать, что изменилось с сохранённого образа"));
   pmBB->addSeparator();
-  aHistory = add("aHistory", kHistoryCommand, QKeySequence(Qt::CTRL | Qt::Key_H),
-                 "Прежние чтения отопителей и сеансы");
+  aHistory = add("aHistory", QCoreApplication::translate("TfHistory", kHistoryCommand), QKeySequence(Qt::CTRL | Qt::Key_H),
+                 QCoreApplication::translate("TfBB", "Прежние чтения отопителей и сеансы"));
   aVisitAct = add("aVisitAct", "", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), "");
   aVisitAct->setText(tr("Акт диагностики…"));
   aVisitAct->setToolTip(tr("Акт диагностики для заказчика: отопитель, черный ящик, пуски за день, график") + " (" +
@@ -328,7 +329,7 @@ void TfBB::BuildProgressPanel() {
   palette.setColor(QPalette::Window, kSkyBlue);
   pRead->setPalette(palette);
 
-  auto* caption = new QLabel(QString::fromUtf8(kProgressCaption), pRead);
+  auto* caption = new QLabel(QCoreApplication::translate("TfBB", kProgressCaption), pRead);
   caption->setObjectName("pReadCaption");
   caption->setFont(Font(kFormFontFamily, kProgressFontPixels, true));
   caption->setAlignment(Qt::AlignCenter);
@@ -515,7 +516,7 @@ QString TfBB::DefaultName(const QString& extension) const { return reportBaseNam
 
 BlackBoxPage TfBB::ReportPage() const {
   BlackBoxPage page = MakeBlackBoxPage(report_, source_.Text());
-  page.footer = kAppTitle;
+  page.footer = QCoreApplication::translate("AppTitle", kAppTitle).toStdString();
   if (changes_) {
     page.changesHeading = changes_->heading;
     page.changes = changes_->PageLines();
@@ -527,11 +528,11 @@ BlackBoxPage TfBB::ReportPage() const {
 void TfBB::aSaveReportExecute() {
   if (!hasReport_) return;
   // The dialog offers the format chosen last time first.
-  const QStringList filters = QString::fromUtf8(kReportFilter).split(";;");
+  const QStringList filters = QCoreApplication::translate("TfBB", kReportFilter).split(";;");
   QString selected = reportFilter_.isEmpty() ? filters.front() : reportFilter_;
   const bool csvFirst = selected == filters.back();
-  const QString path = AskSaveFileName(this, "Сохранить отчёт", DefaultName(csvFirst ? ".csv" : ".pdf"),
-                                       QString::fromUtf8(kReportFilter), &selected);
+  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfBB", "Сохранить отчёт"), DefaultName(csvFirst ? ".csv" : ".pdf"),
+                                       QCoreApplication::translate("TfBB", kReportFilter), &selected);
   if (path.isEmpty()) return;
   reportFilter_ = selected;
   // The name's extension chooses the format, else the chosen filter does. The
@@ -547,7 +548,7 @@ void TfBB::aSaveReportExecute() {
   }
 }
 
-std::string TfBB::ReportCsv() const { return BlackBoxCsv(reportImage_, source_, kAppTitle, earlier_); }
+std::string TfBB::ReportCsv() const { return BlackBoxCsv(reportImage_, source_, QCoreApplication::translate("AppTitle", kAppTitle).toStdString(), earlier_); }
 
 void TfBB::aPrintExecute() {
   if (!hasReport_) return;
@@ -559,14 +560,14 @@ void TfBB::aPrintExecute() {
 void TfBB::aSaveImageExecute() {
   if (!hasReport_) return;
   const QString path =
-      AskSaveFileName(this, "Сохранить образ", DefaultName(".bin"), QString::fromUtf8(kImageFilter));
+      AskSaveFileName(this, QCoreApplication::translate("TfBB", "Сохранить образ"), DefaultName(".bin"), QCoreApplication::translate("TfBB", kImageFilter));
   if (path.isEmpty()) return;
   SaveUserFile(path.toStdString(),
                std::string_view(reinterpret_cast<const char*>(reportImage_.data()), reportImage_.size()));
 }
 
 void TfBB::aOpenImageExecute(QWidget* dialogParent) {
-  const QString path = AskOpenFileName(dialogParent, "Открыть образ", QString::fromUtf8(kImageFilter));
+  const QString path = AskOpenFileName(dialogParent, QCoreApplication::translate("TfBB", "Открыть образ"), QCoreApplication::translate("TfBB", kImageFilter));
   if (!path.isEmpty()) OpenImage(path);
 }
 
@@ -584,7 +585,7 @@ void TfBB::CompareWith(const QString& path) {
 
 void TfBB::aCompareExecute(QWidget* dialogParent) {
   if (!hasReport_) return;
-  const QString path = AskOpenFileName(dialogParent, "Сравнить с образом", QString::fromUtf8(kImageFilter));
+  const QString path = AskOpenFileName(dialogParent, QCoreApplication::translate("TfBB", "Сравнить с образом"), QCoreApplication::translate("TfBB", kImageFilter));
   if (!path.isEmpty()) CompareWith(path);
 }
 

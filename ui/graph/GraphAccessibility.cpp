@@ -3,6 +3,7 @@
 // called, what the chart says it shows, the chart's menu from the keyboard,
 // and the focus given back after a dialog.
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QMenu>
 #include <QToolButton>
@@ -19,24 +20,25 @@ namespace o5 {
 // arrows; the captions the window shows stay as they are.
 void TfGraph::NameControls() {
   const std::pair<SpinEdit*, const char*> boxes[] = {
-      {edXMin, "Ось X: начало"}, {edXMax, "Ось X: конец"}, {edXStep, "Ось X: шаг"},
-      {edYMin, "Ось Y: начало"}, {edYMax, "Ось Y: конец"}, {edYStep, "Ось Y: шаг"},
+      {edXMin, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: начало")}, {edXMax, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: конец")}, {edXStep, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: шаг")},
+      {edYMin, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: начало")}, {edYMax, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: конец")}, {edYStep, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: шаг")},
   };
-  for (const auto& [box, name] : boxes) box->setAccessibleName(QString::fromUtf8(name));
+  for (const auto& [box, name] : boxes) box->setAccessibleName(QCoreApplication::translate("GraphAccessibility", name));
   const std::pair<QToolButton*, const char*> arrows[] = {
-      {bUp, "Вверх: сдвинуть ось Y на шаг"},
-      {bDown, "Вниз: сдвинуть ось Y на шаг"},
-      {bLeft, "Влево: сдвинуть ось X на шаг"},
-      {bRight, "Вправо: сдвинуть ось X на шаг"},
+      {bUp, QT_TRANSLATE_NOOP("GraphAccessibility", "Вверх: сдвинуть ось Y на шаг")},
+      {bDown, QT_TRANSLATE_NOOP("GraphAccessibility", "Вниз: сдвинуть ось Y на шаг")},
+      {bLeft, QT_TRANSLATE_NOOP("GraphAccessibility", "Влево: сдвинуть ось X на шаг")},
+      {bRight, QT_TRANSLATE_NOOP("GraphAccessibility", "Вправо: сдвинуть ось X на шаг")},
   };
   for (const auto& [arrow, name] : arrows) {
-    arrow->setAccessibleName(QString::fromUtf8(name));
-    arrow->setToolTip(QString::fromUtf8(name));
+    const QString text = QCoreApplication::translate("GraphAccessibility", name);
+    arrow->setAccessibleName(text);
+    arrow->setToolTip(text);
   }
   for (int i = 0; i < kSeriesCount; ++i) {
-    const QString caption = QString::fromUtf8(kGraphSeries[i].caption);
-    ed[i]->setAccessibleName(QString::fromUtf8("Толщина линии: %1").arg(caption));
-    sp[i]->setAccessibleName(QString::fromUtf8("Цвет: %1").arg(caption));
+    const QString caption = GraphSeriesCaption(i);
+    ed[i]->setAccessibleName(QCoreApplication::translate("GraphAccessibility", "Толщина линии: %1").arg(caption));
+    sp[i]->setAccessibleName(QCoreApplication::translate("GraphAccessibility", "Цвет: %1").arg(caption));
   }
 }
 
@@ -49,10 +51,10 @@ void TfGraph::ReturnFocus(QWidget* opener) {
 
 // What a screen reader says of the chart while no keyboard cursor reads it.
 void TfGraph::DescribeChart() {
-  QString what = QString::fromUtf8("Телеметрия в реальном времени");
-  if (shown_ == Shown::kLog) what = QString::fromUtf8("Журнал \"%1\"").arg(shownName_);
+  QString what = QCoreApplication::translate("GraphAccessibility", "Телеметрия в реальном времени");
+  if (shown_ == Shown::kLog) what = QCoreApplication::translate("GraphAccessibility", "Журнал \"%1\"").arg(shownName_);
   if (shown_ == Shown::kLastRun) what = aLastRun->text();
-  Charts->SetShownDescription(QString::fromUtf8("%1; время от %2 до %3 с, значения от %4 до %5. "
+  Charts->SetShownDescription(QCoreApplication::translate("GraphAccessibility", "%1; время от %2 до %3 с, значения от %4 до %5. "
                                                 "Стрелки влево и вправо читают значения, Shift+F10 — меню.")
                                   .arg(what)
                                   .arg(edXMin->value())

@@ -7,6 +7,9 @@
 
 #include <array>
 
+#include <QCoreApplication>
+#include <QString>
+
 #include "heater/TelemetrySeries.h"
 
 namespace o5 {
@@ -18,19 +21,24 @@ struct GraphSeries {
 
 // "Tж.вход" and "Tж.выход" begin with a Latin T.
 inline constexpr std::array<GraphSeries, series::kCount> kGraphSeries{{
-    {"Tж.вход", "Тжидкости"},
-    {"Tж.выход", "Тперегрева"},
-    {"Тд.пламени", "Тпламени"},
-    {"Тна плате", "Тна плате"},
-    {"Воздух", "Вент. Задатчик"},
-    {"ВоздухИзм", "Вент. Измерение"},
-    {"ТН", "Топливный насос"},
-    {"Свеча", "Свеча"},
-    {"Реле", "Реле"},
-    {"Помпа", "Помпа"},
-    {"Режим", "Режим"},
-    {"Неиспр.", "Неисправность"},
+    {"Tж.вход", QT_TRANSLATE_NOOP("GraphSeries", "Тжидкости")},
+    {"Tж.выход", QT_TRANSLATE_NOOP("GraphSeries", "Тперегрева")},
+    {"Тд.пламени", QT_TRANSLATE_NOOP("GraphSeries", "Тпламени")},
+    {"Тна плате", QT_TRANSLATE_NOOP("GraphSeries", "Тна плате")},
+    {"Воздух", QT_TRANSLATE_NOOP("GraphSeries", "Вент. Задатчик")},
+    {"ВоздухИзм", QT_TRANSLATE_NOOP("GraphSeries", "Вент. Измерение")},
+    {"ТН", QT_TRANSLATE_NOOP("GraphSeries", "Топливный насос")},
+    {"Свеча", QT_TRANSLATE_NOOP("GraphSeries", "Свеча")},
+    {"Реле", QT_TRANSLATE_NOOP("GraphSeries", "Реле")},
+    {"Помпа", QT_TRANSLATE_NOOP("GraphSeries", "Помпа")},
+    {"Режим", QT_TRANSLATE_NOOP("GraphSeries", "Режим")},
+    {"Неиспр.", QT_TRANSLATE_NOOP("GraphSeries", "Неисправность")},
     {"U", "U"},
 }};
+
+// The caption of series `index` in the tool's language.
+inline QString GraphSeriesCaption(int index) {
+  return QCoreApplication::translate("GraphSeries", kGraphSeries[index].caption);
+}
 
 }  // namespace o5

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/graph/RunListDialog.h"
 
 #include <QDialogButtonBox>
@@ -16,13 +17,13 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kCaption = "Пуски в журнале";
-constexpr const char* kShowCaption = "Показать";
-constexpr const char* kCancelCaption = "Отмена";
-constexpr const char* kNoFaults = "нет";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("RunListDialog", "Пуски в журнале");
+constexpr const char* kShowCaption = QT_TRANSLATE_NOOP("RunListDialog", "Показать");
+constexpr const char* kCancelCaption = QT_TRANSLATE_NOOP("RunListDialog", "Отмена");
+constexpr const char* kNoFaults = QT_TRANSLATE_NOOP("RunListDialog", "нет");
 
 QString FaultCodes(const LogRun& run) {
-  if (run.faults.empty()) return QString::fromUtf8(kNoFaults);
+  if (run.faults.empty()) return QCoreApplication::translate("RunListDialog", kNoFaults);
   QStringList codes;
   for (int code : run.faults) codes << QString::number(code);
   return codes.join(", ");
@@ -32,10 +33,10 @@ QString FaultCodes(const LogRun& run) {
 
 RunListDialog::RunListDialog(const RecordLog& log, QWidget* parent) : QDialog(parent) {
   setObjectName("dlgRuns");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("RunListDialog", kCaption));
   lvRuns = new QTreeWidget(this);
   lvRuns->setObjectName("lvRuns");
-  lvRuns->setAccessibleName(QString::fromUtf8(kCaption));
+  lvRuns->setAccessibleName(QCoreApplication::translate("RunListDialog", kCaption));
   lvRuns->setRootIsDecorated(false);
   lvRuns->setUniformRowHeights(true);
   lvRuns->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -55,8 +56,8 @@ RunListDialog::RunListDialog(const RecordLog& log, QWidget* parent) : QDialog(pa
   if (lvRuns->topLevelItemCount() > 0) lvRuns->setCurrentItem(lvRuns->topLevelItem(lvRuns->topLevelItemCount() - 1));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(kShowCaption));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(kCancelCaption));
+  buttons->button(QDialogButtonBox::Ok)->setText(QCoreApplication::translate("RunListDialog", kShowCaption));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QCoreApplication::translate("RunListDialog", kCancelCaption));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   // Enter in the list and a double click on a run chart it.

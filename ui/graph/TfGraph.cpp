@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/graph/TfGraph.h"
 
 #include <QFont>
@@ -43,32 +44,32 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kCaption = "Графики";
-constexpr const char* kClearCaption = "Очистить";
-constexpr const char* kSwatchHint = "Изменить цвет";
-constexpr const char* kTimeAxisTitle = "Время, с";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TfGraph", "Графики");
+constexpr const char* kClearCaption = QT_TRANSLATE_NOOP("TfGraph", "Очистить");
+constexpr const char* kSwatchHint = QT_TRANSLATE_NOOP("TfGraph", "Изменить цвет");
+constexpr const char* kTimeAxisTitle = QT_TRANSLATE_NOOP("TfGraph", "Время, с");
 
-constexpr const char* kOpenLogCaption = "Открыть журнал…";
-constexpr const char* kLastRunCaption = "Последний пуск";
-constexpr const char* kSaveDataCaption = "Сохранить данные…";
-constexpr const char* kSavePictureCaption = "Сохранить рисунок…";
-constexpr const char* kMarkACaption = "Метка A здесь";
-constexpr const char* kMarkBCaption = "Метка B здесь";
-constexpr const char* kClearMarksCaption = "Убрать метки";
-constexpr const char* kModesCaption = "Режимы и неисправности";
-constexpr const char* kDistinctColorsCaption = "Различимые цвета";
+constexpr const char* kOpenLogCaption = QT_TRANSLATE_NOOP("TfGraph", "Открыть журнал…");
+constexpr const char* kLastRunCaption = QT_TRANSLATE_NOOP("TfGraph", "Последний пуск");
+constexpr const char* kSaveDataCaption = QT_TRANSLATE_NOOP("TfGraph", "Сохранить данные…");
+constexpr const char* kSavePictureCaption = QT_TRANSLATE_NOOP("TfGraph", "Сохранить рисунок…");
+constexpr const char* kMarkACaption = QT_TRANSLATE_NOOP("TfGraph", "Метка A здесь");
+constexpr const char* kMarkBCaption = QT_TRANSLATE_NOOP("TfGraph", "Метка B здесь");
+constexpr const char* kClearMarksCaption = QT_TRANSLATE_NOOP("TfGraph", "Убрать метки");
+constexpr const char* kModesCaption = QT_TRANSLATE_NOOP("TfGraph", "Режимы и неисправности");
+constexpr const char* kDistinctColorsCaption = QT_TRANSLATE_NOOP("TfGraph", "Различимые цвета");
 // The picture's title: what is charted, and when.
-constexpr const char* kLiveTitle = "Телеметрия в реальном времени, %1";
-constexpr const char* kLogTitle = "Журнал \"%1\", открыт %2";
-constexpr const char* kLogRunTitle = "Журнал \"%1\", пуск %3, открыт %2";
-constexpr const char* kRunOfRuns = "%1 из %2";
-constexpr const char* kLastRunTitle = "Последний пуск, показан %1";
+constexpr const char* kLiveTitle = QT_TRANSLATE_NOOP("TfGraph", "Телеметрия в реальном времени, %1");
+constexpr const char* kLogTitle = QT_TRANSLATE_NOOP("TfGraph", "Журнал \"%1\", открыт %2");
+constexpr const char* kLogRunTitle = QT_TRANSLATE_NOOP("TfGraph", "Журнал \"%1\", пуск %3, открыт %2");
+constexpr const char* kRunOfRuns = QT_TRANSLATE_NOOP("TfGraph", "%1 из %2");
+constexpr const char* kLastRunTitle = QT_TRANSLATE_NOOP("TfGraph", "Последний пуск, показан %1");
 constexpr const char* kTitleTimeFormat = "dd.MM.yyyy hh:mm:ss";
-constexpr const char* kRecordLogFilter = "Журнал записей (*.txt);;Все файлы (*)";
+constexpr const char* kRecordLogFilter = QT_TRANSLATE_NOOP("TfGraph", "Журнал записей (*.txt);;Все файлы (*)");
 constexpr const char* kCsvFilter = "CSV (*.csv)";
-constexpr const char* kPngFilter = "Рисунок PNG (*.png)";
-constexpr const char* kNoCompleteRecord = "в нём нет ни одной полной записи журнала";
-constexpr const char* kNoRecordsNow = "В журнале записей нет ни одной полной записи";
+constexpr const char* kPngFilter = QT_TRANSLATE_NOOP("TfGraph", "Рисунок PNG (*.png)");
+constexpr const char* kNoCompleteRecord = QT_TRANSLATE_NOOP("TfGraph", "в нём нет ни одной полной записи журнала");
+constexpr const char* kNoRecordsNow = QT_TRANSLATE_NOOP("TfGraph", "В журнале записей нет ни одной полной записи");
 // Ten days of records, several times the longest session a log is kept of;
 // the limit keeps a wrong file from filling the memory.
 constexpr std::size_t kMaxRecordLogBytes = 128u << 20;
@@ -124,7 +125,7 @@ TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
 }
 
 QAction* TfGraph::MenuAction(const char* caption, const QKeySequence& keys, const char* name) {
-  auto* a = new QAction(QString::fromUtf8(caption), this);
+  auto* a = new QAction(QCoreApplication::translate("TfGraph", caption), this);
   a->setObjectName(name);
   a->setShortcut(keys);
   // Active while this window is the active window, wherever its focus is.
@@ -162,7 +163,7 @@ void TfGraph::CreateMenu() {
 
 void TfGraph::CreateControls() {
   setObjectName("fGraph");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("TfGraph", kCaption));
   setMinimumSize(kMinWidth, kMinHeight);
   resize(kMinWidth, kMinHeight);
   // The form font of every window; Liberation Sans stands in where it is not
@@ -183,7 +184,7 @@ void TfGraph::CreateControls() {
 
   Charts = new ChartWidget(this);
   Charts->setObjectName("Charts");
-  Charts->BottomAxis().SetTitle(kTimeAxisTitle);
+  Charts->BottomAxis().SetTitle(QCoreApplication::translate("TfGraph", kTimeAxisTitle).toStdString());
 
   edXMin = Box(0, 2000, 1, 0, "edXMin", pBottom);
   edXMax = Box(30, 5000, 10, 200, "edXMax", pBottom);
@@ -198,7 +199,7 @@ void TfGraph::CreateControls() {
   bDown = ArrowButton(Qt::DownArrow, "bDown", pLeft);
   bLeft = ArrowButton(Qt::LeftArrow, "bLeft", pBottom);
   bRight = ArrowButton(Qt::RightArrow, "bRight", pBottom);
-  Button1 = new QPushButton(QString::fromUtf8(kClearCaption), pTop);
+  Button1 = new QPushButton(QCoreApplication::translate("TfGraph", kClearCaption), pTop);
   Button1->setObjectName("Button1");
 
   auto* top = new QHBoxLayout(pTop);
@@ -235,14 +236,14 @@ void TfGraph::CreateControls() {
     sp[i] = new ColorSwatch(pRight);
     sp[i]->setObjectName(QStringLiteral("sp%1").arg(n));
     sp[i]->setGeometry(42, y, kSwatchWidth, kSwatchHeight);
-    sp[i]->setToolTip(QString::fromUtf8(kSwatchHint));
+    sp[i]->setToolTip(QCoreApplication::translate("TfGraph", kSwatchHint));
     sp[i]->SetColor(ColorFromValue(GraphSettings::kDefaultColor));
-    cb[i] = new QCheckBox(QString::fromUtf8(kGraphSeries[i].caption), pRight);
+    cb[i] = new QCheckBox(GraphSeriesCaption(i), pRight);
     cb[i]->setObjectName(QStringLiteral("cb%1").arg(n));
     cb[i]->setGeometry(70, y, kRightPanelWidth - 72, kSwatchHeight);
     cb[i]->setChecked(true);
     Charts->SetSeriesColor(i, sp[i]->Color());
-    Charts->SetSeriesName(i, kGraphSeries[i].caption);
+    Charts->SetSeriesName(i, GraphSeriesCaption(i).toStdString());
   }
 
   dlgColor = new QColorDialog(this);
@@ -501,21 +502,21 @@ void TfGraph::aDistinctColorsExecute() {
 
 void TfGraph::aOpenLogExecute() {
   const QString path =
-      AskOpenFileName(this, QString::fromUtf8(kOpenLogCaption), QString::fromUtf8(kRecordLogFilter));
+      AskOpenFileName(this, QCoreApplication::translate("TfGraph", kOpenLogCaption), QCoreApplication::translate("TfGraph", kRecordLogFilter));
   if (!path.isEmpty()) OpenRecordLog(path);
 }
 
 void TfGraph::aLastRunExecute() { ShowLastRun(); }
 
 void TfGraph::aSaveDataExecute() {
-  const QString path = AskSaveFileName(this, QString::fromUtf8(kSaveDataCaption), ProposedName("csv"),
+  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfGraph", kSaveDataCaption), ProposedName("csv"),
                                        QString::fromUtf8(kCsvFilter));
   if (!path.isEmpty()) SaveData(path);
 }
 
 void TfGraph::aSavePictureExecute() {
-  const QString path = AskSaveFileName(this, QString::fromUtf8(kSavePictureCaption),
-                                       ProposedName("png"), QString::fromUtf8(kPngFilter));
+  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfGraph", kSavePictureCaption),
+                                       ProposedName("png"), QCoreApplication::translate("TfGraph", kPngFilter));
   if (!path.isEmpty()) SavePicture(path);
 }
 
@@ -523,7 +524,7 @@ void TfGraph::aSavePictureExecute() {
 void TfGraph::OpenRecordLog(const QString& path) {
   const std::string name = QDir::toNativeSeparators(path).toStdString();
   RecordLog log(LoadUserFile(name, kMaxRecordLogBytes));
-  if (log.RecordCount() == 0) ThrowOpenError(name, kNoCompleteRecord);
+  if (log.RecordCount() == 0) ThrowOpenError(name, QCoreApplication::translate("TfGraph", kNoCompleteRecord).toStdString());
   if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
   // Before the list, which shows when each run began.
   GiveRunClocks(name, log);
@@ -538,7 +539,7 @@ void TfGraph::OpenRecordLog(const QString& path) {
 
 void TfGraph::ShowLastRun() {
   RecordLog log(recordLogSource_ ? recordLogSource_() : std::string());
-  if (log.RecordCount() == 0) throw std::runtime_error(kNoRecordsNow);
+  if (log.RecordCount() == 0) throw std::runtime_error(QCoreApplication::translate("TfGraph", kNoRecordsNow).toStdString());
   if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
   // The record log's last run is the live telemetry's latest: the same
   // start, from the clock of the session.
@@ -552,7 +553,7 @@ void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, con
   shown_ = what;
   shownName_ = name;
   shownRun_ = log.Model().Runs()[run];
-  shownRunOf_ = log.RunCount() > 1 ? QString::fromUtf8(kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
+  shownRunOf_ = log.RunCount() > 1 ? QCoreApplication::translate("TfGraph", kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
   shownAt_ = QDateTime::currentDateTime();
   ClearCharts();
   for (const TelemetryPoint& p : log.RunPoints(run)) Charts->AddPoint(p.series, p.x, p.y);
@@ -568,11 +569,11 @@ std::string TfGraph::SeriesCsvText() const {
   std::vector<CsvSeries> columns(kSeriesCount);
   for (int i = 0; i < kSeriesCount; ++i) {
     const SeriesData& data = Charts->Series(i);
-    columns[i].caption = kGraphSeries[i].caption;
+    columns[i].caption = GraphSeriesCaption(i).toStdString();
     columns[i].points.reserve(data.Size());
     for (std::size_t k = 0; k < data.Size(); ++k) columns[i].points.emplace_back(data.X(k), data.Y(k));
   }
-  return SeriesCsv(kTimeAxisTitle, columns);
+  return SeriesCsv(QCoreApplication::translate("TfGraph", kTimeAxisTitle).toStdString(), columns);
 }
 
 void TfGraph::SaveData(const QString& path) const {
@@ -585,11 +586,11 @@ QString TfGraph::PictureTitle() const {
   QString title;
   switch (shown_) {
     case Shown::kLog:
-      title = !shownRunOf_.isEmpty() ? QString::fromUtf8(kLogRunTitle).arg(shownName_, at, shownRunOf_)
-                                     : QString::fromUtf8(kLogTitle).arg(shownName_, at);
+      title = !shownRunOf_.isEmpty() ? QCoreApplication::translate("TfGraph", kLogRunTitle).arg(shownName_, at, shownRunOf_)
+                                     : QCoreApplication::translate("TfGraph", kLogTitle).arg(shownName_, at);
       break;
-    case Shown::kLastRun: title = QString::fromUtf8(kLastRunTitle).arg(at); break;
-    case Shown::kLive: title = QString::fromUtf8(kLiveTitle).arg(now); break;
+    case Shown::kLastRun: title = QCoreApplication::translate("TfGraph", kLastRunTitle).arg(at); break;
+    case Shown::kLive: title = QCoreApplication::translate("TfGraph", kLiveTitle).arg(now); break;
   }
   // The run charted, with the start and length every view of it gives.
   if (const SessionRun* run = ChartedRun()) {
@@ -607,7 +608,7 @@ QImage TfGraph::Picture() const {
   std::vector<LegendEntry> legend;
   for (int i = 0; i < kSeriesCount; ++i)
     if (Charts->SeriesVisible(i))
-      legend.push_back({QString::fromUtf8(kGraphSeries[i].caption), Charts->SeriesColor(i), Charts->SeriesWidth(i)});
+      legend.push_back({GraphSeriesCaption(i), Charts->SeriesColor(i), Charts->SeriesWidth(i)});
   return StandAlonePicture(Charts->Picture(), PictureTitle(), Charts->font(), legend);
 }
 
@@ -616,7 +617,7 @@ void TfGraph::SavePicture(const QString& path) const {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  if (!Picture().save(&buffer, "PNG")) ThrowSaveError(name, "рисунок не удалось построить");
+  if (!Picture().save(&buffer, "PNG")) ThrowSaveError(name, QCoreApplication::translate("TfGraph", "рисунок не удалось построить"));
   SaveUserFile(name, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 

@@ -3,6 +3,7 @@
 // run on the chart until the next one begins, the view that follows the
 // newest point, and the run summary that follows the chart.
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QMenu>
 #include <QTimer>
@@ -27,8 +28,8 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kFollowCaption = "Следовать за данными";
-constexpr const char* kRunSummaryCaption = "Итоги пуска";
+constexpr const char* kFollowCaption = QT_TRANSLATE_NOOP("TfGraph", "Следовать за данными");
+constexpr const char* kRunSummaryCaption = QT_TRANSLATE_NOOP("TfGraph", "Итоги пуска");
 // The summary of a long run is read a few times a second at most.
 constexpr int kSummaryIntervalMs = 250;
 
@@ -161,8 +162,12 @@ const SessionRun* TfGraph::ChartedRun() const {
 }
 
 void TfGraph::UpdateSummary() {
+  std::array<std::string, kSeriesCount> texts;
   SeriesCaptions captions;
-  for (int i = 0; i < kSeriesCount; ++i) captions[i] = kGraphSeries[i].caption;
+  for (int i = 0; i < kSeriesCount; ++i) {
+    texts[i] = GraphSeriesCaption(i).toStdString();
+    captions[i] = texts[i];
+  }
   const SessionRun* run = ChartedRun();
   fRunSummary->SetLines(run ? RunSummaryLines(*run, captions) : std::vector<std::string>());
 }

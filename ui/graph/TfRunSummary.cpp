@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/graph/TfRunSummary.h"
 
 #include <QClipboard>
@@ -13,15 +14,15 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kCaption = "Итоги пуска";
-constexpr const char* kCopyCaption = "Копировать";
-constexpr const char* kNoRun = "На графике нет пуска.";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TfRunSummary", "Итоги пуска");
+constexpr const char* kCopyCaption = QT_TRANSLATE_NOOP("TfRunSummary", "Копировать");
+constexpr const char* kNoRun = QT_TRANSLATE_NOOP("TfRunSummary", "На графике нет пуска.");
 
 }  // namespace
 
 TfRunSummary::TfRunSummary(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setObjectName("fRunSummary");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("TfRunSummary", kCaption));
   resize(440, 320);
   mSummary = new QPlainTextEdit(this);
   mSummary->setObjectName("mSummary");
@@ -29,9 +30,9 @@ TfRunSummary::TfRunSummary(QWidget* parent) : QWidget(parent, Qt::Tool) {
   // Read-only text still takes the keyboard, so the lines can be read and
   // selected without a mouse.
   mSummary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  mSummary->setAccessibleName(QString::fromUtf8(kCaption));
-  mSummary->setPlainText(QString::fromUtf8(kNoRun));
-  bCopy = new QPushButton(QString::fromUtf8(kCopyCaption), this);
+  mSummary->setAccessibleName(QCoreApplication::translate("TfRunSummary", kCaption));
+  mSummary->setPlainText(QCoreApplication::translate("TfRunSummary", kNoRun));
+  bCopy = new QPushButton(QCoreApplication::translate("TfRunSummary", kCopyCaption), this);
   bCopy->setObjectName("bCopy");
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -51,7 +52,7 @@ void TfRunSummary::SetLines(const std::vector<std::string>& lines) {
     if (!text.isEmpty()) text += '\n';
     text += QString::fromStdString(line);
   }
-  if (text.isEmpty()) text = QString::fromUtf8(kNoRun);
+  if (text.isEmpty()) text = QCoreApplication::translate("TfRunSummary", kNoRun);
   if (text != mSummary->toPlainText()) mSummary->setPlainText(text);
 }
 

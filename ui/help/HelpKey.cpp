@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/help/HelpKey.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ constexpr Section kSections[] = {
 
 // Windows known by their caption's beginning, whatever their class.
 constexpr Section kCaptions[] = {
-    {"Итоги пуска", "summary"},
+    {QT_TRANSLATE_NOOP("TfRunSummary", "Итоги пуска"), "summary"},
 };
 
 }  // namespace
@@ -35,7 +36,7 @@ QString HelpSectionFor(const QWidget* widget) {
        w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
     if (qobject_cast<const THelpWindow*>(w)) return {};
     for (const Section& s : kCaptions)
-      if (w->windowTitle().startsWith(QString::fromUtf8(s.name))) return QString::fromLatin1(s.anchor);
+      if (w->windowTitle().startsWith(QCoreApplication::translate("TfRunSummary", s.name))) return QString::fromLatin1(s.anchor);
     for (const Section& s : kSections)
       if (w->inherits(s.name)) return QString::fromLatin1(s.anchor);
   }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/help/HelpWindow.h"
 
 #include <QHBoxLayout>
@@ -17,7 +18,7 @@
 namespace o5 {
 
 THelpWindow::THelpWindow() {
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("THelpWindow", kCaption));
   setObjectName("fHelp");
   // Closing the main window ends the program, the manual open or not.
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -26,13 +27,13 @@ THelpWindow::THelpWindow() {
   Text = new QTextBrowser(this);
   Text->setOpenLinks(true);
   Text->setOpenExternalLinks(false);
-  bBack = new QPushButton(QString::fromUtf8("Назад"), this);
-  bBack->setToolTip(QString::fromUtf8("К месту, где вы были до перехода по ссылке"));
+  bBack = new QPushButton(QCoreApplication::translate("HelpWindow", "Назад"), this);
+  bBack->setToolTip(QCoreApplication::translate("HelpWindow", "К месту, где вы были до перехода по ссылке"));
   bBack->setEnabled(false);
-  bContents = new QPushButton(QString::fromUtf8("Содержание"), this);
-  bContents->setToolTip(QString::fromUtf8("К началу руководства и его содержанию"));
-  bAbout = new QPushButton(QString::fromUtf8("О программе"), this);
-  bAbout->setToolTip(QString::fromUtf8("Версия, лицензия, папка данных и файл настроек"));
+  bContents = new QPushButton(QCoreApplication::translate("HelpWindow", "Содержание"), this);
+  bContents->setToolTip(QCoreApplication::translate("HelpWindow", "К началу руководства и его содержанию"));
+  bAbout = new QPushButton(QCoreApplication::translate("HelpWindow", "О программе"), this);
+  bAbout->setToolTip(QCoreApplication::translate("HelpWindow", "Версия, лицензия, папка данных и файл настроек"));
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(bBack);
@@ -57,7 +58,7 @@ void THelpWindow::ShowSection(const QString& anchor) {
   const QString path = ManualPath();
   if (path.isEmpty()) {
     manual_.clear();
-    Text->setHtml(QString::fromUtf8("<h2>Руководство не найдено</h2><p>Файл %1 искали в папках:</p><ul><li>%2</li></ul>"
+    Text->setHtml(QCoreApplication::translate("HelpWindow", "<h2>Руководство не найдено</h2><p>Файл %1 искали в папках:</p><ul><li>%2</li></ul>"
                                     "<p>Оно ставится вместе с пакетом ortan5; переустановите пакет "
                                     "или соберите программу заново.</p>")
                       .arg(QString::fromUtf8(kManualFileName),
@@ -82,7 +83,7 @@ void THelpWindow::ShowSection(const QString& anchor) {
 
 void THelpWindow::bAboutClick() {
   if (!AboutBox) {
-    AboutBox = new QMessageBox(QMessageBox::Information, QString::fromUtf8(kAboutCaption), QString(),
+    AboutBox = new QMessageBox(QMessageBox::Information, QCoreApplication::translate("THelpWindow", kAboutCaption), QString(),
                                QMessageBox::Ok, this);
     AboutBox->setModal(false);
     AboutBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -99,8 +100,7 @@ void THelpWindow::bAboutClick() {
 QString AboutText() {
   const QString dataFolder = QString::fromStdString(ChooseDataFolder().path);
   const QString settings = QString::fromStdString(SettingsFilePath());
-  return QString::fromUtf8(
-             "Ортан5 Диагностика, версия %1\n"
+  return QCoreApplication::translate("HelpWindow", "Ортан5 Диагностика, версия %1\n"
              "Программа диагностики жидкостного отопителя Ортан 5.\n\n"
              "Лицензия: GNU GPL версии 3 или любой более поздней (GPL-3.0-or-later). "
              "Программа свободная: её можно копировать, изменять и распространять на условиях "

@@ -16,8 +16,8 @@ class THelpWindow : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr const char* kCaption = "Справка — Ортан5 Диагностика";
-  static constexpr const char* kAboutCaption = "О программе — Ортан5 Диагностика";
+  static constexpr const char* kCaption = QT_TRANSLATE_NOOP("THelpWindow", "Справка — Ортан5 Диагностика");
+  static constexpr const char* kAboutCaption = QT_TRANSLATE_NOOP("THelpWindow", "О программе — Ортан5 Диагностика");
 
   THelpWindow();
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/history/TfHistory.h"
 
 #include <QAction>
@@ -32,7 +33,7 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kCaption = "История отопителей";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TfHistory", "История отопителей");
 constexpr int kClientWidth = 1060;
 // The heaters and their sessions on the left, the readouts' wider rows on the right.
 constexpr int kLeftWidth = 450;
@@ -52,7 +53,7 @@ constexpr const char* kWidestTime = "00.00.0000 00:00:00";
 
 QStringList Titles(std::initializer_list<ListColumn> columns) {
   QStringList titles;
-  for (const ListColumn& column : columns) titles << QString::fromUtf8(column.title);
+  for (const ListColumn& column : columns) titles << QCoreApplication::translate("TfHistory", column.title);
   return titles;
 }
 
@@ -80,7 +81,7 @@ List* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWid
   int i = 0;
   for (const ListColumn& column : columns)
     list->header()->resizeSection(i++, margin + std::max(metrics.horizontalAdvance(QString::fromUtf8(column.title)),
-                                                         metrics.horizontalAdvance(QString::fromUtf8(column.widest))));
+                                                         metrics.horizontalAdvance(QCoreApplication::translate("TfHistory", column.widest))));
   return list;
 }
 
@@ -114,7 +115,7 @@ TfHistory::TfHistory(Opener openReadout, Opener openJournal, QWidget* parent)
       openJournal_(std::move(openJournal)),
       archive_(DataFolder{}) {
   setObjectName("fHistory");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("TfHistory", kCaption));
   setAttribute(Qt::WA_QuitOnClose, false);
   resize(kClientWidth, kClientHeight);
   BuildControls();
@@ -125,11 +126,11 @@ void TfHistory::BuildControls() {
   auto* root = new QVBoxLayout(this);
 
   auto* filterRow = new QHBoxLayout;
-  auto* filterLabel = new QLabel(QString::fromUtf8("Серийный номер:"), this);
+  auto* filterLabel = new QLabel(QCoreApplication::translate("TfHistory", "Серийный номер:"), this);
   edSerial = new QLineEdit(this);
   edSerial->setObjectName("edSerial");
   edSerial->setClearButtonEnabled(true);
-  edSerial->setPlaceholderText(QString::fromUtf8("все отопители"));
+  edSerial->setPlaceholderText(QCoreApplication::translate("TfHistory", "все отопители"));
   filterLabel->setBuddy(edSerial);
   filterRow->addWidget(filterLabel);
   filterRow->addWidget(edSerial, 1);
@@ -139,24 +140,24 @@ void TfHistory::BuildControls() {
   auto* left = new QSplitter(Qt::Vertical, columns);
   auto* right = new QSplitter(Qt::Vertical, columns);
   tvHeaters = MakeList<QTreeWidget>("tvHeaters",
-                       {{"Серийный номер", "16777215"}, {"Код изделия", "255"}, {"Чтений", "9999"},
-                        {"Последнее чтение", kWidestTime}},
+                       {{QT_TRANSLATE_NOOP("TfHistory", "Серийный номер"), "16777215"}, {QT_TRANSLATE_NOOP("TfHistory", "Код изделия"), "255"}, {QT_TRANSLATE_NOOP("TfHistory", "Чтений"), "9999"},
+                        {QT_TRANSLATE_NOOP("TfHistory", "Последнее чтение"), kWidestTime}},
                        this);
-  tvOtherSessions = MakeList<QTreeWidget>("tvOtherSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
+  tvOtherSessions = MakeList<QTreeWidget>("tvOtherSessions", {{QT_TRANSLATE_NOOP("TfHistory", "Начало сеанса"), kWidestTime}, {QT_TRANSLATE_NOOP("TfHistory", "Файл"), ""}}, this);
   tvReadouts = MakeList<QTreeWidget>("tvReadouts",
-                        {{"Дата и время", kWidestTime},
-                         {"Общее время работы", "9999999 сек. (115-17:46:39)"},
-                         {"Запусков", "65535"},
-                         {"Неисправностей", "65535"}},
+                        {{QT_TRANSLATE_NOOP("TfHistory", "Дата и время"), kWidestTime},
+                         {QT_TRANSLATE_NOOP("TfHistory", "Общее время работы"), QT_TRANSLATE_NOOP("TfHistory", "9999999 сек. (115-17:46:39)")},
+                         {QT_TRANSLATE_NOOP("TfHistory", "Запусков"), "65535"},
+                         {QT_TRANSLATE_NOOP("TfHistory", "Неисправностей"), "65535"}},
                         this);
-  tvSessions = MakeList<QTreeWidget>("tvSessions", {{"Начало сеанса", kWidestTime}, {"Файл", ""}}, this);
-  const std::initializer_list<ListColumn> eventColumns = {{"Время", kWidestTime}, {"Событие", ""}};
+  tvSessions = MakeList<QTreeWidget>("tvSessions", {{QT_TRANSLATE_NOOP("TfHistory", "Начало сеанса"), kWidestTime}, {QT_TRANSLATE_NOOP("TfHistory", "Файл"), ""}}, this);
+  const std::initializer_list<ListColumn> eventColumns = {{QT_TRANSLATE_NOOP("TfHistory", "Время"), kWidestTime}, {QT_TRANSLATE_NOOP("TfHistory", "Событие"), ""}};
   events_ = new TimelineModel(Titles(eventColumns), this);
   tvEvents = MakeList<QTreeView>("tvEvents", eventColumns, this, events_);
-  left->addWidget(Group("Отопители", tvHeaters, left));
-  left->addWidget(Group("Сеансы без отопителя", tvOtherSessions, left));
-  right->addWidget(Group("Чтения черного ящика", tvReadouts, right));
-  right->addWidget(Group("Сеансы отопителя", tvSessions, right));
+  left->addWidget(Group(QCoreApplication::translate("TfHistory", "Отопители"), tvHeaters, left));
+  left->addWidget(Group(QCoreApplication::translate("TfHistory", "Сеансы без отопителя"), tvOtherSessions, left));
+  right->addWidget(Group(QCoreApplication::translate("TfHistory", "Чтения черного ящика"), tvReadouts, right));
+  right->addWidget(Group(QCoreApplication::translate("TfHistory", "Сеансы отопителя"), tvSessions, right));
   // Under the events, what the timeline's reading has to say: why it shows
   // none, or how many lines it passed over.
   lEventsNote = new QLabel(this);
@@ -170,14 +171,14 @@ void TfHistory::BuildControls() {
   eventsColumn->setContentsMargins(0, 0, 0, 0);
   eventsColumn->addWidget(tvEvents, 1);
   eventsColumn->addWidget(lEventsNote);
-  right->addWidget(Group("События сеанса", events, right));
+  right->addWidget(Group(QCoreApplication::translate("TfHistory", "События сеанса"), events, right));
   root->addWidget(columns, 1);
   columns->setSizes({kLeftWidth, kClientWidth - kLeftWidth});
 
   auto* buttons = new QHBoxLayout;
-  bOpen = new QPushButton(QString::fromUtf8("Открыть"), this);
+  bOpen = new QPushButton(QCoreApplication::translate("TfHistory", "Открыть"), this);
   bOpen->setObjectName("bOpen");
-  bOpenFolder = new QPushButton(QString::fromUtf8("Открыть папку"), this);
+  bOpenFolder = new QPushButton(QCoreApplication::translate("TfHistory", "Открыть папку"), this);
   bOpenFolder->setObjectName("bOpenFolder");
   buttons->addWidget(bOpen);
   bVisitAct = new QPushButton(tr("Акт диагностики…"), this);
@@ -371,9 +372,15 @@ void TfHistory::OpenItem(QTreeWidget* list, QTreeWidgetItem* item) {
 void TfHistory::bOpenFolderClick() {
   const DataFolder data = ChooseDataFolder();
   if (const int error = MakeDataFolder(data, data.path))
-    throw FileError("Не удалось создать папку \"" + data.path + "\": " + SystemReason(error));
+    throw FileError(QCoreApplication::translate("TfHistory", "Не удалось создать папку \"%1\": ")
+                        .arg(Text(data.path))
+                        .toStdString() +
+                    SystemReason(error));
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Text(data.path))))
-    throw std::runtime_error("Не удалось показать папку \"" + data.path + "\" в файловом менеджере");
+    throw std::runtime_error(
+        QCoreApplication::translate("TfHistory", "Не удалось показать папку \"%1\" в файловом менеджере")
+            .arg(Text(data.path))
+            .toStdString());
 }
 
 }  // namespace o5

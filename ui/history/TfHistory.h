@@ -35,7 +35,7 @@ class TimelineModel;
 
 // The command that opens the window, in the main window (Ctrl+H) and in the
 // black-box window's menu.
-inline constexpr const char* kHistoryCommand = "История…";
+inline constexpr const char* kHistoryCommand = QT_TRANSLATE_NOOP("TfHistory", "История…");
 
 class TfHistory : public QWidget {
   Q_OBJECT

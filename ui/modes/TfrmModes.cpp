@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
 #include "ui/modes/TfrmModes.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kCaption = "Информация";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TfrmModes", "Информация");
 constexpr const char* kFontFamily = "MS Sans Serif";
 // Where the form font is not installed, a face of close metrics keeps the
 // legend's longest captions inside the window's width.
@@ -34,9 +35,9 @@ const QColor kModeBarText(192, 192, 192);
 // The list of modes as the technician reads it; the ignition modes 3..20 share
 // one line.
 const char* const kModeList[] = {
-    " 0 - Не работает", " 1 - Проверка перед пуском", " 2 - Охлаждение", " 3-20 Розжиг",
-    "21 - Прогрев",     "22 - Сильный",               "23 - Малый",      "24 - Выжигание",
-    "25 - Предпродувка", "26 - Продувка",             "27 - Ждущий",
+    QT_TRANSLATE_NOOP("TfrmModes", " 0 - Не работает"), QT_TRANSLATE_NOOP("TfrmModes", " 1 - Проверка перед пуском"), QT_TRANSLATE_NOOP("TfrmModes", " 2 - Охлаждение"), QT_TRANSLATE_NOOP("TfrmModes", " 3-20 Розжиг"),
+    QT_TRANSLATE_NOOP("TfrmModes", "21 - Прогрев"),     QT_TRANSLATE_NOOP("TfrmModes", "22 - Сильный"),               QT_TRANSLATE_NOOP("TfrmModes", "23 - Малый"),      QT_TRANSLATE_NOOP("TfrmModes", "24 - Выжигание"),
+    QT_TRANSLATE_NOOP("TfrmModes", "25 - Предпродувка"), QT_TRANSLATE_NOOP("TfrmModes", "26 - Продувка"),             QT_TRANSLATE_NOOP("TfrmModes", "27 - Ждущий"),
 };
 
 QString InitialModeCaption() {
@@ -60,7 +61,7 @@ TfrmModes::TfrmModes(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName("frmModes");
-  setWindowTitle(kCaption);
+  setWindowTitle(QCoreApplication::translate("TfrmModes", kCaption));
   // The program ends when the main window closes, whatever this one shows;
   // left visible, it would otherwise keep the event loop running.
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -96,7 +97,7 @@ void TfrmModes::BuildControls() {
   Memo1->setObjectName("Memo1");
   Memo1->setGeometry(0, kModeBarHeight, kClientWidth, legendTop - kModeBarHeight);
   QStringList lines;
-  for (const char* line : kModeList) lines << QString::fromUtf8(line);
+  for (const char* line : kModeList) lines << QCoreApplication::translate("TfrmModes", line);
   Memo1->setPlainText(lines.join('\n'));
   // The eleven lines fill the box exactly; the default margin would push the
   // last one under a scroll bar.

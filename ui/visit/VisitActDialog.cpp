@@ -224,7 +224,7 @@ VisitActContent TfVisitAct::Content() const {
   }
   VisitActContent act = MakeVisitAct(fields, source_.date, runs, numbers, chart, source_.blackBox,
                                      source_.visit.firmware, source_.serial);
-  act.footer = kAppTitle;
+  act.footer = QCoreApplication::translate("AppTitle", kAppTitle).toStdString();
   return act;
 }
 
