@@ -2,253 +2,1083 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
+    <name>AppTitle</name>
+    <message>
+        <source>Ортан5 Диагностика 1.0.2</source>
+        <translation>Ortan5 Diagnostics 1.0.2</translation>
+    </message>
+</context>
+<context>
+    <name>BlackBoxPrint</name>
+    <message>
+        <source>печать в файл не началась</source>
+        <translation>printing to the file did not start</translation>
+    </message>
+    <message>
+        <source>печать в файл не завершилась, файл не записан целиком</source>
+        <translation>printing to the file did not finish, the file is not written completely</translation>
+    </message>
+    <message>
+        <source>Печать отчета о черном ящике</source>
+        <translation>Printing the black box report</translation>
+    </message>
+    <message>
+        <source>Ортан5 Диагностика</source>
+        <translation>Ortan5 Diagnostics</translation>
+    </message>
+    <message>
+        <source>Не удалось начать печать на &quot;</source>
+        <translation>Could not start printing on &quot;</translation>
+    </message>
+</context>
+<context>
+    <name>BlackBoxReadout</name>
+    <message>
+        <source>В этой версии программного обеспечения Ортана 5</source>
+        <translation>This software version of the Ortan 5</translation>
+    </message>
+    <message>
+        <source>не реализован &quot;черный ящик&quot;.</source>
+        <translation>has no &quot;black box&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>ChartKeyboard</name>
+    <message>
+        <source>Графики телеметрии. Стрелки влево и вправо читают значения в точке, Shift+F10 открывает меню.</source>
+        <translation>Telemetry graphs. The left and right arrows read the values at a point, Shift+F10 opens the menu.</translation>
+    </message>
+</context>
+<context>
+    <name>ChartWidget</name>
+    <message>
+        <source>График</source>
+        <translation>Graph</translation>
+    </message>
+</context>
+<context>
+    <name>Emblem</name>
+    <message>
+        <source>Ортан 5</source>
+        <translation>Ortan 5</translation>
+    </message>
+</context>
+<context>
+    <name>GraphAccessibility</name>
+    <message>
+        <source>Ось X: начало</source>
+        <translation>X axis: start</translation>
+    </message>
+    <message>
+        <source>Ось X: конец</source>
+        <translation>X axis: end</translation>
+    </message>
+    <message>
+        <source>Ось X: шаг</source>
+        <translation>X axis: step</translation>
+    </message>
+    <message>
+        <source>Ось Y: начало</source>
+        <translation>Y axis: start</translation>
+    </message>
+    <message>
+        <source>Ось Y: конец</source>
+        <translation>Y axis: end</translation>
+    </message>
+    <message>
+        <source>Ось Y: шаг</source>
+        <translation>Y axis: step</translation>
+    </message>
+    <message>
+        <source>Вверх: сдвинуть ось Y на шаг</source>
+        <translation>Up: move the Y axis by a step</translation>
+    </message>
+    <message>
+        <source>Вниз: сдвинуть ось Y на шаг</source>
+        <translation>Down: move the Y axis by a step</translation>
+    </message>
+    <message>
+        <source>Влево: сдвинуть ось X на шаг</source>
+        <translation>Left: move the X axis by a step</translation>
+    </message>
+    <message>
+        <source>Вправо: сдвинуть ось X на шаг</source>
+        <translation>Right: move the X axis by a step</translation>
+    </message>
+    <message>
+        <source>Толщина линии: %1</source>
+        <translation>Line width: %1</translation>
+    </message>
+    <message>
+        <source>Цвет: %1</source>
+        <translation>Colour: %1</translation>
+    </message>
+    <message>
+        <source>Телеметрия в реальном времени</source>
+        <translation>Live telemetry</translation>
+    </message>
+    <message>
+        <source>Журнал &quot;%1&quot;</source>
+        <translation>Log &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1; время от %2 до %3 с, значения от %4 до %5. Стрелки влево и вправо читают значения, Shift+F10 — меню.</source>
+        <translation>%1; time from %2 to %3 s, values from %4 to %5. The left and right arrows read the values, Shift+F10 opens the menu.</translation>
+    </message>
+</context>
+<context>
+    <name>GraphSeries</name>
+    <message>
+        <source>Тжидкости</source>
+        <translation>T liquid</translation>
+    </message>
+    <message>
+        <source>Тперегрева</source>
+        <translation>T overheat</translation>
+    </message>
+    <message>
+        <source>Тпламени</source>
+        <translation>T flame</translation>
+    </message>
+    <message>
+        <source>Тна плате</source>
+        <translation>T board</translation>
+    </message>
+    <message>
+        <source>Вент. Задатчик</source>
+        <translation>Fan set</translation>
+    </message>
+    <message>
+        <source>Вент. Измерение</source>
+        <translation>Fan measured</translation>
+    </message>
+    <message>
+        <source>Топливный насос</source>
+        <translation>Fuel pump</translation>
+    </message>
+    <message>
+        <source>Свеча</source>
+        <translation>Glow plug</translation>
+    </message>
+    <message>
+        <source>Реле</source>
+        <translation>Relay</translation>
+    </message>
+    <message>
+        <source>Помпа</source>
+        <translation>Water pump</translation>
+    </message>
+    <message>
+        <source>Режим</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>Неисправность</source>
+        <translation>Fault</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Назад</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>К месту, где вы были до перехода по ссылке</source>
+        <translation>To where you were before following the link</translation>
+    </message>
+    <message>
+        <source>Содержание</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>К началу руководства и его содержанию</source>
+        <translation>To the beginning of the manual and its contents</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Версия, лицензия, папка данных и файл настроек</source>
+        <translation>Version, licence, data folder and settings file</translation>
+    </message>
+    <message>
+        <source>&lt;h2&gt;Руководство не найдено&lt;/h2&gt;&lt;p&gt;Файл %1 искали в папках:&lt;/p&gt;&lt;ul&gt;&lt;li&gt;%2&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;Оно ставится вместе с пакетом ortan5; переустановите пакет или соберите программу заново.&lt;/p&gt;</source>
+        <translation>&lt;h2&gt;Manual not found&lt;/h2&gt;&lt;p&gt;The file %1 was looked for in the folders:&lt;/p&gt;&lt;ul&gt;&lt;li&gt;%2&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;It is installed with the ortan5 package; reinstall the package or build the program again.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Ортан5 Диагностика, версия %1
+Программа диагностики жидкостного отопителя Ортан 5.
+
+Лицензия: GNU GPL версии 3 или любой более поздней (GPL-3.0-or-later). Программа свободная: её можно копировать, изменять и распространять на условиях этой лицензии. Гарантий нет.
+
+Папка данных (журналы сеансов и образы черного ящика):
+%2
+
+Файл настроек:
+%3
+
+Qt %4 (программа собрана с Qt %5)</source>
+        <translation>Ortan5 Diagnostics, version %1
+Diagnostics program for the Ortan 5 liquid heater.
+
+Licence: GNU GPL version 3 or any later version (GPL-3.0-or-later). The program is free software: you may copy, change and distribute it under the terms of this licence. There is no warranty.
+
+Data folder (session journals and black box images):
+%2
+
+Settings file:
+%3
+
+Qt %4 (built with Qt %5)</translation>
+    </message>
+</context>
+<context>
+    <name>MainAccessibility</name>
+    <message>
+        <source>Порт открыт</source>
+        <translation>Port open</translation>
+    </message>
+    <message>
+        <source>Порт закрыт</source>
+        <translation>Port closed</translation>
+    </message>
+    <message>
+        <source>Эмблема программы</source>
+        <translation>Program emblem</translation>
+    </message>
+    <message>
+        <source>Консоль</source>
+        <translation>Console</translation>
+    </message>
+    <message>
+        <source>Журнал записей</source>
+        <translation>Record log</translation>
+    </message>
+</context>
+<context>
+    <name>RunListDialog</name>
+    <message>
+        <source>Пуски в журнале</source>
+        <translation>Runs in the log</translation>
+    </message>
+    <message>
+        <source>Показать</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+</context>
+<context>
+    <name>THelpWindow</name>
+    <message>
+        <source>Справка — Ортан5 Диагностика</source>
+        <translation>Help — Ortan5 Diagnostics</translation>
+    </message>
+    <message>
+        <source>О программе — Ортан5 Диагностика</source>
+        <translation>About — Ortan5 Diagnostics</translation>
+    </message>
+</context>
+<context>
+    <name>TfBB</name>
+    <message>
+        <source>Черный ящик</source>
+        <translation>Black box</translation>
+    </message>
+    <message>
+        <source>Подождите, идет чтение черного ящика из Ортана 5...</source>
+        <translation>Please wait, reading the black box of the Ortan 5...</translation>
+    </message>
+    <message>
+        <source>Отчёт PDF (*.pdf);;Таблица CSV (*.csv)</source>
+        <translation>PDF report (*.pdf);;CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Образ черного ящика (*.bin);;Все файлы (*)</source>
+        <translation>Black box image (*.bin);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Значения датчика пламени при обучении:</source>
+        <translation>Flame sensor values when learned:</translation>
+    </message>
+    <message>
+        <source>Версия:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Номер текущей записи:</source>
+        <translation>Current record number:</translation>
+    </message>
+    <message>
+        <source>Количество прерываний работы (потери питания при работе):</source>
+        <translation>Interruptions (power lost while running):</translation>
+    </message>
+    <message>
+        <source>Количество запусков с первой попытки:</source>
+        <translation>Starts at the first attempt:</translation>
+    </message>
+    <message>
+        <source>Количество запусков НЕ с первой попытки:</source>
+        <translation>Starts NOT at the first attempt:</translation>
+    </message>
+    <message>
+        <source>Количество незапусков:</source>
+        <translation>Failed starts:</translation>
+    </message>
+    <message>
+        <source>Общее время работы (сек):</source>
+        <translation>Total running time (s):</translation>
+    </message>
+    <message>
+        <source>Время работы на малом режиме (сек):</source>
+        <translation>Running time on low (s):</translation>
+    </message>
+    <message>
+        <source>Время работы на сильном режиме (сек):</source>
+        <translation>Running time on high (s):</translation>
+    </message>
+    <message>
+        <source>Время работы на ждущем режиме (сек):</source>
+        <translation>Running time on standby (s):</translation>
+    </message>
+    <message>
+        <source>Количество неисправностей (кроме 13 кода):</source>
+        <translation>Faults (except code 13):</translation>
+    </message>
+    <message>
+        <source>Код изделия:</source>
+        <translation>Product code:</translation>
+    </message>
+    <message>
+        <source>Серийный номер:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>Конфигурационный байт:</source>
+        <translation>Configuration byte:</translation>
+    </message>
+    <message>
+        <source>Сохранить отчёт…</source>
+        <translation>Save report…</translation>
+    </message>
+    <message>
+        <source>Сохранить отчёт в PDF или в таблицу CSV</source>
+        <translation>Save the report as PDF or as a CSV table</translation>
+    </message>
+    <message>
+        <source>Печать…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>Напечатать отчёт</source>
+        <translation>Print the report</translation>
+    </message>
+    <message>
+        <source>Сохранить образ…</source>
+        <translation>Save image…</translation>
+    </message>
+    <message>
+        <source>Сохранить 256 байт черного ящика, как они прочитаны</source>
+        <translation>Save the 256 bytes of the black box as they were read</translation>
+    </message>
+    <message>
+        <source>Открыть образ…</source>
+        <translation>Open image…</translation>
+    </message>
+    <message>
+        <source>Показать отчёт сохранённого образа</source>
+        <translation>Show the report of a saved image</translation>
+    </message>
+    <message>
+        <source>Сравнить с…</source>
+        <translation>Compare with…</translation>
+    </message>
+    <message>
+        <source>Показать, что изменилось с сохранённого образа</source>
+        <translation>Show what changed since a saved image</translation>
+    </message>
+    <message>
+        <source>Прежние чтения отопителей и сеансы</source>
+        <translation>Earlier readings of heaters and sessions</translation>
+    </message>
+    <message>
+        <source>Сохранить отчёт</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>Сохранить образ</source>
+        <translation>Save image</translation>
+    </message>
+    <message>
+        <source>Открыть образ</source>
+        <translation>Open image</translation>
+    </message>
+    <message>
+        <source>Сравнить с образом</source>
+        <translation>Compare with image</translation>
+    </message>
+</context>
+<context>
+    <name>TfGraph</name>
+    <message>
+        <source>Графики</source>
+        <translation>Graphs</translation>
+    </message>
+    <message>
+        <source>Очистить</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Изменить цвет</source>
+        <translation>Change colour</translation>
+    </message>
+    <message>
+        <source>Время, с</source>
+        <translation>Time, s</translation>
+    </message>
+    <message>
+        <source>Открыть журнал…</source>
+        <translation>Open log…</translation>
+    </message>
+    <message>
+        <source>Последний пуск</source>
+        <translation>Last run</translation>
+    </message>
+    <message>
+        <source>Сохранить данные…</source>
+        <translation>Save data…</translation>
+    </message>
+    <message>
+        <source>Сохранить рисунок…</source>
+        <translation>Save picture…</translation>
+    </message>
+    <message>
+        <source>Метка A здесь</source>
+        <translation>Mark A here</translation>
+    </message>
+    <message>
+        <source>Метка B здесь</source>
+        <translation>Mark B here</translation>
+    </message>
+    <message>
+        <source>Убрать метки</source>
+        <translation>Remove marks</translation>
+    </message>
+    <message>
+        <source>Режимы и неисправности</source>
+        <translation>Modes and faults</translation>
+    </message>
+    <message>
+        <source>Различимые цвета</source>
+        <translation>Distinct colours</translation>
+    </message>
+    <message>
+        <source>Телеметрия в реальном времени, %1</source>
+        <translation>Live telemetry, %1</translation>
+    </message>
+    <message>
+        <source>Журнал &quot;%1&quot;, открыт %2</source>
+        <translation>Log &quot;%1&quot;, opened %2</translation>
+    </message>
+    <message>
+        <source>Журнал &quot;%1&quot;, пуск %3, открыт %2</source>
+        <translation>Log &quot;%1&quot;, run %3, opened %2</translation>
+    </message>
+    <message>
+        <source>%1 из %2</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message>
+        <source>Последний пуск, показан %1</source>
+        <translation>Last run, shown %1</translation>
+    </message>
+    <message>
+        <source>Журнал записей (*.txt);;Все файлы (*)</source>
+        <translation>Record log (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Рисунок PNG (*.png)</source>
+        <translation>PNG picture (*.png)</translation>
+    </message>
+    <message>
+        <source>в нём нет ни одной полной записи журнала</source>
+        <translation>it has no complete log record</translation>
+    </message>
+    <message>
+        <source>В журнале записей нет ни одной полной записи</source>
+        <translation>The record log has no complete record</translation>
+    </message>
+    <message>
+        <source>рисунок не удалось построить</source>
+        <translation>the picture could not be drawn</translation>
+    </message>
+    <message>
+        <source>Следовать за данными</source>
+        <translation>Follow the data</translation>
+    </message>
+    <message>
+        <source>Итоги пуска</source>
+        <translation>Run summary</translation>
+    </message>
+</context>
+<context>
+    <name>TfHistory</name>
+    <message>
+        <source>История отопителей</source>
+        <translation>Heater history</translation>
+    </message>
+    <message>
+        <source>Серийный номер:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>все отопители</source>
+        <translation>all heaters</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Код изделия</source>
+        <translation>Product code</translation>
+    </message>
+    <message>
+        <source>Чтений</source>
+        <translation>Readings</translation>
+    </message>
+    <message>
+        <source>Последнее чтение</source>
+        <translation>Last reading</translation>
+    </message>
+    <message>
+        <source>Начало сеанса</source>
+        <translation>Session start</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Дата и время</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Общее время работы</source>
+        <translation>Total running time</translation>
+    </message>
+    <message>
+        <source>9999999 сек. (115-17:46:39)</source>
+        <translation>9999999 s (115-17:46:39)</translation>
+    </message>
+    <message>
+        <source>Запусков</source>
+        <translation>Starts</translation>
+    </message>
+    <message>
+        <source>Неисправностей</source>
+        <translation>Faults</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Событие</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>Отопители</source>
+        <translation>Heaters</translation>
+    </message>
+    <message>
+        <source>Сеансы без отопителя</source>
+        <translation>Sessions without a heater</translation>
+    </message>
+    <message>
+        <source>Чтения черного ящика</source>
+        <translation>Black box readings</translation>
+    </message>
+    <message>
+        <source>Сеансы отопителя</source>
+        <translation>Heater sessions</translation>
+    </message>
+    <message>
+        <source>События сеанса</source>
+        <translation>Session events</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Открыть папку</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>Не удалось создать папку &quot;%1&quot;: </source>
+        <translation>Could not create the folder &quot;%1&quot;: </translation>
+    </message>
+    <message>
+        <source>Не удалось показать папку &quot;%1&quot; в файловом менеджере</source>
+        <translation>Could not show the folder &quot;%1&quot; in the file manager</translation>
+    </message>
+    <message>
+        <source>История…</source>
+        <translation>History…</translation>
+    </message>
+</context>
+<context>
+    <name>TfMain</name>
+    <message>
+        <source>Нет данных от отопителя: проверьте выбор порта и подключение.</source>
+        <translation>No data from the heater: check the port chosen and the connection.</translation>
+    </message>
+    <message>
+        <source>Режимы</source>
+        <translation>Modes</translation>
+    </message>
+    <message>
+        <source>Графики</source>
+        <translation>Graphs</translation>
+    </message>
+    <message>
+        <source>Стереть (F8)</source>
+        <translation>Erase (F8)</translation>
+    </message>
+    <message>
+        <source>Черный
+ящик</source>
+        <translation>Black
+box</translation>
+    </message>
+    <message>
+        <source>Версия ПО
+Ортан 5</source>
+        <translation>Ortan 5
+software</translation>
+    </message>
+    <message>
+        <source>Пуск</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Настр</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>Откр/закр</source>
+        <translation>Open/close</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Открыть образ…</source>
+        <translation>Open image…</translation>
+    </message>
+    <message>
+        <source>Показать или скрыть окно режимов работы и подписей битов неисправностей</source>
+        <translation>Show or hide the window of the operating modes and the fault bits&apos; captions</translation>
+    </message>
+    <message>
+        <source>Открыть окно графиков телеметрии</source>
+        <translation>Open the window of the telemetry graphs</translation>
+    </message>
+    <message>
+        <source>Очистить консоль и журнал записей (F8)</source>
+        <translation>Clear the console and the record log (F8)</translation>
+    </message>
+    <message>
+        <source>Прочитать черный ящик отопителя: счётчики, время работы и 13 записей неисправностей (около 15 с)</source>
+        <translation>Read the heater&apos;s black box: counters, running times and 13 fault records (about 15 s)</translation>
+    </message>
+    <message>
+        <source>Прочитать версию и дату программного обеспечения отопителя</source>
+        <translation>Read the version and date of the heater&apos;s software</translation>
+    </message>
+    <message>
+        <source>Запустить отопитель</source>
+        <translation>Start the heater</translation>
+    </message>
+    <message>
+        <source>Остановить отопитель</source>
+        <translation>Stop the heater</translation>
+    </message>
+    <message>
+        <source>Время работы отопителя, минуты:секунды</source>
+        <translation>Heater running time, minutes:seconds</translation>
+    </message>
+    <message>
+        <source>Порт, к которому подключен отопитель; подсказка у каждого порта списка называет его устройство</source>
+        <translation>The port the heater is connected to; the tooltip of each port in the list names its device</translation>
+    </message>
+    <message>
+        <source>Параметры порта: устройство, скорость, биты данных, стоповые биты, чётность</source>
+        <translation>Port settings: device, speed, data bits, stop bits, parity</translation>
+    </message>
+    <message>
+        <source>Открыть или закрыть выбранный порт</source>
+        <translation>Open or close the chosen port</translation>
+    </message>
+    <message>
+        <source>Сохранить журнал записей в рабочую папку, в файл D_&lt;дата&gt;_&lt;время&gt;.txt</source>
+        <translation>Save the record log into the working folder, as the file D_&lt;date&gt;_&lt;time&gt;.txt</translation>
+    </message>
+    <message>
+        <source>Порт открыт.</source>
+        <translation>Port open.</translation>
+    </message>
+    <message>
+        <source>Порт закрыт.</source>
+        <translation>Port closed.</translation>
+    </message>
+    <message>
+        <source> Лампа горит, пока порт открыт.
+</source>
+        <translation> The lamp is lit while the port is open.
+</translation>
+    </message>
+    <message>
+        <source>Последний кадр от отопителя: %1 (%2 с назад).</source>
+        <translation>Last frame from the heater: %1 (%2 s ago).</translation>
+    </message>
+    <message>
+        <source>Кадров от отопителя ещё не было.</source>
+        <translation>No frame from the heater yet.</translation>
+    </message>
+    <message>
+        <source>Черный ящик прочитан, отчёт в окне &quot;Черный ящик&quot;.</source>
+        <translation>Black box read, the report is in the &quot;Black box&quot; window.</translation>
+    </message>
+</context>
+<context>
+    <name>TfRunSummary</name>
+    <message>
+        <source>Итоги пуска</source>
+        <translation>Run summary</translation>
+    </message>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>На графике нет пуска.</source>
+        <translation>The graph shows no run.</translation>
+    </message>
+</context>
+<context>
     <name>TfVisitAct</name>
     <message>
         <source>Печать акта диагностики</source>
-        <translation type="unfinished"></translation>
+        <translation>Printing the diagnostics report</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmModes</name>
+    <message>
+        <source>Информация</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source> 0 - Не работает</source>
+        <translation> 0 - Off</translation>
+    </message>
+    <message>
+        <source> 1 - Проверка перед пуском</source>
+        <translation> 1 - Check before start</translation>
+    </message>
+    <message>
+        <source> 2 - Охлаждение</source>
+        <translation> 2 - Cooling</translation>
+    </message>
+    <message>
+        <source> 3-20 Розжиг</source>
+        <translation> 3-20 Ignition</translation>
+    </message>
+    <message>
+        <source>21 - Прогрев</source>
+        <translation>21 - Warm-up</translation>
+    </message>
+    <message>
+        <source>22 - Сильный</source>
+        <translation>22 - High</translation>
+    </message>
+    <message>
+        <source>23 - Малый</source>
+        <translation>23 - Low</translation>
+    </message>
+    <message>
+        <source>24 - Выжигание</source>
+        <translation>24 - Burn-off</translation>
+    </message>
+    <message>
+        <source>25 - Предпродувка</source>
+        <translation>25 - Pre-purge</translation>
+    </message>
+    <message>
+        <source>26 - Продувка</source>
+        <translation>26 - Purge</translation>
+    </message>
+    <message>
+        <source>27 - Ждущий</source>
+        <translation>27 - Standby</translation>
     </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>ortan5: дисплей %1 недоступен, окна показать негде</source>
-        <translation type="unfinished"></translation>
+        <translation>ortan5: display %1 is not available, there is nowhere to show the windows</translation>
     </message>
 </context>
 <context>
     <name>o5::RunListDialog</name>
     <message>
         <source>№</source>
-        <translation type="unfinished"></translation>
+        <translation>No.</translation>
     </message>
     <message>
         <source>Начало</source>
-        <translation type="unfinished"></translation>
+        <translation>Start</translation>
     </message>
     <message>
         <source>Длительность</source>
-        <translation type="unfinished"></translation>
+        <translation>Duration</translation>
     </message>
     <message>
         <source>Дошёл до</source>
-        <translation type="unfinished"></translation>
+        <translation>Reached</translation>
     </message>
     <message>
         <source>Неисправности</source>
-        <translation type="unfinished"></translation>
+        <translation>Faults</translation>
     </message>
     <message>
         <source>—</source>
-        <translation type="unfinished"></translation>
+        <translation>—</translation>
     </message>
 </context>
 <context>
     <name>o5::TRemoteSetupDlg</name>
     <message>
         <source>Удалённый доступ</source>
-        <translation type="unfinished"></translation>
+        <translation>Remote access</translation>
     </message>
     <message>
         <source>Брокер:</source>
-        <translation type="unfinished"></translation>
+        <translation>Broker:</translation>
     </message>
     <message>
         <source>Мастерская:</source>
-        <translation type="unfinished"></translation>
+        <translation>Workshop:</translation>
     </message>
     <message>
         <source>Стенд:</source>
-        <translation type="unfinished"></translation>
+        <translation>Bench:</translation>
     </message>
     <message>
         <source>Пользователь:</source>
-        <translation type="unfinished"></translation>
+        <translation>User:</translation>
     </message>
     <message>
         <source>Пароль:</source>
-        <translation type="unfinished"></translation>
+        <translation>Password:</translation>
     </message>
     <message>
         <source>Сертификат центра (PEM):</source>
-        <translation type="unfinished"></translation>
+        <translation>CA certificate (PEM):</translation>
     </message>
     <message>
         <source>Проверить связь</source>
-        <translation type="unfinished"></translation>
+        <translation>Test connection</translation>
     </message>
     <message>
         <source>Сохранить</source>
-        <translation type="unfinished"></translation>
+        <translation>Save</translation>
     </message>
     <message>
         <source>Отмена</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>Адрес брокера: mqtt://узел[:порт] или mqtts://узел[:порт]</source>
-        <translation type="unfinished"></translation>
+        <translation>Broker address: mqtt://host[:port] or mqtts://host[:port]</translation>
     </message>
     <message>
         <source>Мастерская и стенд: латинские буквы, цифры, &quot;-&quot; и &quot;_&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>Workshop and bench: Latin letters, digits, &quot;-&quot; and &quot;_&quot;</translation>
     </message>
 </context>
 <context>
     <name>o5::TfBB</name>
     <message>
         <source>Акт диагностики…</source>
-        <translation type="unfinished"></translation>
+        <translation>Diagnostics report…</translation>
     </message>
     <message>
         <source>Акт диагностики для заказчика: отопитель, черный ящик, пуски за день, график</source>
-        <translation type="unfinished"></translation>
+        <translation>Diagnostics report for the customer: heater, black box, runs of the day, graph</translation>
     </message>
 </context>
 <context>
     <name>o5::TfGraph</name>
     <message>
         <source>; пуск начат %1, длительность %2</source>
-        <translation type="unfinished"></translation>
+        <translation>; run started %1, duration %2</translation>
     </message>
     <message>
         <source>; длительность пуска %1</source>
-        <translation type="unfinished"></translation>
+        <translation>; run duration %1</translation>
     </message>
 </context>
 <context>
     <name>o5::TfHistory</name>
     <message>
         <source>Акт диагностики…</source>
-        <translation type="unfinished"></translation>
+        <translation>Diagnostics report…</translation>
     </message>
 </context>
 <context>
     <name>o5::TfMain</name>
     <message>
         <source>Удалённый доступ…</source>
-        <translation type="unfinished"></translation>
+        <translation>Remote access…</translation>
     </message>
     <message>
         <source>Команды подаются только на стенде</source>
-        <translation type="unfinished"></translation>
+        <translation>Commands are given only at the bench</translation>
     </message>
     <message>
         <source>на связи</source>
-        <translation type="unfinished"></translation>
+        <translation>connected</translation>
     </message>
     <message>
         <source>нет связи</source>
-        <translation type="unfinished"></translation>
+        <translation>no connection</translation>
     </message>
     <message>
         <source>Стенд %1: наблюдение</source>
-        <translation type="unfinished"></translation>
+        <translation>Bench %1: watching</translation>
     </message>
 </context>
 <context>
     <name>o5::TfVisitAct</name>
     <message>
         <source>Акт диагностики</source>
-        <translation type="unfinished"></translation>
+        <translation>Diagnostics report</translation>
     </message>
     <message>
         <source>П&amp;уски визита:</source>
-        <translation type="unfinished"></translation>
+        <translation>R&amp;uns of the visit:</translation>
     </message>
     <message>
         <source>Пуски визита</source>
-        <translation type="unfinished"></translation>
+        <translation>Runs of the visit</translation>
     </message>
     <message>
         <source>начало не записано</source>
-        <translation type="unfinished"></translation>
+        <translation>start not recorded</translation>
     </message>
     <message>
         <source>Пуск %1: %2, %3, %4</source>
-        <translation type="unfinished"></translation>
+        <translation>Run %1: %2, %3, %4</translation>
     </message>
     <message>
         <source>без неисправностей</source>
-        <translation type="unfinished"></translation>
+        <translation>no faults</translation>
     </message>
     <message>
         <source>неисправности: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>faults: %1</translation>
     </message>
     <message>
         <source>График пуска</source>
-        <translation type="unfinished"></translation>
+        <translation>Graph of the run</translation>
     </message>
     <message>
         <source>&amp;График пуска:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Graph of the run:</translation>
     </message>
     <message>
         <source>&amp;Сохранить…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Save…</translation>
     </message>
     <message>
         <source>&amp;Печать…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Print…</translation>
     </message>
     <message>
         <source>Отмена</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>Пуск %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Run %1</translation>
     </message>
     <message>
         <source>Без графика</source>
-        <translation type="unfinished"></translation>
+        <translation>No graph</translation>
     </message>
     <message>
         <source>Сохранить акт</source>
-        <translation type="unfinished"></translation>
+        <translation>Save report</translation>
     </message>
     <message>
         <source>Акт PDF (*.pdf)</source>
-        <translation type="unfinished"></translation>
+        <translation>PDF report (*.pdf)</translation>
     </message>
 </context>
 <context>
     <name>o5::TfWorkshop</name>
     <message>
         <source>Стенды мастерской %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Benches of workshop %1</translation>
     </message>
     <message>
         <source>Стенд</source>
-        <translation type="unfinished"></translation>
+        <translation>Bench</translation>
     </message>
     <message>
         <source>Связь</source>
-        <translation type="unfinished"></translation>
+        <translation>Connection</translation>
     </message>
     <message>
         <source>Отопитель</source>
-        <translation type="unfinished"></translation>
+        <translation>Heater</translation>
     </message>
     <message>
         <source>Режим</source>
-        <translation type="unfinished"></translation>
+        <translation>Mode</translation>
     </message>
     <message>
         <source>Неисправность</source>
-        <translation type="unfinished"></translation>
+        <translation>Fault</translation>
     </message>
     <message>
         <source>Последняя запись</source>
-        <translation type="unfinished"></translation>
+        <translation>Last record</translation>
     </message>
     <message>
         <source>на связи</source>
-        <translation type="unfinished"></translation>
+        <translation>connected</translation>
     </message>
     <message>
         <source>нет связи</source>
-        <translation type="unfinished"></translation>
+        <translation>no connection</translation>
     </message>
 </context>
 </TS>
