@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "app/ErrorDisplay.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace o5 {

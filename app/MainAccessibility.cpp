@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "app/MainAccessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>

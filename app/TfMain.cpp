@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "app/TfMain.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <stdexcept>
 
@@ -36,6 +37,7 @@
 #include "app/MainAccessibility.h"
 #include "archive/DataFolder.h"
 #include "archive/ReadoutArchive.h"
+#include "heater/ModeNames.h"
 #include "heater/BlackBoxExport.h"
 #include "heater/HeaterCommands.h"
 #include "heater/RecordColumns.h"
@@ -585,7 +587,14 @@ void TfMain::SetTimeText(std::string_view text) {
 
 void TfMain::SetModeCaption(std::string_view text) {
   events_.ModeShown(text);
-  frmModes->SetModeCaption(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  // The decoder names the mode as the record log has it; the bar shows it in
+  // the tool's language.
+  int mode = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), mode);
+  const bool known = error == std::errc() && std::string_view(end, text.data() + text.size()) ==
+                                                 std::string(kModeCaptionSeparator) + std::string(ModeName(mode));
+  frmModes->SetModeCaption(known ? QString::fromStdString(ModeCaptionText(mode))
+                                 : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notice)); }

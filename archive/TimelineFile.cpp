@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "archive/TimelineFile.h"
 
+#include "heater/TextTranslation.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -14,10 +16,13 @@ namespace o5 {
 namespace {
 
 constexpr std::string_view kCutMark = "…";
-constexpr const char* kSkippedCaption = "Пропущено строк: ";
-constexpr const char* kNotShown = ": события не показаны";
+// A text of this file in the tool's language.
+std::string T(std::string_view source) { return Translate("TimelineFile", source.data()); }
 
-std::string Quoted(const std::string& path) { return "Файл событий \"" + path + "\""; }
+constexpr const char* kSkippedCaption = O5_TEXT("TimelineFile", "Пропущено строк: ");
+constexpr const char* kNotShown = O5_TEXT("TimelineFile", ": события не показаны");
+
+std::string Quoted(const std::string& path) { return Translate("TimelineFile", "Файл событий \"") + path + "\""; }
 
 // The length of the UTF-8 sequence starting with `lead`; 1 for a byte that
 // starts none (it is passed on as it is, and shown as the replacement sign).
@@ -77,7 +82,7 @@ std::string ShownText(std::string_view text, bool cut) {
 
 std::string TimelineReading::Note() const {
   if (!problem.empty()) return problem;
-  if (skipped > 0) return kSkippedCaption + std::to_string(skipped);
+  if (skipped > 0) return T(kSkippedCaption) + std::to_string(skipped);
   return {};
 }
 
@@ -116,19 +121,19 @@ TimelineReading ReadTimeline(const std::string& path) {
   // anywhere, a device or a FIFO among them.
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) {
-    if (errno != ENOENT) reading.problem = Quoted(path) + " не читается: " + SystemReason(errno);
+    if (errno != ENOENT) reading.problem = Quoted(path) + Translate("TimelineFile", " не читается: ") + SystemReason(errno);
     return reading;
   }
   if (S_ISLNK(st.st_mode)) {
-    reading.problem = Quoted(path) + " — символическая ссылка" + kNotShown;
+    reading.problem = Quoted(path) + Translate("TimelineFile", " — символическая ссылка") + T(kNotShown);
     return reading;
   }
   if (!S_ISREG(st.st_mode)) {
-    reading.problem = Quoted(path) + " — не обычный файл" + kNotShown;
+    reading.problem = Quoted(path) + Translate("TimelineFile", " — не обычный файл") + T(kNotShown);
     return reading;
   }
   const auto tooLarge = [&] {
-    reading.problem = Quoted(path) + " больше " + std::to_string(kTimelineMaxBytes / (1024 * 1024)) + " МиБ" + kNotShown;
+    reading.problem = Quoted(path) + Translate("TimelineFile", " больше ") + std::to_string(kTimelineMaxBytes / (1024 * 1024)) + Translate("TimelineFile", " МиБ") + T(kNotShown);
   };
   if (static_cast<unsigned long long>(st.st_size) > kTimelineMaxBytes) {
     tooLarge();

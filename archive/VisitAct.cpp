@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "archive/VisitAct.h"
 
+#include "heater/TextTranslation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -16,47 +18,50 @@ namespace o5 {
 namespace {
 
 // The page's own texts.
-constexpr std::string_view kDateCaption = "Дата";
-constexpr std::string_view kHeaterHeading = "Отопитель";
-constexpr std::string_view kSerialCaption = "Серийный номер";
-constexpr std::string_view kProductCaption = "Код изделия";
-constexpr std::string_view kBlackBoxVersionCaption = "Версия черного ящика";
-constexpr std::string_view kFirmwareCaption = "Версия программного обеспечения";
-constexpr std::string_view kNoFirmware = "не читалась";
-constexpr std::string_view kBlackBoxHeading = "Черный ящик (память неисправностей и статистики), прочитан ";
-constexpr std::string_view kNoBlackBox = "Черный ящик в этот визит не читался.";
-constexpr std::string_view kRecordsHeading = "Записи неисправностей в черном ящике, последняя первой";
-constexpr std::string_view kNoRecords = "Записей неисправностей нет.";
-constexpr std::string_view kRecord = "Запись ";
-constexpr std::string_view kRecordCode = ": код ";
-constexpr std::string_view kRecordRepeats = "; повторов ";
-constexpr std::string_view kRecordMode = "; режим ";
-constexpr std::string_view kRecordVoltage = "; напряжение ";
-constexpr std::string_view kVolts = " В";
-constexpr std::string_view kRunsHeading = "Пуски в этот визит";
-constexpr std::string_view kNoRuns = "Пусков в этот визит не записано.";
-constexpr std::string_view kRun = "Пуск ";
-constexpr std::string_view kUnknownStart = "не записано (пуск начался до подключения)";
-constexpr std::string_view kNoWarmUp = "прогрев не достигнут";
-constexpr std::string_view kNoFaults = "Неисправностей не было";
-constexpr std::string_view kFaultAt = " — в ";
-constexpr std::string_view kFaultFromStart = " — через ";
-constexpr std::string_view kFaultFromStartEnd = " от начала";
-constexpr std::string_view kFaultLasted = ", длилась ";
-constexpr std::string_view kChartHeading = "График пуска ";
-constexpr std::string_view kChartStart = " (начало ";
-constexpr std::string_view kWas = "было ";
-constexpr std::string_view kNow = ", стало ";
-constexpr std::string_view kHours = " ч";
+// A text of this file in the tool's language.
+std::string T(std::string_view source) { return Translate("VisitAct", source.data()); }
+
+constexpr std::string_view kDateCaption = O5_TEXT("VisitAct", "Дата");
+constexpr std::string_view kHeaterHeading = O5_TEXT("VisitAct", "Отопитель");
+constexpr std::string_view kSerialCaption = O5_TEXT("VisitAct", "Серийный номер");
+constexpr std::string_view kProductCaption = O5_TEXT("VisitAct", "Код изделия");
+constexpr std::string_view kBlackBoxVersionCaption = O5_TEXT("VisitAct", "Версия черного ящика");
+constexpr std::string_view kFirmwareCaption = O5_TEXT("VisitAct", "Версия программного обеспечения");
+constexpr std::string_view kNoFirmware = O5_TEXT("VisitAct", "не читалась");
+constexpr std::string_view kBlackBoxHeading = O5_TEXT("VisitAct", "Черный ящик (память неисправностей и статистики), прочитан ");
+constexpr std::string_view kNoBlackBox = O5_TEXT("VisitAct", "Черный ящик в этот визит не читался.");
+constexpr std::string_view kRecordsHeading = O5_TEXT("VisitAct", "Записи неисправностей в черном ящике, последняя первой");
+constexpr std::string_view kNoRecords = O5_TEXT("VisitAct", "Записей неисправностей нет.");
+constexpr std::string_view kRecord = O5_TEXT("VisitAct", "Запись ");
+constexpr std::string_view kRecordCode = O5_TEXT("VisitAct", ": код ");
+constexpr std::string_view kRecordRepeats = O5_TEXT("VisitAct", "; повторов ");
+constexpr std::string_view kRecordMode = O5_TEXT("VisitAct", "; режим ");
+constexpr std::string_view kRecordVoltage = O5_TEXT("VisitAct", "; напряжение ");
+constexpr std::string_view kVolts = O5_TEXT("VisitAct", " В");
+constexpr std::string_view kRunsHeading = O5_TEXT("VisitAct", "Пуски в этот визит");
+constexpr std::string_view kNoRuns = O5_TEXT("VisitAct", "Пусков в этот визит не записано.");
+constexpr std::string_view kRun = O5_TEXT("VisitAct", "Пуск ");
+constexpr std::string_view kUnknownStart = O5_TEXT("VisitAct", "не записано (пуск начался до подключения)");
+constexpr std::string_view kNoWarmUp = O5_TEXT("VisitAct", "прогрев не достигнут");
+constexpr std::string_view kNoFaults = O5_TEXT("VisitAct", "Неисправностей не было");
+constexpr std::string_view kFaultAt = O5_TEXT("VisitAct", " — в ");
+constexpr std::string_view kFaultFromStart = O5_TEXT("VisitAct", " — через ");
+constexpr std::string_view kFaultFromStartEnd = O5_TEXT("VisitAct", " от начала");
+constexpr std::string_view kFaultLasted = O5_TEXT("VisitAct", ", длилась ");
+constexpr std::string_view kChartHeading = O5_TEXT("VisitAct", "График пуска ");
+constexpr std::string_view kChartStart = O5_TEXT("VisitAct", " (начало ");
+constexpr std::string_view kWas = O5_TEXT("VisitAct", "было ");
+constexpr std::string_view kNow = O5_TEXT("VisitAct", ", стало ");
+constexpr std::string_view kHours = O5_TEXT("VisitAct", " ч");
 // A duration's parts: "1 ч 02 мин 05 с".
-constexpr std::string_view kDurationHours = " ч ";
-constexpr std::string_view kDurationMinutes = " мин ";
-constexpr std::string_view kDurationSeconds = " с";
+constexpr std::string_view kDurationHours = O5_TEXT("VisitAct", " ч ");
+constexpr std::string_view kDurationMinutes = O5_TEXT("VisitAct", " мин ");
+constexpr std::string_view kDurationSeconds = O5_TEXT("VisitAct", " с");
 
 // The modes of the ignition's steps.
 constexpr int kFirstIgnitionStep = 3;
 constexpr int kLastIgnitionStep = 20;
-constexpr std::string_view kIgnitionSteps = "Розжиг (шаги)";
+constexpr std::string_view kIgnitionSteps = O5_TEXT("VisitAct", "Розжиг (шаги)");
 
 // Codes that mark an empty fault record: nothing written, or erased memory.
 constexpr int kEmptyRecordCodes[] = {0, 0xFF};
@@ -78,7 +83,7 @@ std::string Line(std::string_view caption, std::string_view value) {
   return std::string(caption) + ": " + std::string(value);
 }
 
-std::string Hours(int64_t seconds) { return HoursText(seconds, kDecimalComma) + std::string(kHours); }
+std::string Hours(int64_t seconds) { return HoursText(seconds, kDecimalComma) + T(kHours); }
 
 bool IsRunTime(int label) { return std::find(std::begin(kRunTimeLabels), std::end(kRunTimeLabels), label) != std::end(kRunTimeLabels); }
 
@@ -91,14 +96,14 @@ std::vector<std::string> RecordLines(const BlackBoxBytes& image) {
     const int code = image[a + 1];
     if (std::find(std::begin(kEmptyRecordCodes), std::end(kEmptyRecordCodes), code) != std::end(kEmptyRecordCodes))
       continue;
-    std::string line = std::string(kRecord) + std::to_string(k) + std::string(kRecordCode) + std::to_string(code) +
+    std::string line = T(kRecord) + std::to_string(k) + T(kRecordCode) + std::to_string(code) +
                        " — " + FaultCodeText(code);
-    line += std::string(kRecordRepeats) + std::to_string(image[a]);
-    line += std::string(kRecordMode) + ModeCaptionText(image[a + 4]);
-    line += std::string(kRecordVoltage) + VoltageText(image[a + 5], kDecimalComma) + std::string(kVolts);
+    line += T(kRecordRepeats) + std::to_string(image[a]);
+    line += T(kRecordMode) + ModeCaptionText(image[a + 4]);
+    line += T(kRecordVoltage) + VoltageText(image[a + 5], kDecimalComma) + T(kVolts);
     lines.push_back(std::move(line));
   }
-  if (lines.empty()) lines.emplace_back(kNoRecords);
+  if (lines.empty()) lines.emplace_back(T(kNoRecords));
   return lines;
 }
 
@@ -114,11 +119,11 @@ std::vector<std::string> ChangeLines(const BlackBoxChanges& changes, const Black
     }
     const int64_t before = HeaderValue(earlier, change.label).number.value_or(0);
     const int64_t after = HeaderValue(now, change.label).number.value_or(0);
-    lines.push_back(HeaderCaption(change.label) + ": " + std::string(kWas) + Hours(before) + std::string(kNow) +
+    lines.push_back(HeaderCaption(change.label) + ": " + T(kWas) + Hours(before) + T(kNow) +
                     Hours(after));
   }
   if (!changes.newRecords.empty()) {
-    std::string line = std::string(kNewRecordsCaption) + ": ";
+    std::string line = Translate("BlackBoxChanges", kNewRecordsCaption.data()) + ": ";
     for (std::size_t i = 0; i < changes.newRecords.size(); ++i)
       line += (i ? ", " : "") + std::to_string(changes.newRecords[i]);
     lines.push_back(line);
@@ -139,7 +144,7 @@ std::vector<std::string> ChartModes(const VisitRun& run) {
     if (mode >= kFirstIgnitionStep && mode <= kLastIgnitionStep) {
       if (!ignition)
         lines.push_back(std::to_string(kFirstIgnitionStep) + "–" + std::to_string(kLastIgnitionStep) + " — " +
-                        std::string(kIgnitionSteps));
+                        T(kIgnitionSteps));
       ignition = true;
       continue;
     }
@@ -152,7 +157,7 @@ std::vector<std::string> ChartModes(const VisitRun& run) {
 
 std::string ActDuration(double seconds) {
   const long long s = std::max(0LL, std::llround(seconds));
-  const std::string sec = std::string(kDurationSeconds), min = std::string(kDurationMinutes), hours = std::string(kDurationHours);
+  const std::string sec = T(kDurationSeconds), min = T(kDurationMinutes), hours = T(kDurationHours);
   if (s < 60) return std::to_string(s) + sec;
   if (s < 3600) return std::to_string(s / 60) + min + TwoDigits(s % 60) + sec;
   return std::to_string(s / 3600) + hours + TwoDigits(s / 60 % 60) + min + TwoDigits(s % 60) + sec;
@@ -171,16 +176,16 @@ std::optional<std::size_t> DefaultChartRun(const std::vector<VisitRun>& runs) {
 
 VisitActRunText ActRunText(const VisitRun& run, std::size_t number) {
   VisitActRunText text;
-  text.heading = std::string(kRun) + std::to_string(number);
-  text.lines.push_back(Line(kActStart, run.start ? DisplayTime(*run.start) : std::string(kUnknownStart)));
-  text.lines.push_back(Line(kActLength, ActDuration(run.length)));
-  text.lines.push_back(Line(kActWarmUp, run.warmUp ? ActDuration(*run.warmUp) : std::string(kNoWarmUp)));
-  if (run.faults.empty()) text.lines.emplace_back(kNoFaults);
+  text.heading = T(kRun) + std::to_string(number);
+  text.lines.push_back(Line(Translate("VisitAct", kActStart.data()), run.start ? DisplayTime(*run.start) : T(kUnknownStart)));
+  text.lines.push_back(Line(Translate("VisitAct", kActLength.data()), ActDuration(run.length)));
+  text.lines.push_back(Line(Translate("VisitAct", kActWarmUp.data()), run.warmUp ? ActDuration(*run.warmUp) : T(kNoWarmUp)));
+  if (run.faults.empty()) text.lines.emplace_back(T(kNoFaults));
   for (const VisitFault& fault : run.faults) {
     std::string line = FaultNotice(fault.code);
-    line += fault.at ? std::string(kFaultAt) + ClockTime(*fault.at)
-                     : std::string(kFaultFromStart) + ActDuration(fault.offset) + std::string(kFaultFromStartEnd);
-    line += std::string(kFaultLasted) + ActDuration(fault.seconds);
+    line += fault.at ? T(kFaultAt) + ClockTime(*fault.at)
+                     : T(kFaultFromStart) + ActDuration(fault.offset) + T(kFaultFromStartEnd);
+    line += T(kFaultLasted) + ActDuration(fault.seconds);
     text.lines.push_back(std::move(line));
   }
   return text;
@@ -191,28 +196,28 @@ VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date
                              std::optional<std::size_t> chartRun, const std::optional<VisitActBlackBox>& blackBox,
                              const std::string& firmware, std::optional<uint32_t> serial) {
   VisitActContent act;
-  act.date = Line(kDateCaption, ActDate(date));
-  act.fields = {{std::string(kActWorkshop), fields.workshop},
-                {std::string(kActCustomer), fields.customer},
-                {std::string(kActVehicle), fields.vehicle}};
+  act.date = Line(T(kDateCaption), ActDate(date));
+  act.fields = {{Translate("VisitAct", kActWorkshop.data()), fields.workshop},
+                {Translate("VisitAct", kActCustomer.data()), fields.customer},
+                {Translate("VisitAct", kActVehicle.data()), fields.vehicle}};
 
-  act.heaterHeading = kHeaterHeading;
+  act.heaterHeading = T(kHeaterHeading);
   if (blackBox) serial = BlackBoxSerialNumber(blackBox->image);
-  if (serial) act.heater.push_back(Line(kSerialCaption, std::to_string(*serial)));
+  if (serial) act.heater.push_back(Line(T(kSerialCaption), std::to_string(*serial)));
   if (blackBox) {
-    act.heater.push_back(Line(kProductCaption, std::to_string(blackBox->image[kProductCodeAddress])));
-    act.heater.push_back(Line(kBlackBoxVersionCaption, HeaderValue(blackBox->image, kVersionLabel).text));
+    act.heater.push_back(Line(T(kProductCaption), std::to_string(blackBox->image[kProductCodeAddress])));
+    act.heater.push_back(Line(T(kBlackBoxVersionCaption), HeaderValue(blackBox->image, kVersionLabel).text));
   }
-  act.heater.push_back(Line(kFirmwareCaption, firmware.empty() ? std::string(kNoFirmware) : firmware));
+  act.heater.push_back(Line(T(kFirmwareCaption), firmware.empty() ? T(kNoFirmware) : firmware));
 
   if (blackBox) {
-    act.blackBoxHeading = std::string(kBlackBoxHeading) + blackBox->readAt;
+    act.blackBoxHeading = T(kBlackBoxHeading) + blackBox->readAt;
     for (int label : kCounterLabels)
       act.blackBox.push_back(Line(HeaderCaption(label), HeaderValue(blackBox->image, label).text));
     for (int label : kRunTimeLabels)
       act.blackBox.push_back(
           Line(HeaderCaption(label), Hours(HeaderValue(blackBox->image, label).number.value_or(0))));
-    act.recordsHeading = kRecordsHeading;
+    act.recordsHeading = T(kRecordsHeading);
     act.records = RecordLines(blackBox->image);
     if (blackBox->earlier) {
       const BlackBoxChanges changes =
@@ -221,19 +226,19 @@ VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date
       act.changes = ChangeLines(changes, blackBox->earlier->image, blackBox->image);
     }
   } else {
-    act.blackBox.emplace_back(kNoBlackBox);
+    act.blackBox.emplace_back(T(kNoBlackBox));
   }
 
-  act.runsHeading = kRunsHeading;
-  if (runs.empty()) act.runs.push_back({std::string(kNoRuns), {}});
+  act.runsHeading = T(kRunsHeading);
+  if (runs.empty()) act.runs.push_back({T(kNoRuns), {}});
   for (std::size_t k = 0; k < runs.size(); ++k)
     act.runs.push_back(ActRunText(*runs[k], k < numbers.size() ? numbers[k] : k + 1));
 
   if (chartRun && *chartRun < runs.size()) {
     const VisitRun& run = *runs[*chartRun];
     act.chartHeading =
-        std::string(kChartHeading) + std::to_string(*chartRun < numbers.size() ? numbers[*chartRun] : *chartRun + 1);
-    if (run.start) act.chartHeading += std::string(kChartStart) + DisplayTime(*run.start) + ")";
+        T(kChartHeading) + std::to_string(*chartRun < numbers.size() ? numbers[*chartRun] : *chartRun + 1);
+    if (run.start) act.chartHeading += T(kChartStart) + DisplayTime(*run.start) + ")";
     act.modes = ChartModes(run);
   }
   act.conclusion = fields.conclusion;

@@ -17,20 +17,21 @@
 #include "archive/VisitRuns.h"
 #include "heater/BlackBoxExport.h"
 #include "heater/TelemetrySeries.h"
+#include "heater/TextTranslation.h"
 
 namespace o5 {
 
-inline constexpr std::string_view kVisitActTitle = "Акт диагностики отопителя Ортан 5";
+inline constexpr std::string_view kVisitActTitle = O5_TEXT("VisitAct", "Акт диагностики отопителя Ортан 5");
 // The captions of the workshop's fields, in the dialog and on the page.
-inline constexpr std::string_view kActWorkshop = "Мастерская";
-inline constexpr std::string_view kActCustomer = "Заказчик";
-inline constexpr std::string_view kActVehicle = "Автомобиль";
-inline constexpr std::string_view kActConclusion = "Заключение";
-inline constexpr std::array<std::string_view, 2> kActSignatures = {"Мастер", "Заказчик"};
+inline constexpr std::string_view kActWorkshop = O5_TEXT("VisitAct", "Мастерская");
+inline constexpr std::string_view kActCustomer = O5_TEXT("VisitAct", "Заказчик");
+inline constexpr std::string_view kActVehicle = O5_TEXT("VisitAct", "Автомобиль");
+inline constexpr std::string_view kActConclusion = O5_TEXT("VisitAct", "Заключение");
+inline constexpr std::array<std::string_view, 2> kActSignatures = {O5_TEXT("VisitAct", "Мастер"), O5_TEXT("VisitAct", "Заказчик")};
 // The lines of a run.
-inline constexpr std::string_view kActStart = "Начало";
-inline constexpr std::string_view kActLength = "Длительность";
-inline constexpr std::string_view kActWarmUp = "До прогрева";
+inline constexpr std::string_view kActStart = O5_TEXT("VisitAct", "Начало");
+inline constexpr std::string_view kActLength = O5_TEXT("VisitAct", "Длительность");
+inline constexpr std::string_view kActWarmUp = O5_TEXT("VisitAct", "До прогрева");
 
 // What the workshop writes in.
 struct VisitActFields {
@@ -54,22 +55,22 @@ struct ActSeries {
   std::string_view caption;
 };
 inline constexpr std::array<ActSeries, 3> kActChartSeries = {{
-    {series::kLiquidIn, "Температура жидкости на входе"},
-    {series::kLiquidOut, "Температура жидкости на выходе"},
-    {series::kFlame, "Температура датчика пламени"},
+    {series::kLiquidIn, O5_TEXT("VisitAct", "Температура жидкости на входе")},
+    {series::kLiquidOut, O5_TEXT("VisitAct", "Температура жидкости на выходе")},
+    {series::kFlame, O5_TEXT("VisitAct", "Температура датчика пламени")},
 }};
-inline constexpr std::string_view kActChartTime = "Время от начала пуска, с";
-inline constexpr std::string_view kActChartModes = "Полоса под графиком: режимы работы; отметки с номером — неисправности";
+inline constexpr std::string_view kActChartTime = O5_TEXT("VisitAct", "Время от начала пуска, с");
+inline constexpr std::string_view kActChartModes = O5_TEXT("VisitAct", "Полоса под графиком: режимы работы; отметки с номером — неисправности");
 
 struct VisitActRunText {
-  std::string heading;             // "Пуск 2"
-  std::vector<std::string> lines;  // "Начало: …", "Длительность: …", "До прогрева: …", the faults
+  std::string heading;             // O5_TEXT("VisitAct", "Пуск 2")
+  std::vector<std::string> lines;  // O5_TEXT("VisitAct", "Начало: …"), O5_TEXT("VisitAct", "Длительность: …"), O5_TEXT("VisitAct", "До прогрева: …"), the faults
 };
 
 // Everything the page says, in its order.
 struct VisitActContent {
-  std::string title{kVisitActTitle};
-  std::string date;                                           // "Дата: 08.12.2026"
+  std::string title{Translate("VisitAct", kVisitActTitle.data())};
+  std::string date;                                           // O5_TEXT("VisitAct", "Дата: 08.12.2026")
   std::vector<std::pair<std::string, std::string>> fields;    // workshop, customer, vehicle
   std::string heaterHeading;
   std::vector<std::string> heater;
@@ -77,13 +78,13 @@ struct VisitActContent {
   std::vector<std::string> blackBox;      // counters and run times
   std::string recordsHeading;
   std::vector<std::string> records;       // the fault records, newest first
-  std::string changesHeading;             // "Изменения с чтения 07.12.2026 15:20"; empty without
+  std::string changesHeading;             // O5_TEXT("VisitAct", "Изменения с чтения 07.12.2026 15:20"); empty without
   std::vector<std::string> changes;
   std::string runsHeading;
   std::vector<VisitActRunText> runs;
   std::string chartHeading;               // empty without a chart
-  std::vector<std::string> modes;         // the modes the chart's strip shows: "21 — Прогрев"
-  std::string conclusionHeading{kActConclusion};
+  std::vector<std::string> modes;         // the modes the chart's strip shows: O5_TEXT("VisitAct", "21 — Прогрев")
+  std::string conclusionHeading{Translate("VisitAct", kActConclusion.data())};
   std::string conclusion;
   std::string footer;
 };

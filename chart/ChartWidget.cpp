@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "chart/ChartWidget.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>

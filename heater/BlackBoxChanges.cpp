@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/BlackBoxChanges.h"
 
+#include "heater/TextTranslation.h"
+
 #include <array>
 #include <cstdint>
 
@@ -30,7 +32,7 @@ std::vector<std::string> BlackBoxChanges::PageLines() const {
   std::vector<std::string> lines{summary};
   for (const BlackBoxLabelChange& change : labels) lines.push_back(change.pageLine);
   if (!newRecords.empty()) {
-    std::string line = std::string(kNewRecordsCaption) + ": ";
+    std::string line = Translate("BlackBoxChanges", kNewRecordsCaption.data()) + ": ";
     for (size_t i = 0; i < newRecords.size(); ++i) line += (i ? ", " : "") + std::to_string(newRecords[i]);
     lines.push_back(line);
   }
@@ -40,7 +42,7 @@ std::vector<std::string> BlackBoxChanges::PageLines() const {
 BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBytes& current,
                                   std::string_view earlierTime, std::string_view decimalSeparator) {
   BlackBoxChanges changes;
-  changes.heading = "Изменения с чтения " + std::string(earlierTime);
+  changes.heading = Translate("BlackBoxChanges", "Изменения с чтения ") + std::string(earlierTime);
 
   std::array<int64_t, BlackBoxReport::kLabelCount> grew{};
   for (int label = 0; label < BlackBoxReport::kLabelCount; ++label) {
@@ -52,15 +54,15 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
     change.earlier = before.text;
     if (before.number && now.number) {
       grew[static_cast<size_t>(label)] = *now.number - *before.number;
-      change.difference = Signed(grew[static_cast<size_t>(label)]) + (now.seconds ? " сек." : "");
+      change.difference = Signed(grew[static_cast<size_t>(label)]) + (now.seconds ? Translate("BlackBoxChanges", " сек.") : "");
     }
-    change.tip = "Было: " + change.earlier + ".";
+    change.tip = Translate("BlackBoxChanges", "Было: ") + change.earlier + ".";
     std::string prefix(HeaderPrefix(label));
-    change.pageLine = prefix + "было " + change.earlier;
+    change.pageLine = prefix + Translate("BlackBoxChanges", "было ") + change.earlier;
     if (!change.difference.empty()) {
-      change.tip += " Изменение: " + change.difference;
+      change.tip += Translate("BlackBoxChanges", " Изменение: ") + change.difference;
       if (change.tip.back() != '.') change.tip += '.';
-      change.pageLine += ", изменение " + change.difference;
+      change.pageLine += Translate("BlackBoxChanges", ", изменение ") + change.difference;
     }
     changes.labels.push_back(std::move(change));
   }
@@ -72,22 +74,22 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
       changes.newRecords.push_back(record);
 
   std::vector<std::string> items;
-  auto item = [&](const char* what, int64_t difference) {
+  auto item = [&](const std::string& what, int64_t difference) {
     if (difference != 0) items.push_back(what + Signed(difference));
   };
   const int64_t runTime = grew[BlackBoxReport::kTotalRunTimeLabel];
   // A change of a few minutes rounds to no hours: the label's tooltip has it
   // to the second.
   if (TenthsOfHour(runTime) != 0)
-    items.push_back("время работы " + std::string(runTime > 0 ? "+" : "") + HoursText(runTime, decimalSeparator) +
+    items.push_back(Translate("BlackBoxChanges", "время работы ") + std::string(runTime > 0 ? "+" : "") + HoursText(runTime, decimalSeparator) +
                     " " + std::string(kHoursUnit));
-  item("запусков ", grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
-  item("незапусков ", grew[BlackBoxReport::kFailedStartsLabel]);
-  item("неисправностей ", grew[BlackBoxReport::kFaultCountLabel]);
+  item(Translate("BlackBoxChanges", "запусков "), grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
+  item(Translate("BlackBoxChanges", "незапусков "), grew[BlackBoxReport::kFailedStartsLabel]);
+  item(Translate("BlackBoxChanges", "неисправностей "), grew[BlackBoxReport::kFaultCountLabel]);
   if (!changes.newRecords.empty())
-    items.push_back("новых записей неисправностей: " + std::to_string(changes.newRecords.size()));
+    items.push_back(Translate("BlackBoxChanges", "новых записей неисправностей: ") + std::to_string(changes.newRecords.size()));
   if (items.empty()) {
-    changes.summary = "нет.";
+    changes.summary = Translate("BlackBoxChanges", "нет.");
   } else {
     for (size_t i = 0; i < items.size(); ++i) changes.summary += (i ? ", " : "") + items[i];
     changes.summary += ".";

@@ -21,22 +21,23 @@
 #include <vector>
 
 #include "heater/BlackBoxImage.h"
+#include "heater/TextTranslation.h"
 
 namespace o5 {
 
 // What the numbers of the new fault records are listed under.
-inline constexpr std::string_view kNewRecordsCaption = "Новые записи неисправностей (номера столбцов)";
+inline constexpr std::string_view kNewRecordsCaption = O5_TEXT("BlackBoxChanges", "Новые записи неисправностей (номера столбцов)");
 
 struct BlackBoxLabelChange {
   int label = 0;            // an index of BlackBoxReport::labels
   std::string earlier;      // the earlier value as the label shows it
-  std::string difference;   // "+3", "-1800 сек."; empty for the flame-sensor values
-  std::string tip;          // "Было: 12. Изменение: +3."
-  std::string pageLine;     // "Количество незапусков: было 12, изменение +3"
+  std::string difference;   // "+3", O5_TEXT("BlackBoxChanges", "-1800 сек."); empty for the flame-sensor values
+  std::string tip;          // O5_TEXT("BlackBoxChanges", "Было: 12. Изменение: +3.")
+  std::string pageLine;     // O5_TEXT("BlackBoxChanges", "Количество незапусков: было 12, изменение +3")
 };
 
 struct BlackBoxChanges {
-  std::string heading;  // "Изменения с чтения 07.12.2026 15:20"
+  std::string heading;  // O5_TEXT("BlackBoxChanges", "Изменения с чтения 07.12.2026 15:20")
   // What grew: "время работы +2,5 ч, запусков +3, незапусков +1,
   // неисправностей +2, новых записей неисправностей: 2." — only what changed;
   // "нет." when none of it did.

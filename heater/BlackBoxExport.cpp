@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/BlackBoxExport.h"
 
+#include "heater/TextTranslation.h"
+
 #include "heater/BlackBoxChanges.h"
 #include "heater/CsvText.h"
 
@@ -13,7 +15,10 @@ constexpr int kSerialNumberAddress = 32;
 constexpr int kFaultCodeRow = 2;
 constexpr int kModeRow = 4;
 // Units of the CSV's numbers.
-constexpr std::string_view kSecondsUnit = "с";
+// A text of this file in the tool's language.
+std::string T(std::string_view source) { return Translate("BlackBoxExport", source.data()); }
+
+constexpr std::string_view kSecondsUnit = O5_TEXT("BlackBoxExport", "с");
 // The page's columns of header labels (indexes of BlackBoxReport::labels).
 constexpr std::array<int, 7> kPageLeftLabels = {1, 2, 3, 11, 4, 5, 6};
 constexpr std::array<int, 8> kPageRightLabels = {7, 8, 9, 10, 0, 12, 13, 14};
@@ -34,20 +39,22 @@ uint32_t BlackBoxSerialNumber(const BlackBoxBytes& image) {
 }
 
 std::string BlackBoxImageProblem(std::string_view content) {
-  if (content.size() != kBlackBoxSize)
-    return "в файле " + std::to_string(content.size()) + " байт, а образ черного ящика занимает " +
-           std::to_string(kBlackBoxSize) + " байт";
+  static_assert(kBlackBoxSize == 256, "the text below names the image's size");
+  if (content.size() != kBlackBoxSize) {
+    const int size = static_cast<int>(content.size());
+    return Translate("BlackBoxExport", "в файле %n байт, а образ черного ящика занимает 256 байт", nullptr, size);
+  }
   if (static_cast<uint8_t>(content[kBlackBoxSignatureAddress]) != kBlackBoxSignature1 ||
       static_cast<uint8_t>(content[kBlackBoxSignatureAddress + 1]) != kBlackBoxSignature2)
-    return "это не образ черного ящика: по адресам 3 и 4 нет подписи 55 37";
+    return Translate("BlackBoxExport", "это не образ черного ящика: по адресам 3 и 4 нет подписи 55 37");
   return {};
 }
 
 std::string BlackBoxSource::Caption() const {
   switch (kind) {
-    case Kind::kHeater: return "Прочитан из отопителя";
-    case Kind::kArchive: return "Из архива: прочитан";
-    case Kind::kFile: return "Файл " + fileName + ", изменён";
+    case Kind::kHeater: return Translate("BlackBoxExport", "Прочитан из отопителя");
+    case Kind::kArchive: return Translate("BlackBoxExport", "Из архива: прочитан");
+    case Kind::kFile: return Translate("BlackBoxExport", "Файл ") + fileName + Translate("BlackBoxExport", ", изменён");
   }
   return {};
 }
@@ -81,10 +88,10 @@ std::string BlackBoxCsv(const BlackBoxBytes& image, const BlackBoxSource& source
     }
     csv += kCsvLineEnd;
   };
-  const std::string seconds(kSecondsUnit), hours(kHoursUnit);
+  const std::string seconds(T(kSecondsUnit)), hours(kHoursUnit);
 
   row({source.Caption(), source.time});
-  row({"Программа", std::string(tool)});
+  row({Translate("BlackBoxExport", "Программа"), std::string(tool)});
   auto header = [&](int label) {
     const BlackBoxHeaderValue value = HeaderValue(image, label);
     std::vector<std::string> fields{HeaderCaption(label)};
@@ -96,7 +103,7 @@ std::string BlackBoxCsv(const BlackBoxBytes& image, const BlackBoxSource& source
   for (int i : kBlackBoxRightLabels) header(i);
 
   for (const auto& cells : report.cells) row(std::vector<std::string>(cells.begin(), cells.end()));
-  row({std::string(kExplanationHeading)});
+  row({Translate("BlackBoxExport", kExplanationHeading.data())});
   ForEachMeaning(report, [&](const std::string& title, const BlackBoxReport::Meaning& m) {
     row({title, std::to_string(m.number), m.text});
   });
@@ -104,20 +111,20 @@ std::string BlackBoxCsv(const BlackBoxBytes& image, const BlackBoxSource& source
   if (!earlier) return csv;
   const BlackBoxChanges changes = CompareBlackBoxes(earlier->image, image, earlier->time, kCsvDecimalSeparator);
   row({changes.heading});
-  row({"Итог", changes.summary});
+  row({Translate("BlackBoxExport", "Итог"), changes.summary});
   for (const BlackBoxLabelChange& change : changes.labels) {
     const BlackBoxHeaderValue before = HeaderValue(earlier->image, change.label);
-    std::vector<std::string> fields{HeaderCaption(change.label), "было"};
+    std::vector<std::string> fields{HeaderCaption(change.label), Translate("BlackBoxExport", "было")};
     for (int64_t n : before.numbers) fields.push_back(std::to_string(n));
     if (before.number) {
-      fields.push_back("изменение");
+      fields.push_back(Translate("BlackBoxExport", "изменение"));
       fields.push_back(std::to_string(*HeaderValue(image, change.label).number - *before.number));
       if (before.seconds) fields.push_back(seconds);
     }
     row(fields);
   }
   if (!changes.newRecords.empty()) {
-    std::vector<std::string> fields{std::string(kNewRecordsCaption)};
+    std::vector<std::string> fields{Translate("BlackBoxChanges", kNewRecordsCaption.data())};
     for (int record : changes.newRecords) fields.push_back(std::to_string(record));
     row(fields);
   }

@@ -13,6 +13,7 @@
 
 #include "heater/BlackBoxImage.h"
 #include "heater/BlackBoxReport.h"
+#include "heater/TextTranslation.h"
 
 namespace o5 {
 
@@ -47,12 +48,12 @@ struct BlackBoxSource {
 
 // Below the grid, the page and the CSV explain the records' fault codes and
 // modes under this heading.
-inline constexpr std::string_view kExplanationHeading = "Расшифровка";
+inline constexpr std::string_view kExplanationHeading = O5_TEXT("BlackBoxExport", "Расшифровка");
 
 // One printed page of a report.
 struct BlackBoxPage {
-  static constexpr const char* kTitle = "Черный ящик Ортан 5";
-  std::string title = kTitle;
+  static constexpr const char* kTitle = O5_TEXT("BlackBoxExport", "Черный ящик Ортан 5");
+  std::string title = Translate("BlackBoxExport", kTitle);
   std::string source;  // when and from where the report came
   // The header labels in two columns: the counts on the left; the run times
   // (with their hours), the flame-sensor values and the identity on the
@@ -71,8 +72,8 @@ struct BlackBoxPage {
   std::vector<std::string> changes;
   std::vector<int> newRecords;
   // Filled in by hand at the workshop: a caption and a line to write on.
-  static constexpr std::array<const char*, 3> kWorkshopFields = {"Мастерская", "Заказчик / автомобиль",
-                                                                 "Подпись"};
+  static constexpr std::array<const char*, 3> kWorkshopFields = {O5_TEXT("BlackBoxExport", "Мастерская"), O5_TEXT("BlackBoxExport", "Заказчик / автомобиль"),
+                                                                 O5_TEXT("BlackBoxExport", "Подпись")};
   std::string footer;  // the tool's name and version
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/BlackBoxReport.h"
 
+#include "heater/TextTranslation.h"
+
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -32,21 +34,21 @@ struct HeaderField {
   HeaderKind kind;
 };
 const HeaderField kHeaderFields[BlackBoxReport::kLabelCount] = {
-    {"Значения датчика пламени при обучении: ", 0, 3, HeaderKind::kFlameLearning},
-    {"Версия: ", 5, 1, HeaderKind::kCount},
-    {"Номер текущей записи: ", kCurrentRecord, 1, HeaderKind::kCount},
-    {"Количество прерываний работы (потери питания при работе): ", 7, 1, HeaderKind::kCount},
-    {"Количество запусков с первой попытки: ", kFirstAttemptStarts, 2, HeaderKind::kCount},
-    {"Количество запусков НЕ с первой попытки: ", kLaterAttemptStarts, 2, HeaderKind::kCount},
-    {"Количество незапусков: ", 12, 1, HeaderKind::kCount},
-    {"Общее время работы : ", kTotalRunTime, 4, HeaderKind::kRunTime},
-    {"Время работы на малом режиме : ", 17, 4, HeaderKind::kRunTime},
-    {"Время работы на сильном режиме : ", 21, 4, HeaderKind::kRunTime},
-    {"Время работы на ждущем режиме : ", 25, 4, HeaderKind::kRunTime},
-    {"Количество неисправностей (кроме 13 кода): ", kFaultCount, 2, HeaderKind::kCount},
-    {"Код изделия: ", kProductCode, 1, HeaderKind::kCount},
-    {"Серийный номер: ", kSerialNumber, 3, HeaderKind::kCount},
-    {"Конфигурационный байт: ", 35, 1, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Значения датчика пламени при обучении: "), 0, 3, HeaderKind::kFlameLearning},
+    {O5_TEXT("BlackBoxReport", "Версия: "), 5, 1, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Номер текущей записи: "), kCurrentRecord, 1, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество прерываний работы (потери питания при работе): "), 7, 1, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество запусков с первой попытки: "), kFirstAttemptStarts, 2, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество запусков НЕ с первой попытки: "), kLaterAttemptStarts, 2, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество незапусков: "), 12, 1, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Общее время работы : "), kTotalRunTime, 4, HeaderKind::kRunTime},
+    {O5_TEXT("BlackBoxReport", "Время работы на малом режиме : "), 17, 4, HeaderKind::kRunTime},
+    {O5_TEXT("BlackBoxReport", "Время работы на сильном режиме : "), 21, 4, HeaderKind::kRunTime},
+    {O5_TEXT("BlackBoxReport", "Время работы на ждущем режиме : "), 25, 4, HeaderKind::kRunTime},
+    {O5_TEXT("BlackBoxReport", "Количество неисправностей (кроме 13 кода): "), kFaultCount, 2, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Код изделия: "), kProductCode, 1, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Серийный номер: "), kSerialNumber, 3, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Конфигурационный байт: "), 35, 1, HeaderKind::kCount},
 };
 
 // A fault record, one grid row per field, in storage order.
@@ -65,20 +67,20 @@ constexpr int kFaultCodeRow = 2;
 constexpr int kModeRow = 4;
 constexpr int kFirstFaultByteOffset = 12;
 const RecordField kRecordFields[BlackBoxReport::kRows - 1] = {
-    {"Количество повторов неисправности", 0, FieldKind::kByte},
-    {"Код неисправности", 1, FieldKind::kByte, Explained::kFaultCode},
-    {"Время возникновения", 2, FieldKind::kWord},
-    {"Режим работы", 4, FieldKind::kByte, Explained::kMode},
-    {"Напряжение питания, В", 5, FieldKind::kVoltage},
-    {"Температура датчика пламени", 6, FieldKind::kWord},
-    {"Температура жидкости", 8, FieldKind::kSignedByte},
-    {"Температура перегрева", 9, FieldKind::kSignedByte},
-    {"Тжидкости через 10сек работы", 10, FieldKind::kSignedByte},
-    {"С какой попытки произведен розжиг", 11, FieldKind::kByte},
-    {"Байт ошибки 1", 12, FieldKind::kByte, Explained::kFaultByte},
-    {"Байт ошибки 2", 13, FieldKind::kByte, Explained::kFaultByte},
-    {"Байт ошибки 3", 14, FieldKind::kByte, Explained::kFaultByte},
-    {"Байт ошибки 4", 15, FieldKind::kByte, Explained::kFaultByte},
+    {O5_TEXT("BlackBoxReport", "Количество повторов неисправности"), 0, FieldKind::kByte},
+    {O5_TEXT("BlackBoxReport", "Код неисправности"), 1, FieldKind::kByte, Explained::kFaultCode},
+    {O5_TEXT("BlackBoxReport", "Время возникновения"), 2, FieldKind::kWord},
+    {O5_TEXT("BlackBoxReport", "Режим работы"), 4, FieldKind::kByte, Explained::kMode},
+    {O5_TEXT("BlackBoxReport", "Напряжение питания, В"), 5, FieldKind::kVoltage},
+    {O5_TEXT("BlackBoxReport", "Температура датчика пламени"), 6, FieldKind::kWord},
+    {O5_TEXT("BlackBoxReport", "Температура жидкости"), 8, FieldKind::kSignedByte},
+    {O5_TEXT("BlackBoxReport", "Температура перегрева"), 9, FieldKind::kSignedByte},
+    {O5_TEXT("BlackBoxReport", "Тжидкости через 10сек работы"), 10, FieldKind::kSignedByte},
+    {O5_TEXT("BlackBoxReport", "С какой попытки произведен розжиг"), 11, FieldKind::kByte},
+    {O5_TEXT("BlackBoxReport", "Байт ошибки 1"), 12, FieldKind::kByte, Explained::kFaultByte},
+    {O5_TEXT("BlackBoxReport", "Байт ошибки 2"), 13, FieldKind::kByte, Explained::kFaultByte},
+    {O5_TEXT("BlackBoxReport", "Байт ошибки 3"), 14, FieldKind::kByte, Explained::kFaultByte},
+    {O5_TEXT("BlackBoxReport", "Байт ошибки 4"), 15, FieldKind::kByte, Explained::kFaultByte},
 };
 
 class ImageReader {
@@ -104,7 +106,7 @@ class ImageReader {
 
 std::string SecondsToText(int32_t seconds) {
   char text[80];
-  std::snprintf(text, sizeof text, "%d сек. (%d-%d:%d:%d)", seconds, seconds / 86400,
+  std::snprintf(text, sizeof text, Translate("BlackBoxReport", "%d сек. (%d-%d:%d:%d)").c_str(), seconds, seconds / 86400,
                 seconds % 86400 / 3600, seconds % 3600 / 60, seconds % 60);
   return text;
 }
@@ -130,13 +132,13 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
     const HeaderField& field = kHeaderFields[i];
     const BlackBoxHeaderValue value = HeaderValue(image, i);
-    l[static_cast<size_t>(i)] = field.prefix + value.text + (field.kind == HeaderKind::kCount ? "." : "");
+    l[static_cast<size_t>(i)] = Translate("BlackBoxReport", field.prefix) + value.text + (field.kind == HeaderKind::kCount ? "." : "");
     if (value.seconds)
       report.hours[static_cast<size_t>(i)] = HoursText(*value.number, decimalSeparator) + " " + std::string(kHoursUnit);
   }
 
   for (int row = 1; row < BlackBoxReport::kRows; ++row)
-    report.cells[row][0] = kRecordFields[row - 1].title;
+    report.cells[row][0] = Translate("BlackBoxReport", kRecordFields[row - 1].title);
 
   std::set<int> codes, modes;
   for (int k = 0; k < kBlackBoxRecordCount; ++k) {
@@ -168,7 +170,7 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
     modes.insert(static_cast<int>(bb.U8(base + kRecordFields[kModeRow - 1].offset)));
   }
   for (int code : codes) report.faultCodes.push_back({code, FaultCodeText(code)});
-  for (int mode : modes) report.modes.push_back({mode, std::string(ModeName(mode))});
+  for (int mode : modes) report.modes.push_back({mode, ModeNameText(mode)});
   return report;
 }
 
@@ -197,11 +199,11 @@ BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label) {
   return value;
 }
 
-std::string_view HeaderPrefix(int label) { return kHeaderFields[label].prefix; }
+std::string HeaderPrefix(int label) { return Translate("BlackBoxReport", kHeaderFields[label].prefix); }
 
 std::string HeaderCaption(int label) {
-  std::string_view caption = HeaderPrefix(label);
-  while (!caption.empty() && (caption.back() == ' ' || caption.back() == ':')) caption.remove_suffix(1);
+  std::string caption = HeaderPrefix(label);
+  while (!caption.empty() && (caption.back() == ' ' || caption.back() == ':')) caption.pop_back();
   return std::string(caption);
 }
 

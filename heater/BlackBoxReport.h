@@ -74,7 +74,7 @@ struct BlackBoxHeaderValue {
 };
 BlackBoxHeaderValue HeaderValue(const BlackBoxBytes& image, int label);
 // What a header label shows before its value: "Количество незапусков: ".
-std::string_view HeaderPrefix(int label);
+std::string HeaderPrefix(int label);
 // The prefix as a caption of its own, without the colon: "Количество
 // незапусков", "Общее время работы".
 std::string HeaderCaption(int label);

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "heater/TextTranslation.h"
+
 namespace o5 {
 
 struct FaultLegendEntry {
@@ -31,10 +33,12 @@ extern const std::array<FaultLegendEntry, kFaultBitCount> kFaultLegend;
 // The fault code a caption starts with; 0 for the two bits without a caption.
 int FaultCode(const FaultLegendEntry& entry);
 // The caption after its code: "Попытки запуска исчерпаны".
-std::string_view FaultMeaning(const FaultLegendEntry& entry);
+std::string FaultMeaning(const FaultLegendEntry& entry);
+// The entry's caption in the tool's language ("" for a bit without one).
+std::string FaultCaptionText(const FaultLegendEntry& entry);
 
-inline constexpr std::string_view kNoFaultText = "Нет неисправности";
-inline constexpr std::string_view kUnknownFaultText = "Неизвестный код";
+inline constexpr std::string_view kNoFaultText = O5_TEXT("FaultLegend", "Нет неисправности");
+inline constexpr std::string_view kUnknownFaultText = O5_TEXT("FaultLegend", "Неизвестный код");
 
 // What a fault code means: the captions of the bits that report it, in the
 // legend's order, joined by ", " (code 17 has two); kNoFaultText for 0 and
@@ -50,6 +54,8 @@ std::string FaultBitsText(int byte, uint8_t value);
 // "Неисправность 13: Попытки запуска исчерпаны".
 std::string FaultNotice(int code);
 // The console's line when the telemetry's fault code goes back to 0.
-inline constexpr std::string_view kFaultGoneNotice = "Неисправность снята";
+inline constexpr std::string_view kFaultGoneNotice = O5_TEXT("FaultLegend", "Неисправность снята");
+// kFaultGoneNotice in the tool's language.
+std::string FaultGoneNotice();
 
 }  // namespace o5

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "heater/TextTranslation.h"
+
 namespace o5 {
 
 inline constexpr int kModeCount = 28;
@@ -17,10 +19,12 @@ extern const std::array<std::string_view, kModeCount> ModeNames;
 
 // The mode number is a whole byte, but the firmware only defines 0..27; any
 // other number is shown with this name instead of reading past the table.
-inline constexpr std::string_view kUnknownModeName = "Неизвестный режим";
+inline constexpr std::string_view kUnknownModeName = O5_TEXT("ModeNames", "Неизвестный режим");
 
 // ModeNames[mode] for a known mode, kUnknownModeName otherwise.
 std::string_view ModeName(int mode);
+// ModeName(mode) in the tool's language.
+std::string ModeNameText(int mode);
 
 // Between the number and the name of a mode, as the modes window's bar shows it.
 inline constexpr std::string_view kModeCaptionSeparator = " - ";

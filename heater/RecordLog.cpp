@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/RecordLog.h"
 
+#include "heater/TextTranslation.h"
+
 #include <algorithm>
 
 namespace o5 {
@@ -257,10 +259,10 @@ std::string RecordLog::Message(bool sayRuns) const {
     text += part;
   };
   const std::size_t runs = runs_.size();
-  if (records_ > 0 && runs == 0) line("Пусков в журнале нет: отопитель в нём только стоит.");
+  if (records_ > 0 && runs == 0) line(Translate("RecordLog", "Пусков в журнале нет: отопитель в нём только стоит."));
   if (sayRuns && runs > 1)
-    line("Пусков в журнале: " + std::to_string(runs) + "; показан последний, " + std::to_string(runs) + "-й.");
-  if (skipped_ > 0) line("Пропущено неполных строк: " + std::to_string(skipped_) + ".");
+    line(Translate("RecordLog", "Пусков в журнале: ") + std::to_string(runs) + Translate("RecordLog", "; показан последний, ") + std::to_string(runs) + Translate("RecordLog", "-й."));
+  if (skipped_ > 0) line(Translate("RecordLog", "Пропущено неполных строк: ") + std::to_string(skipped_) + ".");
   return text;
 }
 

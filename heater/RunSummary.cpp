@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/RunSummary.h"
 
+#include "heater/TextTranslation.h"
+
 #include <cmath>
 
 #include "chart/NumberText.h"
@@ -21,21 +23,24 @@ constexpr int kRangeSeries[] = {series::kLiquidIn, series::kLiquidOut, series::k
 constexpr int kAfterWarmUpModes[] = {22, 23, 24, 27};
 
 // The texts of the lines.
-constexpr std::string_view kStartCaption = "Начало: ";
-constexpr std::string_view kFoundGoingOn = " (пуск шёл до открытия порта)";
-constexpr std::string_view kLengthCaption = "Длительность: ";
+// A text of this file in the tool's language.
+std::string T(std::string_view source) { return Translate("RunSummary", source.data()); }
+
+constexpr std::string_view kStartCaption = O5_TEXT("RunSummary", "Начало: ");
+constexpr std::string_view kFoundGoingOn = O5_TEXT("RunSummary", " (пуск шёл до открытия порта)");
+constexpr std::string_view kLengthCaption = O5_TEXT("RunSummary", "Длительность: ");
 constexpr std::string_view kIgnitionCaption = "3..20 - ";
-constexpr std::string_view kAttempts = ", попыток ";
-constexpr std::string_view kWarmUpCaption = "До прогрева: ";
-constexpr std::string_view kBeforeOpening = "до открытия порта";
-constexpr std::string_view kFaultAt = " — на ";
-constexpr std::string_view kFaultLasted = ", длилась ";
-constexpr std::string_view kFaultToTheEnd = ", длилась до конца пуска";
-constexpr std::string_view kRangeFrom = ": от ";
-constexpr std::string_view kRangeTo = " до ";
+constexpr std::string_view kAttempts = O5_TEXT("RunSummary", ", попыток ");
+constexpr std::string_view kWarmUpCaption = O5_TEXT("RunSummary", "До прогрева: ");
+constexpr std::string_view kBeforeOpening = O5_TEXT("RunSummary", "до открытия порта");
+constexpr std::string_view kFaultAt = O5_TEXT("RunSummary", " — на ");
+constexpr std::string_view kFaultLasted = O5_TEXT("RunSummary", ", длилась ");
+constexpr std::string_view kFaultToTheEnd = O5_TEXT("RunSummary", ", длилась до конца пуска");
+constexpr std::string_view kRangeFrom = O5_TEXT("RunSummary", ": от ");
+constexpr std::string_view kRangeTo = O5_TEXT("RunSummary", " до ");
 constexpr std::string_view kDegrees = " °C";
-constexpr std::string_view kVolts = " В";
-constexpr std::string_view kLastModeCaption = "Последний режим: ";
+constexpr std::string_view kVolts = O5_TEXT("RunSummary", " В");
+constexpr std::string_view kLastModeCaption = O5_TEXT("RunSummary", "Последний режим: ");
 
 std::string TwoDigits(long long value) {
   return std::string(value < 10 ? "0" : "") + std::to_string(value);
@@ -61,7 +66,7 @@ bool WarmedUpUnseen(const SessionRun& run) {
 
 std::string SecondsText(double seconds) {
   const long long s = std::llround(seconds);
-  std::string text = std::to_string(s) + " с";
+  std::string text = std::to_string(s) + Translate("RunSummary", " с");
   if (s < kMinutesFrom) return text;
   const long long hours = s / 3600;
   const long long minutes = s / 60 % 60;
@@ -74,9 +79,9 @@ std::string SecondsText(double seconds) {
 std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCaptions& captions) {
   std::vector<std::string> lines;
   if (run.start)
-    lines.push_back(std::string(kStartCaption) + WallDateTimeText(*run.start) +
-                    std::string(run.foundGoingOn ? kFoundGoingOn : ""));
-  lines.push_back(std::string(kLengthCaption) + SecondsText(double(run.length)));
+    lines.push_back(T(kStartCaption) + WallDateTimeText(*run.start) +
+                    std::string(run.foundGoingOn ? T(kFoundGoingOn) : ""));
+  lines.push_back(T(kLengthCaption) + SecondsText(double(run.length)));
 
   // The ignition modes make one line, where the first of them was reached.
   int64_t ignition = 0;
@@ -89,32 +94,32 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
     } else if (!ignitionTold) {
       ignitionTold = true;
       lines.push_back(std::string(kIgnitionCaption) + std::string(kIgnitionName) + ": " +
-                      SecondsText(double(ignition)) + std::string(kAttempts) + std::to_string(run.ignitionAttempts));
+                      SecondsText(double(ignition)) + T(kAttempts) + std::to_string(run.ignitionAttempts));
     }
   }
   if (WarmedUpUnseen(run))
-    lines.push_back(std::string(kWarmUpCaption) + std::string(kBeforeOpening));
+    lines.push_back(T(kWarmUpCaption) + T(kBeforeOpening));
   else if (run.warmUpAt)
-    lines.push_back(std::string(kWarmUpCaption) + SecondsText(double(*run.warmUpAt)));
+    lines.push_back(T(kWarmUpCaption) + SecondsText(double(*run.warmUpAt)));
 
   for (const RunFault& f : run.faults) {
-    std::string line = FaultNotice(f.code) + std::string(kFaultAt) + std::to_string(f.at) + " с";
+    std::string line = FaultNotice(f.code) + T(kFaultAt) + std::to_string(f.at) + Translate("RunSummary", " с");
     if (f.clock) line += " (" + WallTimeText(*f.clock) + ")";
     if (f.lasted)
-      line += std::string(kFaultLasted) + SecondsText(double(*f.lasted));
+      line += T(kFaultLasted) + SecondsText(double(*f.lasted));
     else
-      line += kFaultToTheEnd;
+      line += T(kFaultToTheEnd);
     lines.push_back(std::move(line));
   }
 
   for (int s : kRangeSeries) {
     const RunRange& r = run.ranges[static_cast<std::size_t>(s)];
     if (!r.seen) continue;
-    lines.push_back(std::string(captions[static_cast<std::size_t>(s)]) + std::string(kRangeFrom) +
-                    RangeValueText(s, r.low) + std::string(kRangeTo) + RangeValueText(s, r.high) +
-                    std::string(s == series::kVoltage ? kVolts : kDegrees));
+    lines.push_back(std::string(captions[static_cast<std::size_t>(s)]) + T(kRangeFrom) +
+                    RangeValueText(s, r.low) + T(kRangeTo) + RangeValueText(s, r.high) +
+                    std::string(s == series::kVoltage ? T(kVolts) : kDegrees));
   }
-  lines.push_back(std::string(kLastModeCaption) + ModeCaptionText(run.lastMode));
+  lines.push_back(T(kLastModeCaption) + ModeCaptionText(run.lastMode));
   return lines;
 }
 

@@ -89,7 +89,7 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
       // still name a fault while the heater runs clean.
       if (b9 != state.faultCode) {
         state.faultCode = b9;
-        sink.FaultNamed(b9 != 0 ? FaultNotice(b9) : std::string(kFaultGoneNotice));
+        sink.FaultNamed(b9 != 0 ? FaultNotice(b9) : FaultGoneNotice());
       }
       TextBuffer time;
       time.Int(state.runTimer / 60);

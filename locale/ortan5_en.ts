@@ -9,6 +9,131 @@
     </message>
 </context>
 <context>
+    <name>BlackBoxChanges</name>
+    <message>
+        <source>Изменения с чтения </source>
+        <translation>Changes since the reading of </translation>
+    </message>
+    <message>
+        <source> сек.</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Было: </source>
+        <translation>Was: </translation>
+    </message>
+    <message>
+        <source>было </source>
+        <translation>was </translation>
+    </message>
+    <message>
+        <source> Изменение: </source>
+        <translation> Change: </translation>
+    </message>
+    <message>
+        <source>, изменение </source>
+        <translation>, change </translation>
+    </message>
+    <message>
+        <source>время работы </source>
+        <translation>running time </translation>
+    </message>
+    <message>
+        <source>запусков </source>
+        <translation>starts </translation>
+    </message>
+    <message>
+        <source>незапусков </source>
+        <translation>failed starts </translation>
+    </message>
+    <message>
+        <source>неисправностей </source>
+        <translation>faults </translation>
+    </message>
+    <message>
+        <source>новых записей неисправностей: </source>
+        <translation>new fault records: </translation>
+    </message>
+    <message>
+        <source>нет.</source>
+        <translation>none.</translation>
+    </message>
+    <message>
+        <source>Новые записи неисправностей (номера столбцов)</source>
+        <translation>New fault records (column numbers)</translation>
+    </message>
+</context>
+<context>
+    <name>BlackBoxExport</name>
+    <message>
+        <source>с</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>это не образ черного ящика: по адресам 3 и 4 нет подписи 55 37</source>
+        <translation>this is not a black box image: addresses 3 and 4 do not hold the signature 55 37</translation>
+    </message>
+    <message>
+        <source>Прочитан из отопителя</source>
+        <translation>Read from the heater</translation>
+    </message>
+    <message>
+        <source>Из архива: прочитан</source>
+        <translation>From the archive: read</translation>
+    </message>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source>, изменён</source>
+        <translation>, modified</translation>
+    </message>
+    <message>
+        <source>Программа</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Итог</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>было</source>
+        <translation>was</translation>
+    </message>
+    <message>
+        <source>изменение</source>
+        <translation>change</translation>
+    </message>
+    <message>
+        <source>Расшифровка</source>
+        <translation>Explanation</translation>
+    </message>
+    <message>
+        <source>Черный ящик Ортан 5</source>
+        <translation>Ortan 5 black box</translation>
+    </message>
+    <message>
+        <source>Мастерская</source>
+        <translation>Workshop</translation>
+    </message>
+    <message>
+        <source>Заказчик / автомобиль</source>
+        <translation>Customer / vehicle</translation>
+    </message>
+    <message>
+        <source>Подпись</source>
+        <translation>Signature</translation>
+    </message>
+    <message numerus="yes">
+        <source>в файле %n байт, а образ черного ящика занимает 256 байт</source>
+        <translation>
+            <numerusform>the file has %n byte, but a black box image takes 256 bytes</numerusform>
+            <numerusform>the file has %n bytes, but a black box image takes 256 bytes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>BlackBoxPrint</name>
     <message>
         <source>печать в файл не началась</source>
@@ -43,10 +168,140 @@
     </message>
 </context>
 <context>
+    <name>BlackBoxReport</name>
+    <message>
+        <source>Значения датчика пламени при обучении: </source>
+        <translation>Flame sensor values when learned: </translation>
+    </message>
+    <message>
+        <source>Версия: </source>
+        <translation>Version: </translation>
+    </message>
+    <message>
+        <source>Номер текущей записи: </source>
+        <translation>Current record number: </translation>
+    </message>
+    <message>
+        <source>Количество прерываний работы (потери питания при работе): </source>
+        <translation>Interruptions (power lost while running): </translation>
+    </message>
+    <message>
+        <source>Количество запусков с первой попытки: </source>
+        <translation>Starts at the first attempt: </translation>
+    </message>
+    <message>
+        <source>Количество запусков НЕ с первой попытки: </source>
+        <translation>Starts NOT at the first attempt: </translation>
+    </message>
+    <message>
+        <source>Количество незапусков: </source>
+        <translation>Failed starts: </translation>
+    </message>
+    <message>
+        <source>Общее время работы : </source>
+        <translation>Total running time: </translation>
+    </message>
+    <message>
+        <source>Время работы на малом режиме : </source>
+        <translation>Running time on low: </translation>
+    </message>
+    <message>
+        <source>Время работы на сильном режиме : </source>
+        <translation>Running time on high: </translation>
+    </message>
+    <message>
+        <source>Время работы на ждущем режиме : </source>
+        <translation>Running time on standby: </translation>
+    </message>
+    <message>
+        <source>Количество неисправностей (кроме 13 кода): </source>
+        <translation>Faults (except code 13): </translation>
+    </message>
+    <message>
+        <source>Код изделия: </source>
+        <translation>Product code: </translation>
+    </message>
+    <message>
+        <source>Серийный номер: </source>
+        <translation>Serial number: </translation>
+    </message>
+    <message>
+        <source>Конфигурационный байт: </source>
+        <translation>Configuration byte: </translation>
+    </message>
+    <message>
+        <source>Количество повторов неисправности</source>
+        <translation>Fault repetitions</translation>
+    </message>
+    <message>
+        <source>Код неисправности</source>
+        <translation>Fault code</translation>
+    </message>
+    <message>
+        <source>Время возникновения</source>
+        <translation>Time of occurrence</translation>
+    </message>
+    <message>
+        <source>Режим работы</source>
+        <translation>Operating mode</translation>
+    </message>
+    <message>
+        <source>Напряжение питания, В</source>
+        <translation>Supply voltage, V</translation>
+    </message>
+    <message>
+        <source>Температура датчика пламени</source>
+        <translation>Flame sensor temperature</translation>
+    </message>
+    <message>
+        <source>Температура жидкости</source>
+        <translation>Liquid temperature</translation>
+    </message>
+    <message>
+        <source>Температура перегрева</source>
+        <translation>Overheat temperature</translation>
+    </message>
+    <message>
+        <source>Тжидкости через 10сек работы</source>
+        <translation>T liquid after 10 s of running</translation>
+    </message>
+    <message>
+        <source>С какой попытки произведен розжиг</source>
+        <translation>Ignition at attempt</translation>
+    </message>
+    <message>
+        <source>Байт ошибки 1</source>
+        <translation>Fault byte 1</translation>
+    </message>
+    <message>
+        <source>Байт ошибки 2</source>
+        <translation>Fault byte 2</translation>
+    </message>
+    <message>
+        <source>Байт ошибки 3</source>
+        <translation>Fault byte 3</translation>
+    </message>
+    <message>
+        <source>Байт ошибки 4</source>
+        <translation>Fault byte 4</translation>
+    </message>
+    <message>
+        <source>%d сек. (%d-%d:%d:%d)</source>
+        <translation>%d s (%d-%d:%d:%d)</translation>
+    </message>
+</context>
+<context>
     <name>ChartKeyboard</name>
     <message>
         <source>Графики телеметрии. Стрелки влево и вправо читают значения в точке, Shift+F10 открывает меню.</source>
         <translation>Telemetry graphs. The left and right arrows read the values at a point, Shift+F10 opens the menu.</translation>
+    </message>
+</context>
+<context>
+    <name>ChartReadout</name>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
     </message>
 </context>
 <context>
@@ -61,6 +316,149 @@
     <message>
         <source>Ортан 5</source>
         <translation>Ortan 5</translation>
+    </message>
+</context>
+<context>
+    <name>FaultLegend</name>
+    <message>
+        <source>16 ДП недостаточно остыл</source>
+        <translation>16 Flame sensor not cooled enough</translation>
+    </message>
+    <message>
+        <source>13 Попытки запуска исчерпаны</source>
+        <translation>13 Start attempts used up</translation>
+    </message>
+    <message>
+        <source>20 Нет связи по послед. каналу</source>
+        <translation>20 No serial link</translation>
+    </message>
+    <message>
+        <source>17 КЗ топливного насоса</source>
+        <translation>17 Fuel pump short circuit</translation>
+    </message>
+    <message>
+        <source>17 обрыв цепи топливного насоса</source>
+        <translation>17 Fuel pump open circuit</translation>
+    </message>
+    <message>
+        <source>28 Самовращение воздуходувки</source>
+        <translation>28 Blower turns by itself</translation>
+    </message>
+    <message>
+        <source>10 Трудное вращение воздуходувкой</source>
+        <translation>10 Blower turns with difficulty</translation>
+    </message>
+    <message>
+        <source>27 воздуходувка не вращается</source>
+        <translation>27 Blower does not turn</translation>
+    </message>
+    <message>
+        <source> 4 КЗ датчика температуры</source>
+        <translation> 4 Temperature sensor short circuit</translation>
+    </message>
+    <message>
+        <source> 4 обрыв датчика температуры</source>
+        <translation> 4 Temperature sensor open circuit</translation>
+    </message>
+    <message>
+        <source> 3 КЗ датчика перегрева</source>
+        <translation> 3 Overheat sensor short circuit</translation>
+    </message>
+    <message>
+        <source> 3 обрыв датчика перегрева</source>
+        <translation> 3 Overheat sensor open circuit</translation>
+    </message>
+    <message>
+        <source>21 срыв пламени на  прогреве</source>
+        <translation>21 Flame lost during warm-up</translation>
+    </message>
+    <message>
+        <source> 5 обрыв датчика пламени</source>
+        <translation> 5 Flame sensor open circuit</translation>
+    </message>
+    <message>
+        <source> 6 КЗ внутреннего датчика темп.</source>
+        <translation> 6 Internal temp. sensor short circuit</translation>
+    </message>
+    <message>
+        <source> 6 Обрыв внутреннего датчика темп.</source>
+        <translation> 6 Internal temp. sensor open circuit</translation>
+    </message>
+    <message>
+        <source> 9 свеча КЗ</source>
+        <translation> 9 Glow plug short circuit</translation>
+    </message>
+    <message>
+        <source> 9 свеча обрыв</source>
+        <translation> 9 Glow plug open circuit</translation>
+    </message>
+    <message>
+        <source>14 помпа КЗ</source>
+        <translation>14 Water pump short circuit</translation>
+    </message>
+    <message>
+        <source>14 помпа обрыв</source>
+        <translation>14 Water pump open circuit</translation>
+    </message>
+    <message>
+        <source>12 повышенное напряжение питания</source>
+        <translation>12 Supply voltage too high</translation>
+    </message>
+    <message>
+        <source>15 пониженное напряжение питания</source>
+        <translation>15 Supply voltage too low</translation>
+    </message>
+    <message>
+        <source>18 реле КЗ</source>
+        <translation>18 Relay short circuit</translation>
+    </message>
+    <message>
+        <source>18 реле обрыв</source>
+        <translation>18 Relay open circuit</translation>
+    </message>
+    <message>
+        <source> 7 срыв пламени на режиме малый</source>
+        <translation> 7 Flame lost on low</translation>
+    </message>
+    <message>
+        <source> 8 срыв пламени на режиме сильный</source>
+        <translation> 8 Flame lost on high</translation>
+    </message>
+    <message>
+        <source>19 срыв пламени на режиме средний</source>
+        <translation>19 Flame lost on medium</translation>
+    </message>
+    <message>
+        <source>11 перегрев по скорости</source>
+        <translation>11 Overheat by rate of rise</translation>
+    </message>
+    <message>
+        <source> 2 возможный перегрев</source>
+        <translation> 2 Possible overheat</translation>
+    </message>
+    <message>
+        <source> 1 перегрев</source>
+        <translation> 1 Overheat</translation>
+    </message>
+    <message>
+        <source>бит %1: без описания</source>
+        <translation>bit %1: no description</translation>
+    </message>
+    <message>
+        <source>Неисправность </source>
+        <translation>Fault </translation>
+    </message>
+    <message>
+        <source>Нет неисправности</source>
+        <translation>No fault</translation>
+    </message>
+    <message>
+        <source>Неизвестный код</source>
+        <translation>Unknown code</translation>
+    </message>
+    <message>
+        <source>Неисправность снята</source>
+        <translation>Fault cleared</translation>
     </message>
 </context>
 <context>
@@ -258,6 +656,187 @@ Qt %4 (built with Qt %5)</translation>
     </message>
 </context>
 <context>
+    <name>ModeNames</name>
+    <message>
+        <source>Не работает</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Проверка перед пуском</source>
+        <translation>Check before start</translation>
+    </message>
+    <message>
+        <source>Охлаждение</source>
+        <translation>Cooling</translation>
+    </message>
+    <message>
+        <source>Розжиг1</source>
+        <translation>Ignition1</translation>
+    </message>
+    <message>
+        <source>Розжиг2</source>
+        <translation>Ignition2</translation>
+    </message>
+    <message>
+        <source>Розжиг3</source>
+        <translation>Ignition3</translation>
+    </message>
+    <message>
+        <source>Розжиг4</source>
+        <translation>Ignition4</translation>
+    </message>
+    <message>
+        <source>Розжиг5</source>
+        <translation>Ignition5</translation>
+    </message>
+    <message>
+        <source>Розжиг6</source>
+        <translation>Ignition6</translation>
+    </message>
+    <message>
+        <source>Розжиг7</source>
+        <translation>Ignition7</translation>
+    </message>
+    <message>
+        <source>Розжиг8</source>
+        <translation>Ignition8</translation>
+    </message>
+    <message>
+        <source>Розжиг9</source>
+        <translation>Ignition9</translation>
+    </message>
+    <message>
+        <source>Розжиг10</source>
+        <translation>Ignition10</translation>
+    </message>
+    <message>
+        <source>Розжиг11</source>
+        <translation>Ignition11</translation>
+    </message>
+    <message>
+        <source>Розжиг12</source>
+        <translation>Ignition12</translation>
+    </message>
+    <message>
+        <source>Розжиг13</source>
+        <translation>Ignition13</translation>
+    </message>
+    <message>
+        <source>Розжиг14</source>
+        <translation>Ignition14</translation>
+    </message>
+    <message>
+        <source>Розжиг15</source>
+        <translation>Ignition15</translation>
+    </message>
+    <message>
+        <source>Розжиг16</source>
+        <translation>Ignition16</translation>
+    </message>
+    <message>
+        <source>Розжиг17</source>
+        <translation>Ignition17</translation>
+    </message>
+    <message>
+        <source>Розжиг18</source>
+        <translation>Ignition18</translation>
+    </message>
+    <message>
+        <source>Прогрев</source>
+        <translation>Warm-up</translation>
+    </message>
+    <message>
+        <source>Сильный</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Малый</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>Выжигание</source>
+        <translation>Burn-off</translation>
+    </message>
+    <message>
+        <source>Предпродувка</source>
+        <translation>Pre-purge</translation>
+    </message>
+    <message>
+        <source>Продувка</source>
+        <translation>Purge</translation>
+    </message>
+    <message>
+        <source>Ждущий</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <source>Неизвестный режим</source>
+        <translation>Unknown mode</translation>
+    </message>
+</context>
+<context>
+    <name>RecordLog</name>
+    <message>
+        <source>Пусков в журнале нет: отопитель в нём только стоит.</source>
+        <translation>The log has no runs: the heater only stands in it.</translation>
+    </message>
+    <message>
+        <source>Пусков в журнале: </source>
+        <translation>Runs in the log: </translation>
+    </message>
+    <message>
+        <source>; показан последний, </source>
+        <translation>; shown is the last, number </translation>
+    </message>
+    <message>
+        <source>-й.</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>Пропущено неполных строк: </source>
+        <translation>Incomplete lines skipped: </translation>
+    </message>
+</context>
+<context>
+    <name>RemoteTexts</name>
+    <message>
+        <source>Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): </source>
+        <translation>The broker address in config.ini is not understood (expected mqtt://host[:port] or mqtts://host[:port]): </translation>
+    </message>
+    <message>
+        <source>Чтобы наблюдать стенд, в config.ini (раздел Options) нужен адрес брокера: Broker=mqtt://узел[:порт]</source>
+        <translation>To watch a bench, config.ini (section Options) needs the broker address: Broker=mqtt://host[:port]</translation>
+    </message>
+    <message>
+        <source>Имя мастерской (Workshop) должно состоять из латинских букв, цифр, &quot;-&quot; и &quot;_&quot;: </source>
+        <translation>The workshop name (Workshop) must consist of Latin letters, digits, &quot;-&quot; and &quot;_&quot;: </translation>
+    </message>
+    <message>
+        <source>Имя стенда (Bench) должно состоять из латинских букв, цифр, &quot;-&quot; и &quot;_&quot;: </source>
+        <translation>The bench name (Bench) must consist of Latin letters, digits, &quot;-&quot; and &quot;_&quot;: </translation>
+    </message>
+    <message>
+        <source>Брокер: соединение…</source>
+        <translation>Broker: connecting…</translation>
+    </message>
+    <message>
+        <source>Брокер: на связи</source>
+        <translation>Broker: connected</translation>
+    </message>
+    <message>
+        <source>Брокер: отказ — </source>
+        <translation>Broker: refused — </translation>
+    </message>
+    <message>
+        <source>Брокер: нет связи — </source>
+        <translation>Broker: no connection — </translation>
+    </message>
+    <message>
+        <source>Брокер: публикация отклонена — </source>
+        <translation>Broker: publishing refused — </translation>
+    </message>
+</context>
+<context>
     <name>RunListDialog</name>
     <message>
         <source>Пуски в журнале</source>
@@ -274,6 +853,65 @@ Qt %4 (built with Qt %5)</translation>
     <message>
         <source>нет</source>
         <translation>none</translation>
+    </message>
+</context>
+<context>
+    <name>RunSummary</name>
+    <message>
+        <source>Начало: </source>
+        <translation>Start: </translation>
+    </message>
+    <message>
+        <source> (пуск шёл до открытия порта)</source>
+        <translation> (the run was going on before the port was opened)</translation>
+    </message>
+    <message>
+        <source>Длительность: </source>
+        <translation>Duration: </translation>
+    </message>
+    <message>
+        <source>, попыток </source>
+        <translation>, attempts </translation>
+    </message>
+    <message>
+        <source>До прогрева: </source>
+        <translation>Until warm-up: </translation>
+    </message>
+    <message>
+        <source>до открытия порта</source>
+        <translation>before the port was opened</translation>
+    </message>
+    <message>
+        <source> — на </source>
+        <translation> — at </translation>
+    </message>
+    <message>
+        <source>, длилась </source>
+        <translation>, lasted </translation>
+    </message>
+    <message>
+        <source>, длилась до конца пуска</source>
+        <translation>, lasted until the end of the run</translation>
+    </message>
+    <message>
+        <source>: от </source>
+        <translation>: from </translation>
+    </message>
+    <message>
+        <source> до </source>
+        <translation> to </translation>
+    </message>
+    <message>
+        <source> В</source>
+        <translation> V</translation>
+    </message>
+    <message>
+        <source>Последний режим: </source>
+        <translation>Last mode: </translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
     </message>
 </context>
 <context>
@@ -836,6 +1474,267 @@ software</translation>
     <message>
         <source>27 - Ждущий</source>
         <translation>27 - Standby</translation>
+    </message>
+</context>
+<context>
+    <name>TimelineFile</name>
+    <message>
+        <source>Пропущено строк: </source>
+        <translation>Lines skipped: </translation>
+    </message>
+    <message>
+        <source>: события не показаны</source>
+        <translation>: events not shown</translation>
+    </message>
+    <message>
+        <source>Файл событий &quot;</source>
+        <translation>Event file &quot;</translation>
+    </message>
+    <message>
+        <source> не читается: </source>
+        <translation> cannot be read: </translation>
+    </message>
+    <message>
+        <source> — символическая ссылка</source>
+        <translation> is a symbolic link</translation>
+    </message>
+    <message>
+        <source> — не обычный файл</source>
+        <translation> is not a regular file</translation>
+    </message>
+    <message>
+        <source> больше </source>
+        <translation> is larger than </translation>
+    </message>
+    <message>
+        <source> МиБ</source>
+        <translation> MiB</translation>
+    </message>
+</context>
+<context>
+    <name>UserFile</name>
+    <message>
+        <source>Не удалось сохранить файл &quot;</source>
+        <translation>Could not save the file &quot;</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл &quot;</source>
+        <translation>Could not open the file &quot;</translation>
+    </message>
+    <message>
+        <source>файл больше </source>
+        <translation>the file is larger than </translation>
+    </message>
+    <message>
+        <source> байт</source>
+        <translation> bytes</translation>
+    </message>
+    <message>
+        <source>это не обычный файл</source>
+        <translation>this is not a regular file</translation>
+    </message>
+</context>
+<context>
+    <name>VisitAct</name>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Отопитель</source>
+        <translation>Heater</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Код изделия</source>
+        <translation>Product code</translation>
+    </message>
+    <message>
+        <source>Версия черного ящика</source>
+        <translation>Black box version</translation>
+    </message>
+    <message>
+        <source>Версия программного обеспечения</source>
+        <translation>Software version</translation>
+    </message>
+    <message>
+        <source>не читалась</source>
+        <translation>not read</translation>
+    </message>
+    <message>
+        <source>Черный ящик (память неисправностей и статистики), прочитан </source>
+        <translation>Black box (fault and statistics memory), read </translation>
+    </message>
+    <message>
+        <source>Черный ящик в этот визит не читался.</source>
+        <translation>The black box was not read during this visit.</translation>
+    </message>
+    <message>
+        <source>Записи неисправностей в черном ящике, последняя первой</source>
+        <translation>Fault records in the black box, the last one first</translation>
+    </message>
+    <message>
+        <source>Записей неисправностей нет.</source>
+        <translation>No fault records.</translation>
+    </message>
+    <message>
+        <source>Запись </source>
+        <translation>Record </translation>
+    </message>
+    <message>
+        <source>: код </source>
+        <translation>: code </translation>
+    </message>
+    <message>
+        <source>; повторов </source>
+        <translation>; repetitions </translation>
+    </message>
+    <message>
+        <source>; режим </source>
+        <translation>; mode </translation>
+    </message>
+    <message>
+        <source>; напряжение </source>
+        <translation>; voltage </translation>
+    </message>
+    <message>
+        <source> В</source>
+        <translation> V</translation>
+    </message>
+    <message>
+        <source>Пуски в этот визит</source>
+        <translation>Runs during this visit</translation>
+    </message>
+    <message>
+        <source>Пусков в этот визит не записано.</source>
+        <translation>No runs recorded during this visit.</translation>
+    </message>
+    <message>
+        <source>Пуск </source>
+        <translation>Run </translation>
+    </message>
+    <message>
+        <source>не записано (пуск начался до подключения)</source>
+        <translation>not recorded (the run began before connecting)</translation>
+    </message>
+    <message>
+        <source>прогрев не достигнут</source>
+        <translation>warm-up not reached</translation>
+    </message>
+    <message>
+        <source>Неисправностей не было</source>
+        <translation>There were no faults</translation>
+    </message>
+    <message>
+        <source> — в </source>
+        <translation> — at </translation>
+    </message>
+    <message>
+        <source> — через </source>
+        <translation> — </translation>
+    </message>
+    <message>
+        <source> от начала</source>
+        <translation> after the start</translation>
+    </message>
+    <message>
+        <source>, длилась </source>
+        <translation>, lasted </translation>
+    </message>
+    <message>
+        <source>График пуска </source>
+        <translation>Graph of run </translation>
+    </message>
+    <message>
+        <source> (начало </source>
+        <translation> (start </translation>
+    </message>
+    <message>
+        <source>было </source>
+        <translation>was </translation>
+    </message>
+    <message>
+        <source>, стало </source>
+        <translation>, now </translation>
+    </message>
+    <message>
+        <source> ч</source>
+        <translation> h</translation>
+    </message>
+    <message>
+        <source> ч </source>
+        <translation> h </translation>
+    </message>
+    <message>
+        <source> мин </source>
+        <translation> min </translation>
+    </message>
+    <message>
+        <source> с</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Розжиг (шаги)</source>
+        <translation>Ignition (steps)</translation>
+    </message>
+    <message>
+        <source>Акт диагностики отопителя Ортан 5</source>
+        <translation>Ortan 5 heater diagnostics report</translation>
+    </message>
+    <message>
+        <source>Мастерская</source>
+        <translation>Workshop</translation>
+    </message>
+    <message>
+        <source>Заказчик</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <source>Автомобиль</source>
+        <translation>Vehicle</translation>
+    </message>
+    <message>
+        <source>Заключение</source>
+        <translation>Conclusion</translation>
+    </message>
+    <message>
+        <source>Мастер</source>
+        <translation>Technician</translation>
+    </message>
+    <message>
+        <source>Начало</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Длительность</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>До прогрева</source>
+        <translation>Until warm-up</translation>
+    </message>
+    <message>
+        <source>Температура жидкости на входе</source>
+        <translation>Liquid temperature at the inlet</translation>
+    </message>
+    <message>
+        <source>Температура жидкости на выходе</source>
+        <translation>Liquid temperature at the outlet</translation>
+    </message>
+    <message>
+        <source>Температура датчика пламени</source>
+        <translation>Flame sensor temperature</translation>
+    </message>
+    <message>
+        <source>Время от начала пуска, с</source>
+        <translation>Time from the start of the run, s</translation>
+    </message>
+    <message>
+        <source>Полоса под графиком: режимы работы; отметки с номером — неисправности</source>
+        <translation>Strip below the graph: operating modes; numbered marks are faults</translation>
     </message>
 </context>
 <context>

@@ -279,7 +279,7 @@ void BenchPublisher::OnPublished(int mid, int reason) {
   // would be refused again.
   if (reason >= 128 && !refusalSaid_) {
     refusalSaid_ = true;
-    emit LinkChanged(QString::fromUtf8(kPublishRefusedText.data(), static_cast<qsizetype>(kPublishRefusedText.size())) +
+    emit LinkChanged(QString::fromStdString(Translate("RemoteTexts", kPublishRefusedText.data())) +
                      QString::fromUtf8(mosquitto_reason_string(reason)));
   }
   Acknowledge(message.event ? events_ : records_, message.seq);

@@ -80,12 +80,12 @@ BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file, std::optional<st
   BrokerSettingsRead read;
   const std::string url = file.ReadString(kSettingsSection, kBrokerKey);
   if (url.empty()) {
-    if (watch) read.error = kNoBrokerText;
+    if (watch) read.error = Translate("RemoteTexts", kNoBrokerText.data());
     return read;
   }
   const auto address = ParseBrokerUrl(url);
   if (!address) {
-    read.error = std::string(kBadBrokerText) + url;
+    read.error = Translate("RemoteTexts", kBadBrokerText.data()) + url;
     return read;
   }
   BrokerSettings settings;
@@ -101,11 +101,11 @@ BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file, std::optional<st
     settings.bench = slash == std::string_view::npos ? std::string() : std::string(watch->substr(slash + 1));
   }
   if (!ValidTopicLevel(settings.workshop)) {
-    read.error = std::string(kBadWorkshopText) + settings.workshop;
+    read.error = Translate("RemoteTexts", kBadWorkshopText.data()) + settings.workshop;
     return read;
   }
   if (!ValidTopicLevel(settings.bench) && !(watch && settings.bench.empty() && watch->find('/') == std::string_view::npos)) {
-    read.error = std::string(kBadBenchText) + settings.bench;
+    read.error = Translate("RemoteTexts", kBadBenchText.data()) + settings.bench;
     return read;
   }
   read.settings = std::move(settings);

@@ -4,23 +4,24 @@
 // the windows translate their own texts).
 
 #include <string_view>
+#include "heater/TextTranslation.h"
 
 namespace o5 {
 
 inline constexpr std::string_view kBadBrokerText =
-    "Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): ";
+    O5_TEXT("RemoteTexts", "Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): ");
 inline constexpr std::string_view kNoBrokerText =
-    "Чтобы наблюдать стенд, в config.ini (раздел Options) нужен адрес брокера: Broker=mqtt://узел[:порт]";
+    O5_TEXT("RemoteTexts", "Чтобы наблюдать стенд, в config.ini (раздел Options) нужен адрес брокера: Broker=mqtt://узел[:порт]");
 inline constexpr std::string_view kBadWorkshopText =
-    "Имя мастерской (Workshop) должно состоять из латинских букв, цифр, \"-\" и \"_\": ";
+    O5_TEXT("RemoteTexts", "Имя мастерской (Workshop) должно состоять из латинских букв, цифр, \"-\" и \"_\": ");
 inline constexpr std::string_view kBadBenchText =
-    "Имя стенда (Bench) должно состоять из латинских букв, цифр, \"-\" и \"_\": ";
+    O5_TEXT("RemoteTexts", "Имя стенда (Bench) должно состоять из латинских букв, цифр, \"-\" и \"_\": ");
 
 // The link to the broker, as the status area and the timeline say it.
-inline constexpr std::string_view kLinkConnectingText = "Брокер: соединение…";
-inline constexpr std::string_view kLinkConnectedText = "Брокер: на связи";
-inline constexpr std::string_view kLinkRefusedText = "Брокер: отказ — ";
-inline constexpr std::string_view kLinkLostText = "Брокер: нет связи — ";
-inline constexpr std::string_view kPublishRefusedText = "Брокер: публикация отклонена — ";
+inline constexpr std::string_view kLinkConnectingText = O5_TEXT("RemoteTexts", "Брокер: соединение…");
+inline constexpr std::string_view kLinkConnectedText = O5_TEXT("RemoteTexts", "Брокер: на связи");
+inline constexpr std::string_view kLinkRefusedText = O5_TEXT("RemoteTexts", "Брокер: отказ — ");
+inline constexpr std::string_view kLinkLostText = O5_TEXT("RemoteTexts", "Брокер: нет связи — ");
+inline constexpr std::string_view kPublishRefusedText = O5_TEXT("RemoteTexts", "Брокер: публикация отклонена — ");
 
 }  // namespace o5

@@ -38,7 +38,7 @@ bool WorkshopBoard::Take(const BenchMessage& message, const std::string& now) {
       TelemetryState& telemetry = telemetry_[message.bench];
       ModeSink sink;
       for (const Frame& frame : RecordTelemetryFrames(frames, 0)) DecodeTelemetry(frame, telemetry, sink);
-      if (sink.mode) row.mode = std::string(ModeName(*sink.mode));
+      if (sink.mode) row.mode = ModeNameText(*sink.mode);
       row.fault = FaultCodeText(telemetry.faultCode);
       row.lastRecord = now;
       return true;

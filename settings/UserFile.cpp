@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/UserFile.h"
 
+#include "heater/TextTranslation.h"
+
 #include <fcntl.h>
 #include <locale.h>
 #include <string.h>
@@ -15,11 +17,11 @@
 namespace o5 {
 
 void ThrowSaveError(const std::string& path, const std::string& reason) {
-  throw FileError("Не удалось сохранить файл \"" + path + "\": " + reason);
+  throw FileError(Translate("UserFile", "Не удалось сохранить файл \"") + path + "\": " + reason);
 }
 
 void ThrowOpenError(const std::string& path, const std::string& reason) {
-  throw FileError("Не удалось открыть файл \"" + path + "\": " + reason);
+  throw FileError(Translate("UserFile", "Не удалось открыть файл \"") + path + "\": " + reason);
 }
 
 std::string SystemReason(int error) {
@@ -50,7 +52,7 @@ namespace {
 
 void RequireRegularFile(const std::string& path, const struct stat& st) {
   if (S_ISDIR(st.st_mode)) ThrowOpenError(path, SystemReason(EISDIR));
-  if (!S_ISREG(st.st_mode)) ThrowOpenError(path, kNotARegularFile);
+  if (!S_ISREG(st.st_mode)) ThrowOpenError(path, Translate("UserFile", kNotARegularFile));
 }
 
 }  // namespace
@@ -77,7 +79,7 @@ std::string LoadUserFile(const std::string& path, size_t limit) {
   if (::fstat(fd, &st) != 0) ThrowOpenError(path, SystemReason(errno));
   RequireRegularFile(path, st);
   const auto tooLarge = [&] {
-    ThrowOpenError(path, "файл больше " + std::to_string(limit) + " байт");
+    ThrowOpenError(path, Translate("UserFile", "файл больше ") + std::to_string(limit) + Translate("UserFile", " байт"));
   };
   if (static_cast<unsigned long long>(st.st_size) > limit) tooLarge();
 

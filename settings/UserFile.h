@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include "heater/TextTranslation.h"
 
 namespace o5 {
 
@@ -27,7 +28,7 @@ class FileError : public std::runtime_error {
 [[noreturn]] void ThrowOpenError(const std::string& path, const std::string& reason);
 
 // The reason given for a path that names a device, a FIFO or a socket.
-inline constexpr const char* kNotARegularFile = "это не обычный файл";
+inline constexpr const char* kNotARegularFile = O5_TEXT("UserFile", "это не обычный файл");
 
 // The system's text for an error number, in the user's language, UTF-8.
 std::string SystemReason(int error);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "ui/blackbox/BlackBoxPrint.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -251,7 +251,7 @@ void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, d
     painter.drawText(QRectF(0, top, area.width(), height), Qt::AlignLeft | Qt::AlignVCenter, Text(text));
   };
   if (!page.explanation.empty()) {
-    line(l.label, l.explanationTop, l.labelLine, std::string(kExplanationHeading));
+    line(l.label, l.explanationTop, l.labelLine, Translate("BlackBoxExport", kExplanationHeading.data()));
     painter.setFont(l.table);
     DrawColumns(painter, l, l.explanation, l.explanationTop + l.labelLine, page.explanation);
   }
@@ -276,7 +276,7 @@ void DrawBelowTheTable(QPainter& painter, const Layout& l, const QSizeF& area, d
     const int row = static_cast<int>(i) / kWorkshopColumns;
     const double x = column * l.workshopPitch;
     const double baseline = l.workshopTop + (row + 1) * l.workshopLine;
-    const QString caption = Text(std::string(BlackBoxPage::kWorkshopFields[i]) + ":");
+    const QString caption = Text(Translate("BlackBoxExport", BlackBoxPage::kWorkshopFields[i]) + ":");
     const QRectF box(x, baseline - l.labelLine, l.workshopFieldWidth, l.labelLine);
     QRectF used;
     painter.drawText(box, Qt::AlignLeft | Qt::AlignBottom, caption, &used);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "ui/blackbox/BlackBoxReadout.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 
 #include "heater/Requests.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "ui/blackbox/TfBB.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>

@@ -3,8 +3,8 @@
 // called, what the chart says it shows, the chart's menu from the keyboard,
 // and the focus given back after a dialog.
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QToolButton>
 

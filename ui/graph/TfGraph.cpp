@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "ui/graph/TfGraph.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
@@ -617,7 +617,7 @@ void TfGraph::SavePicture(const QString& path) const {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  if (!Picture().save(&buffer, "PNG")) ThrowSaveError(name, QCoreApplication::translate("TfGraph", "рисунок не удалось построить"));
+  if (!Picture().save(&buffer, "PNG")) ThrowSaveError(name, QCoreApplication::translate("TfGraph", "рисунок не удалось построить").toStdString());
   SaveUserFile(name, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 

@@ -3,8 +3,8 @@
 // run on the chart until the next one begins, the view that follows the
 // newest point, and the run summary that follows the chart.
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTimer>
 

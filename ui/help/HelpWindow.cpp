@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "ui/help/HelpWindow.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "ui/history/TfHistory.h"
 
 #include <QAction>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -85,8 +85,8 @@ List* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWid
   return list;
 }
 
-QGroupBox* Group(const char* title, QWidget* content, QWidget* parent) {
-  auto* box = new QGroupBox(QString::fromUtf8(title), parent);
+QGroupBox* Group(const QString& title, QWidget* content, QWidget* parent) {
+  auto* box = new QGroupBox(title, parent);
   auto* layout = new QVBoxLayout(box);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(content);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QCoreApplication>
 #include "ui/modes/TfrmModes.h"
 
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -114,7 +114,7 @@ void TfrmModes::BuildControls() {
 
   for (size_t i = 0; i < kFaultLegend.size(); ++i) {
     const FaultLegendEntry& entry = kFaultLegend[i];
-    auto* label = new QLabel(QString::fromUtf8(entry.caption.data(), entry.caption.size()), pErr);
+    auto* label = new QLabel(QString::fromStdString(FaultCaptionText(entry)), pErr);
     label->setObjectName(QString::fromUtf8(entry.name.data(), entry.name.size()));
     label->move(kLegendLeft, entry.top);
     FitWidth(label, kClientWidth - kLegendLeft);

@@ -98,8 +98,9 @@ void TfVisitAct::BuildControls() {
   // Each label's letter for Alt is its own in the dialog.
   auto field = [&](const char* name, std::string_view caption, int mnemonic, QWidget* edit) {
     edit->setObjectName(name);
-    edit->setAccessibleName(Text(caption));
-    auto* label = new QLabel(Text(caption).insert(mnemonic, '&') + ":", this);
+    const QString shown = QString::fromStdString(Translate("VisitAct", caption.data()));
+    edit->setAccessibleName(shown);
+    auto* label = new QLabel(QString(shown).insert(mnemonic, '&') + ":", this);
     label->setBuddy(edit);
     form->addRow(label, edit);
   };

@@ -259,8 +259,7 @@ void DrawChart(Flow& flow, const Fonts& f, const VisitRun& run) {
     painter.drawLine(QPointF(x, middle), QPointF(x + swatch, middle));
     DrawMarker(painter, kActMarkers[k], QPointF(x + swatch / 2, middle), flow.Mm(kMarkerRadiusMm), color);
     painter.setPen(Qt::black);
-    const QString caption = QString::fromUtf8(kActChartSeries[k].caption.data(),
-                                              static_cast<qsizetype>(kActChartSeries[k].caption.size()));
+    const QString caption = QString::fromStdString(Translate("VisitAct", kActChartSeries[k].caption.data()));
     const double w = fm.horizontalAdvance(caption);
     painter.drawText(QRectF(x + swatch + flow.Mm(1.5), top + chartHeight, w + 1, legendHeight),
                      Qt::AlignLeft | Qt::AlignVCenter, caption);
@@ -278,8 +277,7 @@ void DrawSignatures(Flow& flow, const Fonts& f) {
   line.setWidthF(flow.Px(0.5));
   for (std::size_t k = 0; k < kActSignatures.size(); ++k) {
     const double x = static_cast<double>(k) * half;
-    const QString caption = QString::fromUtf8(kActSignatures[k].data(),
-                                              static_cast<qsizetype>(kActSignatures[k].size())) + ":";
+    const QString caption = QString::fromStdString(Translate("VisitAct", kActSignatures[k].data())) + ":";
     const double w = fm.horizontalAdvance(caption);
     painter.setFont(f.bold);
     painter.setPen(Qt::black);
@@ -330,7 +328,7 @@ void DrawAct(QPainter& painter, QPagedPaintDevice& device, const QSizeF& area, d
     flow.Gap(kSectionGapPt / 2);
     flow.Paragraph(f.heading, Text(act.chartHeading));
     DrawChart(flow, f, *chartRun);
-    flow.Paragraph(f.small, QString::fromUtf8(kActChartModes.data(), static_cast<qsizetype>(kActChartModes.size())));
+    flow.Paragraph(f.small, QString::fromStdString(Translate("VisitAct", kActChartModes.data())));
     flow.Grid(f.small, act.modes, kModeColumns);
   }
 
@@ -399,7 +397,7 @@ QImage VisitActChart(const VisitRun& run, double widthMm, double heightMm, doubl
   if (high <= low) high = low + kValueStep;
   model->BottomAxis().SetMinMax(first, last);
   model->BottomAxis().SetIncrement(0);
-  model->BottomAxis().SetTitle(std::string(kActChartTime));
+  model->BottomAxis().SetTitle(Translate("VisitAct", kActChartTime.data()));
   model->LeftAxis().SetMinMax(low, high);
   model->LeftAxis().SetIncrement(0);
   model->SetTimeline(GraphTimeline(true));

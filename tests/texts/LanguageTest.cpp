@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The windows in another language than the one their texts are written in.
+// With the English catalog no window, control, tooltip or accessible name
+// keeps a Russian word; under a pseudo-language that marks every text it
+// translates and makes it a third longer, every Russian text the windows show
+// carries the mark: none bypasses translation.
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTranslator>
+#include <QTreeWidget>
+
+#include <string>
+
+#include "app/ToolTranslation.h"
+#include "tests/texts/TextsFixture.h"
+#include "ui/blackbox/TfBB.h"
+#include "ui/graph/TfGraph.h"
+#include "ui/modes/TfrmModes.h"
+
+namespace o5::test {
+namespace {
+
+const QString kPseudoOpen = QStringLiteral("⟦");
+const QString kPseudoClose = QStringLiteral("⟧");
+
+// Every text marked, and a third longer, as a long language would make it.
+class PseudoTranslator : public QTranslator {
+ public:
+  bool isEmpty() const override { return false; }
+  QString translate(const char*, const char* source, const char*, int n) const override {
+    if (!source || !*source) return {};
+    QString text = QString::fromUtf8(source);
+    if (n >= 0) text.replace(QStringLiteral("%n"), QString::number(n));
+    return kPseudoOpen + text + QString(text.size() / 3, u'~') + kPseudoClose;
+  }
+};
+
+struct ShownText {
+  std::string where;
+  QString text;
+};
+
+// Each text of `window` a person reads or hears: captions, titles, tooltips,
+// accessible names and descriptions, the items of lists, the panes' lines and
+// the actions of its menus.
+std::vector<ShownText> ShownTexts(QWidget* window) {
+  std::vector<ShownText> texts;
+  const auto add = [&texts](const QObject* o, const char* what, const QString& text) {
+    if (!text.isEmpty()) texts.push_back({o->objectName().toStdString() + " " + what, text});
+  };
+  add(window, "title", window->windowTitle());
+  QList<QWidget*> widgets = window->findChildren<QWidget*>();
+  widgets.prepend(window);
+  for (QWidget* w : widgets) {
+    add(w, "tooltip", w->toolTip());
+    add(w, "accessible name", w->accessibleName());
+    add(w, "accessible description", w->accessibleDescription());
+    if (auto* l = qobject_cast<QLabel*>(w)) add(w, "text", l->text());
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) add(w, "text", b->text());
+    if (auto* g = qobject_cast<QGroupBox*>(w)) add(w, "title", g->title());
+    if (auto* e = qobject_cast<QLineEdit*>(w)) add(w, "placeholder", e->placeholderText());
+    if (auto* e = qobject_cast<QPlainTextEdit*>(w)) add(w, "text", e->toPlainText());
+    if (auto* c = qobject_cast<QComboBox*>(w))
+      for (int i = 0; i < c->count(); ++i) add(w, "item", c->itemText(i));
+    if (auto* t = qobject_cast<QTableWidget*>(w)) {
+      for (int column = 0; column < t->columnCount(); ++column)
+        if (const QTableWidgetItem* h = t->horizontalHeaderItem(column)) add(w, "column", h->text());
+      for (int row = 0; row < t->rowCount(); ++row)
+        for (int column = 0; column < t->columnCount(); ++column)
+          if (const QTableWidgetItem* item = t->item(row, column)) {
+            add(w, "cell", item->text());
+            add(w, "cell tooltip", item->toolTip());
+          }
+    }
+    if (auto* t = qobject_cast<QTreeWidget*>(w))
+      for (int column = 0; column < t->columnCount(); ++column) add(w, "column", t->headerItem()->text(column));
+  }
+  for (const QAction* a : window->findChildren<QAction*>()) {
+    add(a, "action", a->text());
+    add(a, "action tooltip", a->toolTip());
+  }
+  return texts;
+}
+
+QList<QWidget*> Windows() { return {fMain, frmModes, fGraph, fBB}; }
+
+bool HasRussian(const QString& text) {
+  static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+  return text.contains(cyrillic);
+}
+
+// The windows built with one more catalog installed before them, as start-up
+// installs the tool's catalog before it builds them.
+class LanguageFixture : public TextsFixture {
+ protected:
+  void SetUp() override {
+    Install();
+    TextsFixture::SetUp();
+  }
+  void TearDown() override {
+    TextsFixture::TearDown();
+    // Back to the texts as written for the tests that follow.
+    InstallToolTranslation(std::string(), "none");
+    if (pseudo_) QCoreApplication::removeTranslator(pseudo_.get());
+  }
+  virtual void Install() = 0;
+  std::unique_ptr<QTranslator> pseudo_;
+};
+
+class EnglishTest : public LanguageFixture {
+  void Install() override { ASSERT_TRUE(InstallToolTranslation(O5_TEST_CATALOG_DIR, "en")); }
+};
+
+TEST_F(EnglishTest, NoWindowKeepsARussianWord) {
+  int looked = 0;
+  for (QWidget* window : Windows()) {
+    ShowAndSettle(window);
+    for (const ShownText& t : ShownTexts(window)) {
+      ++looked;
+      EXPECT_FALSE(HasRussian(t.text)) << t.where << ": \"" << t.text.toStdString() << "\"";
+    }
+  }
+  EXPECT_GT(looked, 100);
+  EXPECT_EQ(fMain->windowTitle(), QStringLiteral("Ortan5 Diagnostics 1.0.2"));
+}
+
+class PseudoLanguageTest : public LanguageFixture {
+  void Install() override {
+    // The cores' texts go through the application's translators too.
+    InstallToolTranslation(std::string(), "none");
+    pseudo_ = std::make_unique<PseudoTranslator>();
+    QCoreApplication::installTranslator(pseudo_.get());
+  }
+};
+
+TEST_F(PseudoLanguageTest, EveryRussianTextIsTranslated) {
+  int marked = 0;
+  for (QWidget* window : Windows()) {
+    ShowAndSettle(window);
+    for (const ShownText& t : ShownTexts(window)) {
+      if (!HasRussian(t.text)) continue;
+      EXPECT_TRUE(t.text.contains(kPseudoOpen)) << t.where << " bypasses translation: \"" << t.text.toStdString() << "\"";
+      marked += t.text.contains(kPseudoOpen);
+    }
+  }
+  EXPECT_GT(marked, 100);
+}
+
+}  // namespace
+}  // namespace o5::test
