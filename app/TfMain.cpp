@@ -426,7 +426,7 @@ void TfMain::SetHints() {
 }
 
 QString TfMain::LampHint() const {
-  QString hint = QString::fromUtf8(Port->Connected() ? QCoreApplication::translate("TfMain", "Порт открыт.") : QCoreApplication::translate("TfMain", "Порт закрыт."));
+  QString hint = Port->Connected() ? QCoreApplication::translate("TfMain", "Порт открыт.") : QCoreApplication::translate("TfMain", "Порт закрыт.");
   hint += QCoreApplication::translate("TfMain", " Лампа горит, пока порт открыт.\n");
   if (const auto last = silence_.LastFrame()) {
     const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(SilenceWatch::Clock::now() - *last);
