@@ -29,8 +29,8 @@ void Display(const QString& text) {
     display(text);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("AppTitle", kAppTitle), text, QMessageBox::Ok,
-                  QApplication::activeWindow());
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("AppTitle", kAppTitle), text,
+                  QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 

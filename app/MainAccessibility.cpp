@@ -27,7 +27,9 @@ class AccessibleLamp : public QAccessibleWidget {
   explicit AccessibleLamp(TComLed* lamp) : QAccessibleWidget(lamp, QAccessible::StaticText) {}
   QString text(QAccessible::Text t) const override {
     const auto* lamp = static_cast<const TComLed*>(widget());
-    if (t == QAccessible::Name) return QCoreApplication::translate("MainAccessibility", lamp->State() == lsOn ? kPortOpen : kPortClosed);
+    if (t == QAccessible::Name)
+      return QCoreApplication::translate("MainAccessibility",
+                                         lamp->State() == lsOn ? kPortOpen : kPortClosed);
     if (t == QAccessible::Description)
       if (const auto* main = qobject_cast<const TfMain*>(lamp->window())) return main->LampHint();
     return QAccessibleWidget::text(t);

@@ -65,7 +65,8 @@ namespace {
 const QColor kSkyBlue(166, 202, 240);
 constexpr int kTimerIntervalMs = 100;
 constexpr int kToolButtonHeight = 46;
-const char* const kNoDataLine = QT_TRANSLATE_NOOP("TfMain", "Нет данных от отопителя: проверьте выбор порта и подключение.");
+const char* const kNoDataLine =
+    QT_TRANSLATE_NOOP("TfMain", "Нет данных от отопителя: проверьте выбор порта и подключение.");
 
 QFrame* MakePanel(QWidget* parent, bool lowered, bool skyBlue) {
   auto* panel = new QFrame(parent);
@@ -407,26 +408,33 @@ void TfMain::BuildControls() {
 // time of the last frame, the column under the mouse); the others stay.
 void TfMain::SetHints() {
   const std::pair<QWidget*, const char*> hints[] = {
-      {bModes, QT_TRANSLATE_NOOP("TfMain", "Показать или скрыть окно режимов работы и подписей битов неисправностей")},
+      {bModes, QT_TRANSLATE_NOOP("TfMain",
+                                 "Показать или скрыть окно режимов работы и подписей битов неисправностей")},
       {bGraph, QT_TRANSLATE_NOOP("TfMain", "Открыть окно графиков телеметрии")},
       {bClr, QT_TRANSLATE_NOOP("TfMain", "Очистить консоль и журнал записей (F8)")},
-      {bBlackBox, QT_TRANSLATE_NOOP("TfMain", "Прочитать черный ящик отопителя: счётчики, время работы и 13 записей "
-                  "неисправностей (около 15 с)")},
+      {bBlackBox, QT_TRANSLATE_NOOP("TfMain",
+                                    "Прочитать черный ящик отопителя: счётчики, время работы и 13 записей "
+                                    "неисправностей (около 15 с)")},
       {bVer, QT_TRANSLATE_NOOP("TfMain", "Прочитать версию и дату программного обеспечения отопителя")},
       {bStart, QT_TRANSLATE_NOOP("TfMain", "Запустить отопитель")},
       {bStop, QT_TRANSLATE_NOOP("TfMain", "Остановить отопитель")},
       {lTime, QT_TRANSLATE_NOOP("TfMain", "Время работы отопителя, минуты:секунды")},
-      {cbPort, QT_TRANSLATE_NOOP("TfMain", "Порт, к которому подключен отопитель; подсказка у каждого порта списка называет "
-               "его устройство")},
-      {BSet, QT_TRANSLATE_NOOP("TfMain", "Параметры порта: устройство, скорость, биты данных, стоповые биты, чётность")},
+      {cbPort,
+       QT_TRANSLATE_NOOP("TfMain",
+                         "Порт, к которому подключен отопитель; подсказка у каждого порта списка называет "
+                         "его устройство")},
+      {BSet, QT_TRANSLATE_NOOP(
+                 "TfMain", "Параметры порта: устройство, скорость, биты данных, стоповые биты, чётность")},
       {BSR, QT_TRANSLATE_NOOP("TfMain", "Открыть или закрыть выбранный порт")},
-      {bSaveData, QT_TRANSLATE_NOOP("TfMain", "Сохранить журнал записей в рабочую папку, в файл D_<дата>_<время>.txt")},
+      {bSaveData,
+       QT_TRANSLATE_NOOP("TfMain", "Сохранить журнал записей в рабочую папку, в файл D_<дата>_<время>.txt")},
   };
   for (const auto& [control, text] : hints) control->setToolTip(QCoreApplication::translate("TfMain", text));
 }
 
 QString TfMain::LampHint() const {
-  QString hint = Port->Connected() ? QCoreApplication::translate("TfMain", "Порт открыт.") : QCoreApplication::translate("TfMain", "Порт закрыт.");
+  QString hint = Port->Connected() ? QCoreApplication::translate("TfMain", "Порт открыт.")
+                                   : QCoreApplication::translate("TfMain", "Порт закрыт.");
   hint += QCoreApplication::translate("TfMain", " Лампа горит, пока порт открыт.\n");
   if (const auto last = silence_.LastFrame()) {
     const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(SilenceWatch::Clock::now() - *last);
@@ -591,8 +599,9 @@ void TfMain::SetModeCaption(std::string_view text) {
   // the tool's language.
   int mode = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), mode);
-  const bool known = error == std::errc() && std::string_view(end, text.data() + text.size()) ==
-                                                 std::string(kModeCaptionSeparator) + std::string(ModeName(mode));
+  const bool known =
+      error == std::errc() && std::string_view(end, text.data() + text.size()) ==
+                                  std::string(kModeCaptionSeparator) + std::string(ModeName(mode));
   frmModes->SetModeCaption(known ? QString::fromStdString(ModeCaptionText(mode))
                                  : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
@@ -660,7 +669,8 @@ void TfMain::ReportJournalFailure() {
 
 void TfMain::KeepReadout(const BlackBoxBytes& image, const QDateTime& when) {
   // The end of a readout is heard: its window may come up behind the focus.
-  Announcements->Announce(QCoreApplication::translate("TfMain", "Черный ящик прочитан, отчёт в окне \"Черный ящик\"."));
+  Announcements->Announce(
+      QCoreApplication::translate("TfMain", "Черный ящик прочитан, отчёт в окне \"Черный ящик\"."));
   journal_.NameHeater(BlackBoxSerialNumber(image));
   events_.ReadoutCompleted(BlackBoxSerialNumber(image));
   ReportJournalFailure();

@@ -22,7 +22,9 @@ std::string T(std::string_view source) { return Translate("TimelineFile", source
 constexpr const char* kSkippedCaption = O5_TEXT("TimelineFile", "Пропущено строк: ");
 constexpr const char* kNotShown = O5_TEXT("TimelineFile", ": события не показаны");
 
-std::string Quoted(const std::string& path) { return Translate("TimelineFile", "Файл событий \"") + path + "\""; }
+std::string Quoted(const std::string& path) {
+  return Translate("TimelineFile", "Файл событий \"") + path + "\"";
+}
 
 // The length of the UTF-8 sequence starting with `lead`; 1 for a byte that
 // starts none (it is passed on as it is, and shown as the replacement sign).
@@ -121,7 +123,8 @@ TimelineReading ReadTimeline(const std::string& path) {
   // anywhere, a device or a FIFO among them.
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) {
-    if (errno != ENOENT) reading.problem = Quoted(path) + Translate("TimelineFile", " не читается: ") + SystemReason(errno);
+    if (errno != ENOENT)
+      reading.problem = Quoted(path) + Translate("TimelineFile", " не читается: ") + SystemReason(errno);
     return reading;
   }
   if (S_ISLNK(st.st_mode)) {
@@ -133,7 +136,9 @@ TimelineReading ReadTimeline(const std::string& path) {
     return reading;
   }
   const auto tooLarge = [&] {
-    reading.problem = Quoted(path) + Translate("TimelineFile", " больше ") + std::to_string(kTimelineMaxBytes / (1024 * 1024)) + Translate("TimelineFile", " МиБ") + T(kNotShown);
+    reading.problem = Quoted(path) + Translate("TimelineFile", " больше ") +
+                      std::to_string(kTimelineMaxBytes / (1024 * 1024)) + Translate("TimelineFile", " МиБ") +
+                      T(kNotShown);
   };
   if (static_cast<unsigned long long>(st.st_size) > kTimelineMaxBytes) {
     tooLarge();

@@ -28,9 +28,11 @@ constexpr std::string_view kProductCaption = O5_TEXT("VisitAct", "Код изд�
 constexpr std::string_view kBlackBoxVersionCaption = O5_TEXT("VisitAct", "Версия черного ящика");
 constexpr std::string_view kFirmwareCaption = O5_TEXT("VisitAct", "Версия программного обеспечения");
 constexpr std::string_view kNoFirmware = O5_TEXT("VisitAct", "не читалась");
-constexpr std::string_view kBlackBoxHeading = O5_TEXT("VisitAct", "Черный ящик (память неисправностей и статистики), прочитан ");
+constexpr std::string_view kBlackBoxHeading =
+    O5_TEXT("VisitAct", "Черный ящик (память неисправностей и статистики), прочитан ");
 constexpr std::string_view kNoBlackBox = O5_TEXT("VisitAct", "Черный ящик в этот визит не читался.");
-constexpr std::string_view kRecordsHeading = O5_TEXT("VisitAct", "Записи неисправностей в черном ящике, последняя первой");
+constexpr std::string_view kRecordsHeading =
+    O5_TEXT("VisitAct", "Записи неисправностей в черном ящике, последняя первой");
 constexpr std::string_view kNoRecords = O5_TEXT("VisitAct", "Записей неисправностей нет.");
 constexpr std::string_view kRecord = O5_TEXT("VisitAct", "Запись ");
 constexpr std::string_view kRecordCode = O5_TEXT("VisitAct", ": код ");
@@ -96,8 +98,8 @@ std::vector<std::string> RecordLines(const BlackBoxBytes& image) {
     const int code = image[a + 1];
     if (std::find(std::begin(kEmptyRecordCodes), std::end(kEmptyRecordCodes), code) != std::end(kEmptyRecordCodes))
       continue;
-    std::string line = T(kRecord) + std::to_string(k) + T(kRecordCode) + std::to_string(code) +
-                       " — " + FaultCodeText(code);
+    std::string line =
+        T(kRecord) + std::to_string(k) + T(kRecordCode) + std::to_string(code) + " — " + FaultCodeText(code);
     line += T(kRecordRepeats) + std::to_string(image[a]);
     line += T(kRecordMode) + ModeCaptionText(image[a + 4]);
     line += T(kRecordVoltage) + VoltageText(image[a + 5], kDecimalComma) + T(kVolts);
@@ -119,8 +121,7 @@ std::vector<std::string> ChangeLines(const BlackBoxChanges& changes, const Black
     }
     const int64_t before = HeaderValue(earlier, change.label).number.value_or(0);
     const int64_t after = HeaderValue(now, change.label).number.value_or(0);
-    lines.push_back(HeaderCaption(change.label) + ": " + T(kWas) + Hours(before) + T(kNow) +
-                    Hours(after));
+    lines.push_back(HeaderCaption(change.label) + ": " + T(kWas) + Hours(before) + T(kNow) + Hours(after));
   }
   if (!changes.newRecords.empty()) {
     std::string line = Translate("BlackBoxChanges", kNewRecordsCaption.data()) + ": ";
@@ -177,9 +178,11 @@ std::optional<std::size_t> DefaultChartRun(const std::vector<VisitRun>& runs) {
 VisitActRunText ActRunText(const VisitRun& run, std::size_t number) {
   VisitActRunText text;
   text.heading = T(kRun) + std::to_string(number);
-  text.lines.push_back(Line(Translate("VisitAct", kActStart.data()), run.start ? DisplayTime(*run.start) : T(kUnknownStart)));
+  text.lines.push_back(
+      Line(Translate("VisitAct", kActStart.data()), run.start ? DisplayTime(*run.start) : T(kUnknownStart)));
   text.lines.push_back(Line(Translate("VisitAct", kActLength.data()), ActDuration(run.length)));
-  text.lines.push_back(Line(Translate("VisitAct", kActWarmUp.data()), run.warmUp ? ActDuration(*run.warmUp) : T(kNoWarmUp)));
+  text.lines.push_back(
+      Line(Translate("VisitAct", kActWarmUp.data()), run.warmUp ? ActDuration(*run.warmUp) : T(kNoWarmUp)));
   if (run.faults.empty()) text.lines.emplace_back(T(kNoFaults));
   for (const VisitFault& fault : run.faults) {
     std::string line = FaultNotice(fault.code);

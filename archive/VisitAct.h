@@ -27,7 +27,8 @@ inline constexpr std::string_view kActWorkshop = O5_TEXT("VisitAct", "Масте
 inline constexpr std::string_view kActCustomer = O5_TEXT("VisitAct", "Заказчик");
 inline constexpr std::string_view kActVehicle = O5_TEXT("VisitAct", "Автомобиль");
 inline constexpr std::string_view kActConclusion = O5_TEXT("VisitAct", "Заключение");
-inline constexpr std::array<std::string_view, 2> kActSignatures = {O5_TEXT("VisitAct", "Мастер"), O5_TEXT("VisitAct", "Заказчик")};
+inline constexpr std::array<std::string_view, 2> kActSignatures = {O5_TEXT("VisitAct", "Мастер"),
+                                                                   O5_TEXT("VisitAct", "Заказчик")};
 // The lines of a run.
 inline constexpr std::string_view kActStart = O5_TEXT("VisitAct", "Начало");
 inline constexpr std::string_view kActLength = O5_TEXT("VisitAct", "Длительность");
@@ -60,11 +61,13 @@ inline constexpr std::array<ActSeries, 3> kActChartSeries = {{
     {series::kFlame, O5_TEXT("VisitAct", "Температура датчика пламени")},
 }};
 inline constexpr std::string_view kActChartTime = O5_TEXT("VisitAct", "Время от начала пуска, с");
-inline constexpr std::string_view kActChartModes = O5_TEXT("VisitAct", "Полоса под графиком: режимы работы; отметки с номером — неисправности");
+inline constexpr std::string_view kActChartModes =
+    O5_TEXT("VisitAct", "Полоса под графиком: режимы работы; отметки с номером — неисправности");
 
 struct VisitActRunText {
-  std::string heading;             // O5_TEXT("VisitAct", "Пуск 2")
-  std::vector<std::string> lines;  // O5_TEXT("VisitAct", "Начало: …"), O5_TEXT("VisitAct", "Длительность: …"), O5_TEXT("VisitAct", "До прогрева: …"), the faults
+  std::string heading;  // O5_TEXT("VisitAct", "Пуск 2")
+  std::vector<std::string> lines;  // O5_TEXT("VisitAct", "Начало: …"), O5_TEXT("VisitAct", "Длительность:
+                                   // …"), O5_TEXT("VisitAct", "До прогрева: …"), the faults
 };
 
 // Everything the page says, in its order.
@@ -78,12 +81,12 @@ struct VisitActContent {
   std::vector<std::string> blackBox;      // counters and run times
   std::string recordsHeading;
   std::vector<std::string> records;       // the fault records, newest first
-  std::string changesHeading;             // O5_TEXT("VisitAct", "Изменения с чтения 07.12.2026 15:20"); empty without
+  std::string changesHeading;  // O5_TEXT("VisitAct", "Изменения с чтения 07.12.2026 15:20"); empty without
   std::vector<std::string> changes;
   std::string runsHeading;
   std::vector<VisitActRunText> runs;
   std::string chartHeading;               // empty without a chart
-  std::vector<std::string> modes;         // the modes the chart's strip shows: O5_TEXT("VisitAct", "21 — Прогрев")
+  std::vector<std::string> modes;  // the modes the chart's strip shows: O5_TEXT("VisitAct", "21 — Прогрев")
   std::string conclusionHeading{Translate("VisitAct", kActConclusion.data())};
   std::string conclusion;
   std::string footer;

@@ -17,8 +17,9 @@ namespace o5 {
 
 namespace {
 
-constexpr const char* kDefaultDescription =
-    QT_TRANSLATE_NOOP("ChartKeyboard", "Графики телеметрии. Стрелки влево и вправо читают значения в точке, Shift+F10 открывает меню.");
+constexpr const char* kDefaultDescription = QT_TRANSLATE_NOOP(
+    "ChartKeyboard",
+    "Графики телеметрии. Стрелки влево и вправо читают значения в точке, Shift+F10 открывает меню.");
 // Shift with an arrow moves this many points at once.
 constexpr int kLongStep = 10;
 
@@ -47,8 +48,9 @@ void ChartWidget::SetKeyboardX(std::optional<double> x) {
   if (!keyX_) {
     hoverX_.reset();
     readout_->hide();
-    setAccessibleDescription(shownDescription_.isEmpty() ? QCoreApplication::translate("ChartKeyboard", kDefaultDescription)
-                                                         : shownDescription_);
+    setAccessibleDescription(shownDescription_.isEmpty()
+                                 ? QCoreApplication::translate("ChartKeyboard", kDefaultDescription)
+                                 : shownDescription_);
   } else if (Frame().plot.Drawable()) {
     hoverX_ = 0;  // placed by the readout
     ShowReadout();
@@ -58,7 +60,9 @@ void ChartWidget::SetKeyboardX(std::optional<double> x) {
 
 void ChartWidget::SetShownDescription(const QString& text) {
   shownDescription_ = text;
-  if (!keyX_) setAccessibleDescription(text.isEmpty() ? QCoreApplication::translate("ChartKeyboard", kDefaultDescription) : text);
+  if (!keyX_)
+    setAccessibleDescription(
+        text.isEmpty() ? QCoreApplication::translate("ChartKeyboard", kDefaultDescription) : text);
 }
 
 void ChartWidget::DescribeReadout(const QStringList& lines) {

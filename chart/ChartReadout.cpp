@@ -52,7 +52,8 @@ std::string FormatReadoutNumber(double value, int decimals) { return NumberText(
 std::vector<std::string> ReadoutLines(const ChartModel& model, const Readout& readout, int decimals) {
   std::vector<std::string> lines;
   lines.push_back("t = " + FormatReadoutNumber(readout.x, decimals) + Translate("ChartReadout", " с"));
-  if (readout.dt) lines.push_back("Δt = " + FormatReadoutNumber(*readout.dt, decimals) + Translate("ChartReadout", " с"));
+  if (readout.dt)
+    lines.push_back("Δt = " + FormatReadoutNumber(*readout.dt, decimals) + Translate("ChartReadout", " с"));
   for (const ReadoutLine& l : readout.lines) {
     std::string text = model.Name(l.series) + ": ";
     text += l.value ? FormatReadoutNumber(*l.value, kValueDecimals) : kNoValue;

@@ -54,7 +54,8 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
     change.earlier = before.text;
     if (before.number && now.number) {
       grew[static_cast<size_t>(label)] = *now.number - *before.number;
-      change.difference = Signed(grew[static_cast<size_t>(label)]) + (now.seconds ? Translate("BlackBoxChanges", " сек.") : "");
+      change.difference = Signed(grew[static_cast<size_t>(label)]) +
+                          (now.seconds ? Translate("BlackBoxChanges", " сек.") : "");
     }
     change.tip = Translate("BlackBoxChanges", "Было: ") + change.earlier + ".";
     std::string prefix(HeaderPrefix(label));
@@ -81,13 +82,15 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
   // A change of a few minutes rounds to no hours: the label's tooltip has it
   // to the second.
   if (TenthsOfHour(runTime) != 0)
-    items.push_back(Translate("BlackBoxChanges", "время работы ") + std::string(runTime > 0 ? "+" : "") + HoursText(runTime, decimalSeparator) +
-                    " " + std::string(kHoursUnit));
-  item(Translate("BlackBoxChanges", "запусков "), grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
+    items.push_back(Translate("BlackBoxChanges", "время работы ") + std::string(runTime > 0 ? "+" : "") +
+                    HoursText(runTime, decimalSeparator) + " " + std::string(kHoursUnit));
+  item(Translate("BlackBoxChanges", "запусков "),
+       grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
   item(Translate("BlackBoxChanges", "незапусков "), grew[BlackBoxReport::kFailedStartsLabel]);
   item(Translate("BlackBoxChanges", "неисправностей "), grew[BlackBoxReport::kFaultCountLabel]);
   if (!changes.newRecords.empty())
-    items.push_back(Translate("BlackBoxChanges", "новых записей неисправностей: ") + std::to_string(changes.newRecords.size()));
+    items.push_back(Translate("BlackBoxChanges", "новых записей неисправностей: ") +
+                    std::to_string(changes.newRecords.size()));
   if (items.empty()) {
     changes.summary = Translate("BlackBoxChanges", "нет.");
   } else {

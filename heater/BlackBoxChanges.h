@@ -26,14 +26,16 @@
 namespace o5 {
 
 // What the numbers of the new fault records are listed under.
-inline constexpr std::string_view kNewRecordsCaption = O5_TEXT("BlackBoxChanges", "Новые записи неисправностей (номера столбцов)");
+inline constexpr std::string_view kNewRecordsCaption =
+    O5_TEXT("BlackBoxChanges", "Новые записи неисправностей (номера столбцов)");
 
 struct BlackBoxLabelChange {
   int label = 0;            // an index of BlackBoxReport::labels
   std::string earlier;      // the earlier value as the label shows it
-  std::string difference;   // "+3", O5_TEXT("BlackBoxChanges", "-1800 сек."); empty for the flame-sensor values
-  std::string tip;          // O5_TEXT("BlackBoxChanges", "Было: 12. Изменение: +3.")
-  std::string pageLine;     // O5_TEXT("BlackBoxChanges", "Количество незапусков: было 12, изменение +3")
+  std::string
+      difference;   // "+3", O5_TEXT("BlackBoxChanges", "-1800 сек."); empty for the flame-sensor values
+  std::string tip;  // O5_TEXT("BlackBoxChanges", "Было: 12. Изменение: +3.")
+  std::string pageLine;  // O5_TEXT("BlackBoxChanges", "Количество незапусков: было 12, изменение +3")
 };
 
 struct BlackBoxChanges {

@@ -42,7 +42,8 @@ std::string BlackBoxImageProblem(std::string_view content) {
   static_assert(kBlackBoxSize == 256, "the text below names the image's size");
   if (content.size() != kBlackBoxSize) {
     const int size = static_cast<int>(content.size());
-    return Translate("BlackBoxExport", "в файле %n байт, а образ черного ящика занимает 256 байт", nullptr, size);
+    return Translate("BlackBoxExport", "в файле %n байт, а образ черного ящика занимает 256 байт", nullptr,
+                     size);
   }
   if (static_cast<uint8_t>(content[kBlackBoxSignatureAddress]) != kBlackBoxSignature1 ||
       static_cast<uint8_t>(content[kBlackBoxSignatureAddress + 1]) != kBlackBoxSignature2)
@@ -52,9 +53,12 @@ std::string BlackBoxImageProblem(std::string_view content) {
 
 std::string BlackBoxSource::Caption() const {
   switch (kind) {
-    case Kind::kHeater: return Translate("BlackBoxExport", "Прочитан из отопителя");
-    case Kind::kArchive: return Translate("BlackBoxExport", "Из архива: прочитан");
-    case Kind::kFile: return Translate("BlackBoxExport", "Файл ") + fileName + Translate("BlackBoxExport", ", изменён");
+    case Kind::kHeater:
+      return Translate("BlackBoxExport", "Прочитан из отопителя");
+    case Kind::kArchive:
+      return Translate("BlackBoxExport", "Из архива: прочитан");
+    case Kind::kFile:
+      return Translate("BlackBoxExport", "Файл ") + fileName + Translate("BlackBoxExport", ", изменён");
   }
   return {};
 }

@@ -72,8 +72,9 @@ struct BlackBoxPage {
   std::vector<std::string> changes;
   std::vector<int> newRecords;
   // Filled in by hand at the workshop: a caption and a line to write on.
-  static constexpr std::array<const char*, 3> kWorkshopFields = {O5_TEXT("BlackBoxExport", "Мастерская"), O5_TEXT("BlackBoxExport", "Заказчик / автомобиль"),
-                                                                 O5_TEXT("BlackBoxExport", "Подпись")};
+  static constexpr std::array<const char*, 3> kWorkshopFields = {
+      O5_TEXT("BlackBoxExport", "Мастерская"), O5_TEXT("BlackBoxExport", "Заказчик / автомобиль"),
+      O5_TEXT("BlackBoxExport", "Подпись")};
   std::string footer;  // the tool's name and version
 };
 

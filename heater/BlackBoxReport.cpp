@@ -37,15 +37,19 @@ const HeaderField kHeaderFields[BlackBoxReport::kLabelCount] = {
     {O5_TEXT("BlackBoxReport", "Значения датчика пламени при обучении: "), 0, 3, HeaderKind::kFlameLearning},
     {O5_TEXT("BlackBoxReport", "Версия: "), 5, 1, HeaderKind::kCount},
     {O5_TEXT("BlackBoxReport", "Номер текущей записи: "), kCurrentRecord, 1, HeaderKind::kCount},
-    {O5_TEXT("BlackBoxReport", "Количество прерываний работы (потери питания при работе): "), 7, 1, HeaderKind::kCount},
-    {O5_TEXT("BlackBoxReport", "Количество запусков с первой попытки: "), kFirstAttemptStarts, 2, HeaderKind::kCount},
-    {O5_TEXT("BlackBoxReport", "Количество запусков НЕ с первой попытки: "), kLaterAttemptStarts, 2, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество прерываний работы (потери питания при работе): "), 7, 1,
+     HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество запусков с первой попытки: "), kFirstAttemptStarts, 2,
+     HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество запусков НЕ с первой попытки: "), kLaterAttemptStarts, 2,
+     HeaderKind::kCount},
     {O5_TEXT("BlackBoxReport", "Количество незапусков: "), 12, 1, HeaderKind::kCount},
     {O5_TEXT("BlackBoxReport", "Общее время работы : "), kTotalRunTime, 4, HeaderKind::kRunTime},
     {O5_TEXT("BlackBoxReport", "Время работы на малом режиме : "), 17, 4, HeaderKind::kRunTime},
     {O5_TEXT("BlackBoxReport", "Время работы на сильном режиме : "), 21, 4, HeaderKind::kRunTime},
     {O5_TEXT("BlackBoxReport", "Время работы на ждущем режиме : "), 25, 4, HeaderKind::kRunTime},
-    {O5_TEXT("BlackBoxReport", "Количество неисправностей (кроме 13 кода): "), kFaultCount, 2, HeaderKind::kCount},
+    {O5_TEXT("BlackBoxReport", "Количество неисправностей (кроме 13 кода): "), kFaultCount, 2,
+     HeaderKind::kCount},
     {O5_TEXT("BlackBoxReport", "Код изделия: "), kProductCode, 1, HeaderKind::kCount},
     {O5_TEXT("BlackBoxReport", "Серийный номер: "), kSerialNumber, 3, HeaderKind::kCount},
     {O5_TEXT("BlackBoxReport", "Конфигурационный байт: "), 35, 1, HeaderKind::kCount},
@@ -106,8 +110,8 @@ class ImageReader {
 
 std::string SecondsToText(int32_t seconds) {
   char text[80];
-  std::snprintf(text, sizeof text, Translate("BlackBoxReport", "%d сек. (%d-%d:%d:%d)").c_str(), seconds, seconds / 86400,
-                seconds % 86400 / 3600, seconds % 3600 / 60, seconds % 60);
+  std::snprintf(text, sizeof text, Translate("BlackBoxReport", "%d сек. (%d-%d:%d:%d)").c_str(), seconds,
+                seconds / 86400, seconds % 86400 / 3600, seconds % 3600 / 60, seconds % 60);
   return text;
 }
 
@@ -132,7 +136,8 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
   for (int i = 0; i < BlackBoxReport::kLabelCount; ++i) {
     const HeaderField& field = kHeaderFields[i];
     const BlackBoxHeaderValue value = HeaderValue(image, i);
-    l[static_cast<size_t>(i)] = Translate("BlackBoxReport", field.prefix) + value.text + (field.kind == HeaderKind::kCount ? "." : "");
+    l[static_cast<size_t>(i)] = Translate("BlackBoxReport", field.prefix) + value.text +
+                                (field.kind == HeaderKind::kCount ? "." : "");
     if (value.seconds)
       report.hours[static_cast<size_t>(i)] = HoursText(*value.number, decimalSeparator) + " " + std::string(kHoursUnit);
   }

@@ -79,7 +79,8 @@ std::string FaultBitsText(int byte, uint8_t value) {
       int bit = 1;
       while ((1u << (bit - 1)) != entry.mask) ++bit;
       std::string note = Translate("FaultLegend", "бит %1: без описания");
-      if (const std::size_t at = note.find("%1"); at != std::string::npos) note.replace(at, 2, std::to_string(bit));
+      if (const std::size_t at = note.find("%1"); at != std::string::npos)
+        note.replace(at, 2, std::to_string(bit));
       text += note;
     } else {
       // The legend's blank before a one-digit code only aligns its column.

@@ -259,10 +259,14 @@ std::string RecordLog::Message(bool sayRuns) const {
     text += part;
   };
   const std::size_t runs = runs_.size();
-  if (records_ > 0 && runs == 0) line(Translate("RecordLog", "Пусков в журнале нет: отопитель в нём только стоит."));
+  if (records_ > 0 && runs == 0)
+    line(Translate("RecordLog", "Пусков в журнале нет: отопитель в нём только стоит."));
   if (sayRuns && runs > 1)
-    line(Translate("RecordLog", "Пусков в журнале: ") + std::to_string(runs) + Translate("RecordLog", "; показан последний, ") + std::to_string(runs) + Translate("RecordLog", "-й."));
-  if (skipped_ > 0) line(Translate("RecordLog", "Пропущено неполных строк: ") + std::to_string(skipped_) + ".");
+    line(Translate("RecordLog", "Пусков в журнале: ") + std::to_string(runs) +
+         Translate("RecordLog", "; показан последний, ") + std::to_string(runs) +
+         Translate("RecordLog", "-й."));
+  if (skipped_ > 0)
+    line(Translate("RecordLog", "Пропущено неполных строк: ") + std::to_string(skipped_) + ".");
   return text;
 }
 

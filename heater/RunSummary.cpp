@@ -103,7 +103,8 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
     lines.push_back(T(kWarmUpCaption) + SecondsText(double(*run.warmUpAt)));
 
   for (const RunFault& f : run.faults) {
-    std::string line = FaultNotice(f.code) + T(kFaultAt) + std::to_string(f.at) + Translate("RunSummary", " с");
+    std::string line =
+        FaultNotice(f.code) + T(kFaultAt) + std::to_string(f.at) + Translate("RunSummary", " с");
     if (f.clock) line += " (" + WallTimeText(*f.clock) + ")";
     if (f.lasted)
       line += T(kFaultLasted) + SecondsText(double(*f.lasted));

@@ -44,10 +44,14 @@ MqttLink::~MqttLink() = default;
 
 QString MqttLink::StateText() const {
   switch (state_) {
-    case State::Connecting: return Text(Translate("RemoteTexts", kLinkConnectingText.data()));
-    case State::Connected: return Text(Translate("RemoteTexts", kLinkConnectedText.data()));
-    case State::Refused: return Text(Translate("RemoteTexts", kLinkRefusedText.data())) + reason_;
-    case State::Lost: return Text(Translate("RemoteTexts", kLinkLostText.data())) + reason_;
+    case State::Connecting:
+      return Text(Translate("RemoteTexts", kLinkConnectingText.data()));
+    case State::Connected:
+      return Text(Translate("RemoteTexts", kLinkConnectedText.data()));
+    case State::Refused:
+      return Text(Translate("RemoteTexts", kLinkRefusedText.data())) + reason_;
+    case State::Lost:
+      return Text(Translate("RemoteTexts", kLinkLostText.data())) + reason_;
   }
   return {};
 }

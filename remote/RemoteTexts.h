@@ -9,11 +9,13 @@
 namespace o5 {
 
 inline constexpr std::string_view kBadBrokerText =
-    O5_TEXT("RemoteTexts", "Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): ");
-inline constexpr std::string_view kNoBrokerText =
-    O5_TEXT("RemoteTexts", "Чтобы наблюдать стенд, в config.ini (раздел Options) нужен адрес брокера: Broker=mqtt://узел[:порт]");
-inline constexpr std::string_view kBadWorkshopText =
-    O5_TEXT("RemoteTexts", "Имя мастерской (Workshop) должно состоять из латинских букв, цифр, \"-\" и \"_\": ");
+    O5_TEXT("RemoteTexts",
+            "Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): ");
+inline constexpr std::string_view kNoBrokerText = O5_TEXT(
+    "RemoteTexts",
+    "Чтобы наблюдать стенд, в config.ini (раздел Options) нужен адрес брокера: Broker=mqtt://узел[:порт]");
+inline constexpr std::string_view kBadWorkshopText = O5_TEXT(
+    "RemoteTexts", "Имя мастерской (Workshop) должно состоять из латинских букв, цифр, \"-\" и \"_\": ");
 inline constexpr std::string_view kBadBenchText =
     O5_TEXT("RemoteTexts", "Имя стенда (Bench) должно состоять из латинских букв, цифр, \"-\" и \"_\": ");
 
@@ -22,6 +24,7 @@ inline constexpr std::string_view kLinkConnectingText = O5_TEXT("RemoteTexts", "
 inline constexpr std::string_view kLinkConnectedText = O5_TEXT("RemoteTexts", "Брокер: на связи");
 inline constexpr std::string_view kLinkRefusedText = O5_TEXT("RemoteTexts", "Брокер: отказ — ");
 inline constexpr std::string_view kLinkLostText = O5_TEXT("RemoteTexts", "Брокер: нет связи — ");
-inline constexpr std::string_view kPublishRefusedText = O5_TEXT("RemoteTexts", "Брокер: публикация отклонена — ");
+inline constexpr std::string_view kPublishRefusedText =
+    O5_TEXT("RemoteTexts", "Брокер: публикация отклонена — ");
 
 }  // namespace o5

@@ -79,7 +79,8 @@ std::string LoadUserFile(const std::string& path, size_t limit) {
   if (::fstat(fd, &st) != 0) ThrowOpenError(path, SystemReason(errno));
   RequireRegularFile(path, st);
   const auto tooLarge = [&] {
-    ThrowOpenError(path, Translate("UserFile", "файл больше ") + std::to_string(limit) + Translate("UserFile", " байт"));
+    ThrowOpenError(
+        path, Translate("UserFile", "файл больше ") + std::to_string(limit) + Translate("UserFile", " байт"));
   };
   if (static_cast<unsigned long long>(st.st_size) > limit) tooLarge();
 

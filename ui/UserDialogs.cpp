@@ -127,8 +127,8 @@ void ShowInformation(const QString& text) {
     display(text);
     return;
   }
-  QMessageBox box(QMessageBox::Information, QCoreApplication::translate("AppTitle", kAppTitle), text, QMessageBox::Ok,
-                  QApplication::activeWindow());
+  QMessageBox box(QMessageBox::Information, QCoreApplication::translate("AppTitle", kAppTitle), text,
+                  QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 

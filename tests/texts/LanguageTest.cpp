@@ -82,7 +82,8 @@ std::vector<ShownText> ShownTexts(QWidget* window) {
           }
     }
     if (auto* t = qobject_cast<QTreeWidget*>(w))
-      for (int column = 0; column < t->columnCount(); ++column) add(w, "column", t->headerItem()->text(column));
+      for (int column = 0; column < t->columnCount(); ++column)
+        add(w, "column", t->headerItem()->text(column));
   }
   for (const QAction* a : window->findChildren<QAction*>()) {
     add(a, "action", a->text());
@@ -148,7 +149,8 @@ TEST_F(PseudoLanguageTest, EveryRussianTextIsTranslated) {
     ShowAndSettle(window);
     for (const ShownText& t : ShownTexts(window)) {
       if (!HasRussian(t.text)) continue;
-      EXPECT_TRUE(t.text.contains(kPseudoOpen)) << t.where << " bypasses translation: \"" << t.text.toStdString() << "\"";
+      EXPECT_TRUE(t.text.contains(kPseudoOpen))
+          << t.where << " bypasses translation: \"" << t.text.toStdString() << "\"";
       marked += t.text.contains(kPseudoOpen);
     }
   }

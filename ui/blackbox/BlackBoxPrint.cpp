@@ -59,7 +59,8 @@ const QColor kNewRecordColour(255, 236, 139);
 
 // Reasons of the file error of a print to a file.
 constexpr const char* kPrintNotStarted = QT_TRANSLATE_NOOP("BlackBoxPrint", "печать в файл не началась");
-constexpr const char* kPrintNotFinished = QT_TRANSLATE_NOOP("BlackBoxPrint", "печать в файл не завершилась, файл не записан целиком");
+constexpr const char* kPrintNotFinished =
+    QT_TRANSLATE_NOOP("BlackBoxPrint", "печать в файл не завершилась, файл не записан целиком");
 // A one-page report takes some ten kilobytes; the limit only guards the memory.
 constexpr size_t kMaxPrintedFileBytes = 64u << 20;
 
@@ -295,7 +296,8 @@ void DrawOnPrinter(QPainter& painter, QPrinter& printer, const PrintedDocument& 
 }
 
 PrintedDocument BlackBoxDocument(const BlackBoxPage& page) {
-  return {kPageLayout, Text(page.title), QCoreApplication::translate("BlackBoxPrint", "Печать отчета о черном ящике"),
+  return {kPageLayout, Text(page.title),
+          QCoreApplication::translate("BlackBoxPrint", "Печать отчета о черном ящике"),
           [page](QPainter& painter, QPagedPaintDevice&, const QSizeF& area, double dpi) {
             DrawBlackBoxPage(painter, area, dpi, page);
           }};
@@ -317,22 +319,26 @@ bool WholePdf(std::string_view pdf) {
 void PrintToFile(QPrinter& printer, const PrintedDocument& document, const QString& target) {
   const std::string name = target.toStdString();
   QTemporaryDir scratch;
-  if (!scratch.isValid()) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotStarted).toStdString());
+  if (!scratch.isValid())
+    ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotStarted).toStdString());
   const QString file = scratch.filePath("page.pdf");
   printer.setOutputFileName(file);
   QPainter painter;
-  if (!painter.begin(&printer)) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotStarted).toStdString());
+  if (!painter.begin(&printer))
+    ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotStarted).toStdString());
   DrawOnPrinter(painter, printer, document);
   // The end of a print to a file reports no failed write: the file itself
   // is checked.
-  if (!painter.end()) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
+  if (!painter.end())
+    ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
   std::string pdf;
   try {
     pdf = LoadUserFile(file.toStdString(), kMaxPrintedFileBytes);
   } catch (const FileError&) {
     ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
   }
-  if (!WholePdf(pdf)) ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
+  if (!WholePdf(pdf))
+    ThrowSaveError(name, QCoreApplication::translate("BlackBoxPrint", kPrintNotFinished).toStdString());
   SaveUserFile(name, pdf);
 }
 
@@ -452,7 +458,9 @@ void PrintDocument(const PrintedDocument& document, const QString& documentName,
   }
   QPainter painter;
   if (!painter.begin(&printer))
-    throw std::runtime_error((QCoreApplication::translate("BlackBoxPrint", "Не удалось начать печать на \"") + printer.printerName() + "\"").toStdString());
+    throw std::runtime_error((QCoreApplication::translate("BlackBoxPrint", "Не удалось начать печать на \"") +
+                              printer.printerName() + "\"")
+                                 .toStdString());
   DrawOnPrinter(painter, printer, document);
   painter.end();
 }

@@ -45,7 +45,8 @@ constexpr int kFormFontPixels = 11;
 constexpr const char* kLabelFontFamily = "Arial";
 constexpr int kLabelFontPixels = 13;
 constexpr int kProgressFontPixels = 13;
-constexpr const char* kProgressCaption = QT_TRANSLATE_NOOP("TfBB", "Подождите, идет чтение черного ящика из Ортана 5...");
+constexpr const char* kProgressCaption =
+    QT_TRANSLATE_NOOP("TfBB", "Подождите, идет чтение черного ящика из Ортана 5...");
 
 // The client area inside the 944 x 731 outer frame of a usual title bar and
 // border; the first show corrects it by the frame the window manager really
@@ -216,18 +217,25 @@ void TfBB::BuildMenu() {
     pmBB->addAction(action);
     return action;
   };
-  aSaveReport = add("aSaveReport", QCoreApplication::translate("TfBB", "Сохранить отчёт…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+  aSaveReport = add("aSaveReport", QCoreApplication::translate("TfBB", "Сохранить отчёт…"),
+                    QKeySequence(Qt::CTRL | Qt::Key_S),
                     QCoreApplication::translate("TfBB", "Сохранить отчёт в PDF или в таблицу CSV"));
-  aPrint = add("aPrint", QCoreApplication::translate("TfBB", "Печать…"), QKeySequence(Qt::CTRL | Qt::Key_P), QCoreApplication::translate("TfBB", "Напечатать отчёт"));
-  aSaveImage = add("aSaveImage", QCoreApplication::translate("TfBB", "Сохранить образ…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                   QCoreApplication::translate("TfBB", "Сохранить 256 байт черного ящика, как они прочитаны"));
+  aPrint = add("aPrint", QCoreApplication::translate("TfBB", "Печать…"), QKeySequence(Qt::CTRL | Qt::Key_P),
+               QCoreApplication::translate("TfBB", "Напечатать отчёт"));
+  aSaveImage =
+      add("aSaveImage", QCoreApplication::translate("TfBB", "Сохранить образ…"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+          QCoreApplication::translate("TfBB", "Сохранить 256 байт черного ящика, как они прочитаны"));
   pmBB->addSeparator();
-  aOpenImage = add("aOpenImage", QCoreApplication::translate("TfBB", "Открыть образ…"), QKeySequence(Qt::CTRL | Qt::Key_O),
+  aOpenImage = add("aOpenImage", QCoreApplication::translate("TfBB", "Открыть образ…"),
+                   QKeySequence(Qt::CTRL | Qt::Key_O),
                    QCoreApplication::translate("TfBB", "Показать отчёт сохранённого образа"));
-  aCompare = add("aCompare", QCoreApplication::translate("TfBB", "Сравнить с…"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                 QCoreApplication::translate("TfBB", "Показать, что изменилось с сохранённого образа"));
+  aCompare =
+      add("aCompare", QCoreApplication::translate("TfBB", "Сравнить с…"), QKeySequence(Qt::CTRL | Qt::Key_D),
+          QCoreApplication::translate("TfBB", "Показать, что изменилось с сохранённого образа"));
   pmBB->addSeparator();
-  aHistory = add("aHistory", QCoreApplication::translate("TfHistory", kHistoryCommand), QKeySequence(Qt::CTRL | Qt::Key_H),
+  aHistory = add("aHistory", QCoreApplication::translate("TfHistory", kHistoryCommand),
+                 QKeySequence(Qt::CTRL | Qt::Key_H),
                  QCoreApplication::translate("TfBB", "Прежние чтения отопителей и сеансы"));
   aVisitAct = add("aVisitAct", "", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), "");
   aVisitAct->setText(tr("Акт диагностики…"));
@@ -531,7 +539,8 @@ void TfBB::aSaveReportExecute() {
   const QStringList filters = QCoreApplication::translate("TfBB", kReportFilter).split(";;");
   QString selected = reportFilter_.isEmpty() ? filters.front() : reportFilter_;
   const bool csvFirst = selected == filters.back();
-  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfBB", "Сохранить отчёт"), DefaultName(csvFirst ? ".csv" : ".pdf"),
+  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfBB", "Сохранить отчёт"),
+                                       DefaultName(csvFirst ? ".csv" : ".pdf"),
                                        QCoreApplication::translate("TfBB", kReportFilter), &selected);
   if (path.isEmpty()) return;
   reportFilter_ = selected;
@@ -548,7 +557,10 @@ void TfBB::aSaveReportExecute() {
   }
 }
 
-std::string TfBB::ReportCsv() const { return BlackBoxCsv(reportImage_, source_, QCoreApplication::translate("AppTitle", kAppTitle).toStdString(), earlier_); }
+std::string TfBB::ReportCsv() const {
+  return BlackBoxCsv(reportImage_, source_, QCoreApplication::translate("AppTitle", kAppTitle).toStdString(),
+                     earlier_);
+}
 
 void TfBB::aPrintExecute() {
   if (!hasReport_) return;
@@ -560,14 +572,16 @@ void TfBB::aPrintExecute() {
 void TfBB::aSaveImageExecute() {
   if (!hasReport_) return;
   const QString path =
-      AskSaveFileName(this, QCoreApplication::translate("TfBB", "Сохранить образ"), DefaultName(".bin"), QCoreApplication::translate("TfBB", kImageFilter));
+      AskSaveFileName(this, QCoreApplication::translate("TfBB", "Сохранить образ"), DefaultName(".bin"),
+                      QCoreApplication::translate("TfBB", kImageFilter));
   if (path.isEmpty()) return;
   SaveUserFile(path.toStdString(),
                std::string_view(reinterpret_cast<const char*>(reportImage_.data()), reportImage_.size()));
 }
 
 void TfBB::aOpenImageExecute(QWidget* dialogParent) {
-  const QString path = AskOpenFileName(dialogParent, QCoreApplication::translate("TfBB", "Открыть образ"), QCoreApplication::translate("TfBB", kImageFilter));
+  const QString path = AskOpenFileName(dialogParent, QCoreApplication::translate("TfBB", "Открыть образ"),
+                                       QCoreApplication::translate("TfBB", kImageFilter));
   if (!path.isEmpty()) OpenImage(path);
 }
 
@@ -585,7 +599,9 @@ void TfBB::CompareWith(const QString& path) {
 
 void TfBB::aCompareExecute(QWidget* dialogParent) {
   if (!hasReport_) return;
-  const QString path = AskOpenFileName(dialogParent, QCoreApplication::translate("TfBB", "Сравнить с образом"), QCoreApplication::translate("TfBB", kImageFilter));
+  const QString path =
+      AskOpenFileName(dialogParent, QCoreApplication::translate("TfBB", "Сравнить с образом"),
+                      QCoreApplication::translate("TfBB", kImageFilter));
   if (!path.isEmpty()) CompareWith(path);
 }
 

@@ -20,10 +20,15 @@ namespace o5 {
 // arrows; the captions the window shows stay as they are.
 void TfGraph::NameControls() {
   const std::pair<SpinEdit*, const char*> boxes[] = {
-      {edXMin, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: начало")}, {edXMax, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: конец")}, {edXStep, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: шаг")},
-      {edYMin, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: начало")}, {edYMax, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: конец")}, {edYStep, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: шаг")},
+      {edXMin, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: начало")},
+      {edXMax, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: конец")},
+      {edXStep, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось X: шаг")},
+      {edYMin, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: начало")},
+      {edYMax, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: конец")},
+      {edYStep, QT_TRANSLATE_NOOP("GraphAccessibility", "Ось Y: шаг")},
   };
-  for (const auto& [box, name] : boxes) box->setAccessibleName(QCoreApplication::translate("GraphAccessibility", name));
+  for (const auto& [box, name] : boxes)
+    box->setAccessibleName(QCoreApplication::translate("GraphAccessibility", name));
   const std::pair<QToolButton*, const char*> arrows[] = {
       {bUp, QT_TRANSLATE_NOOP("GraphAccessibility", "Вверх: сдвинуть ось Y на шаг")},
       {bDown, QT_TRANSLATE_NOOP("GraphAccessibility", "Вниз: сдвинуть ось Y на шаг")},
@@ -37,7 +42,8 @@ void TfGraph::NameControls() {
   }
   for (int i = 0; i < kSeriesCount; ++i) {
     const QString caption = GraphSeriesCaption(i);
-    ed[i]->setAccessibleName(QCoreApplication::translate("GraphAccessibility", "Толщина линии: %1").arg(caption));
+    ed[i]->setAccessibleName(
+        QCoreApplication::translate("GraphAccessibility", "Толщина линии: %1").arg(caption));
     sp[i]->setAccessibleName(QCoreApplication::translate("GraphAccessibility", "Цвет: %1").arg(caption));
   }
 }
@@ -52,15 +58,18 @@ void TfGraph::ReturnFocus(QWidget* opener) {
 // What a screen reader says of the chart while no keyboard cursor reads it.
 void TfGraph::DescribeChart() {
   QString what = QCoreApplication::translate("GraphAccessibility", "Телеметрия в реальном времени");
-  if (shown_ == Shown::kLog) what = QCoreApplication::translate("GraphAccessibility", "Журнал \"%1\"").arg(shownName_);
+  if (shown_ == Shown::kLog)
+    what = QCoreApplication::translate("GraphAccessibility", "Журнал \"%1\"").arg(shownName_);
   if (shown_ == Shown::kLastRun) what = aLastRun->text();
-  Charts->SetShownDescription(QCoreApplication::translate("GraphAccessibility", "%1; время от %2 до %3 с, значения от %4 до %5. "
-                                                "Стрелки влево и вправо читают значения, Shift+F10 — меню.")
-                                  .arg(what)
-                                  .arg(edXMin->value())
-                                  .arg(edXMax->value())
-                                  .arg(edYMin->value())
-                                  .arg(edYMax->value()));
+  Charts->SetShownDescription(
+      QCoreApplication::translate("GraphAccessibility",
+                                  "%1; время от %2 до %3 с, значения от %4 до %5. "
+                                  "Стрелки влево и вправо читают значения, Shift+F10 — меню.")
+          .arg(what)
+          .arg(edXMin->value())
+          .arg(edXMax->value())
+          .arg(edYMin->value())
+          .arg(edYMax->value()));
 }
 
 void TfGraph::ChartsContextMenu(const QPoint& globalPos) {

@@ -57,7 +57,8 @@ RunListDialog::RunListDialog(const RecordLog& log, QWidget* parent) : QDialog(pa
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText(QCoreApplication::translate("RunListDialog", kShowCaption));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QCoreApplication::translate("RunListDialog", kCancelCaption));
+  buttons->button(QDialogButtonBox::Cancel)
+      ->setText(QCoreApplication::translate("RunListDialog", kCancelCaption));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   // Enter in the list and a double click on a run chart it.

@@ -65,11 +65,14 @@ constexpr const char* kLogRunTitle = QT_TRANSLATE_NOOP("TfGraph", "Журнал 
 constexpr const char* kRunOfRuns = QT_TRANSLATE_NOOP("TfGraph", "%1 из %2");
 constexpr const char* kLastRunTitle = QT_TRANSLATE_NOOP("TfGraph", "Последний пуск, показан %1");
 constexpr const char* kTitleTimeFormat = "dd.MM.yyyy hh:mm:ss";
-constexpr const char* kRecordLogFilter = QT_TRANSLATE_NOOP("TfGraph", "Журнал записей (*.txt);;Все файлы (*)");
+constexpr const char* kRecordLogFilter =
+    QT_TRANSLATE_NOOP("TfGraph", "Журнал записей (*.txt);;Все файлы (*)");
 constexpr const char* kCsvFilter = "CSV (*.csv)";
 constexpr const char* kPngFilter = QT_TRANSLATE_NOOP("TfGraph", "Рисунок PNG (*.png)");
-constexpr const char* kNoCompleteRecord = QT_TRANSLATE_NOOP("TfGraph", "в нём нет ни одной полной записи журнала");
-constexpr const char* kNoRecordsNow = QT_TRANSLATE_NOOP("TfGraph", "В журнале записей нет ни одной полной записи");
+constexpr const char* kNoCompleteRecord =
+    QT_TRANSLATE_NOOP("TfGraph", "в нём нет ни одной полной записи журнала");
+constexpr const char* kNoRecordsNow =
+    QT_TRANSLATE_NOOP("TfGraph", "В журнале записей нет ни одной полной записи");
 // Ten days of records, several times the longest session a log is kept of;
 // the limit keeps a wrong file from filling the memory.
 constexpr std::size_t kMaxRecordLogBytes = 128u << 20;
@@ -501,22 +504,23 @@ void TfGraph::aDistinctColorsExecute() {
 }
 
 void TfGraph::aOpenLogExecute() {
-  const QString path =
-      AskOpenFileName(this, QCoreApplication::translate("TfGraph", kOpenLogCaption), QCoreApplication::translate("TfGraph", kRecordLogFilter));
+  const QString path = AskOpenFileName(this, QCoreApplication::translate("TfGraph", kOpenLogCaption),
+                                       QCoreApplication::translate("TfGraph", kRecordLogFilter));
   if (!path.isEmpty()) OpenRecordLog(path);
 }
 
 void TfGraph::aLastRunExecute() { ShowLastRun(); }
 
 void TfGraph::aSaveDataExecute() {
-  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfGraph", kSaveDataCaption), ProposedName("csv"),
-                                       QString::fromUtf8(kCsvFilter));
+  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfGraph", kSaveDataCaption),
+                                       ProposedName("csv"), QString::fromUtf8(kCsvFilter));
   if (!path.isEmpty()) SaveData(path);
 }
 
 void TfGraph::aSavePictureExecute() {
-  const QString path = AskSaveFileName(this, QCoreApplication::translate("TfGraph", kSavePictureCaption),
-                                       ProposedName("png"), QCoreApplication::translate("TfGraph", kPngFilter));
+  const QString path =
+      AskSaveFileName(this, QCoreApplication::translate("TfGraph", kSavePictureCaption), ProposedName("png"),
+                      QCoreApplication::translate("TfGraph", kPngFilter));
   if (!path.isEmpty()) SavePicture(path);
 }
 
@@ -524,7 +528,8 @@ void TfGraph::aSavePictureExecute() {
 void TfGraph::OpenRecordLog(const QString& path) {
   const std::string name = QDir::toNativeSeparators(path).toStdString();
   RecordLog log(LoadUserFile(name, kMaxRecordLogBytes));
-  if (log.RecordCount() == 0) ThrowOpenError(name, QCoreApplication::translate("TfGraph", kNoCompleteRecord).toStdString());
+  if (log.RecordCount() == 0)
+    ThrowOpenError(name, QCoreApplication::translate("TfGraph", kNoCompleteRecord).toStdString());
   if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
   // Before the list, which shows when each run began.
   GiveRunClocks(name, log);
@@ -539,7 +544,8 @@ void TfGraph::OpenRecordLog(const QString& path) {
 
 void TfGraph::ShowLastRun() {
   RecordLog log(recordLogSource_ ? recordLogSource_() : std::string());
-  if (log.RecordCount() == 0) throw std::runtime_error(QCoreApplication::translate("TfGraph", kNoRecordsNow).toStdString());
+  if (log.RecordCount() == 0)
+    throw std::runtime_error(QCoreApplication::translate("TfGraph", kNoRecordsNow).toStdString());
   if (log.RunCount() == 0) return ShowInformation(QString::fromStdString(log.Message()));
   // The record log's last run is the live telemetry's latest: the same
   // start, from the clock of the session.
@@ -553,7 +559,9 @@ void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, con
   shown_ = what;
   shownName_ = name;
   shownRun_ = log.Model().Runs()[run];
-  shownRunOf_ = log.RunCount() > 1 ? QCoreApplication::translate("TfGraph", kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
+  shownRunOf_ = log.RunCount() > 1
+                    ? QCoreApplication::translate("TfGraph", kRunOfRuns).arg(run + 1).arg(log.RunCount())
+                    : QString();
   shownAt_ = QDateTime::currentDateTime();
   ClearCharts();
   for (const TelemetryPoint& p : log.RunPoints(run)) Charts->AddPoint(p.series, p.x, p.y);
@@ -586,11 +594,16 @@ QString TfGraph::PictureTitle() const {
   QString title;
   switch (shown_) {
     case Shown::kLog:
-      title = !shownRunOf_.isEmpty() ? QCoreApplication::translate("TfGraph", kLogRunTitle).arg(shownName_, at, shownRunOf_)
-                                     : QCoreApplication::translate("TfGraph", kLogTitle).arg(shownName_, at);
+      title = !shownRunOf_.isEmpty()
+                  ? QCoreApplication::translate("TfGraph", kLogRunTitle).arg(shownName_, at, shownRunOf_)
+                  : QCoreApplication::translate("TfGraph", kLogTitle).arg(shownName_, at);
       break;
-    case Shown::kLastRun: title = QCoreApplication::translate("TfGraph", kLastRunTitle).arg(at); break;
-    case Shown::kLive: title = QCoreApplication::translate("TfGraph", kLiveTitle).arg(now); break;
+    case Shown::kLastRun:
+      title = QCoreApplication::translate("TfGraph", kLastRunTitle).arg(at);
+      break;
+    case Shown::kLive:
+      title = QCoreApplication::translate("TfGraph", kLiveTitle).arg(now);
+      break;
   }
   // The run charted, with the start and length every view of it gives.
   if (const SessionRun* run = ChartedRun()) {
@@ -617,7 +630,9 @@ void TfGraph::SavePicture(const QString& path) const {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  if (!Picture().save(&buffer, "PNG")) ThrowSaveError(name, QCoreApplication::translate("TfGraph", "рисунок не удалось построить").toStdString());
+  if (!Picture().save(&buffer, "PNG"))
+    ThrowSaveError(name,
+                   QCoreApplication::translate("TfGraph", "рисунок не удалось построить").toStdString());
   SaveUserFile(name, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 

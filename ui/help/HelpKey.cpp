@@ -36,7 +36,8 @@ QString HelpSectionFor(const QWidget* widget) {
        w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
     if (qobject_cast<const THelpWindow*>(w)) return {};
     for (const Section& s : kCaptions)
-      if (w->windowTitle().startsWith(QCoreApplication::translate("TfRunSummary", s.name))) return QString::fromLatin1(s.anchor);
+      if (w->windowTitle().startsWith(QCoreApplication::translate("TfRunSummary", s.name)))
+        return QString::fromLatin1(s.anchor);
     for (const Section& s : kSections)
       if (w->inherits(s.name)) return QString::fromLatin1(s.anchor);
   }

@@ -33,7 +33,8 @@ THelpWindow::THelpWindow() {
   bContents = new QPushButton(QCoreApplication::translate("HelpWindow", "Содержание"), this);
   bContents->setToolTip(QCoreApplication::translate("HelpWindow", "К началу руководства и его содержанию"));
   bAbout = new QPushButton(QCoreApplication::translate("HelpWindow", "О программе"), this);
-  bAbout->setToolTip(QCoreApplication::translate("HelpWindow", "Версия, лицензия, папка данных и файл настроек"));
+  bAbout->setToolTip(
+      QCoreApplication::translate("HelpWindow", "Версия, лицензия, папка данных и файл настроек"));
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(bBack);
@@ -58,9 +59,11 @@ void THelpWindow::ShowSection(const QString& anchor) {
   const QString path = ManualPath();
   if (path.isEmpty()) {
     manual_.clear();
-    Text->setHtml(QCoreApplication::translate("HelpWindow", "<h2>Руководство не найдено</h2><p>Файл %1 искали в папках:</p><ul><li>%2</li></ul>"
-                                    "<p>Оно ставится вместе с пакетом ortan5; переустановите пакет "
-                                    "или соберите программу заново.</p>")
+    Text->setHtml(QCoreApplication::translate(
+                      "HelpWindow",
+                      "<h2>Руководство не найдено</h2><p>Файл %1 искали в папках:</p><ul><li>%2</li></ul>"
+                      "<p>Оно ставится вместе с пакетом ortan5; переустановите пакет "
+                      "или соберите программу заново.</p>")
                       .arg(QString::fromUtf8(kManualFileName),
                            ManualFolders().join(QStringLiteral("</li><li>")).toHtmlEscaped()));
     return;
@@ -83,8 +86,9 @@ void THelpWindow::ShowSection(const QString& anchor) {
 
 void THelpWindow::bAboutClick() {
   if (!AboutBox) {
-    AboutBox = new QMessageBox(QMessageBox::Information, QCoreApplication::translate("THelpWindow", kAboutCaption), QString(),
-                               QMessageBox::Ok, this);
+    AboutBox =
+        new QMessageBox(QMessageBox::Information, QCoreApplication::translate("THelpWindow", kAboutCaption),
+                        QString(), QMessageBox::Ok, this);
     AboutBox->setModal(false);
     AboutBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     AboutBox->setIconPixmap(windowIcon().pixmap(64, 64));
@@ -100,7 +104,9 @@ void THelpWindow::bAboutClick() {
 QString AboutText() {
   const QString dataFolder = QString::fromStdString(ChooseDataFolder().path);
   const QString settings = QString::fromStdString(SettingsFilePath());
-  return QCoreApplication::translate("HelpWindow", "Ортан5 Диагностика, версия %1\n"
+  return QCoreApplication::translate(
+             "HelpWindow",
+             "Ортан5 Диагностика, версия %1\n"
              "Программа диагностики жидкостного отопителя Ортан 5.\n\n"
              "Лицензия: GNU GPL версии 3 или любой более поздней (GPL-3.0-or-later). "
              "Программа свободная: её можно копировать, изменять и распространять на условиях "

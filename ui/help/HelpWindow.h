@@ -17,7 +17,8 @@ class THelpWindow : public QWidget {
 
  public:
   static constexpr const char* kCaption = QT_TRANSLATE_NOOP("THelpWindow", "Справка — Ортан5 Диагностика");
-  static constexpr const char* kAboutCaption = QT_TRANSLATE_NOOP("THelpWindow", "О программе — Ортан5 Диагностика");
+  static constexpr const char* kAboutCaption =
+      QT_TRANSLATE_NOOP("THelpWindow", "О программе — Ортан5 Диагностика");
 
   THelpWindow();
 

@@ -80,8 +80,10 @@ List* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWid
   const int margin = 2 * metrics.horizontalAdvance('0');
   int i = 0;
   for (const ListColumn& column : columns)
-    list->header()->resizeSection(i++, margin + std::max(metrics.horizontalAdvance(QString::fromUtf8(column.title)),
-                                                         metrics.horizontalAdvance(QCoreApplication::translate("TfHistory", column.widest))));
+    list->header()->resizeSection(
+        i++, margin + std::max(metrics.horizontalAdvance(QString::fromUtf8(column.title)),
+                               metrics.horizontalAdvance(
+                                   QCoreApplication::translate("TfHistory", column.widest))));
   return list;
 }
 
@@ -140,23 +142,36 @@ void TfHistory::BuildControls() {
   auto* left = new QSplitter(Qt::Vertical, columns);
   auto* right = new QSplitter(Qt::Vertical, columns);
   tvHeaters = MakeList<QTreeWidget>("tvHeaters",
-                       {{QT_TRANSLATE_NOOP("TfHistory", "Серийный номер"), "16777215"}, {QT_TRANSLATE_NOOP("TfHistory", "Код изделия"), "255"}, {QT_TRANSLATE_NOOP("TfHistory", "Чтений"), "9999"},
-                        {QT_TRANSLATE_NOOP("TfHistory", "Последнее чтение"), kWidestTime}},
-                       this);
-  tvOtherSessions = MakeList<QTreeWidget>("tvOtherSessions", {{QT_TRANSLATE_NOOP("TfHistory", "Начало сеанса"), kWidestTime}, {QT_TRANSLATE_NOOP("TfHistory", "Файл"), ""}}, this);
+                                    {{QT_TRANSLATE_NOOP("TfHistory", "Серийный номер"), "16777215"},
+                                     {QT_TRANSLATE_NOOP("TfHistory", "Код изделия"), "255"},
+                                     {QT_TRANSLATE_NOOP("TfHistory", "Чтений"), "9999"},
+                                     {QT_TRANSLATE_NOOP("TfHistory", "Последнее чтение"), kWidestTime}},
+                                    this);
+  tvOtherSessions = MakeList<QTreeWidget>("tvOtherSessions",
+                                          {{QT_TRANSLATE_NOOP("TfHistory", "Начало сеанса"), kWidestTime},
+                                           {QT_TRANSLATE_NOOP("TfHistory", "Файл"), ""}},
+                                          this);
   tvReadouts = MakeList<QTreeWidget>("tvReadouts",
-                        {{QT_TRANSLATE_NOOP("TfHistory", "Дата и время"), kWidestTime},
-                         {QT_TRANSLATE_NOOP("TfHistory", "Общее время работы"), QT_TRANSLATE_NOOP("TfHistory", "9999999 сек. (115-17:46:39)")},
-                         {QT_TRANSLATE_NOOP("TfHistory", "Запусков"), "65535"},
-                         {QT_TRANSLATE_NOOP("TfHistory", "Неисправностей"), "65535"}},
-                        this);
-  tvSessions = MakeList<QTreeWidget>("tvSessions", {{QT_TRANSLATE_NOOP("TfHistory", "Начало сеанса"), kWidestTime}, {QT_TRANSLATE_NOOP("TfHistory", "Файл"), ""}}, this);
-  const std::initializer_list<ListColumn> eventColumns = {{QT_TRANSLATE_NOOP("TfHistory", "Время"), kWidestTime}, {QT_TRANSLATE_NOOP("TfHistory", "Событие"), ""}};
+                                     {{QT_TRANSLATE_NOOP("TfHistory", "Дата и время"), kWidestTime},
+                                      {QT_TRANSLATE_NOOP("TfHistory", "Общее время работы"),
+                                       QT_TRANSLATE_NOOP("TfHistory", "9999999 сек. (115-17:46:39)")},
+                                      {QT_TRANSLATE_NOOP("TfHistory", "Запусков"), "65535"},
+                                      {QT_TRANSLATE_NOOP("TfHistory", "Неисправностей"), "65535"}},
+                                     this);
+  tvSessions = MakeList<QTreeWidget>("tvSessions",
+                                     {{QT_TRANSLATE_NOOP("TfHistory", "Начало сеанса"), kWidestTime},
+                                      {QT_TRANSLATE_NOOP("TfHistory", "Файл"), ""}},
+                                     this);
+  const std::initializer_list<ListColumn> eventColumns = {
+      {QT_TRANSLATE_NOOP("TfHistory", "Время"), kWidestTime},
+      {QT_TRANSLATE_NOOP("TfHistory", "Событие"), ""}};
   events_ = new TimelineModel(Titles(eventColumns), this);
   tvEvents = MakeList<QTreeView>("tvEvents", eventColumns, this, events_);
   left->addWidget(Group(QCoreApplication::translate("TfHistory", "Отопители"), tvHeaters, left));
-  left->addWidget(Group(QCoreApplication::translate("TfHistory", "Сеансы без отопителя"), tvOtherSessions, left));
-  right->addWidget(Group(QCoreApplication::translate("TfHistory", "Чтения черного ящика"), tvReadouts, right));
+  left->addWidget(
+      Group(QCoreApplication::translate("TfHistory", "Сеансы без отопителя"), tvOtherSessions, left));
+  right->addWidget(
+      Group(QCoreApplication::translate("TfHistory", "Чтения черного ящика"), tvReadouts, right));
   right->addWidget(Group(QCoreApplication::translate("TfHistory", "Сеансы отопителя"), tvSessions, right));
   // Under the events, what the timeline's reading has to say: why it shows
   // none, or how many lines it passed over.

@@ -35,9 +35,17 @@ const QColor kModeBarText(192, 192, 192);
 // The list of modes as the technician reads it; the ignition modes 3..20 share
 // one line.
 const char* const kModeList[] = {
-    QT_TRANSLATE_NOOP("TfrmModes", " 0 - Не работает"), QT_TRANSLATE_NOOP("TfrmModes", " 1 - Проверка перед пуском"), QT_TRANSLATE_NOOP("TfrmModes", " 2 - Охлаждение"), QT_TRANSLATE_NOOP("TfrmModes", " 3-20 Розжиг"),
-    QT_TRANSLATE_NOOP("TfrmModes", "21 - Прогрев"),     QT_TRANSLATE_NOOP("TfrmModes", "22 - Сильный"),               QT_TRANSLATE_NOOP("TfrmModes", "23 - Малый"),      QT_TRANSLATE_NOOP("TfrmModes", "24 - Выжигание"),
-    QT_TRANSLATE_NOOP("TfrmModes", "25 - Предпродувка"), QT_TRANSLATE_NOOP("TfrmModes", "26 - Продувка"),             QT_TRANSLATE_NOOP("TfrmModes", "27 - Ждущий"),
+    QT_TRANSLATE_NOOP("TfrmModes", " 0 - Не работает"),
+    QT_TRANSLATE_NOOP("TfrmModes", " 1 - Проверка перед пуском"),
+    QT_TRANSLATE_NOOP("TfrmModes", " 2 - Охлаждение"),
+    QT_TRANSLATE_NOOP("TfrmModes", " 3-20 Розжиг"),
+    QT_TRANSLATE_NOOP("TfrmModes", "21 - Прогрев"),
+    QT_TRANSLATE_NOOP("TfrmModes", "22 - Сильный"),
+    QT_TRANSLATE_NOOP("TfrmModes", "23 - Малый"),
+    QT_TRANSLATE_NOOP("TfrmModes", "24 - Выжигание"),
+    QT_TRANSLATE_NOOP("TfrmModes", "25 - Предпродувка"),
+    QT_TRANSLATE_NOOP("TfrmModes", "26 - Продувка"),
+    QT_TRANSLATE_NOOP("TfrmModes", "27 - Ждущий"),
 };
 
 QString InitialModeCaption() {
