@@ -459,7 +459,7 @@ QString TfMain::HeaderHint(int x) const {
       if (column < 0) return {};
       const RecordColumn& c = kRecordColumns[static_cast<size_t>(column)];
       return QString::fromUtf8(c.name.data(), static_cast<qsizetype>(c.name.size())) + ": " +
-             QString::fromUtf8(c.meaning.data(), static_cast<qsizetype>(c.meaning.size()));
+             QString::fromStdString(RecordColumnMeaning(c));
     }
   }
   return {};

@@ -14,6 +14,7 @@
 
 #include "archive/FileInUse.h"
 #include "heater/RecordLog.h"
+#include "heater/TextTranslation.h"
 #include "settings/UserFile.h"
 
 namespace o5 {
@@ -130,13 +131,15 @@ std::string TimelineLine(const LocalTime& when, std::string_view text) {
 std::vector<TimelineEvent> ParseTimeline(std::string_view content) { return ParseTimelineText(content).events; }
 
 std::string JournalFailureText(const std::string& folder, int error) {
-  return "Не удалось записать журнал сеанса в папку \"" + folder + "\": " + SystemReason(error);
+  return Translate("SessionJournal", "Не удалось записать журнал сеанса в папку \"") + folder + "\": " +
+         SystemReason(error);
 }
 
 std::string JournalLockWarningText(const std::string& folder) {
-  return "Файловая система папки данных \"" + folder +
-         "\" не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов "
-         "не должны работать с этой папкой одновременно.";
+  return Translate("SessionJournal", "Файловая система папки данных \"") + folder +
+         Translate("SessionJournal",
+                   "\" не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов "
+                   "не должны работать с этой папкой одновременно.");
 }
 
 SessionJournal::SessionJournal(Clock clock) : clock_(std::move(clock)) {}

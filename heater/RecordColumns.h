@@ -5,6 +5,7 @@
 // follow the last column without a header of their own.
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace o5 {
@@ -20,6 +21,10 @@ struct RecordColumn {
 };
 
 inline constexpr int kRecordColumnCount = 17;
+
+// The column's meaning in the tool's language; its name stays as the header
+// writes it.
+std::string RecordColumnMeaning(const RecordColumn& column);
 
 // In the header's order.
 extern const std::array<RecordColumn, kRecordColumnCount> kRecordColumns;

@@ -12,15 +12,16 @@
 #include <fstream>
 #include <map>
 
+#include "heater/TextTranslation.h"
 #include "link/ComPortPosix.h"
 
 namespace o5 {
 
 namespace {
 
-constexpr const char* kOnBoardText = "Встроенный последовательный порт";
-constexpr const char* kPseudoTerminalText = "Псевдотерминал";
-constexpr const char* kBluetoothText = "Последовательный порт Bluetooth";
+constexpr const char* kOnBoardText = O5_TEXT("SerialPortList", "Встроенный последовательный порт");
+constexpr const char* kPseudoTerminalText = O5_TEXT("SerialPortList", "Псевдотерминал");
+constexpr const char* kBluetoothText = O5_TEXT("SerialPortList", "Последовательный порт Bluetooth");
 constexpr const char* kSeparator = " · ";
 // Unix98 pseudo-terminal slaves have the majors 136 to 143.
 constexpr unsigned kPtyMajorFirst = 136;
@@ -148,7 +149,7 @@ class Describer {
   std::string Describe(const std::string& path) {
     const std::string real = RealPath(path);
     if (real.empty()) return {};
-    if (IsPseudoTerminal(roots_, real)) return kPseudoTerminalText;
+    if (IsPseudoTerminal(roots_, real)) return Translate("SerialPortList", kPseudoTerminalText);
     std::string text = KindText(BaseName(real));
     const std::string link = ByIdLink(real);
     if (!link.empty()) text += (text.empty() ? "" : "\n") + link;
@@ -161,13 +162,13 @@ class Describer {
     const std::string entry = roots_.sys + "/class/tty/" + name;
     if (!Exists(entry)) return {};
     const std::string device = RealPath(entry + "/device");
-    if (device.empty()) return StartsWith(name, "rfcomm") ? kBluetoothText : std::string();
+    if (device.empty()) return StartsWith(name, "rfcomm") ? Translate("SerialPortList", kBluetoothText) : std::string();
     std::string dir = device;
     for (int i = 0; i < kUsbSearchDepth && dir.size() > roots_.sys.size(); ++i) {
       if (Exists(dir + "/idVendor") && Exists(dir + "/idProduct")) return UsbText(dir);
       dir = Parent(dir);
     }
-    return kOnBoardText;
+    return Translate("SerialPortList", kOnBoardText);
   }
 
   std::string ByIdLink(const std::string& real) {

@@ -775,6 +775,77 @@ Qt %4 (built with Qt %5)</translation>
     </message>
 </context>
 <context>
+    <name>RecordColumns</name>
+    <message>
+        <source>Время работы отопителя, с</source>
+        <translation>Heater running time, s</translation>
+    </message>
+    <message>
+        <source>Значение отопителя без расшифровки: кадр «e», байт 8</source>
+        <translation>Heater value without decoding: frame «e», byte 8</translation>
+    </message>
+    <message>
+        <source>Код неисправности, 0 — нет неисправности. Код, появившись, назван строкой в консоли; биты — в окне «Режимы»</source>
+        <translation>Fault code, 0 — no fault. A code, when it appears, is named by a line in the console; the bits — in the «Modes» window</translation>
+    </message>
+    <message>
+        <source>Топливный насос</source>
+        <translation>Fuel pump</translation>
+    </message>
+    <message>
+        <source>Вентилятор, задатчик</source>
+        <translation>Fan, set value</translation>
+    </message>
+    <message>
+        <source>Вентилятор, измерение</source>
+        <translation>Fan, measured</translation>
+    </message>
+    <message>
+        <source>Помпа</source>
+        <translation>Water pump</translation>
+    </message>
+    <message>
+        <source>Реле</source>
+        <translation>Relay</translation>
+    </message>
+    <message>
+        <source>Свеча</source>
+        <translation>Glow plug</translation>
+    </message>
+    <message>
+        <source>Напряжение питания в десятых долях вольта: 126 — это 12,6 В</source>
+        <translation>Supply voltage in tenths of a volt: 126 is 12.6 V</translation>
+    </message>
+    <message>
+        <source>Номер режима работы; его название — в окне «Режимы»</source>
+        <translation>Operating mode number; its name is in the «Modes» window</translation>
+    </message>
+    <message>
+        <source>Температура жидкости на входе, °C</source>
+        <translation>Liquid temperature at the inlet, °C</translation>
+    </message>
+    <message>
+        <source>Температура перегрева (жидкости на выходе), °C</source>
+        <translation>Overheat temperature (liquid at the outlet), °C</translation>
+    </message>
+    <message>
+        <source>Температура датчика пламени, °C (отопитель передаёт её в кельвинах)</source>
+        <translation>Flame sensor temperature, °C (the heater sends it in kelvins)</translation>
+    </message>
+    <message>
+        <source>Температура на плате, °C</source>
+        <translation>Board temperature, °C</translation>
+    </message>
+    <message>
+        <source>Значение отопителя без расшифровки: кадр «i», байт 7</source>
+        <translation>Heater value without decoding: frame «i», byte 7</translation>
+    </message>
+    <message>
+        <source>Значение отопителя без расшифровки: кадр «i», байт 6. За ним — четыре байта неисправностей по 8 бит, старший бит первым; их подписи — в окне «Режимы»</source>
+        <translation>Heater value without decoding: frame «i», byte 6. After it come four fault bytes of 8 bits, the highest bit first; their captions are in the «Modes» window</translation>
+    </message>
+</context>
+<context>
     <name>RecordLog</name>
     <message>
         <source>Пусков в журнале нет: отопитель в нём только стоит.</source>
@@ -912,6 +983,36 @@ Qt %4 (built with Qt %5)</translation>
     <message>
         <source> с</source>
         <translation> s</translation>
+    </message>
+</context>
+<context>
+    <name>SerialPortList</name>
+    <message>
+        <source>Встроенный последовательный порт</source>
+        <translation>Built-in serial port</translation>
+    </message>
+    <message>
+        <source>Псевдотерминал</source>
+        <translation>Pseudo-terminal</translation>
+    </message>
+    <message>
+        <source>Последовательный порт Bluetooth</source>
+        <translation>Bluetooth serial port</translation>
+    </message>
+</context>
+<context>
+    <name>SessionJournal</name>
+    <message>
+        <source>Не удалось записать журнал сеанса в папку &quot;</source>
+        <translation>Could not write the session journal into the folder &quot;</translation>
+    </message>
+    <message>
+        <source>Файловая система папки данных &quot;</source>
+        <translation>The file system of the data folder &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов не должны работать с этой папкой одновременно.</source>
+        <translation>&quot; does not support file locks: journals are written and not deleted, but several benches must not work with this folder at the same time.</translation>
     </message>
 </context>
 <context>
