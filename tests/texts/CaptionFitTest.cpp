@@ -28,10 +28,12 @@
 #include <functional>
 #include <string>
 
+#include "app/ToolTranslation.h"
 #include "link/ComComboBox.h"
 #include "link/ComSetupFrm.h"
 #include "tests/comui/QStringPrinter.h"
 #include "tests/support/PtyLine.h"
+#include "tests/texts/PseudoTranslator.h"
 #include "tests/texts/TextsFixture.h"
 #include "heater/BlackBoxImage.h"
 #include "ui/blackbox/TfBB.h"
@@ -158,6 +160,65 @@ int CheckWindow(QWidget* window) {
 }
 
 class CaptionFitTest : public TextsFixture {};
+
+// The windows in English and in the pseudo-language, whose texts are a third
+// longer: each caption still has room for its text.
+enum class Language { kEnglish, kPseudo };
+struct LanguageWindow {
+  Language language;
+  const char* window;
+};
+
+class LanguageFitTest : public TextsFixture, public ::testing::WithParamInterface<LanguageWindow> {
+ protected:
+  void SetUp() override {
+    if (GetParam().language == Language::kEnglish) {
+      ASSERT_TRUE(InstallToolTranslation(O5_TEST_CATALOG_DIR, "en"));
+    } else {
+      // The cores' texts go through the application's translators too.
+      InstallToolTranslation(std::string(), "none");
+      QCoreApplication::installTranslator(&pseudo_);
+    }
+    TextsFixture::SetUp();
+  }
+  void TearDown() override {
+    TextsFixture::TearDown();
+    QCoreApplication::removeTranslator(&pseudo_);
+    InstallToolTranslation(std::string(), "none");
+  }
+  QWidget* Window() const {
+    const std::string name = GetParam().window;
+    if (name == "main") return fMain;
+    if (name == "modes") return frmModes;
+    if (name == "graph") return fGraph;
+    return fBB;
+  }
+
+ private:
+  PseudoTranslator pseudo_;
+};
+
+TEST_P(LanguageFitTest, EveryCaptionFits) {
+  QWidget* window = Window();
+  if (window == fGraph) fGraph->resize(fGraph->minimumSize());
+  ShowAndSettle(window);
+  EXPECT_GE(CheckWindow(window), 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, LanguageFitTest,
+                         ::testing::Values(LanguageWindow{Language::kEnglish, "main"},
+                                           LanguageWindow{Language::kEnglish, "modes"},
+                                           LanguageWindow{Language::kEnglish, "graph"},
+                                           LanguageWindow{Language::kEnglish, "blackbox"},
+                                           LanguageWindow{Language::kPseudo, "main"},
+                                           LanguageWindow{Language::kPseudo, "modes"},
+                                           LanguageWindow{Language::kPseudo, "graph"},
+                                           LanguageWindow{Language::kPseudo, "blackbox"}),
+                         [](const ::testing::TestParamInfo<LanguageWindow>& info) {
+                           return std::string(info.param.language == Language::kEnglish ? "English_"
+                                                                                          : "Pseudo_") +
+                                  info.param.window;
+                         });
 
 TEST_F(CaptionFitTest, MainWindow) {
   ShowAndSettle(fMain);

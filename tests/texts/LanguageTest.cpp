@@ -21,6 +21,8 @@
 #include <string>
 
 #include "app/ToolTranslation.h"
+#include "heater/RecordColumns.h"
+#include "tests/texts/PseudoTranslator.h"
 #include "tests/texts/TextsFixture.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
@@ -28,21 +30,6 @@
 
 namespace o5::test {
 namespace {
-
-const QString kPseudoOpen = QStringLiteral("⟦");
-const QString kPseudoClose = QStringLiteral("⟧");
-
-// Every text marked, and a third longer, as a long language would make it.
-class PseudoTranslator : public QTranslator {
- public:
-  bool isEmpty() const override { return false; }
-  QString translate(const char*, const char* source, const char*, int n) const override {
-    if (!source || !*source) return {};
-    QString text = QString::fromUtf8(source);
-    if (n >= 0) text.replace(QStringLiteral("%n"), QString::number(n));
-    return kPseudoOpen + text + QString(text.size() / 3, u'~') + kPseudoClose;
-  }
-};
 
 struct ShownText {
   std::string where;
@@ -99,6 +86,12 @@ bool HasRussian(const QString& text) {
   return text.contains(cyrillic);
 }
 
+// The record log's header is written into the journal above its lines, and
+// the tool shows it as it writes it, whatever the language.
+bool WrittenForItself(const QString& text) {
+  return text == QString::fromUtf8(kRecordLogHeader.data(), static_cast<qsizetype>(kRecordLogHeader.size()));
+}
+
 // The windows built with one more catalog installed before them, as start-up
 // installs the tool's catalog before it builds them.
 class LanguageFixture : public TextsFixture {
@@ -127,6 +120,7 @@ TEST_F(EnglishTest, NoWindowKeepsARussianWord) {
     ShowAndSettle(window);
     for (const ShownText& t : ShownTexts(window)) {
       ++looked;
+      if (WrittenForItself(t.text)) continue;
       EXPECT_FALSE(HasRussian(t.text)) << t.where << ": \"" << t.text.toStdString() << "\"";
     }
   }
@@ -148,7 +142,7 @@ TEST_F(PseudoLanguageTest, EveryRussianTextIsTranslated) {
   for (QWidget* window : Windows()) {
     ShowAndSettle(window);
     for (const ShownText& t : ShownTexts(window)) {
-      if (!HasRussian(t.text)) continue;
+      if (!HasRussian(t.text) || WrittenForItself(t.text)) continue;
       EXPECT_TRUE(t.text.contains(kPseudoOpen))
           << t.where << " bypasses translation: \"" << t.text.toStdString() << "\"";
       marked += t.text.contains(kPseudoOpen);
