@@ -22,9 +22,11 @@
 
 #include <cstdio>
 
+#include "app/ToolTranslation.h"
 #include "app/ErrorDisplay.h"
 #include "app/Forms.h"
 #include "app/TfMain.h"
+#include "link/Translation.h"
 #include "link/ComComboBox.h"
 #include "link/ComPort.h"
 #include "settings/SettingsFile.h"
@@ -182,7 +184,12 @@ void SaveEvidence(const QString& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The desktop's language chooses the catalog, as at start-up: the README's
+  // pictures are made under a Russian locale, the English ones under an
+  // English one.
+  const std::string language = ToolLanguage(LocaleVariablesOfEnvironment());
   TApplication app(argc, argv);
+  InstallToolTranslation(CatalogDirectory(ExecutableDirectory()), language);
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
   QTemporaryDir settings;
   SetSettingsDirectory(settings.path().toStdString());

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/ToolTranslation.h"
+#include "heater/BlackBoxExport.h"
 #include "heater/RecordColumns.h"
 #include "tests/texts/PseudoTranslator.h"
 #include "tests/texts/TextsFixture.h"
@@ -126,6 +127,29 @@ TEST_F(EnglishTest, NoWindowKeepsARussianWord) {
   }
   EXPECT_GT(looked, 100);
   EXPECT_EQ(fMain->windowTitle(), QStringLiteral("Ortan5 Diagnostics 1.0.2"));
+}
+
+// The black-box report's page and table, which a person reads as a document:
+// labels, grid, the explanation of codes and modes, the changes since an
+// earlier readout.
+TEST_F(EnglishTest, BlackBoxDocumentsHaveNoRussianWord) {
+  for (const uint8_t fill : {0x00, 0x0D, 0x16, 0xFF}) {
+    BlackBoxBytes image{};
+    image.fill(fill);
+    BlackBoxBytes earlier{};
+    earlier.fill(0x01);
+    const BlackBoxSource source{BlackBoxSource::Kind::kFile, "08.12.2026 15:20:03", "BB_1.bin"};
+    const std::string csv = BlackBoxCsv(image, source, "Ortan5 Diagnostics", BlackBoxEarlier{earlier, "07.12.2026"});
+    EXPECT_FALSE(HasRussian(QString::fromStdString(csv))) << csv;
+    const BlackBoxPage page = MakeBlackBoxPage(MakeBlackBoxReport(image, "."), source.Line());
+    std::string text = page.title + "\n" + page.source;
+    for (const auto& l : page.leftLabels) text += "\n" + l;
+    for (const auto& l : page.rightLabels) text += "\n" + l;
+    for (const auto& row : page.cells)
+      for (const auto& cell : row) text += "\n" + cell;
+    for (const auto& l : page.explanation) text += "\n" + l;
+    EXPECT_FALSE(HasRussian(QString::fromStdString(text))) << text;
+  }
 }
 
 class PseudoLanguageTest : public LanguageFixture {
