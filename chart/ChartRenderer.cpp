@@ -92,6 +92,70 @@ constexpr ClipBox kFarBox{-kFar, -kFar, kFar, kFar};
 
 inline bool IsFar(QPointF v) { return !(std::abs(v.x()) <= kFar && std::abs(v.y()) <= kFar); }
 
+// From data values to the pixel coordinates of the points' pixel centres.
+struct PixelMap {
+  double originX, originY, xMin, yMax, xScale, yScale;
+  explicit PixelMap(const PlotMapping& plot)
+      : originX(plot.left + 0.5),
+        originY(plot.top + 0.5),
+        xMin(plot.xMin),
+        yMax(plot.yMax),
+        xScale(plot.XScale()),
+        yScale(plot.YScale()) {}
+  QPointF operator()(double x, double y) const { return {originX + (x - xMin) * xScale, originY + (yMax - y) * yScale}; }
+};
+
+// Appends the pixel of a point, unless the last one is that pixel already: a
+// segment of no length adds no pixel (a square cap would add one below it).
+inline void AddPixel(std::vector<QPoint>& pixels, int x, int y) {
+  const QPoint px(x, y);
+  if (pixels.empty() || pixels.back() != px) pixels.push_back(px);
+}
+
+// The points, none of them far: every point of every drawing but a deep
+// zoom's, so it is kept to plain arithmetic in registers.
+void NearPixels(const std::vector<ChartPoint>& points, const PixelMap m, std::vector<QPoint>& pixels) {
+  for (const ChartPoint& p : points)
+    AddPixel(pixels, PixelOf(m.originX + (p.x - m.xMin) * m.xScale), PixelOf(m.originY + (m.yMax - p.y) * m.yScale));
+}
+
+// The points of a deep zoom: a far point is replaced by where the segments to
+// its neighbours enter the far box (none, one or two pixels).
+void FarPixels(const std::vector<ChartPoint>& points, const PixelMap m, std::vector<QPoint>& pixels) {
+  const auto add = [&](QPointF v) { AddPixel(pixels, PixelOf(v.x()), PixelOf(v.y())); };
+  const auto cutBack = [&](QPointF far, QPointF other) {
+    double x0 = far.x(), y0 = far.y(), x1 = other.x(), y1 = other.y();
+    if (ClipSegment(x0, y0, x1, y1, kFarBox)) add(QPointF(x0, y0));
+  };
+  const std::size_t count = points.size();
+  for (std::size_t k = 0; k < count; ++k) {
+    const QPointF v = m(points[k].x, points[k].y);
+    if (!IsFar(v)) {
+      add(v);
+      continue;
+    }
+    if (k > 0) cutBack(v, m(points[k - 1].x, points[k - 1].y));
+    if (k + 1 < count) cutBack(v, m(points[k + 1].x, points[k + 1].y));
+  }
+}
+
+// Replaces `pixels` with the pixels of the points (in order of X, drawn from
+// `series`). Whether any of them can lie beyond the far box is decided once
+// for the series and the view: none lies left of the first or right of the
+// last, nor above or below the series' extremes.
+void PointPixels(const std::vector<ChartPoint>& points, const SeriesData& series, const PlotMapping& plot,
+                 std::vector<QPoint>& pixels) {
+  pixels.clear();
+  if (points.empty()) return;
+  const PixelMap m(plot);
+  const SeriesData::Extremes range = series.RangeExtremes(0, series.Size());
+  const bool near = !IsFar(m(points.front().x, range.high.y)) && !IsFar(m(points.back().x, range.low.y));
+  if (near)
+    NearPixels(points, m, pixels);
+  else
+    FarPixels(points, m, pixels);
+}
+
 // The stamps of the steps between pixel columns, shared by every chart the
 // thread draws.
 SegmentStamps& Stamps() {
@@ -236,36 +300,7 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
   // that the lines of one pixel column all run along that column's centre:
   // the column's part of the polyline is then exactly the stroke from its
   // lowest to its highest point, whichever points the reduction kept.
-  pixels_.clear();
-  const double xScale = plot.XScale();
-  const double yScale = plot.YScale();
-  const double originX = plot.left + 0.5;
-  const double originY = plot.top + 0.5;
-  const auto at = [&](const ChartPoint& p) {
-    return QPointF(originX + (p.x - plot.xMin) * xScale, originY + (plot.yMax - p.y) * yScale);
-  };
-  const auto add = [&](QPointF v) {
-    const QPoint px(PixelOf(v.x()), PixelOf(v.y()));
-    // A segment of no length adds no pixel; a square cap would add one
-    // below it.
-    if (pixels_.empty() || pixels_.back() != px) pixels_.push_back(px);
-  };
-  // The end nearest `far` of the part of the segment to `other` that lies
-  // in the far box, if any of it does.
-  const auto cutBack = [&](QPointF far, QPointF other) {
-    double x0 = far.x(), y0 = far.y(), x1 = other.x(), y1 = other.y();
-    if (ClipSegment(x0, y0, x1, y1, kFarBox)) add(QPointF(x0, y0));
-  };
-  const std::size_t count = points->size();
-  for (std::size_t k = 0; k < count; ++k) {
-    const QPointF v = at((*points)[k]);
-    if (!IsFar(v)) {
-      add(v);
-      continue;
-    }
-    if (k > 0) cutBack(v, at((*points)[k - 1]));
-    if (k + 1 < count) cutBack(v, at((*points)[k + 1]));
-  }
+  PointPixels(*points, series, plot, pixels_);
 
   const double margin = style.width + 2;
   const ClipBox box{plot.left - margin, plot.top - margin, plot.Right() + margin, plot.Bottom() + margin};
