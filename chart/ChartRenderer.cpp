@@ -300,17 +300,34 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
   // that the lines of one pixel column all run along that column's centre:
   // the column's part of the polyline is then exactly the stroke from its
   // lowest to its highest point, whichever points the reduction kept.
-  PointPixels(*points, series, plot, pixels_);
+  // The pixels of a reduced view are kept while the reduction and the
+  // mapping stay: a redraw of the same view (the mouse's readout, a cursor)
+  // then maps no point again.
+  std::vector<QPoint>* mapped = &pixels_;
+  if (reduce_) {
+    KeptPixels& kept = keptPixels_[static_cast<std::size_t>(index)];
+    const std::uint64_t revision = reductions_[static_cast<std::size_t>(index)].Revision();
+    if (!kept.valid || kept.revision != revision || !(kept.plot == plot)) {
+      PointPixels(*points, series, plot, kept.pixels);
+      kept.valid = true;
+      kept.revision = revision;
+      kept.plot = plot;
+    }
+    mapped = &kept.pixels;
+  } else {
+    PointPixels(*points, series, plot, pixels_);
+  }
+  const std::vector<QPoint>& pixels = *mapped;
 
   const double margin = style.width + 2;
   const ClipBox box{plot.left - margin, plot.top - margin, plot.Right() + margin, plot.Bottom() + margin};
   lines_.clear();
-  const std::size_t n = pixels_.size();
+  const std::size_t n = pixels.size();
   auto centre = [](QPoint p) { return QPointF(p.x() + 0.5, p.y() + 0.5); };
   if (n == 1) {
-    AddClipped(lines_, box, centre(pixels_[0]), centre(pixels_[0]));
+    AddClipped(lines_, box, centre(pixels[0]), centre(pixels[0]));
   } else if (!reduce_) {
-    for (std::size_t k = 1; k < n; ++k) AddClipped(lines_, box, centre(pixels_[k - 1]), centre(pixels_[k]));
+    for (std::size_t k = 1; k < n; ++k) AddClipped(lines_, box, centre(pixels[k - 1]), centre(pixels[k]));
   } else {
     // The part of the polyline inside one pixel column is drawn as one
     // vertical stroke; only the steps between columns keep their own segments.
@@ -336,14 +353,14 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
       AddClipped(lines_, box, centre(a), centre(b));
     };
     for (std::size_t k = 0; k < n;) {
-      const int column = pixels_[k].x();
-      int low = pixels_[k].y();
+      const int column = pixels[k].x();
+      int low = pixels[k].y();
       int high = low;
       std::size_t j = k;
-      while (j + 1 < n && pixels_[j + 1].x() == column) {
+      while (j + 1 < n && pixels[j + 1].x() == column) {
         ++j;
-        low = std::min(low, pixels_[j].y());
-        high = std::max(high, pixels_[j].y());
+        low = std::min(low, pixels[j].y());
+        high = std::max(high, pixels[j].y());
       }
       if (j > k) {
         if (direct)
@@ -351,7 +368,7 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
         else
           AddClipped(lines_, box, QPointF(column + 0.5, low + 0.5), QPointF(column + 0.5, high + 0.5));
       }
-      if (j + 1 < n) step(pixels_[j], pixels_[j + 1]);
+      if (j + 1 < n) step(pixels[j], pixels[j + 1]);
       k = j + 1;
     }
   }

@@ -45,12 +45,14 @@ const std::vector<ChartPoint>& ViewReduction::Update(const SeriesData& series, d
       return out_;
     }
     // New points at the end, in view: the last column is done again.
+    ++revision_;
     out_.resize(lastColumnOut_);
     size_ = series.Size();
     const std::size_t end = series.UpperBound(to);
     Run(series, lastColumnIndex_, end);
     return out_;
   }
+  ++revision_;
   valid_ = true;
   series_ = &series;
   from_ = from;
@@ -87,7 +89,13 @@ void ViewReduction::Run(const SeriesData& series, std::size_t i, std::size_t end
   while (i < end) {
     // Jump straight to the column of the next point: in a narrow view most
     // columns hold nothing.
-    series.Prefetch(i + 4 * lastCount);
+    // Around where a column a few ahead begins: the reduction reads the
+    // points on either side of it (the last of one column, the first of the
+    // next), which may lie on two cache lines or three.
+    const std::size_t ahead = i + 4 * lastCount;
+    series.Prefetch(ahead - SeriesData::kFanOut);
+    series.Prefetch(ahead);
+    series.Prefetch(ahead + SeriesData::kFanOut);
     const double offset = std::floor((series.X(i) - from_) / width);
     const int column = static_cast<int>(std::clamp(offset, 0.0, static_cast<double>(columns_ - 1)));
     std::size_t next = end;
