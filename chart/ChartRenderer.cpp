@@ -147,6 +147,7 @@ void PointPixels(const std::vector<ChartPoint>& points, const SeriesData& series
                  std::vector<QPoint>& pixels) {
   pixels.clear();
   if (points.empty()) return;
+  pixels.reserve(points.size());
   const PixelMap m(plot);
   const SeriesData::Extremes range = series.RangeExtremes(0, series.Size());
   const bool near = !IsFar(m(points.front().x, range.high.y)) && !IsFar(m(points.back().x, range.low.y));

@@ -76,6 +76,8 @@ const std::vector<ChartPoint>& ViewReduction::Update(const SeriesData& series, d
     if (begin < end) ReduceRange(series, begin, end, out_);
     return out_;
   }
+  // At most four points a column, and the two neighbours.
+  out_.reserve(4 * static_cast<std::size_t>(columns) + 2);
   if (begin > 0) out_.push_back(series.At(begin - 1));
   lastColumnIndex_ = begin;
   lastColumnOut_ = out_.size();
@@ -89,13 +91,8 @@ void ViewReduction::Run(const SeriesData& series, std::size_t i, std::size_t end
   while (i < end) {
     // Jump straight to the column of the next point: in a narrow view most
     // columns hold nothing.
-    // Around where a column a few ahead begins: the reduction reads the
-    // points on either side of it (the last of one column, the first of the
-    // next), which may lie on two cache lines or three.
     const std::size_t ahead = i + 4 * lastCount;
-    series.Prefetch(ahead - SeriesData::kFanOut);
-    series.Prefetch(ahead);
-    series.Prefetch(ahead + SeriesData::kFanOut);
+    series.PrefetchRange(ahead, ahead + lastCount);
     const double offset = std::floor((series.X(i) - from_) / width);
     const int column = static_cast<int>(std::clamp(offset, 0.0, static_cast<double>(columns_ - 1)));
     std::size_t next = end;
