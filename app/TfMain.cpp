@@ -608,6 +608,8 @@ void TfMain::SetModeCaption(std::string_view text) {
 
 void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notice)); }
 
+void TfMain::FaultBytes(const std::array<uint8_t, 4>& bytes) { frmModes->SetActiveFaults(bytes); }
+
 void TfMain::AppendRecord(std::string_view record) {
   // In the journal before the pane shows it.
   journal_.Append(record);

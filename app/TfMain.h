@@ -160,6 +160,7 @@ class TfMain : public QWidget, public RequestChannel, private TelemetrySink {
   void SetModeCaption(std::string_view text) override;
   void AppendRecord(std::string_view record) override;
   void FaultNamed(std::string_view notice) override;
+  void FaultBytes(const std::array<uint8_t, 4>& bytes) override;
 
   void BuildControls();
   void SetHints();

@@ -92,6 +92,71 @@ constexpr ClipBox kFarBox{-kFar, -kFar, kFar, kFar};
 
 inline bool IsFar(QPointF v) { return !(std::abs(v.x()) <= kFar && std::abs(v.y()) <= kFar); }
 
+// From data values to the pixel coordinates of the points' pixel centres.
+struct PixelMap {
+  double originX, originY, xMin, yMax, xScale, yScale;
+  explicit PixelMap(const PlotMapping& plot)
+      : originX(plot.left + 0.5),
+        originY(plot.top + 0.5),
+        xMin(plot.xMin),
+        yMax(plot.yMax),
+        xScale(plot.XScale()),
+        yScale(plot.YScale()) {}
+  QPointF operator()(double x, double y) const { return {originX + (x - xMin) * xScale, originY + (yMax - y) * yScale}; }
+};
+
+// Appends the pixel of a point, unless the last one is that pixel already: a
+// segment of no length adds no pixel (a square cap would add one below it).
+inline void AddPixel(std::vector<QPoint>& pixels, int x, int y) {
+  const QPoint px(x, y);
+  if (pixels.empty() || pixels.back() != px) pixels.push_back(px);
+}
+
+// The points, none of them far: every point of every drawing but a deep
+// zoom's, so it is kept to plain arithmetic in registers.
+void NearPixels(const std::vector<ChartPoint>& points, const PixelMap m, std::vector<QPoint>& pixels) {
+  for (const ChartPoint& p : points)
+    AddPixel(pixels, PixelOf(m.originX + (p.x - m.xMin) * m.xScale), PixelOf(m.originY + (m.yMax - p.y) * m.yScale));
+}
+
+// The points of a deep zoom: a far point is replaced by where the segments to
+// its neighbours enter the far box (none, one or two pixels).
+void FarPixels(const std::vector<ChartPoint>& points, const PixelMap m, std::vector<QPoint>& pixels) {
+  const auto add = [&](QPointF v) { AddPixel(pixels, PixelOf(v.x()), PixelOf(v.y())); };
+  const auto cutBack = [&](QPointF far, QPointF other) {
+    double x0 = far.x(), y0 = far.y(), x1 = other.x(), y1 = other.y();
+    if (ClipSegment(x0, y0, x1, y1, kFarBox)) add(QPointF(x0, y0));
+  };
+  const std::size_t count = points.size();
+  for (std::size_t k = 0; k < count; ++k) {
+    const QPointF v = m(points[k].x, points[k].y);
+    if (!IsFar(v)) {
+      add(v);
+      continue;
+    }
+    if (k > 0) cutBack(v, m(points[k - 1].x, points[k - 1].y));
+    if (k + 1 < count) cutBack(v, m(points[k + 1].x, points[k + 1].y));
+  }
+}
+
+// Replaces `pixels` with the pixels of the points (in order of X, drawn from
+// `series`). Whether any of them can lie beyond the far box is decided once
+// for the series and the view: none lies left of the first or right of the
+// last, nor above or below the series' extremes.
+void PointPixels(const std::vector<ChartPoint>& points, const SeriesData& series, const PlotMapping& plot,
+                 std::vector<QPoint>& pixels) {
+  pixels.clear();
+  if (points.empty()) return;
+  pixels.reserve(points.size());
+  const PixelMap m(plot);
+  const SeriesData::Extremes range = series.RangeExtremes(0, series.Size());
+  const bool near = !IsFar(m(points.front().x, range.high.y)) && !IsFar(m(points.back().x, range.low.y));
+  if (near)
+    NearPixels(points, m, pixels);
+  else
+    FarPixels(points, m, pixels);
+}
+
 // The stamps of the steps between pixel columns, shared by every chart the
 // thread draws.
 SegmentStamps& Stamps() {
@@ -236,46 +301,34 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
   // that the lines of one pixel column all run along that column's centre:
   // the column's part of the polyline is then exactly the stroke from its
   // lowest to its highest point, whichever points the reduction kept.
-  pixels_.clear();
-  const double xScale = plot.XScale();
-  const double yScale = plot.YScale();
-  const double originX = plot.left + 0.5;
-  const double originY = plot.top + 0.5;
-  const auto at = [&](const ChartPoint& p) {
-    return QPointF(originX + (p.x - plot.xMin) * xScale, originY + (plot.yMax - p.y) * yScale);
-  };
-  const auto add = [&](QPointF v) {
-    const QPoint px(PixelOf(v.x()), PixelOf(v.y()));
-    // A segment of no length adds no pixel; a square cap would add one
-    // below it.
-    if (pixels_.empty() || pixels_.back() != px) pixels_.push_back(px);
-  };
-  // The end nearest `far` of the part of the segment to `other` that lies
-  // in the far box, if any of it does.
-  const auto cutBack = [&](QPointF far, QPointF other) {
-    double x0 = far.x(), y0 = far.y(), x1 = other.x(), y1 = other.y();
-    if (ClipSegment(x0, y0, x1, y1, kFarBox)) add(QPointF(x0, y0));
-  };
-  const std::size_t count = points->size();
-  for (std::size_t k = 0; k < count; ++k) {
-    const QPointF v = at((*points)[k]);
-    if (!IsFar(v)) {
-      add(v);
-      continue;
+  // The pixels of a reduced view are kept while the reduction and the
+  // mapping stay: a redraw of the same view (the mouse's readout, a cursor)
+  // then maps no point again.
+  std::vector<QPoint>* mapped = &pixels_;
+  if (reduce_) {
+    KeptPixels& kept = keptPixels_[static_cast<std::size_t>(index)];
+    const std::uint64_t revision = reductions_[static_cast<std::size_t>(index)].Revision();
+    if (!kept.valid || kept.revision != revision || !(kept.plot == plot)) {
+      PointPixels(*points, series, plot, kept.pixels);
+      kept.valid = true;
+      kept.revision = revision;
+      kept.plot = plot;
     }
-    if (k > 0) cutBack(v, at((*points)[k - 1]));
-    if (k + 1 < count) cutBack(v, at((*points)[k + 1]));
+    mapped = &kept.pixels;
+  } else {
+    PointPixels(*points, series, plot, pixels_);
   }
+  const std::vector<QPoint>& pixels = *mapped;
 
   const double margin = style.width + 2;
   const ClipBox box{plot.left - margin, plot.top - margin, plot.Right() + margin, plot.Bottom() + margin};
   lines_.clear();
-  const std::size_t n = pixels_.size();
+  const std::size_t n = pixels.size();
   auto centre = [](QPoint p) { return QPointF(p.x() + 0.5, p.y() + 0.5); };
   if (n == 1) {
-    AddClipped(lines_, box, centre(pixels_[0]), centre(pixels_[0]));
+    AddClipped(lines_, box, centre(pixels[0]), centre(pixels[0]));
   } else if (!reduce_) {
-    for (std::size_t k = 1; k < n; ++k) AddClipped(lines_, box, centre(pixels_[k - 1]), centre(pixels_[k]));
+    for (std::size_t k = 1; k < n; ++k) AddClipped(lines_, box, centre(pixels[k - 1]), centre(pixels[k]));
   } else {
     // The part of the polyline inside one pixel column is drawn as one
     // vertical stroke; only the steps between columns keep their own segments.
@@ -301,14 +354,14 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
       AddClipped(lines_, box, centre(a), centre(b));
     };
     for (std::size_t k = 0; k < n;) {
-      const int column = pixels_[k].x();
-      int low = pixels_[k].y();
+      const int column = pixels[k].x();
+      int low = pixels[k].y();
       int high = low;
       std::size_t j = k;
-      while (j + 1 < n && pixels_[j + 1].x() == column) {
+      while (j + 1 < n && pixels[j + 1].x() == column) {
         ++j;
-        low = std::min(low, pixels_[j].y());
-        high = std::max(high, pixels_[j].y());
+        low = std::min(low, pixels[j].y());
+        high = std::max(high, pixels[j].y());
       }
       if (j > k) {
         if (direct)
@@ -316,7 +369,7 @@ void ChartRenderer::DrawSeries(QPainter& painter, const PlotMapping& plot, int i
         else
           AddClipped(lines_, box, QPointF(column + 0.5, low + 0.5), QPointF(column + 0.5, high + 0.5));
       }
-      if (j + 1 < n) step(pixels_[j], pixels_[j + 1]);
+      if (j + 1 < n) step(pixels[j], pixels[j + 1]);
       k = j + 1;
     }
   }

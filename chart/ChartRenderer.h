@@ -87,6 +87,15 @@ class ChartRenderer {
   std::array<ViewReduction, ChartModel::kSeriesCount> reductions_;
   std::vector<ChartPoint> points_;  // kept between drawings to save allocations
   std::vector<QPoint> pixels_;
+  // The pixels of each series' reduced points, for the reduction's revision
+  // and the mapping they were made for.
+  struct KeptPixels {
+    bool valid = false;
+    std::uint64_t revision = 0;
+    PlotMapping plot;
+    std::vector<QPoint> pixels;
+  };
+  std::array<KeptPixels, ChartModel::kSeriesCount> keptPixels_;
   std::vector<QLineF> lines_;
 };
 

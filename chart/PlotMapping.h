@@ -18,6 +18,7 @@ struct PlotMapping {
   double yMin = 0;
   double yMax = 0;
 
+  bool operator==(const PlotMapping&) const = default;
   bool Drawable() const { return width > 1 && height > 1 && xMax > xMin && yMax > yMin; }
   int Right() const { return left + width - 1; }
   int Bottom() const { return top + height - 1; }

@@ -184,36 +184,40 @@ std::size_t SeriesData::NextChange(std::size_t i) const {
 SeriesData::Extremes SeriesData::RangeExtremes(std::size_t begin, std::size_t end) const {
   Settle();
   // Noisy data makes the comparisons unpredictable; the updates are written
-  // so that they compile to conditional moves instead of branches.
+  // so that they compile to conditional moves instead of branches: each side
+  // keeps only its value and which point or block holds it (a point's index,
+  // or a block's level and number with kBlock set), and the X is looked up
+  // once at the end.
+  constexpr std::size_t kBlock = std::size_t{1} << 63;
+  constexpr int kLevelShift = 56;
   double min = ys_[begin];
   double max = min;
-  std::size_t minIndex = begin;  // of a single point; kNoIndex once a block won
-  std::size_t maxIndex = begin;
-  double minX = 0;
-  double maxX = 0;
-  constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+  std::size_t minWho = begin;
+  std::size_t maxWho = begin;
   auto takePoints = [&](std::size_t from, std::size_t to) {
     for (std::size_t i = from; i < to; ++i) {
       const double y = ys_[i];
       const bool lower = y < min;
       const bool higher = y > max;
       min = lower ? y : min;
-      minIndex = lower ? i : minIndex;
+      minWho = lower ? i : minWho;
       max = higher ? y : max;
-      maxIndex = higher ? i : maxIndex;
+      maxWho = higher ? i : maxWho;
     }
   };
-  auto takeBlocks = [&](const Block* blocks, std::size_t from, std::size_t to) {
-    for (std::size_t u = from; u < to; ++u) {
-      const Block& b = blocks[u];
+  auto takeBlocks = [&](std::size_t level, std::size_t from, std::size_t to) {
+    const Block* blocks = levels_[level].data();
+    const std::size_t tag = kBlock | (level << kLevelShift);
+    // The loop counts the blocks' tags, as the loop over points counts their
+    // indices: so written, the compiler moves instead of branching.
+    for (std::size_t who = tag | from; who < (tag | to); ++who) {
+      const Block& b = blocks[who - tag];
       const bool lower = b.min < min;
       const bool higher = b.max > max;
       min = lower ? b.min : min;
-      minX = lower ? b.minX : minX;
-      minIndex = lower ? kNoIndex : minIndex;
+      minWho = lower ? who : minWho;
       max = higher ? b.max : max;
-      maxX = higher ? b.maxX : maxX;
-      maxIndex = higher ? kNoIndex : maxIndex;
+      maxWho = higher ? who : maxWho;
     }
   };
   auto roundUp = [](std::size_t u) { return (u + kFanOut - 1) / kFanOut * kFanOut; };
@@ -231,22 +235,25 @@ SeriesData::Extremes SeriesData::RangeExtremes(std::size_t begin, std::size_t en
     lo /= kFanOut;
     hi /= kFanOut;
     for (std::size_t level = 0;; ++level) {
-      const Block* blocks = levels_[level].data();
       const std::size_t up = roundUp(lo);
       const std::size_t down = roundDown(hi);
       if (level + 1 == levels_.size() || up >= down) {
-        takeBlocks(blocks, lo, hi);
+        takeBlocks(level, lo, hi);
         break;
       }
-      takeBlocks(blocks, lo, up);
-      takeBlocks(blocks, down, hi);
+      takeBlocks(level, lo, up);
+      takeBlocks(level, down, hi);
       lo = up / kFanOut;
       hi = down / kFanOut;
     }
   }
-  if (minIndex != kNoIndex) minX = xs_[minIndex];
-  if (maxIndex != kNoIndex) maxX = xs_[maxIndex];
-  return {{minX, min}, {maxX, max}};
+  const auto xOf = [&](std::size_t who, bool low) {
+    if (!(who & kBlock)) return xs_[who];
+    const std::size_t level = (who & ~kBlock) >> kLevelShift;
+    const Block& b = levels_[level][who & ((std::size_t{1} << kLevelShift) - 1)];
+    return low ? b.minX : b.maxX;
+  };
+  return {{xOf(minWho, true), min}, {xOf(maxWho, false), max}};
 }
 
 }  // namespace o5

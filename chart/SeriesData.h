@@ -91,9 +91,22 @@ class SeriesData {
   // new memory; fetching the next one early hides the wait for it.
   void Prefetch(std::size_t i) const {
     if (late_.empty() && i < xs_.size()) {
-      __builtin_prefetch(xs_.data() + i);
-      __builtin_prefetch(ys_.data() + i);
+      FetchLine(xs_.data() + i);
+      FetchLine(ys_.data() + i);
     }
+  }
+  // What RangeExtremes(begin, end) will read: the points on either side of
+  // `begin` (the range's first points, its neighbour's last), and the
+  // summaries of the first level between begin and end.
+  void PrefetchRange(std::size_t begin, std::size_t end) const {
+    Prefetch(begin - kFanOut);
+    Prefetch(begin);
+    Prefetch(begin + kFanOut);
+    if (levels_.empty()) return;
+    const std::vector<Block>& blocks = levels_.front();
+    // Two blocks a cache line.
+    for (std::size_t u = begin / kFanOut; u <= end / kFanOut + 1 && u < blocks.size(); u += 2)
+      FetchLine(&blocks[u].min);
   }
 
   // The points with the lowest and the highest Y in [begin, end), begin < end.
@@ -108,6 +121,17 @@ class SeriesData {
   }
 
  private:
+  // GCC 12 drops __builtin_prefetch of a vector's elements in some forms,
+  // Prefetch's among them (nothing was fetched); on x86 the instruction is
+  // written out so that it stays.
+  static void FetchLine(const double* p) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    asm volatile("prefetcht0 %0" : : "m"(*p));
+#else
+    __builtin_prefetch(p);
+#endif
+  }
+
   struct Block {
     double min;
     double max;

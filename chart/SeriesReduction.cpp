@@ -45,12 +45,14 @@ const std::vector<ChartPoint>& ViewReduction::Update(const SeriesData& series, d
       return out_;
     }
     // New points at the end, in view: the last column is done again.
+    ++revision_;
     out_.resize(lastColumnOut_);
     size_ = series.Size();
     const std::size_t end = series.UpperBound(to);
     Run(series, lastColumnIndex_, end);
     return out_;
   }
+  ++revision_;
   valid_ = true;
   series_ = &series;
   from_ = from;
@@ -74,6 +76,8 @@ const std::vector<ChartPoint>& ViewReduction::Update(const SeriesData& series, d
     if (begin < end) ReduceRange(series, begin, end, out_);
     return out_;
   }
+  // At most four points a column, and the two neighbours.
+  out_.reserve(4 * static_cast<std::size_t>(columns) + 2);
   if (begin > 0) out_.push_back(series.At(begin - 1));
   lastColumnIndex_ = begin;
   lastColumnOut_ = out_.size();
@@ -87,7 +91,8 @@ void ViewReduction::Run(const SeriesData& series, std::size_t i, std::size_t end
   while (i < end) {
     // Jump straight to the column of the next point: in a narrow view most
     // columns hold nothing.
-    series.Prefetch(i + 4 * lastCount);
+    const std::size_t ahead = i + 4 * lastCount;
+    series.PrefetchRange(ahead, ahead + lastCount);
     const double offset = std::floor((series.X(i) - from_) / width);
     const int column = static_cast<int>(std::clamp(offset, 0.0, static_cast<double>(columns_ - 1)));
     std::size_t next = end;

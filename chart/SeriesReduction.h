@@ -28,6 +28,9 @@ void ReduceForView(const SeriesData& series, double from, double to, int columns
 class ViewReduction {
  public:
   const std::vector<ChartPoint>& Update(const SeriesData& series, double from, double to, int columns);
+  // Changes whenever an update changes the points it returns, so that what
+  // is derived from them may be kept while it stays.
+  std::uint64_t Revision() const { return revision_; }
 
  private:
   void Run(const SeriesData& series, std::size_t i, std::size_t end);
@@ -41,6 +44,7 @@ class ViewReduction {
   std::size_t begin_ = 0;  // first index in the view then
   std::size_t end_ = 0;    // first index after the view then
   std::vector<ChartPoint> out_;
+  std::uint64_t revision_ = 0;
   // Where the last column began: in the series and in out_.
   std::size_t lastColumnIndex_ = 0;
   std::size_t lastColumnOut_ = 0;

@@ -166,6 +166,7 @@ void DecodeTelemetry(const Frame& frame, TelemetryState& state, TelemetrySink& s
       text.Bits(b9);
       text.Put(';');
       AppendField(state, text);
+      sink.FaultBytes({b6, b7, b8, b9});
       break;
     }
     case kTelemetryEndOfCycle:

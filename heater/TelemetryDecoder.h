@@ -10,6 +10,7 @@
 // and measured) without any widget. It formats by hand and reuses the record's
 // storage: a steady stream of frames allocates nothing.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -59,6 +60,9 @@ class TelemetrySink {
   // (kFaultGoneNotice). Only the main window tells the user; a record log
   // read back from a file is quiet.
   virtual void FaultNamed(std::string_view /*notice*/) {}
+  // The four fault bytes of a 'j' frame, in frame order: the faults the
+  // heater reports now (the modes window marks them in its legend).
+  virtual void FaultBytes(const std::array<uint8_t, 4>& /*bytes*/) {}
 
  protected:
   ~TelemetrySink() = default;

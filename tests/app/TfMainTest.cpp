@@ -247,6 +247,13 @@ TEST_F(TfMainTest, ReceivedTelemetryIsTracedDecodedAndLogged) {
   EXPECT_EQ(fMain->MT->Line(2), "170");
   EXPECT_EQ(fMain->lTime->text(), "5:7");
   EXPECT_EQ(frmModes->ModeCaption(), QString::fromUtf8("21 - Прогрев"));
+  // The fault bytes mark their bits in the legend: byte 1 bit 1 (l11), byte 3
+  // bit 8 (l38) and the eight bits of byte 4.
+  int marked = 0;
+  for (int i = 0; i < kFaultBitCount; ++i) marked += frmModes->FaultActive(i) ? 1 : 0;
+  EXPECT_EQ(marked, 10);
+  EXPECT_TRUE(frmModes->FaultActive(7));
+  EXPECT_TRUE(frmModes->FaultActive(16));
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

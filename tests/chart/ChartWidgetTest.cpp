@@ -10,7 +10,11 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <QLabel>
 
@@ -293,6 +297,40 @@ TEST(ChartRendering, ASegmentThroughADeepZoomCrossesThePlotWhereItShould) {
       if (img.pixel(x, middle) == ink) inked = x;
     ASSERT_GE(inked, 0) << (reduce ? "reduced" : "every point");
     EXPECT_NEAR(inked, p.left + p.width / 2, 3);
+  }
+}
+
+// A renderer keeps its reductions and their pixels from one drawing to the
+// next: whatever changed in between, it draws what a new one draws.
+TEST(ChartRendering, AKeptRendererDrawsWhatANewOneDraws) {
+  ChartModel model;
+  std::mt19937 rng(8);
+  std::normal_distribution<double> noise(0, 15);
+  const auto fill = [&](int s, int from, int to) {
+    for (int t = from; t < to; ++t) model.AddPoint(s, t, 300 + 100 * std::sin(t / 700.0 + s) + noise(rng));
+  };
+  for (int s = 0; s < 3; ++s) fill(s, 0, 20000);
+  model.BottomAxis().SetMinMax(0, 30000);
+  ChartRenderer kept;
+  QImage img(1000, 600, QImage::Format_ARGB32_Premultiplied);
+  const std::vector<std::pair<std::string, std::function<void()>>> steps = {
+      {"first drawing", [] {}},
+      {"the same again", [] {}},
+      {"points appended in view", [&] { fill(0, 20000, 20100); }},
+      {"points appended beyond the view", [&] { fill(1, 31000, 31100); }},
+      {"a late point", [&] { model.AddPoint(2, 5000.5, 650); }},
+      {"a deep zoom", [&] { model.BottomAxis().SetMinMax(7000.001, 7000.002); }},
+      {"the value axis moved", [&] { model.LeftAxis().SetMinMax(-100, 600); }},
+      {"back to the whole", [&] { model.BottomAxis().SetMinMax(0, 30000); }},
+      {"a series filled again, as many points", [&] { model.ClearSeries(0), fill(0, 0, 20100); }},
+      {"a series hidden", [&] { model.SetVisible(1, false); }},
+  };
+  for (const auto& [what, change] : steps) {
+    change();
+    QPainter painter(&img);
+    kept.Draw(painter, ChartRenderer::Layout(img.rect(), painter.font(), model), img.rect(), model);
+    painter.end();
+    EXPECT_TRUE(img == DrawModel(model, true)) << what;
   }
 }
 

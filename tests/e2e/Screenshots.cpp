@@ -176,6 +176,9 @@ void SaveEvidence(const QString& out) {
     SaveDialog([&] { fGraph->OpenRecordLog(out + "/" + logs.front()); }, out + "/graph-log-message.png");
     Serve(1500);  // idle cycles of the heater go on meanwhile
     Save(fGraph, out + "/graph-log.png");
+    fGraph->aWholeRunExecute();
+    Serve(300);
+    Save(fGraph, out + "/graph-whole-run.png");
     fGraph->SaveData(out + "/series.csv");
   }
   SetFileDialog({});
@@ -224,6 +227,8 @@ int main(int argc, char** argv) {
   // A fault, so that the strip has a mark: the heater stops and cools down.
   sim.Command("fault 13");
   Serve(2500);
+  // The legend marks the fault the heater reports now.
+  if (evidence) Save(frmModes, out + "/modes-fault.png");
   fMain->bGraphClick(fMain->bGraph);
   fGraph->resize(1000, 640);
   Serve(500);

@@ -84,12 +84,13 @@ TEST_F(GraphRecordLog, ARightClickOnTheChartOpensTheMenuAndARightDragPansWithout
   Show(g());
   // Opening, saving, the cursors, the run, the looks; a line between each two.
   const QList<QAction*> entries = g().pmCharts->actions();
-  ASSERT_EQ(entries.size(), 15);
-  for (int k : {2, 5, 9, 12}) EXPECT_TRUE(entries[k]->isSeparator()) << k;
+  ASSERT_EQ(entries.size(), 16);
+  for (int k : {2, 5, 9, 13}) EXPECT_TRUE(entries[k]->isSeparator()) << k;
   EXPECT_EQ((QList<QAction*>{entries[0], entries[1], entries[3], entries[4], entries[6], entries[7], entries[8],
-                             entries[10], entries[11], entries[13], entries[14]}),
+                             entries[10], entries[11], entries[12], entries[14], entries[15]}),
             (QList<QAction*>{g().aOpenLog, g().aLastRun, g().aSaveData, g().aSavePicture, g().aMarkA, g().aMarkB,
-                             g().aClearMarks, g().aFollow, g().aRunSummary, g().aModes, g().aDistinctColors}));
+                             g().aClearMarks, g().aWholeRun, g().aFollow, g().aRunSummary, g().aModes,
+                             g().aDistinctColors}));
   EXPECT_EQ(g().aMarkA->text(), "Метка A здесь");
   EXPECT_EQ(g().aMarkB->text(), "Метка B здесь");
   EXPECT_EQ(g().aClearMarks->text(), "Убрать метки");

@@ -33,6 +33,10 @@ class RecordingSink : public TelemetrySink {
     log.emplace_back(record);
   }
   void FaultNamed(std::string_view notice) override { notices.emplace_back(notice); }
+  void FaultBytes(const std::array<uint8_t, 4>& bytes) override {
+    events.push_back("faults " + std::to_string(bytes[0]) + " " + std::to_string(bytes[1]) + " " +
+                     std::to_string(bytes[2]) + " " + std::to_string(bytes[3]));
+  }
 
   std::vector<std::string> events;
   std::vector<std::string> cycle;
@@ -178,11 +182,11 @@ TEST_F(TelemetryDecoderTest, BoardTemperatureIsSignedCmdAndPpAreNot) {
   EXPECT_EQ(state.record.substr(21), "    0;     0;   5;");
 }
 
-TEST_F(TelemetryDecoderTest, FaultFrameAppendsFourBitStrings) {
+TEST_F(TelemetryDecoderTest, FaultFrameAppendsFourBitStringsAndReportsTheBytes) {
   StartAt(0);
   Decode('j', 0x01, 0x00, 0x80, 0xFF);
   EXPECT_EQ(state.record.substr(21), "00000001 00000000 10000000 11111111;");
-  EXPECT_THAT(sink.events, IsEmpty());
+  EXPECT_THAT(sink.events, ElementsAre("faults 1 0 128 255"));
 }
 
 TEST_F(TelemetryDecoderTest, EndOfCycleLogsTheRecordAndKeepsIt) {

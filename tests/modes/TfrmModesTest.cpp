@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/modes/TfrmModes.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -8,6 +9,11 @@
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
 
 #include "settings/SettingsFile.h"
 
@@ -120,6 +126,55 @@ TEST_F(TfrmModesTest, FaultLegendShowsThirtyTwoFixedLines) {
     EXPECT_EQ(label->text(), QString::fromUtf8(expected[i].caption)) << expected[i].name;
     EXPECT_EQ(label->pos(), QPoint(5, expected[i].top)) << expected[i].name;
   }
+}
+
+// The telemetry's fault bytes, frame after frame: the captions of the bits set
+// are bold, red and "активна" to a screen reader, the others as built; texts
+// and places never change, and a bold caption still fits the window.
+TEST_F(TfrmModesTest, TheLegendMarksTheFaultsReportedNowAndClearsThemWhenTheyGo) {
+  TfrmModes w;
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QColor plain = w.FaultLabels[0]->palette().color(QPalette::WindowText);
+  std::vector<QString> texts;
+  std::vector<QPoint> places;
+  for (QLabel* l : w.FaultLabels) texts.push_back(l->text()), places.push_back(l->pos());
+  const struct {
+    std::array<uint8_t, 4> bytes;
+    std::vector<std::string> marked;
+  } frames[] = {
+      {{0, 0, 0, 0}, {}},
+      {{0x40, 0, 0, 0}, {"l17"}},
+      {{0x40, 0x08, 0, 0x01}, {"l17", "l24", "l41"}},
+      {{0, 0x08, 0x02, 0x20}, {"l24", "l32", "l46"}},
+      {{0xFF, 0, 0, 0}, {"l18", "l17", "l16", "l15", "l14", "l13", "l12", "l11"}},
+      {{0, 0, 0, 0}, {}},
+  };
+  for (const auto& frame : frames) {
+    w.SetActiveFaults(frame.bytes);
+    for (std::size_t i = 0; i < w.FaultLabels.size(); ++i) {
+      QLabel* l = w.FaultLabels[i];
+      const std::string name = l->objectName().toStdString();
+      const bool marked = std::find(frame.marked.begin(), frame.marked.end(), name) != frame.marked.end();
+      EXPECT_EQ(w.FaultActive(static_cast<int>(i)), marked) << name;
+      EXPECT_EQ(l->font().bold(), marked) << name;
+      EXPECT_EQ(l->palette().color(QPalette::WindowText), marked ? QColor(200, 0, 0) : plain) << name;
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(l);
+      ASSERT_NE(a, nullptr);
+      EXPECT_EQ(a->text(QAccessible::Name).contains("активна"), marked) << name;
+      EXPECT_EQ(a->text(QAccessible::Description) == "активна", marked) << name;
+      EXPECT_EQ(l->text(), texts[i]) << name;
+      EXPECT_EQ(l->pos(), places[i]) << name;
+      EXPECT_LE(l->geometry().right(), w.pErr->width()) << name;
+    }
+  }
+  // Named as the legend reads it, the code's alignment blank left out.
+  w.SetActiveFaults({0, 0, 0, 0x01});
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(w.findChild<QLabel*>("l41"))->text(QAccessible::Name),
+            "1 перегрев, активна");
+  w.SetActiveFaults({0, 0, 0x02, 0});
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(w.findChild<QLabel*>("l32"))->text(QAccessible::Name),
+            "бит 2: без описания, активна");
 }
 
 TEST_F(TfrmModesTest, WithoutSettingsFileOpensAtTopLeft) {

@@ -122,6 +122,7 @@ TfGraph::TfGraph(QWidget* parent) : QWidget(parent, Qt::Tool) {
   NameControls();
   CreateMenu();
   CreateRunActions();
+  CreateViewActions();
   ConnectHandlers();
   CloseOnEscape(this);
   FormCreate();
@@ -403,10 +404,12 @@ void TfGraph::edXMaxChange() {
 }
 
 void TfGraph::edYMinChange() {
+  if (showingYRange_) return;
   if (edYMin->value() < edYMax->value()) Charts->LeftAxis().SetMinimum(edYMin->value());
 }
 
 void TfGraph::edYMaxChange() {
+  if (showingYRange_) return;
   if (edYMin->value() < edYMax->value()) Charts->LeftAxis().SetMaximum(edYMax->value());
 }
 
@@ -473,8 +476,7 @@ void TfGraph::SetRowColor(int tag, const QColor& color) {
 // once, which may set the axis again and so cause one more redraw. The time
 // boxes only show the range drawn: runs of hours lie past their ranges.
 void TfGraph::ChartsAfterDraw() {
-  CopyBound(edYMin, Charts->LeftAxis().Minimum());
-  CopyBound(edYMax, Charts->LeftAxis().Maximum());
+  ShowYRange();
   ShowXRange();
   if (FollowBroken()) aFollow->setChecked(false);
   DescribeChart();

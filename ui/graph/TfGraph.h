@@ -12,7 +12,8 @@
 // gives the series colours a person can tell apart. A file dropped on the
 // window opens as a record log; of a log with several runs the user picks
 // one ("Пуски в журнале"). "Следовать за данными" keeps the newest point in
-// view, and "Итоги пуска" sums up the run charted.
+// view, "Весь пуск" shows the whole run charted, and "Итоги пуска" sums up
+// the run charted.
 
 #include <QColor>
 #include <QDateTime>
@@ -28,6 +29,7 @@
 #include <vector>
 
 #include "chart/ChartWidget.h"
+#include "chart/WholeView.h"
 #include "heater/RunSplitter.h"
 #include "heater/SessionRuns.h"
 #include "ui/graph/ColorSwatch.h"
@@ -133,6 +135,7 @@ class TfGraph : public QWidget {
   void aModesExecute();
   void aDistinctColorsExecute();
   void aFollowExecute();
+  void aWholeRunExecute();
   void aRunSummaryExecute();
 
   // Controls.
@@ -169,6 +172,7 @@ class TfGraph : public QWidget {
   QAction* aModes;  // checked: the strip is shown
   QAction* aDistinctColors;
   QAction* aFollow;      // checked: the view follows the newest point
+  QAction* aWholeRun;    // both axes over the whole run charted
   QAction* aRunSummary;  // shows "Итоги пуска"
   TfRunSummary* fRunSummary;
 
@@ -204,6 +208,9 @@ class TfGraph : public QWidget {
   bool FollowBroken() const;
   void NoteFollowed();
   void ShowXRange();
+  // The view of the whole run and the value boxes that show it.
+  void CreateViewActions();
+  void ShowYRange();
   void ChartChanged();
   void UpdateSummary();
   std::optional<double> NewestX() const;
@@ -233,6 +240,10 @@ class TfGraph : public QWidget {
   // The range boxes are being given the range drawn: they show it clamped
   // and do not set it again.
   bool showingXRange_ = false;
+  // The value range "Весь пуск" set, while the axis keeps it: its boxes show
+  // it clamped and do not set it again, as the time boxes do.
+  std::optional<AxisSpan> wholeY_;
+  bool showingYRange_ = false;
   QTimer* summaryTimer_;
 };
 

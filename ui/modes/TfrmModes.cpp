@@ -2,6 +2,7 @@
 #include "ui/modes/TfrmModes.h"
 
 #include <algorithm>
+#include <string>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -31,6 +32,8 @@ constexpr int kLegendLeft = 5;
 
 const QColor kModeBarBackground(0, 0, 160);
 const QColor kModeBarText(192, 192, 192);
+// A fault the heater reports now.
+const QColor kActiveFaultText(200, 0, 0);
 
 // The list of modes as the technician reads it; the ignition modes 3..20 share
 // one line.
@@ -147,6 +150,39 @@ void TfrmModes::SavePosition() {
 void TfrmModes::SetModeCaption(const QString& caption) { Panel1->setText(caption); }
 
 QString TfrmModes::ModeCaption() const { return Panel1->text(); }
+
+void TfrmModes::SetActiveFaults(const std::array<uint8_t, 4>& bytes) {
+  for (std::size_t i = 0; i < kFaultLegend.size(); ++i) {
+    const FaultLegendEntry& entry = kFaultLegend[i];
+    const bool active = (bytes[static_cast<std::size_t>(entry.byte - 1)] & entry.mask) != 0;
+    if (active != active_[i]) MarkFault(i, active);
+  }
+}
+
+// A marked caption is bold, narrowed where bold would not fit the legend's
+// width, and red; a screen reader hears it named with "активна". The
+// unmarked caption is as it was built.
+void TfrmModes::MarkFault(std::size_t index, bool active) {
+  active_[index] = active;
+  QLabel* label = FaultLabels[index];
+  const FaultLegendEntry& entry = kFaultLegend[index];
+  QFont f = font();
+  f.setBold(active);
+  label->setFont(f);
+  FitWidth(label, kClientWidth - kLegendLeft);
+  QPalette p = label->palette();
+  p.setColor(QPalette::WindowText, active ? kActiveFaultText : pErr->palette().color(QPalette::WindowText));
+  label->setPalette(p);
+  label->adjustSize();
+  if (active) {
+    const std::string name = FaultBitsText(entry.byte, entry.mask);
+    label->setAccessibleName(QString::fromStdString(name) + ", " + tr("активна"));
+    label->setAccessibleDescription(tr("активна"));
+  } else {
+    label->setAccessibleName(QString());
+    label->setAccessibleDescription(QString());
+  }
+}
 
 void TfrmModes::closeEvent(QCloseEvent* event) { FormClose(event); }
 

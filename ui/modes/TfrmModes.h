@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modes and faults window "Информация": a bar naming the heater's current
-// operating mode, the list of modes, and the static legend of the 32 fault
-// bits. An always-on-top tool window whose visibility follows the main
+// operating mode, the list of modes, and the legend of the 32 fault bits, in
+// which the faults the heater reports now stand out (bold and red, and
+// "активна" for a screen reader). An always-on-top tool window whose visibility follows the main
 // window's toggle `bModes`, so its own close box refuses to close it.
 
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 
 #include "heater/FaultLegend.h"
 
@@ -41,6 +43,10 @@ class TfrmModes : public QWidget {
   // The mode bar, set by the telemetry decoding for every 'g' frame.
   void SetModeCaption(const QString& caption);
   QString ModeCaption() const;
+  // The fault bytes of the telemetry ('j', frame order): the legend marks
+  // the bits set and clears the marks of the others.
+  void SetActiveFaults(const std::array<uint8_t, 4>& bytes);
+  bool FaultActive(int index) const { return active_[static_cast<std::size_t>(index)]; }
 
   QLabel* Panel1;
   QPlainTextEdit* Memo1;
@@ -54,6 +60,9 @@ class TfrmModes : public QWidget {
  private:
   void FormClose(QCloseEvent* event);
   void BuildControls();
+  void MarkFault(std::size_t index, bool active);
+
+  std::array<bool, kFaultBitCount> active_{};
 };
 
 }  // namespace o5
