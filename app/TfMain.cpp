@@ -526,7 +526,7 @@ bool TfMain::WaitForReply(uint8_t expectedByte4, uint8_t expectedByte5, int expe
   // again by itself meanwhile), no reply can answer what this command sent.
   const auto cancelled = [this] { return exited_ || PortGoneSinceCommandBegan(); };
   if (ServeUntilReply(receiver_, expectedByte4, expectedByte5, cancelled, &reply_, expectedByte6)) return true;
-  if (!exited_) ConsoleLine(kNoReplyLine);
+  if (!exited_) ConsoleLine(Translate("RequestChannel", kNoReplyLine));
   return false;
 }
 

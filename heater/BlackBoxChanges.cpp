@@ -83,7 +83,7 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
   // to the second.
   if (TenthsOfHour(runTime) != 0)
     items.push_back(Translate("BlackBoxChanges", "время работы ") + std::string(runTime > 0 ? "+" : "") +
-                    HoursText(runTime, decimalSeparator) + " " + std::string(kHoursUnit));
+                    HoursText(runTime, decimalSeparator) + " " + Translate("BlackBoxReport", kHoursUnit.data()));
   item(Translate("BlackBoxChanges", "запусков "),
        grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
   item(Translate("BlackBoxChanges", "незапусков "), grew[BlackBoxReport::kFailedStartsLabel]);

@@ -92,7 +92,7 @@ std::string BlackBoxCsv(const BlackBoxBytes& image, const BlackBoxSource& source
     }
     csv += kCsvLineEnd;
   };
-  const std::string seconds(T(kSecondsUnit)), hours(kHoursUnit);
+  const std::string seconds(T(kSecondsUnit)), hours(Translate("BlackBoxReport", kHoursUnit.data()));
 
   row({source.Caption(), source.time});
   row({Translate("BlackBoxExport", "Программа"), std::string(tool)});

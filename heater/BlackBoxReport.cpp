@@ -139,7 +139,7 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
     l[static_cast<size_t>(i)] = Translate("BlackBoxReport", field.prefix) + value.text +
                                 (field.kind == HeaderKind::kCount ? "." : "");
     if (value.seconds)
-      report.hours[static_cast<size_t>(i)] = HoursText(*value.number, decimalSeparator) + " " + std::string(kHoursUnit);
+      report.hours[static_cast<size_t>(i)] = HoursText(*value.number, decimalSeparator) + " " + Translate("BlackBoxReport", kHoursUnit.data());
   }
 
   for (int row = 1; row < BlackBoxReport::kRows; ++row)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "heater/BlackBoxImage.h"
+#include "heater/TextTranslation.h"
 
 namespace o5 {
 
@@ -100,6 +101,6 @@ std::string VoltageText(uint8_t tenths, std::string_view decimalSeparator);
 int64_t TenthsOfHour(int64_t seconds);
 // Seconds as hours with one decimal, rounded: 1297080 reads "360,3".
 std::string HoursText(int64_t seconds, std::string_view decimalSeparator);
-inline constexpr std::string_view kHoursUnit = "ч";
+inline constexpr std::string_view kHoursUnit = O5_TEXT("BlackBoxReport", "ч");
 
 }  // namespace o5

@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "heater/TextTranslation.h"
 #include "link/Frame.h"
 
 namespace o5 {
 
 // The console line of a command that got no answer it can use.
-inline constexpr const char* kNoReplyLine = "Нет связи с отопителем.";
+inline constexpr const char* kNoReplyLine = O5_TEXT("RequestChannel", "Нет связи с отопителем.");
 
 class RequestChannel {
  public:

@@ -289,6 +289,10 @@
         <source>%d сек. (%d-%d:%d:%d)</source>
         <translation>%d s (%d-%d:%d:%d)</translation>
     </message>
+    <message>
+        <source>ч</source>
+        <translation>h</translation>
+    </message>
 </context>
 <context>
     <name>ChartKeyboard</name>
@@ -905,6 +909,13 @@ Qt %4 (built with Qt %5)</translation>
     <message>
         <source>Брокер: публикация отклонена — </source>
         <translation>Broker: publishing refused — </translation>
+    </message>
+</context>
+<context>
+    <name>RequestChannel</name>
+    <message>
+        <source>Нет связи с отопителем.</source>
+        <translation>No connection with the heater.</translation>
     </message>
 </context>
 <context>
@@ -1944,6 +1955,10 @@ software</translation>
         <source>; длительность пуска %1</source>
         <translation>; run duration %1</translation>
     </message>
+    <message>
+        <source>Весь пуск</source>
+        <translation>Whole run</translation>
+    </message>
 </context>
 <context>
     <name>o5::TfHistory</name>
@@ -2079,6 +2094,13 @@ software</translation>
     <message>
         <source>нет связи</source>
         <translation>no connection</translation>
+    </message>
+</context>
+<context>
+    <name>o5::TfrmModes</name>
+    <message>
+        <source>активна</source>
+        <translation>active</translation>
     </message>
 </context>
 </TS>

@@ -36,7 +36,7 @@ bool ReadChunk(RequestChannel& channel, uint8_t address) {
                       0, 0);
   if (!channel.WaitForReply(kReplyByte4, kCmdBlackBoxRead, address)) return false;
   if (channel.FrameBuffer()[kReplyAddress] == address) return true;
-  channel.ConsoleLine(kNoReplyLine);
+  channel.ConsoleLine(Translate("RequestChannel", kNoReplyLine));
   return false;
 }
 
