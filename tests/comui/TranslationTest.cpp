@@ -192,6 +192,32 @@ TEST(LanguageListTest, TheLocaleVariablesInGettextsOrder) {
   EXPECT_EQ(MessagesLocale({"", "", "de_DE", "ru_RU"}), "de_DE");
 }
 
+// The tool's own texts: the first of English and Russian in the same list,
+// Russian, the language they are written in, when it names neither.
+TEST(ToolLanguageTest, EnglishWhereTheListSaysEnglishRussianElsewhere) {
+  const struct {
+    LocaleVariables variables;
+    const char* language;
+  } cases[] = {
+      {{"", "", "", "en_US.UTF-8"}, "en"},
+      {{"", "", "", "en_GB"}, "en"},
+      {{"", "", "", "ru_RU.UTF-8"}, "ru"},
+      {{"", "", "", "C.UTF-8"}, "ru"},
+      {{"", "", "", ""}, "ru"},
+      {{"", "", "", "de_DE.UTF-8"}, "ru"},
+      {{"de:en", "", "", "de_DE.UTF-8"}, "en"},
+      {{"ru:en", "", "", "en_US.UTF-8"}, "ru"},
+      {{"en", "", "", "C"}, "ru"},
+      {{"en", "", "", "C.UTF-8"}, "en"},
+      {{"", "en_US.UTF-8", "", "ru_RU.UTF-8"}, "en"},
+      {{"", "", "ru_RU.UTF-8", "en_US.UTF-8"}, "ru"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ToolLanguage(c.variables), c.language)
+        << c.variables.language << "|" << c.variables.lcAll << "|" << c.variables.lcMessages << "|"
+        << c.variables.lang;
+}
+
 TEST(DomainTextTest, EmptyTextIsNotLookedUp) {
   // gettext answers "" with the catalog's header.
   EXPECT_EQ(DomainText(kDefaultTextDomain, ""), "");
