@@ -108,35 +108,38 @@ TEST_F(VisitActTest, RunsOfTheDayCarryTheirClockLengthWarmUpAndFaults) {
   const Visit visit = GatherVisit(Sessions(), kSerial, kMorning, current);
   struct Expected {
     LocalTime start;
-    double length;
+    int64_t length;
     std::vector<int> codes;
     std::vector<LocalTime> at;
-    std::vector<double> lasted;
+    std::vector<std::optional<int64_t>> lasted;
   };
   // The first session stood 5 s, then ran 301 cycles and stood 20 s.
   const std::vector<Expected> expected = {
       {{2026, 12, 8, 9, 58, 32}, 300, {}, {}, {}},
       {{2026, 12, 8, 10, 3, 53}, 400, {13}, {{2026, 12, 8, 10, 4, 53}}, {45}},
       {{2026, 12, 8, 11, 0, 5}, 500, {}, {}, {}},  // a fault of no length is no fault
-      {{2026, 12, 8, 13, 0, 5}, 200, {5}, {{2026, 12, 8, 13, 2, 35}}, {50}},  // lasts to the run's end
+      {{2026, 12, 8, 13, 0, 5}, 200, {5}, {{2026, 12, 8, 13, 2, 35}}, {std::nullopt}},  // to the run's end
   };
   ASSERT_EQ(visit.runs.size(), expected.size());
   for (size_t k = 0; k < expected.size(); ++k) {
     SCOPED_TRACE(k);
-    const VisitRun& run = visit.runs[k];
+    const SessionRun& run = visit.runs[k].model;
     ASSERT_TRUE(run.start);
-    EXPECT_EQ(DisplayTime(*run.start), DisplayTime(expected[k].start));
+    EXPECT_EQ(WallDateTimeText(*run.start), DisplayTime(expected[k].start));
     EXPECT_EQ(run.length, expected[k].length);
-    ASSERT_TRUE(run.warmUp);
-    EXPECT_EQ(*run.warmUp, 40);
+    ASSERT_TRUE(run.warmUpAt);
+    EXPECT_EQ(*run.warmUpAt, 40);
     ASSERT_EQ(run.faults.size(), expected[k].codes.size());
     for (size_t f = 0; f < run.faults.size(); ++f) {
       EXPECT_EQ(run.faults[f].code, expected[k].codes[f]);
-      ASSERT_TRUE(run.faults[f].at);
-      EXPECT_EQ(DisplayTime(*run.faults[f].at), DisplayTime(expected[k].at[f]));
-      EXPECT_EQ(run.faults[f].seconds, expected[k].lasted[f]);
+      ASSERT_TRUE(run.faults[f].clock);
+      EXPECT_EQ(WallDateTimeText(*run.faults[f].clock), DisplayTime(expected[k].at[f]));
+      EXPECT_EQ(run.faults[f].lasted, expected[k].lasted[f]);
     }
   }
+  // The act says of each run what "Итоги пуска" says of it.
+  const std::vector<std::string> last = ActRunText(visit.runs[3], 4).lines;
+  EXPECT_EQ(last.back(), FaultNotice(5) + " — в 13:02:35, длилась до конца пуска");
   EXPECT_EQ(visit.firmware, "3.1, дата 12.05.2025");  // the current session read the version last
   EXPECT_EQ(DefaultChartRun(visit.runs), 3u);
   EXPECT_EQ(ActDuration(45), "45 с");
@@ -247,13 +250,13 @@ TEST_F(VisitActTest, DialogTicksEveryRunChartsTheLastFaultyOneAndRemembersTheWor
   ASSERT_EQ(dialog.lvRuns->count(), 3);
   for (int row = 0; row < 3; ++row) EXPECT_EQ(dialog.lvRuns->item(row)->checkState(), Qt::Checked);
   ASSERT_NE(dialog.ChartRun(), nullptr);
-  EXPECT_EQ(dialog.ChartRun()->faults.size(), 1u);  // the second run
+  EXPECT_EQ(dialog.ChartRun()->model.faults.size(), 1u);  // the second run
   EXPECT_EQ(dialog.bSave->text(), QString::fromUtf8("&Сохранить…"));
 
   // Unticking the charted run charts the last faultless one instead.
   dialog.lvRuns->item(1)->setCheckState(Qt::Unchecked);
   ASSERT_NE(dialog.ChartRun(), nullptr);
-  EXPECT_EQ(dialog.ChartRun()->length, 500);
+  EXPECT_EQ(dialog.ChartRun()->model.length, 500);
   EXPECT_EQ(dialog.Content().runs.size(), 2u);
 
   if (const char* shot = std::getenv("O5_VISIT_ACT_SHOT")) {

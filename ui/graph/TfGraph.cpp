@@ -22,6 +22,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "archive/ArchiveNames.h"
+#include "archive/JournalRuns.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
 #include "heater/SeriesCsv.h"

@@ -48,11 +48,6 @@ namespace o5 {
 class RecordLog;
 class TfRunSummary;
 
-// Gives the runs of a session journal the clock of the session's timeline
-// beside it (read once); the runs stay without one where the journal has no
-// timeline or it does not tell.
-void GiveRunClocks(const std::string& journalPath, RecordLog& log);
-
 class TfGraph : public QWidget {
   Q_OBJECT
 

@@ -4,20 +4,16 @@
 // newest point, and the run summary that follows the chart.
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QTimer>
 
 #include <cmath>
-#include <filesystem>
 #include <utility>
 
-#include "archive/ArchiveNames.h"
-#include "archive/SessionJournal.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSplitter.h"
-#include "heater/SessionEvents.h"
 #include "archive/LocalTime.h"
-#include "archive/TimelineFile.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/TfGraph.h"
@@ -37,8 +33,6 @@ WallSeconds WallNow() {
   const LocalTime t = LocalTimeNow();
   return WallSecondsOf(t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
-
-WallSeconds WallOf(const LocalTime& t) { return WallSecondsOf(t.year, t.month, t.day, t.hour, t.minute, t.second); }
 
 }  // namespace
 
@@ -165,24 +159,6 @@ void TfGraph::UpdateSummary() {
   for (int i = 0; i < kSeriesCount; ++i) captions[i] = kGraphSeries[i].caption;
   const SessionRun* run = ChartedRun();
   fRunSummary->SetLines(run ? RunSummaryLines(*run, captions) : std::vector<std::string>());
-}
-
-// The session timeline beside a journal notes where each of its runs began
-// ("Работа началась") or was found going on ("Отопитель уже работает"), at the
-// clock time of the run's first cycle; the journal's runs are split as the
-// timeline's were. A timeline written before runs found going on were noted
-// leaves the first run, when it was found going on, to the opening time.
-void GiveRunClocks(const std::string& journalPath, RecordLog& log) {
-  const std::filesystem::path journal(journalPath);
-  const auto name = ParseJournalFileName(journal.filename().string());
-  if (!name || log.RunCount() == 0) return;
-  // No timeline, or none to read: the runs go without a clock.
-  const TimelineReading timeline = ReadTimeline((journal.parent_path() / TimelineFileName(*name)).string());
-  std::vector<TimelineRunMark> marks;
-  for (const TimelineEvent& event : timeline.events)
-    if (event.text == kEventRunBegan || event.text == kEventRunFound)
-      marks.push_back({WallOf(event.when), event.text == kEventRunFound});
-  log.SetRunClocks(WallOf(name->opened), marks);
 }
 
 }  // namespace o5
