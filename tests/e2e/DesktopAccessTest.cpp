@@ -24,6 +24,7 @@
 
 #include "tests/e2e/DesktopTool.h"
 #include "tests/support/Simulator.h"
+#include "tests/support/VisitJournals.h"
 
 namespace o5::test {
 namespace {
@@ -266,6 +267,37 @@ TEST_F(RussianDesktop, AGoneFaultEscapeInTheSummaryAndABrokenTimelineAreSaid) {
   for (int i = 0; i < 2; ++i) desktop_->Key(XK_Tab);
   desktop_->Key(XK_End);
   EXPECT_TRUE(WaitHeard("object:", QString::fromUtf8("Пропущено строк: 2")))
+      << Heard().toStdString() << Output();
+}
+
+// The graph window's line above the chart, as a screen reader hears it at a
+// Russian desktop: the live run while the heater runs, then a run of a
+// journal kept earlier, opened from the history window.
+TEST_F(RussianDesktop, TheGraphWindowSaysWhichRunItShows) {
+  const WrittenSession kept = WriteSession({2026, 12, 1, 10, 0, 0}, {{60}});
+  PutSession("S_2026-12-01_10-00-00.txt", QByteArray::fromStdString(kept.journal));
+  PutSession("S_2026-12-01_10-00-00.events.tsv", QByteArray::fromStdString(kept.timeline));
+  Simulator sim({"--no-pacing", "--quiet"});
+  Listen();
+  StartTool(sim.DevicePath(), Environment({{"LANG", "ru_RU.UTF-8"}}));
+  PickPort(sim.DevicePath());
+  Press("Откр/закр");
+  ASSERT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Порт открыт")))
+      << Heard().toStdString() << Output();
+  Press("Графики");
+  ASSERT_TRUE(desktop_->WaitForWindow(kGraphTitle, kDesktopWindowDeadline)) << Output();
+  ASSERT_TRUE(sim.Command("start").starts_with("OK")) << sim.LogText();
+  EXPECT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Текущий пуск — идёт, с ")))
+      << Heard().toStdString() << Output();
+  ASSERT_TRUE(sim.Command("telemetry off").starts_with("OK")) << sim.LogText();
+
+  ASSERT_TRUE(KeyUntilShown(XK_Control_L, XK_h, kHistoryTitle, fMain->MC)) << Output();
+  // From the serial number's box to the sessions of no heater, at the oldest.
+  for (int i = 0; i < 2; ++i) desktop_->Key(XK_Tab);
+  desktop_->Key(XK_End);
+  desktop_->Key(XK_Return);
+  EXPECT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel",
+                        QString::fromUtf8("Журнал S_2026-12-01_10-00-00.txt — пуск 1 из 1, 01.12.2026 10:00:05")))
       << Heard().toStdString() << Output();
 }
 

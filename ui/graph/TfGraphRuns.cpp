@@ -13,6 +13,7 @@
 
 #include "heater/RecordLog.h"
 #include "heater/RunSplitter.h"
+#include "archive/JournalRuns.h"
 #include "archive/LocalTime.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
@@ -29,10 +30,7 @@ constexpr const char* kRunSummaryCaption = "Итоги пуска";
 constexpr int kSummaryIntervalMs = 250;
 
 // The local clock, as the session's timeline writes it.
-WallSeconds WallNow() {
-  const LocalTime t = LocalTimeNow();
-  return WallSecondsOf(t.year, t.month, t.day, t.hour, t.minute, t.second);
-}
+WallSeconds WallNow() { return WallOf(LocalTimeNow()); }
 
 }  // namespace
 
@@ -55,6 +53,7 @@ void TfGraph::CreateRunActions() {
   summaryTimer_->setSingleShot(true);
   summaryTimer_->setInterval(kSummaryIntervalMs);
   connect(summaryTimer_, &QTimer::timeout, this, &TfGraph::UpdateSummary);
+  UpdateShownCaption();
 }
 
 void TfGraph::LiveCycleBegins(int32_t runTimer) { live_->feed.CycleBegins(runTimer); }
@@ -63,7 +62,10 @@ void TfGraph::LiveCycleMode(int mode) { live_->feed.CycleMode(mode); }
 
 void TfGraph::LiveAddPoint(int series, double x, double y) { live_->feed.AddPoint(series, x, y); }
 
-void TfGraph::LiveCycleEnds() { live_->feed.CycleEnds(); }
+void TfGraph::LiveCycleEnds() {
+  live_->feed.CycleEnds();
+  UpdateShownCaption();
+}
 
 // A new run ends the hold over a chart shown again: it is charted as live.
 void TfGraph::LiveBeginRun() {
@@ -71,6 +73,7 @@ void TfGraph::LiveBeginRun() {
   shown_ = Shown::kLive;
   shownRun_.reset();
   ClearCharts();
+  UpdateShownCaption();
 }
 
 void TfGraph::LivePoint(int series, double x, double y) {
@@ -145,6 +148,30 @@ void TfGraph::aRunSummaryExecute() {
 
 void TfGraph::ChartChanged() {
   if (fRunSummary->isVisible() && !summaryTimer_->isActive()) summaryTimer_->start();
+}
+
+QString TfGraph::ShownCaption() const {
+  if (shown_ == Shown::kLog) return shownLogCaption_;
+  // The live run, and the record log's last run charted again, which is the
+  // live telemetry's latest.
+  const SessionRun* run = LiveRuns().Latest();
+  if (!run) return tr("Нет пуска");
+  if (!run->ended)
+    return run->start ? tr("Текущий пуск — идёт, с %1").arg(QString::fromStdString(WallTimeText(*run->start)))
+                      : tr("Текущий пуск — идёт");
+  const QString length = QString::fromStdString(ClockLengthText(run->length));
+  return run->start ? tr("Текущий пуск — закончен в %1, %2")
+                          .arg(QString::fromStdString(WallTimeText(*run->start + run->length)), length)
+                    : tr("Текущий пуск — закончен, %1").arg(length);
+}
+
+// Set only when it changes: the live feed asks once a cycle.
+void TfGraph::UpdateShownCaption() {
+  const QString caption = ShownCaption();
+  if (lbShown->text() == caption) return;
+  lbShown->setText(caption);
+  lbShown->setToolTip(caption);
+  lbShown->setAccessibleName(caption);
 }
 
 const SessionRun* TfGraph::ChartedRun() const {
