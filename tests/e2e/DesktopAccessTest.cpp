@@ -218,6 +218,16 @@ class RussianDesktop : public DesktopAccess {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
   }
+  // The tool started in Russian, its port opened on `sim` as a screen reader
+  // user opens it.
+  void OpenPort(Simulator& sim) {
+    Listen();
+    StartTool(sim.DevicePath(), Environment({{"LANG", "ru_RU.UTF-8"}}));
+    PickPort(sim.DevicePath());
+    Press("Откр/закр");
+    ASSERT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Порт открыт")))
+        << Heard().toStdString() << Output();
+  }
   // Presses the keys until the window titled `title` shows: a window that has
   // only just shown may not take the keyboard yet.
   bool KeyUntilShown(unsigned long modifier, unsigned long key, const char* title, QWidget* clickFirst = nullptr) {
@@ -243,12 +253,7 @@ TEST_F(RussianDesktop, AGoneFaultEscapeInTheSummaryAndABrokenTimelineAreSaid) {
              "2026-13-01 10:00:01\tРежим 1 - Продувка\n"
              "2026-12-01 10:00:02\tПорт закрыт\n");
   Simulator sim({"--no-pacing", "--quiet"});
-  Listen();
-  StartTool(sim.DevicePath(), Environment({{"LANG", "ru_RU.UTF-8"}}));
-  PickPort(sim.DevicePath());
-  Press("Откр/закр");
-  ASSERT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Порт открыт")))
-      << Heard().toStdString() << Output();
+  ASSERT_NO_FATAL_FAILURE(OpenPort(sim));
   ASSERT_TRUE(sim.Command("fault 13").starts_with("OK")) << sim.LogText();
   EXPECT_TRUE(HeardNotification("Неисправность 13")) << Heard().toStdString();
   ASSERT_TRUE(sim.Command("fault off").starts_with("OK")) << sim.LogText();
@@ -278,12 +283,7 @@ TEST_F(RussianDesktop, TheGraphWindowSaysWhichRunItShows) {
   PutSession("S_2026-12-01_10-00-00.txt", QByteArray::fromStdString(kept.journal));
   PutSession("S_2026-12-01_10-00-00.events.tsv", QByteArray::fromStdString(kept.timeline));
   Simulator sim({"--no-pacing", "--quiet"});
-  Listen();
-  StartTool(sim.DevicePath(), Environment({{"LANG", "ru_RU.UTF-8"}}));
-  PickPort(sim.DevicePath());
-  Press("Откр/закр");
-  ASSERT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Порт открыт")))
-      << Heard().toStdString() << Output();
+  ASSERT_NO_FATAL_FAILURE(OpenPort(sim));
   Press("Графики");
   ASSERT_TRUE(desktop_->WaitForWindow(kGraphTitle, kDesktopWindowDeadline)) << Output();
   ASSERT_TRUE(sim.Command("start").starts_with("OK")) << sim.LogText();
