@@ -147,6 +147,47 @@ TEST_F(VisitActTest, RunsOfTheDayCarryTheirClockLengthWarmUpAndFaults) {
   EXPECT_EQ(ActDuration(3725), "1 ч 02 мин 05 с");
 }
 
+// A run's lines on the act read what the runs model has of it, as "Итоги
+// пуска" does: a run found going on, a warm-up before the port opened, a
+// fault without a clock or to the run's end.
+TEST(VisitActRunText, TheLinesSayWhatTheModelKnows) {
+  const WallSeconds ten = WallSecondsOf(2026, 12, 8, 10, 0, 0);
+  const auto run = [](std::optional<WallSeconds> start, bool found, std::optional<int64_t> warmUp, int firstMode,
+                      std::vector<RunFault> faults) {
+    SessionRun r;
+    r.start = start;
+    r.foundGoingOn = found;
+    r.length = 3725;
+    r.warmUpAt = warmUp;
+    r.firstMode = firstMode;
+    r.faults = std::move(faults);
+    return r;
+  };
+  struct Case {
+    const char* what;
+    SessionRun model;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Case> cases = {
+      {"begun and watched", run(ten, false, 40, 1, {}),
+       {"Начало: 08.12.2026 10:00:00", "Длительность: 1 ч 02 мин 05 с", "До прогрева: 40 с", "Неисправностей не было"}},
+      {"found going on, warmed up before", run(ten, true, std::nullopt, 22, {{13, 22, 613, ten + 613, 45}}),
+       {"Начало: 08.12.2026 10:00:00 (пуск шёл до открытия порта)", "Длительность: 1 ч 02 мин 05 с",
+        "До прогрева: до открытия порта", FaultNotice(13) + " — в 10:10:13, длилась 45 с"}},
+      {"no clock, a fault to the end", run(std::nullopt, false, std::nullopt, 1, {{9, 5, 100, std::nullopt, std::nullopt}}),
+       {"Начало: не записано (пуск начался до подключения)", "Длительность: 1 ч 02 мин 05 с",
+        "До прогрева: прогрев не достигнут", FaultNotice(9) + " — через 1 мин 40 с от начала, длилась до конца пуска"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VisitRun visitRun;
+    visitRun.model = c.model;
+    const VisitActRunText text = ActRunText(visitRun, 2);
+    EXPECT_EQ(text.heading, "Пуск 2");
+    EXPECT_EQ(text.lines, c.lines);
+  }
+}
+
 TEST_F(VisitActTest, ActOfThreeRunsAndABlackBoxIsOnePageACustomerCanRead) {
   const Visit visit = ThreeRuns();
   ASSERT_EQ(visit.runs.size(), 3u);
