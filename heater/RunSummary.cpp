@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/RunSummary.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "chart/NumberText.h"
@@ -22,15 +23,12 @@ constexpr int kAfterWarmUpModes[] = {22, 23, 24, 27};
 
 // The texts of the lines.
 constexpr std::string_view kStartCaption = "Начало: ";
-constexpr std::string_view kFoundGoingOn = " (пуск шёл до открытия порта)";
 constexpr std::string_view kLengthCaption = "Длительность: ";
 constexpr std::string_view kIgnitionCaption = "3..20 - ";
 constexpr std::string_view kAttempts = ", попыток ";
 constexpr std::string_view kWarmUpCaption = "До прогрева: ";
-constexpr std::string_view kBeforeOpening = "до открытия порта";
 constexpr std::string_view kFaultAt = " — на ";
 constexpr std::string_view kFaultLasted = ", длилась ";
-constexpr std::string_view kFaultToTheEnd = ", длилась до конца пуска";
 constexpr std::string_view kRangeFrom = ": от ";
 constexpr std::string_view kRangeTo = " до ";
 constexpr std::string_view kDegrees = " °C";
@@ -49,6 +47,23 @@ std::string RangeValueText(int series, double value) {
   return NumberText(value, 1);
 }
 
+}  // namespace
+
+std::string ClockLengthText(int64_t seconds) {
+  const long long s = std::max<long long>(0, seconds);
+  const long long hours = s / 3600;
+  const long long minutes = s / 60 % 60;
+  return (hours > 0 ? std::to_string(hours) + ":" + TwoDigits(minutes) : std::to_string(minutes)) + ":" +
+         TwoDigits(s % 60);
+}
+
+std::string SecondsText(double seconds) {
+  const long long s = std::llround(seconds);
+  std::string text = std::to_string(s) + " с";
+  if (s < kMinutesFrom) return text;
+  return text + " (" + ClockLengthText(s) + ")";
+}
+
 bool WarmedUpUnseen(const SessionRun& run) {
   if (!run.foundGoingOn || run.warmUpSeen) return false;
   if (run.warmUpAt) return true;
@@ -57,25 +72,11 @@ bool WarmedUpUnseen(const SessionRun& run) {
   return false;
 }
 
-}  // namespace
-
-std::string SecondsText(double seconds) {
-  const long long s = std::llround(seconds);
-  std::string text = std::to_string(s) + " с";
-  if (s < kMinutesFrom) return text;
-  const long long hours = s / 3600;
-  const long long minutes = s / 60 % 60;
-  text += " (";
-  text += hours > 0 ? std::to_string(hours) + ":" + TwoDigits(minutes) : std::to_string(minutes);
-  text += ":" + TwoDigits(s % 60) + ")";
-  return text;
-}
-
 std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCaptions& captions) {
   std::vector<std::string> lines;
   if (run.start)
     lines.push_back(std::string(kStartCaption) + WallDateTimeText(*run.start) +
-                    std::string(run.foundGoingOn ? kFoundGoingOn : ""));
+                    std::string(run.foundGoingOn ? kFoundGoingOnNote : ""));
   lines.push_back(std::string(kLengthCaption) + SecondsText(double(run.length)));
 
   // The ignition modes make one line, where the first of them was reached.
@@ -93,7 +94,7 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
     }
   }
   if (WarmedUpUnseen(run))
-    lines.push_back(std::string(kWarmUpCaption) + std::string(kBeforeOpening));
+    lines.push_back(std::string(kWarmUpCaption) + std::string(kWarmUpBeforeOpening));
   else if (run.warmUpAt)
     lines.push_back(std::string(kWarmUpCaption) + SecondsText(double(*run.warmUpAt)));
 

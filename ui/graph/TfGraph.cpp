@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
@@ -22,6 +23,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "archive/ArchiveNames.h"
+#include "archive/JournalRuns.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
 #include "heater/SeriesCsv.h"
@@ -207,7 +210,15 @@ void TfGraph::CreateControls() {
   top->addWidget(bUp);
   top->addSpacing(12);
   top->addWidget(Button1);
-  top->addStretch();
+  top->addSpacing(12);
+  lbShown = new QLabel(pTop);
+  lbShown->setObjectName("lbShown");
+  lbShown->setAccessibleDescription(tr("Что показывает график"));
+  lbShown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A journal's long name does not widen the window: the line is cut at its
+  // edge, and its tooltip and accessible name keep it whole.
+  lbShown->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  top->addWidget(lbShown, 1);
 
   auto* left = new QVBoxLayout(pLeft);
   left->setContentsMargins(4, 6, 4, 6);
@@ -510,9 +521,22 @@ void TfGraph::aOpenLogExecute() {
 void TfGraph::aLastRunExecute() { ShowLastRun(); }
 
 void TfGraph::aSaveDataExecute() {
-  const QString path = AskSaveFileName(this, QString::fromUtf8(kSaveDataCaption), ProposedName("csv"),
+  const QString path = AskSaveFileName(this, QString::fromUtf8(kSaveDataCaption), ProposedDataName(),
                                        QString::fromUtf8(kCsvFilter));
   if (!path.isEmpty()) SaveData(path);
+}
+
+// The heater's serial and the run's start: the journal's, else the session's.
+QString TfGraph::ProposedDataName() const {
+  std::optional<uint32_t> serial;
+  if (shown_ == Shown::kLog) {
+    if (const auto name = ParseJournalFileName(shownName_.toStdString())) serial = name->serial;
+  } else if (serialSource_) {
+    serial = serialSource_();
+  }
+  const SessionRun* run = ChartedRun();
+  const LocalTime start = run && run->start ? WallLocalTime(*run->start) : LocalTimeNow();
+  return QString::fromStdString(SeriesFileName(serial, start));
 }
 
 void TfGraph::aSavePictureExecute() {
@@ -556,6 +580,9 @@ void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, con
   shownRun_ = log.Model().Runs()[run];
   shownRunOf_ = log.RunCount() > 1 ? QString::fromUtf8(kRunOfRuns).arg(run + 1).arg(log.RunCount()) : QString();
   shownAt_ = QDateTime::currentDateTime();
+  shownLogCaption_ = tr("Журнал %1 — пуск %2 из %3").arg(name).arg(run + 1).arg(log.RunCount());
+  if (shownRun_->start) shownLogCaption_ += ", " + QString::fromStdString(WallDateTimeText(*shownRun_->start));
+  UpdateShownCaption();
   ClearCharts();
   for (const TelemetryPoint& p : log.RunPoints(run)) Charts->AddPoint(p.series, p.x, p.y);
   ChartChanged();
@@ -574,7 +601,8 @@ std::string TfGraph::SeriesCsvText() const {
     columns[i].points.reserve(data.Size());
     for (std::size_t k = 0; k < data.Size(); ++k) columns[i].points.emplace_back(data.X(k), data.Y(k));
   }
-  return SeriesCsv(kTimeAxisTitle, columns);
+  const SessionRun* run = ChartedRun();
+  return SeriesCsv(kTimeAxisTitle, columns, run ? run->start : std::nullopt);
 }
 
 void TfGraph::SaveData(const QString& path) const {
@@ -610,7 +638,7 @@ QImage TfGraph::Picture() const {
   for (int i = 0; i < kSeriesCount; ++i)
     if (Charts->SeriesVisible(i))
       legend.push_back({QString::fromUtf8(kGraphSeries[i].caption), Charts->SeriesColor(i), Charts->SeriesWidth(i)});
-  return StandAlonePicture(Charts->Picture(), PictureTitle(), Charts->font(), legend);
+  return StandAlonePicture(Charts->Picture(), PictureTitle(), Charts->font(), legend, ShownCaption());
 }
 
 void TfGraph::SavePicture(const QString& path) const {
