@@ -4,6 +4,10 @@
 #include <QAction>
 #include <QPlainTextEdit>
 
+#include <filesystem>
+
+#include "archive/ArchiveNames.h"
+
 #include "app/TfMain.h"
 #include "ui/blackbox/TfBB.h"
 #include "ui/graph/TfGraph.h"
@@ -31,6 +35,11 @@ void CreateForms() {
   }
   // The session's timeline tells the runs of the graph window's model.
   fGraph->SetRunDecided([](CycleKind kind, const SessionRuns& runs) { fMain->RunDecided(kind, runs); });
+  // A readout names the session's journal with the heater's serial.
+  fGraph->SetHeaterSerialSource([]() -> std::optional<uint32_t> {
+    const auto name = ParseJournalFileName(std::filesystem::path(fMain->JournalPath()).filename().string());
+    return name ? name->serial : std::nullopt;
+  });
   // "Последний пуск" of the graph window charts what the record log holds now.
   fGraph->SetRecordLogSource([] { return fMain->MR->toPlainText().toStdString(); });
   // A complete readout names the session's journal and goes to the archive.

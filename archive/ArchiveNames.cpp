@@ -10,6 +10,8 @@ constexpr std::string_view kJournalSuffix = ".txt";
 constexpr std::string_view kTimelineSuffix = ".events.tsv";
 constexpr std::string_view kReadoutPrefix = "BB_";
 constexpr std::string_view kReadoutSuffix = ".bin";
+constexpr std::string_view kSeriesPrefix = "G_";
+constexpr std::string_view kSeriesSuffix = ".csv";
 constexpr char kSerialSeparator = '_';
 constexpr uint32_t kLargestSerial = 0xFFFFFF;
 
@@ -78,6 +80,11 @@ std::string TimelinePathFor(const std::string& journalPath) {
   std::string_view stem = journalPath;
   if (stem.ends_with(kJournalSuffix)) stem.remove_suffix(kJournalSuffix.size());
   return std::string(stem) + std::string(kTimelineSuffix);
+}
+
+std::string SeriesFileName(std::optional<uint32_t> serial, const LocalTime& start) {
+  return std::string(kSeriesPrefix) + (serial ? std::to_string(*serial) + kSerialSeparator : std::string()) +
+         FileStamp(start) + std::string(kSeriesSuffix);
 }
 
 std::string ReadoutFileName(const ReadoutName& name) {

@@ -43,6 +43,11 @@ std::optional<ReadoutName> ParseReadoutFileName(std::string_view fileName);
 // time also without leading zeros ("BB_658188_2025-3-5_9-7-3.bin").
 std::optional<ReadoutName> ParseSavedReadoutFileName(std::string_view fileName);
 
+// The name proposed for the chart's series saved as CSV:
+// "G_<serial>_<time>.csv", <time> the run's start; "G_<time>.csv" where the
+// heater's serial is not known.
+std::string SeriesFileName(std::optional<uint32_t> serial, const LocalTime& start);
+
 // A serial number as the names write it: the largest the black box holds is
 // 16777215 (24 bits); leading zeros make another name.
 std::optional<uint32_t> ParseSerial(std::string_view text);

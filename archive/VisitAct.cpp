@@ -12,6 +12,7 @@
 #include "heater/BlackBoxReport.h"
 #include "heater/FaultLegend.h"
 #include "heater/ModeNames.h"
+#include "heater/RunSummary.h"
 
 namespace o5 {
 
@@ -60,9 +61,7 @@ constexpr std::string_view kDurationHours = O5_TEXT("VisitAct", " ч ");
 constexpr std::string_view kDurationMinutes = O5_TEXT("VisitAct", " мин ");
 constexpr std::string_view kDurationSeconds = O5_TEXT("VisitAct", " с");
 
-// The modes of the ignition's steps.
-constexpr int kFirstIgnitionStep = 3;
-constexpr int kLastIgnitionStep = 20;
+// The ignition's steps, as the act names them.
 constexpr std::string_view kIgnitionSteps = O5_TEXT("VisitAct", "Розжиг (шаги)");
 
 // Codes that mark an empty fault record: nothing written, or erased memory.
@@ -76,10 +75,6 @@ constexpr int kVersionLabel = 1;
 constexpr int kProductCodeAddress = 31;
 
 std::string TwoDigits(long long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
-
-std::string ClockTime(const LocalTime& t) {
-  return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
-}
 
 std::string Line(std::string_view caption, std::string_view value) {
   return std::string(caption) + ": " + std::string(value);
@@ -134,17 +129,15 @@ std::vector<std::string> ChangeLines(const BlackBoxChanges& changes, const Black
 
 std::vector<std::string> ChartModes(const VisitRun& run) {
   std::vector<int> modes;
-  for (const TelemetryPoint& p : run.points)
-    if (p.series == series::kMode && std::find(modes.begin(), modes.end(), static_cast<int>(p.y)) == modes.end())
-      modes.push_back(static_cast<int>(p.y));
+  for (const RunModeTime& t : run.model.modes) modes.push_back(t.mode);
   std::sort(modes.begin(), modes.end());
   // The ignition's steps share one colour in the strip, and one line here.
   std::vector<std::string> lines;
   bool ignition = false;
   for (int mode : modes) {
-    if (mode >= kFirstIgnitionStep && mode <= kLastIgnitionStep) {
+    if (mode >= kFirstIgnitionMode && mode <= kLastIgnitionMode) {
       if (!ignition)
-        lines.push_back(std::to_string(kFirstIgnitionStep) + "–" + std::to_string(kLastIgnitionStep) + " — " +
+        lines.push_back(std::to_string(kFirstIgnitionMode) + "–" + std::to_string(kLastIgnitionMode) + " — " +
                         T(kIgnitionSteps));
       ignition = true;
       continue;
@@ -171,24 +164,31 @@ std::string ActDate(const LocalTime& t) {
 std::optional<std::size_t> DefaultChartRun(const std::vector<VisitRun>& runs) {
   if (runs.empty()) return std::nullopt;
   for (std::size_t k = runs.size(); k-- > 0;)
-    if (!runs[k].faults.empty()) return k;
+    if (!runs[k].model.faults.empty()) return k;
   return runs.size() - 1;
 }
 
-VisitActRunText ActRunText(const VisitRun& run, std::size_t number) {
+VisitActRunText ActRunText(const VisitRun& visitRun, std::size_t number) {
+  const SessionRun& run = visitRun.model;
   VisitActRunText text;
   text.heading = T(kRun) + std::to_string(number);
-  text.lines.push_back(
-      Line(Translate("VisitAct", kActStart.data()), run.start ? DisplayTime(*run.start) : T(kUnknownStart)));
-  text.lines.push_back(Line(Translate("VisitAct", kActLength.data()), ActDuration(run.length)));
-  text.lines.push_back(
-      Line(Translate("VisitAct", kActWarmUp.data()), run.warmUp ? ActDuration(*run.warmUp) : T(kNoWarmUp)));
+  text.lines.push_back(Line(
+      Translate("VisitAct", kActStart.data()),
+      run.start ? WallDateTimeText(*run.start) +
+                      std::string(run.foundGoingOn ? Translate("RunSummary", kFoundGoingOnNote.data()) : "")
+                : T(kUnknownStart)));
+  text.lines.push_back(Line(Translate("VisitAct", kActLength.data()), ActDuration(double(run.length))));
+  text.lines.push_back(Line(Translate("VisitAct", kActWarmUp.data()),
+                            WarmedUpUnseen(run) ? Translate("RunSummary", kWarmUpBeforeOpening.data())
+                            : run.warmUpAt      ? ActDuration(double(*run.warmUpAt))
+                                                : T(kNoWarmUp)));
   if (run.faults.empty()) text.lines.emplace_back(T(kNoFaults));
-  for (const VisitFault& fault : run.faults) {
+  for (const RunFault& fault : run.faults) {
     std::string line = FaultNotice(fault.code);
-    line += fault.at ? T(kFaultAt) + ClockTime(*fault.at)
-                     : T(kFaultFromStart) + ActDuration(fault.offset) + T(kFaultFromStartEnd);
-    line += T(kFaultLasted) + ActDuration(fault.seconds);
+    line += fault.clock ? T(kFaultAt) + WallTimeText(*fault.clock)
+                        : T(kFaultFromStart) + ActDuration(double(fault.at)) + T(kFaultFromStartEnd);
+    line += fault.lasted ? T(kFaultLasted) + ActDuration(double(*fault.lasted))
+                         : Translate("RunSummary", kFaultToTheEnd.data());
     text.lines.push_back(std::move(line));
   }
   return text;
@@ -241,7 +241,7 @@ VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date
     const VisitRun& run = *runs[*chartRun];
     act.chartHeading =
         T(kChartHeading) + std::to_string(*chartRun < numbers.size() ? numbers[*chartRun] : *chartRun + 1);
-    if (run.start) act.chartHeading += T(kChartStart) + DisplayTime(*run.start) + ")";
+    if (run.model.start) act.chartHeading += T(kChartStart) + WallDateTimeText(*run.model.start) + ")";
     act.modes = ChartModes(run);
   }
   act.conclusion = fields.conclusion;

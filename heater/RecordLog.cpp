@@ -211,12 +211,14 @@ void RecordLog::SetRunClocks(std::optional<WallSeconds> opened, const std::vecto
 }
 
 // A complete record is one cycle for the splitter, as live: its mode is byte
-// 9 of its 'g' frame.
+// 9 of its 'g' frame, its fault code among its points.
 void RecordLog::Take(int32_t runTimer, const RecordFrames& frames, const std::vector<TelemetryPoint>& points) {
   ++records_;
+  // The points wait for the mode, as the live cycle's 'e' (its fault code)
+  // comes before its 'g'.
   feed_.CycleBegins(runTimer);
-  feed_.CycleMode(frames[kG][3]);
   for (const TelemetryPoint& p : points) feed_.AddPoint(p.series, p.x, p.y);
+  feed_.CycleMode(frames[kG][3]);
   feed_.CycleEnds();
   if (!feed_.Runs().Running()) return;
   LogRun& run = runs_.back();

@@ -3,6 +3,7 @@
 
 #include "heater/TextTranslation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "chart/NumberText.h"
@@ -27,15 +28,12 @@ constexpr int kAfterWarmUpModes[] = {22, 23, 24, 27};
 std::string T(std::string_view source) { return Translate("RunSummary", source.data()); }
 
 constexpr std::string_view kStartCaption = O5_TEXT("RunSummary", "Начало: ");
-constexpr std::string_view kFoundGoingOn = O5_TEXT("RunSummary", " (пуск шёл до открытия порта)");
 constexpr std::string_view kLengthCaption = O5_TEXT("RunSummary", "Длительность: ");
 constexpr std::string_view kIgnitionCaption = "3..20 - ";
 constexpr std::string_view kAttempts = O5_TEXT("RunSummary", ", попыток ");
 constexpr std::string_view kWarmUpCaption = O5_TEXT("RunSummary", "До прогрева: ");
-constexpr std::string_view kBeforeOpening = O5_TEXT("RunSummary", "до открытия порта");
 constexpr std::string_view kFaultAt = O5_TEXT("RunSummary", " — на ");
 constexpr std::string_view kFaultLasted = O5_TEXT("RunSummary", ", длилась ");
-constexpr std::string_view kFaultToTheEnd = O5_TEXT("RunSummary", ", длилась до конца пуска");
 constexpr std::string_view kRangeFrom = O5_TEXT("RunSummary", ": от ");
 constexpr std::string_view kRangeTo = O5_TEXT("RunSummary", " до ");
 constexpr std::string_view kDegrees = " °C";
@@ -54,6 +52,23 @@ std::string RangeValueText(int series, double value) {
   return NumberText(value, 1);
 }
 
+}  // namespace
+
+std::string ClockLengthText(int64_t seconds) {
+  const long long s = std::max<long long>(0, seconds);
+  const long long hours = s / 3600;
+  const long long minutes = s / 60 % 60;
+  return (hours > 0 ? std::to_string(hours) + ":" + TwoDigits(minutes) : std::to_string(minutes)) + ":" +
+         TwoDigits(s % 60);
+}
+
+std::string SecondsText(double seconds) {
+  const long long s = std::llround(seconds);
+  std::string text = std::to_string(s) + Translate("RunSummary", " с");
+  if (s < kMinutesFrom) return text;
+  return text + " (" + ClockLengthText(s) + ")";
+}
+
 bool WarmedUpUnseen(const SessionRun& run) {
   if (!run.foundGoingOn || run.warmUpSeen) return false;
   if (run.warmUpAt) return true;
@@ -62,25 +77,11 @@ bool WarmedUpUnseen(const SessionRun& run) {
   return false;
 }
 
-}  // namespace
-
-std::string SecondsText(double seconds) {
-  const long long s = std::llround(seconds);
-  std::string text = std::to_string(s) + Translate("RunSummary", " с");
-  if (s < kMinutesFrom) return text;
-  const long long hours = s / 3600;
-  const long long minutes = s / 60 % 60;
-  text += " (";
-  text += hours > 0 ? std::to_string(hours) + ":" + TwoDigits(minutes) : std::to_string(minutes);
-  text += ":" + TwoDigits(s % 60) + ")";
-  return text;
-}
-
 std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCaptions& captions) {
   std::vector<std::string> lines;
   if (run.start)
     lines.push_back(T(kStartCaption) + WallDateTimeText(*run.start) +
-                    std::string(run.foundGoingOn ? T(kFoundGoingOn) : ""));
+                    std::string(run.foundGoingOn ? Translate("RunSummary", kFoundGoingOnNote.data()) : ""));
   lines.push_back(T(kLengthCaption) + SecondsText(double(run.length)));
 
   // The ignition modes make one line, where the first of them was reached.
@@ -98,7 +99,7 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
     }
   }
   if (WarmedUpUnseen(run))
-    lines.push_back(T(kWarmUpCaption) + T(kBeforeOpening));
+    lines.push_back(T(kWarmUpCaption) + Translate("RunSummary", kWarmUpBeforeOpening.data()));
   else if (run.warmUpAt)
     lines.push_back(T(kWarmUpCaption) + SecondsText(double(*run.warmUpAt)));
 
@@ -109,7 +110,7 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
     if (f.lasted)
       line += T(kFaultLasted) + SecondsText(double(*f.lasted));
     else
-      line += T(kFaultToTheEnd);
+      line += Translate("RunSummary", kFaultToTheEnd.data());
     lines.push_back(std::move(line));
   }
 

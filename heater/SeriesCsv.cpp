@@ -9,13 +9,16 @@
 
 namespace o5 {
 
-std::string SeriesCsv(std::string_view xCaption, const std::vector<CsvSeries>& series) {
+std::string SeriesCsv(std::string_view xCaption, const std::vector<CsvSeries>& series,
+                      std::optional<WallSeconds> start) {
   std::string csv(kCsvByteOrderMark);
   csv += CsvField(xCaption);
   for (const CsvSeries& s : series) {
     csv += ';';
     csv += CsvField(s.caption);
   }
+  csv += ';';
+  csv += CsvField(Translate("SeriesCsv", kSeriesCsvClockCaption.data()));
   csv += kCsvLineEnd;
 
   std::vector<std::size_t> next(series.size(), 0);
@@ -37,6 +40,8 @@ std::string SeriesCsv(std::string_view xCaption, const std::vector<CsvSeries>& s
         }
       }
       if (!any) break;
+      row += ';';
+      if (start) row += CsvField(WallDateTimeText(*start + static_cast<WallSeconds>(std::llround(x))));
       csv += row;
       csv += kCsvLineEnd;
     }

@@ -1012,6 +1012,13 @@ Qt %4 (built with Qt %5)</translation>
     </message>
 </context>
 <context>
+    <name>SeriesCsv</name>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
     <name>SessionJournal</name>
     <message>
         <source>Не удалось записать журнал сеанса в папку &quot;</source>
@@ -1958,6 +1965,34 @@ software</translation>
     <message>
         <source>Весь пуск</source>
         <translation>Whole run</translation>
+    </message>
+    <message>
+        <source>Что показывает график</source>
+        <translation>What the graph shows</translation>
+    </message>
+    <message>
+        <source>Журнал %1 — пуск %2 из %3</source>
+        <translation>Log %1 — run %2 of %3</translation>
+    </message>
+    <message>
+        <source>Нет пуска</source>
+        <translation>No run</translation>
+    </message>
+    <message>
+        <source>Текущий пуск — идёт, с %1</source>
+        <translation>Current run — going on, since %1</translation>
+    </message>
+    <message>
+        <source>Текущий пуск — идёт</source>
+        <translation>Current run — going on</translation>
+    </message>
+    <message>
+        <source>Текущий пуск — закончен в %1, %2</source>
+        <translation>Current run — ended at %1, %2</translation>
+    </message>
+    <message>
+        <source>Текущий пуск — закончен, %1</source>
+        <translation>Current run — ended, %1</translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,7 @@ status=0
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 for file in usr/share/man/man1/ortan5.1.gz usr/share/man/man1/ortan5-heatersim.1.gz \
             usr/share/doc/ortan5/copyright usr/share/doc/ortan5/changelog.gz usr/share/doc/ortan5/manual.ru.html \
+            usr/share/doc/ortan5/manual.en.html \
             usr/share/ortan5/locale/ru/LC_MESSAGES/default.mo usr/share/ortan5/locale/ru/LC_MESSAGES/cport.mo; do
   grep -qx "\./$file" <<<"$contents" || { echo "error: the package lacks /$file" >&2; status=1; }
 done

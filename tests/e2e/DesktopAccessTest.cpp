@@ -24,6 +24,7 @@
 
 #include "tests/e2e/DesktopTool.h"
 #include "tests/support/Simulator.h"
+#include "tests/support/VisitJournals.h"
 
 namespace o5::test {
 namespace {
@@ -217,6 +218,16 @@ class RussianDesktop : public DesktopAccess {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
   }
+  // The tool started in Russian, its port opened on `sim` as a screen reader
+  // user opens it.
+  void OpenPort(Simulator& sim) {
+    Listen();
+    StartTool(sim.DevicePath(), Environment({{"LANG", "ru_RU.UTF-8"}}));
+    PickPort(sim.DevicePath());
+    Press("Откр/закр");
+    ASSERT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Порт открыт")))
+        << Heard().toStdString() << Output();
+  }
   // Presses the keys until the window titled `title` shows: a window that has
   // only just shown may not take the keyboard yet.
   bool KeyUntilShown(unsigned long modifier, unsigned long key, const char* title, QWidget* clickFirst = nullptr) {
@@ -242,12 +253,7 @@ TEST_F(RussianDesktop, AGoneFaultEscapeInTheSummaryAndABrokenTimelineAreSaid) {
              "2026-13-01 10:00:01\tРежим 1 - Продувка\n"
              "2026-12-01 10:00:02\tПорт закрыт\n");
   Simulator sim({"--no-pacing", "--quiet"});
-  Listen();
-  StartTool(sim.DevicePath(), Environment({{"LANG", "ru_RU.UTF-8"}}));
-  PickPort(sim.DevicePath());
-  Press("Откр/закр");
-  ASSERT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Порт открыт")))
-      << Heard().toStdString() << Output();
+  ASSERT_NO_FATAL_FAILURE(OpenPort(sim));
   ASSERT_TRUE(sim.Command("fault 13").starts_with("OK")) << sim.LogText();
   EXPECT_TRUE(HeardNotification("Неисправность 13")) << Heard().toStdString();
   ASSERT_TRUE(sim.Command("fault off").starts_with("OK")) << sim.LogText();
@@ -266,6 +272,32 @@ TEST_F(RussianDesktop, AGoneFaultEscapeInTheSummaryAndABrokenTimelineAreSaid) {
   for (int i = 0; i < 2; ++i) desktop_->Key(XK_Tab);
   desktop_->Key(XK_End);
   EXPECT_TRUE(WaitHeard("object:", QString::fromUtf8("Пропущено строк: 2")))
+      << Heard().toStdString() << Output();
+}
+
+// The graph window's line above the chart, as a screen reader hears it at a
+// Russian desktop: the live run while the heater runs, then a run of a
+// journal kept earlier, opened from the history window.
+TEST_F(RussianDesktop, TheGraphWindowSaysWhichRunItShows) {
+  const WrittenSession kept = WriteSession({2026, 12, 1, 10, 0, 0}, {{60}});
+  PutSession("S_2026-12-01_10-00-00.txt", QByteArray::fromStdString(kept.journal));
+  PutSession("S_2026-12-01_10-00-00.events.tsv", QByteArray::fromStdString(kept.timeline));
+  Simulator sim({"--no-pacing", "--quiet"});
+  ASSERT_NO_FATAL_FAILURE(OpenPort(sim));
+  Press("Графики");
+  ASSERT_TRUE(desktop_->WaitForWindow(kGraphTitle, kDesktopWindowDeadline)) << Output();
+  ASSERT_TRUE(sim.Command("start").starts_with("OK")) << sim.LogText();
+  EXPECT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel", QString::fromUtf8("Текущий пуск — идёт, с ")))
+      << Heard().toStdString() << Output();
+  ASSERT_TRUE(sim.Command("telemetry off").starts_with("OK")) << sim.LogText();
+
+  ASSERT_TRUE(KeyUntilShown(XK_Control_L, XK_h, kHistoryTitle, fMain->MC)) << Output();
+  // From the serial number's box to the sessions of no heater, at the oldest.
+  for (int i = 0; i < 2; ++i) desktop_->Key(XK_Tab);
+  desktop_->Key(XK_End);
+  desktop_->Key(XK_Return);
+  EXPECT_TRUE(WaitHeard("object:property-change:accessible-name\tlabel",
+                        QString::fromUtf8("Журнал S_2026-12-01_10-00-00.txt — пуск 1 из 1, 01.12.2026 10:00:05")))
       << Heard().toStdString() << Output();
 }
 

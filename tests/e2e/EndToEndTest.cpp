@@ -319,9 +319,15 @@ TEST_F(EndToEnd, ASavedSessionChartsAsLiveAndItsReplayLogsTheSameRecordsAgain) {
   fGraph->SaveData(openedCsv);
   QFile a(liveCsv), b(openedCsv);
   ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+  // The same cells but the clock time, which a saved log does not keep.
+  const auto withoutClock = [](const QByteArray& csv) {
+    QStringList rows = QString::fromUtf8(csv).split("\r\n");
+    for (QString& row : rows) row = row.section(';', 0, -2);
+    return rows;
+  };
   const QByteArray live = a.readAll();
   EXPECT_GT(live.count('\n'), 25);
-  EXPECT_EQ(b.readAll(), live);
+  EXPECT_EQ(withoutClock(b.readAll()), withoutClock(live));
   EXPECT_TRUE(TakeInformation().isEmpty());  // one run, every line complete
 
   // The log played back into the tool, as a second tool would receive it.
@@ -339,7 +345,7 @@ TEST_F(EndToEnd, ASavedSessionChartsAsLiveAndItsReplayLogsTheSameRecordsAgain) {
   // And "Последний пуск" charts the same run from the record log.
   fGraph->ClearCharts();
   fGraph->ShowLastRun();
-  EXPECT_EQ(QByteArray::fromStdString(fGraph->SeriesCsvText()), live);
+  EXPECT_EQ(withoutClock(QByteArray::fromStdString(fGraph->SeriesCsvText())), withoutClock(live));
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

@@ -4,6 +4,7 @@
 // pseudo-terminal, and the chart's series are read as "Сохранить данные…"
 // writes them.
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -88,6 +89,12 @@ class RunsEndToEnd : public AppFixture {
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     QStringList rows = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
     if (!rows.isEmpty()) rows.removeFirst();
+    // The last column, the clock time of each row, is kept apart.
+    times_.clear();
+    for (QString& row : rows) {
+      times_ << row.section(';', -1);
+      row = row.section(';', 0, -2);
+    }
     return rows;
   }
   // The row a cycle of the played-back log gives: every series `value`.
@@ -99,6 +106,7 @@ class RunsEndToEnd : public AppFixture {
 
   QTemporaryDir dir_;
   std::unique_ptr<Simulator> sim_;
+  QStringList times_;  // of the rows SavedRows read last
 };
 
 // A run of 100 cycles and 5 of a heater standing after it: the run's 100
@@ -111,6 +119,10 @@ TEST_F(RunsEndToEnd, AFinishedRunStaysOnTheChartUntilTheNextRunReplacesIt) {
   QStringList rows = SavedRows("first.csv");
   ASSERT_EQ(rows.size(), 100);
   for (int t = 0; t < 100; ++t) ASSERT_EQ(rows[t], Row(t, 100)) << t;
+  // The live run has the session's clock: one second a cycle from its start.
+  const QDateTime began = QDateTime::fromString(times_.front(), "dd.MM.yyyy HH:mm:ss");
+  ASSERT_TRUE(began.isValid()) << times_.front().toStdString();
+  EXPECT_EQ(QDateTime::fromString(times_.back(), "dd.MM.yyyy HH:mm:ss"), began.addSecs(99));
   EXPECT_EQ(fMain->MR->document()->blockCount(), 105);
 
   const QString second = Log("second.txt", 30, 50, 2);
@@ -135,6 +147,7 @@ TEST_F(RunsEndToEnd, AFinishedRunStaysOnTheChartUntilTheNextRunReplacesIt) {
   rows = SavedRows("chosen.csv");
   ASSERT_EQ(rows.size(), 100);
   EXPECT_EQ(rows.front(), Row(0, 100));
+  EXPECT_EQ(times_.front(), "");  // a saved log has no clock
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 

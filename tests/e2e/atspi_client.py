@@ -35,7 +35,8 @@ def report(event):
         name = event.any_data
     if event.type.startswith("object:state-changed:showing") and not event.detail1:
         return
-    if role in (Atspi.Role.NOTIFICATION, Atspi.Role.ALERT) or name.startswith(("Порт ", "Пропущено строк")):
+    if role in (Atspi.Role.NOTIFICATION, Atspi.Role.ALERT) or name.startswith(
+            ("Порт ", "Пропущено строк", "Текущий пуск", "Нет пуска", "Журнал ")):
         print(f"{event.type}\t{source.get_role_name()}\t{name}", flush=True)
 
 

@@ -18,6 +18,22 @@
 
 namespace o5::test {
 
+// The series CSV without its last column, the clock time of each row: what a
+// chart shows whether or not its run's start is known.
+inline std::string WithoutClock(const std::string& csv) {
+  std::string out;
+  std::size_t from = 0;
+  while (from < csv.size()) {
+    std::size_t end = csv.find("\r\n", from);
+    if (end == std::string::npos) end = csv.size();
+    const std::string_view line(csv.data() + from, end - from);
+    out += line.substr(0, line.rfind(';'));
+    out += "\r\n";
+    from = end + 2;
+  }
+  return out;
+}
+
 class GraphFixture : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -61,19 +61,19 @@ TEST_F(GraphView, TheWholeRunOfADayIsShownAndKeptAsDrawn) {
   EXPECT_TRUE(TakeErrors().isEmpty());
 }
 
-// A journal's run, as long as the run timer counts (65,535 s), from its
-// first cycle to its last.
-TEST_F(GraphView, AJournalsRunIsShownFromItsFirstToItsLastCycle) {
+// A journal of a day's run, its 16-bit run timer wrapping once past 65,535 s,
+// from its first cycle to its last.
+TEST_F(GraphView, AJournalOfADaysRunIsShownFromItsFirstToItsLastCycle) {
   TfGraph live, g;
   LiveSession s(live);
-  for (int t = 0; t <= 65535; ++t) s.Cycle(t, "", t < 2 ? 1 : 21);
+  for (int t = 0; t < 86400; ++t) s.Cycle(t % 65536, "", t < 2 ? 1 : 21);
   const QString path = WriteFile("long.txt", s.log);
   Show(g);
   g.OpenRecordLog(path);
   Settle(g);
   EXPECT_EQ(X(g), (Range{0, 200}));
   PressWholeRun(g);
-  EXPECT_EQ(X(g), (Range{0, 65535}));
+  EXPECT_EQ(X(g), (Range{0, 86399}));
   EXPECT_EQ(XBoxes(g), (std::pair{0, 5000}));
   EXPECT_TRUE(TakeErrors().isEmpty());
 }

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // F1 in each window of the tool opens the manual at that window's section,
 // wherever the focus is, also over a modal dialog; the manual is Russian,
-// covers what a technician meets, its links lead somewhere and its pictures
-// load; "О программе" names the version, the licence and the files in use.
+// or English on an English desktop, covers what a technician meets, both
+// have the same sections, their links lead somewhere and their pictures load;
+// "О программе" names the version, the licence and the files in use.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,7 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/Forms.h"
 #include "archive/DataFolder.h"
@@ -33,10 +41,45 @@
 namespace o5::test {
 namespace {
 
+// The variables that choose the desktop's language, set for one test and as
+// they were afterwards.
+class LanguageVariables {
+ public:
+  LanguageVariables() {
+    for (const char* name : kNames)
+      if (const char* value = std::getenv(name)) saved_[name] = value;
+  }
+  ~LanguageVariables() {
+    for (const char* name : kNames) {
+      const auto saved = saved_.find(name);
+      if (saved == saved_.end())
+        unsetenv(name);
+      else
+        setenv(name, saved->second.c_str(), 1);
+    }
+  }
+  // Sets the four variables: an empty value leaves a variable unset.
+  void Set(const char* language, const char* all, const char* messages, const char* lang) {
+    const char* values[] = {language, all, messages, lang};
+    for (int i = 0; i < 4; ++i) {
+      if (*values[i])
+        setenv(kNames[i], values[i], 1);
+      else
+        unsetenv(kNames[i]);
+    }
+  }
+
+ private:
+  static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+  std::map<std::string, std::string> saved_;
+};
+
 class Help : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
+    // A Russian desktop unless a test chooses another.
+    language_.Set("", "", "", "ru_RU.UTF-8");
     help_ = std::make_unique<HelpKey>();
   }
   void TearDown() override {
@@ -50,6 +93,7 @@ class Help : public AppFixture {
   }
   static QString Section(const THelpWindow* w) { return w ? w->Text->source().fragment() : "<none>"; }
 
+  LanguageVariables language_;
   std::unique_ptr<HelpKey> help_;
 };
 
@@ -123,26 +167,6 @@ TEST_F(Help, TheManualIsRussianAndCoversWhatATechnicianMeets) {
                             "Shift+F10", "События сеанса", "Сравнить с…", "окна показать негде"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
 
-  // Every link inside leads to an anchor that is there; every picture loads.
-  QFile file(ManualPath());
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QString html = QString::fromUtf8(file.readAll());
-  QStringList names;
-  for (const auto& m : QRegularExpression(R"re(name="([^"]+)")re").globalMatch(html)) names << m.captured(1);
-  int links = 0;
-  for (const auto& m : QRegularExpression(R"re(href="#([^"]+)")re").globalMatch(html)) {
-    ++links;
-    EXPECT_TRUE(names.contains(m.captured(1))) << m.captured(1).toStdString();
-  }
-  EXPECT_GT(links, 10);
-  int pictures = 0;
-  for (const auto& m : QRegularExpression(R"re(<img src="([^"]+)")re").globalMatch(html)) {
-    ++pictures;
-    const QVariant picture = w->Text->loadResource(QTextDocument::ImageResource, QUrl(m.captured(1)));
-    EXPECT_TRUE(picture.isValid() && !picture.toByteArray().isEmpty()) << m.captured(1).toStdString();
-  }
-  EXPECT_GE(pictures, 4);
-
   // A link inside moves to its section, and "Назад" comes back.
   QTest::qWait(50);
   const int top = w->Text->verticalScrollBar()->value();
@@ -152,6 +176,90 @@ TEST_F(Help, TheManualIsRussianAndCoversWhatATechnicianMeets) {
   ASSERT_TRUE(w->bBack->isEnabled());
   QTest::mouseClick(w->bBack, Qt::LeftButton);
   EXPECT_EQ(w->Text->verticalScrollBar()->value(), top);
+}
+
+// The anchors of a manual, in order, and the targets of its links.
+struct ManualLinks {
+  QStringList anchors, targets, pictures;
+};
+ManualLinks LinksOf(const QString& html) {
+  ManualLinks links;
+  for (const auto& m : QRegularExpression(R"re(name="([^"]+)")re").globalMatch(html)) links.anchors << m.captured(1);
+  for (const auto& m : QRegularExpression(R"re(href="#([^"]+)")re").globalMatch(html)) links.targets << m.captured(1);
+  for (const auto& m : QRegularExpression(R"re(<img src="([^"]+)")re").globalMatch(html))
+    links.pictures << m.captured(1);
+  return links;
+}
+
+TEST_F(Help, BothManualsHaveTheSameSectionsAndTheirLinksAndPicturesHold) {
+  THelpWindow* w = PressF1(fMain->MR);
+  ASSERT_NE(w, nullptr);
+  const QString folder = QFileInfo(ManualPath()).absolutePath();
+  std::optional<ManualLinks> russian;
+  for (const char* name : {kManualFileName, kEnglishManualFileName}) {
+    SCOPED_TRACE(name);
+    QFile file(QDir(folder).filePath(QString::fromUtf8(name)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    const ManualLinks links = LinksOf(QString::fromUtf8(file.readAll()));
+    // Every link inside leads to an anchor that is there; every picture loads
+    // (from the same folder, as the help window shows either manual).
+    for (const QString& target : links.targets) EXPECT_TRUE(links.anchors.contains(target)) << target.toStdString();
+    EXPECT_GT(links.targets.size(), 10);
+    for (const QString& picture : links.pictures) {
+      const QVariant image = w->Text->loadResource(QTextDocument::ImageResource, QUrl(picture));
+      EXPECT_TRUE(image.isValid() && !image.toByteArray().isEmpty()) << picture.toStdString();
+    }
+    EXPECT_GE(links.pictures.size(), 4);
+    if (!russian) {
+      russian = links;
+      continue;
+    }
+    // F1 opens either manual at the same anchor: the same sections, links
+    // and pictures in the same order.
+    EXPECT_EQ(links.anchors, russian->anchors);
+    EXPECT_EQ(links.targets, russian->targets);
+    EXPECT_EQ(links.pictures, russian->pictures);
+  }
+}
+
+TEST_F(Help, TheManualFollowsTheDesktopsLanguage) {
+  struct Case {
+    const char *language, *all, *messages, *lang;
+    const char* manual;
+  };
+  const Case cases[] = {
+      {"", "", "", "en_US.UTF-8", kEnglishManualFileName},
+      {"", "", "", "en_GB", kEnglishManualFileName},
+      {"", "en_US.UTF-8", "", "ru_RU.UTF-8", kEnglishManualFileName},
+      {"", "", "en_US.UTF-8", "ru_RU.UTF-8", kEnglishManualFileName},
+      {"en", "", "", "C.UTF-8", kEnglishManualFileName},
+      {"de:en:ru", "", "", "de_DE.UTF-8", kEnglishManualFileName},
+      {"", "", "", "ru_RU.UTF-8", kManualFileName},
+      {"", "ru_RU.UTF-8", "", "en_US.UTF-8", kManualFileName},
+      {"ru", "", "", "en_US.UTF-8", kManualFileName},
+      {"", "", "", "C.UTF-8", kManualFileName},
+      {"en", "", "", "C", kManualFileName},
+      {"", "", "", "de_DE.UTF-8", kManualFileName},
+      {"", "", "", "", kManualFileName},
+  };
+  for (const Case& c : cases) {
+    const std::string where = std::string("LANGUAGE=") + c.language + " LC_ALL=" + c.all +
+                              " LC_MESSAGES=" + c.messages + " LANG=" + c.lang;
+    language_.Set(c.language, c.all, c.messages, c.lang);
+    EXPECT_EQ(ManualFileName(), QString::fromUtf8(c.manual)) << where;
+    EXPECT_EQ(QFileInfo(ManualPath()).fileName(), QString::fromUtf8(c.manual)) << where;
+  }
+  // On an English desktop F1 shows the English manual at the window's section.
+  language_.Set("", "", "", "en_US.UTF-8");
+  fGraph->show();
+  THelpWindow* w = PressF1(fGraph);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Text->source().fileName(), QString::fromUtf8(kEnglishManualFileName));
+  EXPECT_EQ(Section(w), "graph");
+  const QString text = w->Text->toPlainText();
+  EXPECT_TRUE(text.contains("Charts"));
+  const auto cyrillic = std::count_if(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Cyrillic; });
+  EXPECT_EQ(cyrillic, 0);
 }
 
 TEST_F(Help, AboutNamesTheVersionTheLicenceAndTheFilesInUse) {

@@ -108,40 +108,84 @@ TEST_F(VisitActTest, RunsOfTheDayCarryTheirClockLengthWarmUpAndFaults) {
   const Visit visit = GatherVisit(Sessions(), kSerial, kMorning, current);
   struct Expected {
     LocalTime start;
-    double length;
+    int64_t length;
     std::vector<int> codes;
     std::vector<LocalTime> at;
-    std::vector<double> lasted;
+    std::vector<std::optional<int64_t>> lasted;
   };
   // The first session stood 5 s, then ran 301 cycles and stood 20 s.
   const std::vector<Expected> expected = {
       {{2026, 12, 8, 9, 58, 32}, 300, {}, {}, {}},
       {{2026, 12, 8, 10, 3, 53}, 400, {13}, {{2026, 12, 8, 10, 4, 53}}, {45}},
       {{2026, 12, 8, 11, 0, 5}, 500, {}, {}, {}},  // a fault of no length is no fault
-      {{2026, 12, 8, 13, 0, 5}, 200, {5}, {{2026, 12, 8, 13, 2, 35}}, {50}},  // lasts to the run's end
+      {{2026, 12, 8, 13, 0, 5}, 200, {5}, {{2026, 12, 8, 13, 2, 35}}, {std::nullopt}},  // to the run's end
   };
   ASSERT_EQ(visit.runs.size(), expected.size());
   for (size_t k = 0; k < expected.size(); ++k) {
     SCOPED_TRACE(k);
-    const VisitRun& run = visit.runs[k];
+    const SessionRun& run = visit.runs[k].model;
     ASSERT_TRUE(run.start);
-    EXPECT_EQ(DisplayTime(*run.start), DisplayTime(expected[k].start));
+    EXPECT_EQ(WallDateTimeText(*run.start), DisplayTime(expected[k].start));
     EXPECT_EQ(run.length, expected[k].length);
-    ASSERT_TRUE(run.warmUp);
-    EXPECT_EQ(*run.warmUp, 40);
+    ASSERT_TRUE(run.warmUpAt);
+    EXPECT_EQ(*run.warmUpAt, 40);
     ASSERT_EQ(run.faults.size(), expected[k].codes.size());
     for (size_t f = 0; f < run.faults.size(); ++f) {
       EXPECT_EQ(run.faults[f].code, expected[k].codes[f]);
-      ASSERT_TRUE(run.faults[f].at);
-      EXPECT_EQ(DisplayTime(*run.faults[f].at), DisplayTime(expected[k].at[f]));
-      EXPECT_EQ(run.faults[f].seconds, expected[k].lasted[f]);
+      ASSERT_TRUE(run.faults[f].clock);
+      EXPECT_EQ(WallDateTimeText(*run.faults[f].clock), DisplayTime(expected[k].at[f]));
+      EXPECT_EQ(run.faults[f].lasted, expected[k].lasted[f]);
     }
   }
+  // The act says of each run what "Итоги пуска" says of it.
+  const std::vector<std::string> last = ActRunText(visit.runs[3], 4).lines;
+  EXPECT_EQ(last.back(), FaultNotice(5) + " — в 13:02:35, длилась до конца пуска");
   EXPECT_EQ(visit.firmware, "3.1, дата 12.05.2025");  // the current session read the version last
   EXPECT_EQ(DefaultChartRun(visit.runs), 3u);
   EXPECT_EQ(ActDuration(45), "45 с");
   EXPECT_EQ(ActDuration(337), "5 мин 37 с");
   EXPECT_EQ(ActDuration(3725), "1 ч 02 мин 05 с");
+}
+
+// A run's lines on the act read what the runs model has of it, as "Итоги
+// пуска" does: a run found going on, a warm-up before the port opened, a
+// fault without a clock or to the run's end.
+TEST(VisitActRunText, TheLinesSayWhatTheModelKnows) {
+  const WallSeconds ten = WallSecondsOf(2026, 12, 8, 10, 0, 0);
+  const auto run = [](std::optional<WallSeconds> start, bool found, std::optional<int64_t> warmUp, int firstMode,
+                      std::vector<RunFault> faults) {
+    SessionRun r;
+    r.start = start;
+    r.foundGoingOn = found;
+    r.length = 3725;
+    r.warmUpAt = warmUp;
+    r.firstMode = firstMode;
+    r.faults = std::move(faults);
+    return r;
+  };
+  struct Case {
+    const char* what;
+    SessionRun model;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Case> cases = {
+      {"begun and watched", run(ten, false, 40, 1, {}),
+       {"Начало: 08.12.2026 10:00:00", "Длительность: 1 ч 02 мин 05 с", "До прогрева: 40 с", "Неисправностей не было"}},
+      {"found going on, warmed up before", run(ten, true, std::nullopt, 22, {{13, 22, 613, ten + 613, 45}}),
+       {"Начало: 08.12.2026 10:00:00 (пуск шёл до открытия порта)", "Длительность: 1 ч 02 мин 05 с",
+        "До прогрева: до открытия порта", FaultNotice(13) + " — в 10:10:13, длилась 45 с"}},
+      {"no clock, a fault to the end", run(std::nullopt, false, std::nullopt, 1, {{9, 5, 100, std::nullopt, std::nullopt}}),
+       {"Начало: не записано (пуск начался до подключения)", "Длительность: 1 ч 02 мин 05 с",
+        "До прогрева: прогрев не достигнут", FaultNotice(9) + " — через 1 мин 40 с от начала, длилась до конца пуска"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VisitRun visitRun;
+    visitRun.model = c.model;
+    const VisitActRunText text = ActRunText(visitRun, 2);
+    EXPECT_EQ(text.heading, "Пуск 2");
+    EXPECT_EQ(text.lines, c.lines);
+  }
 }
 
 TEST_F(VisitActTest, ActOfThreeRunsAndABlackBoxIsOnePageACustomerCanRead) {
@@ -247,13 +291,13 @@ TEST_F(VisitActTest, DialogTicksEveryRunChartsTheLastFaultyOneAndRemembersTheWor
   ASSERT_EQ(dialog.lvRuns->count(), 3);
   for (int row = 0; row < 3; ++row) EXPECT_EQ(dialog.lvRuns->item(row)->checkState(), Qt::Checked);
   ASSERT_NE(dialog.ChartRun(), nullptr);
-  EXPECT_EQ(dialog.ChartRun()->faults.size(), 1u);  // the second run
+  EXPECT_EQ(dialog.ChartRun()->model.faults.size(), 1u);  // the second run
   EXPECT_EQ(dialog.bSave->text(), QString::fromUtf8("&Сохранить…"));
 
   // Unticking the charted run charts the last faultless one instead.
   dialog.lvRuns->item(1)->setCheckState(Qt::Unchecked);
   ASSERT_NE(dialog.ChartRun(), nullptr);
-  EXPECT_EQ(dialog.ChartRun()->length, 500);
+  EXPECT_EQ(dialog.ChartRun()->model.length, 500);
   EXPECT_EQ(dialog.Content().runs.size(), 2u);
 
   if (const char* shot = std::getenv("O5_VISIT_ACT_SHOT")) {

@@ -9,7 +9,7 @@
 namespace o5 {
 
 QImage StandAlonePicture(const QImage& chart, const QString& title, const QFont& font,
-                         const std::vector<LegendEntry>& legend) {
+                         const std::vector<LegendEntry>& legend, const QString& caption) {
   constexpr int kPad = 6;
   constexpr int kSwatch = 18;
   constexpr int kSwatchGap = 4;
@@ -20,7 +20,8 @@ QImage StandAlonePicture(const QImage& chart, const QString& title, const QFont&
   titleFont.setBold(true);
   const QFontMetrics tm(titleFont);
   const QFontMetrics fm(font);
-  const int titleHeight = tm.height() + 2 * kPad;
+  const int captionHeight = caption.isEmpty() ? 0 : fm.height() + kPad;
+  const int titleHeight = tm.height() + 2 * kPad + captionHeight;
 
   std::vector<QRect> places;
   int x = kPad;
@@ -45,10 +46,13 @@ QImage StandAlonePicture(const QImage& chart, const QString& title, const QFont&
   painter.setFont(titleFont);
   painter.setPen(Qt::black);
   const int textWidth = size.width() - 2 * kPad;
-  painter.drawText(QRect(kPad, 0, textWidth, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+  painter.drawText(QRect(kPad, 0, textWidth, titleHeight - captionHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    tm.elidedText(title, Qt::ElideMiddle, textWidth));
-  painter.drawImage(QPoint(0, titleHeight), chart);
   painter.setFont(font);
+  if (!caption.isEmpty())
+    painter.drawText(QRect(kPad, titleHeight - captionHeight, textWidth, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     fm.elidedText(caption, Qt::ElideMiddle, textWidth));
+  painter.drawImage(QPoint(0, titleHeight), chart);
   const int legendTop = titleHeight + size.height();
   for (std::size_t k = 0; k < legend.size(); ++k) {
     const QRect r = places[k].translated(0, legendTop);

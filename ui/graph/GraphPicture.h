@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A picture of the chart that stands alone: a title line above it and a
-// legend of the series below it.
+// A picture of the chart that stands alone: a title line (and the window's
+// line of what the chart shows) above it and a legend of the series below it.
 
 #include <QColor>
 #include <QFont>
@@ -19,8 +19,10 @@ struct LegendEntry {
 };
 
 // `chart` in device pixels with its pixel ratio set; the result has the same
-// ratio and width. The legend's entries flow in rows, as many as fit.
+// ratio and width. `caption`, the line the window shows above the chart,
+// follows the title where given. The legend's entries flow in rows, as many
+// as fit.
 QImage StandAlonePicture(const QImage& chart, const QString& title, const QFont& font,
-                         const std::vector<LegendEntry>& legend);
+                         const std::vector<LegendEntry>& legend, const QString& caption = {});
 
 }  // namespace o5

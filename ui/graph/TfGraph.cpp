@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
@@ -23,6 +24,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "archive/ArchiveNames.h"
+#include "archive/JournalRuns.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
 #include "heater/SeriesCsv.h"
@@ -211,7 +214,15 @@ void TfGraph::CreateControls() {
   top->addWidget(bUp);
   top->addSpacing(12);
   top->addWidget(Button1);
-  top->addStretch();
+  top->addSpacing(12);
+  lbShown = new QLabel(pTop);
+  lbShown->setObjectName("lbShown");
+  lbShown->setAccessibleDescription(tr("Что показывает график"));
+  lbShown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A journal's long name does not widen the window: the line is cut at its
+  // edge, and its tooltip and accessible name keep it whole.
+  lbShown->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  top->addWidget(lbShown, 1);
 
   auto* left = new QVBoxLayout(pLeft);
   left->setContentsMargins(4, 6, 4, 6);
@@ -515,8 +526,21 @@ void TfGraph::aLastRunExecute() { ShowLastRun(); }
 
 void TfGraph::aSaveDataExecute() {
   const QString path = AskSaveFileName(this, QCoreApplication::translate("TfGraph", kSaveDataCaption),
-                                       ProposedName("csv"), QString::fromUtf8(kCsvFilter));
+                                       ProposedDataName(), QString::fromUtf8(kCsvFilter));
   if (!path.isEmpty()) SaveData(path);
+}
+
+// The heater's serial and the run's start: the journal's, else the session's.
+QString TfGraph::ProposedDataName() const {
+  std::optional<uint32_t> serial;
+  if (shown_ == Shown::kLog) {
+    if (const auto name = ParseJournalFileName(shownName_.toStdString())) serial = name->serial;
+  } else if (serialSource_) {
+    serial = serialSource_();
+  }
+  const SessionRun* run = ChartedRun();
+  const LocalTime start = run && run->start ? WallLocalTime(*run->start) : LocalTimeNow();
+  return QString::fromStdString(SeriesFileName(serial, start));
 }
 
 void TfGraph::aSavePictureExecute() {
@@ -565,6 +589,10 @@ void TfGraph::ShowRecords(const RecordLog& log, std::size_t run, Shown what, con
                     ? QCoreApplication::translate("TfGraph", kRunOfRuns).arg(run + 1).arg(log.RunCount())
                     : QString();
   shownAt_ = QDateTime::currentDateTime();
+  shownLogCaption_ = tr("Журнал %1 — пуск %2 из %3").arg(name).arg(run + 1).arg(log.RunCount());
+  if (shownRun_->start)
+    shownLogCaption_ += ", " + QString::fromStdString(WallDateTimeText(*shownRun_->start));
+  UpdateShownCaption();
   ClearCharts();
   for (const TelemetryPoint& p : log.RunPoints(run)) Charts->AddPoint(p.series, p.x, p.y);
   ChartChanged();
@@ -583,7 +611,9 @@ std::string TfGraph::SeriesCsvText() const {
     columns[i].points.reserve(data.Size());
     for (std::size_t k = 0; k < data.Size(); ++k) columns[i].points.emplace_back(data.X(k), data.Y(k));
   }
-  return SeriesCsv(QCoreApplication::translate("TfGraph", kTimeAxisTitle).toStdString(), columns);
+  const SessionRun* run = ChartedRun();
+  return SeriesCsv(QCoreApplication::translate("TfGraph", kTimeAxisTitle).toStdString(), columns,
+                   run ? run->start : std::nullopt);
 }
 
 void TfGraph::SaveData(const QString& path) const {
@@ -624,7 +654,7 @@ QImage TfGraph::Picture() const {
   for (int i = 0; i < kSeriesCount; ++i)
     if (Charts->SeriesVisible(i))
       legend.push_back({GraphSeriesCaption(i), Charts->SeriesColor(i), Charts->SeriesWidth(i)});
-  return StandAlonePicture(Charts->Picture(), PictureTitle(), Charts->font(), legend);
+  return StandAlonePicture(Charts->Picture(), PictureTitle(), Charts->font(), legend, ShownCaption());
 }
 
 void TfGraph::SavePicture(const QString& path) const {

@@ -23,9 +23,11 @@
 #include <optional>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/ChartWidget.h"
@@ -40,6 +42,7 @@ class QColorDialog;
 class QAction;
 class QKeySequence;
 class QFrame;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QToolButton;
@@ -49,11 +52,6 @@ namespace o5 {
 
 class RecordLog;
 class TfRunSummary;
-
-// Gives the runs of a session journal the clock of the session's timeline
-// beside it (read once); the runs stay without one where the journal has no
-// timeline or it does not tell.
-void GiveRunClocks(const std::string& journalPath, RecordLog& log);
 
 class TfGraph : public QWidget {
   Q_OBJECT
@@ -103,6 +101,15 @@ class TfGraph : public QWidget {
   // not), and a legend of the shown series.
   QImage Picture() const;
   QString PictureTitle() const;
+  // The line above the chart that says what it shows: the live run ("Текущий
+  // пуск — идёт, с 10:03:35", "… — закончен в 10:09:12, 5:37", "Нет пуска")
+  // or a journal's run ("Журнал <file> — пуск 1 из 3, <its start>").
+  QString ShownCaption() const;
+  // The heater's serial number where the session knows it, for the names
+  // proposed for saving.
+  void SetHeaterSerialSource(std::function<std::optional<uint32_t>()> source) { serialSource_ = std::move(source); }
+  // The name proposed for "Сохранить данные…".
+  QString ProposedDataName() const;
   // The series as the CSV text SaveData writes.
   std::string SeriesCsvText() const;
 
@@ -159,6 +166,7 @@ class TfGraph : public QWidget {
   QToolButton* bLeft;
   QToolButton* bRight;
   QPushButton* Button1;
+  QLabel* lbShown;  // ShownCaption, above the chart
   QColorDialog* dlgColor;
   // The chart's context menu and its commands.
   QMenu* pmCharts;
@@ -213,12 +221,14 @@ class TfGraph : public QWidget {
   void ShowYRange();
   void ChartChanged();
   void UpdateSummary();
+  void UpdateShownCaption();
   std::optional<double> NewestX() const;
   void SetRowColor(int tag, const QColor& color);
   // The time under the point where the menu was opened.
   double MenuX() const;
 
   std::function<std::string()> recordLogSource_;
+  std::function<std::optional<uint32_t>()> serialSource_;
   // The run of a record log charted again, as its model split it.
   std::optional<SessionRun> shownRun_;
   // What the chart shows, for the picture's title: live telemetry, or a
@@ -226,6 +236,7 @@ class TfGraph : public QWidget {
   Shown shown_ = Shown::kLive;
   QString shownName_;
   QString shownRunOf_;  // "1 из 2" for a run chosen from a log of several
+  QString shownLogCaption_;  // ShownCaption of a record log's run
   QDateTime shownAt_;
   std::optional<QPoint> menuPos_;  // global, where the chart asked for the menu
   bool menuFromChart_ = false;     // the menu showing now was asked for by the chart

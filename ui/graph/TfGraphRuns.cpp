@@ -5,20 +5,17 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QTimer>
 
 #include <cmath>
-#include <filesystem>
 #include <utility>
 
-#include "archive/ArchiveNames.h"
-#include "archive/SessionJournal.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSplitter.h"
-#include "heater/SessionEvents.h"
+#include "archive/JournalRuns.h"
 #include "archive/LocalTime.h"
-#include "archive/TimelineFile.h"
 #include "heater/RunSummary.h"
 #include "ui/graph/GraphSeries.h"
 #include "ui/graph/TfGraph.h"
@@ -34,12 +31,7 @@ constexpr const char* kRunSummaryCaption = QT_TRANSLATE_NOOP("TfGraph", "Ито�
 constexpr int kSummaryIntervalMs = 250;
 
 // The local clock, as the session's timeline writes it.
-WallSeconds WallNow() {
-  const LocalTime t = LocalTimeNow();
-  return WallSecondsOf(t.year, t.month, t.day, t.hour, t.minute, t.second);
-}
-
-WallSeconds WallOf(const LocalTime& t) { return WallSecondsOf(t.year, t.month, t.day, t.hour, t.minute, t.second); }
+WallSeconds WallNow() { return WallOf(LocalTimeNow()); }
 
 }  // namespace
 
@@ -62,6 +54,7 @@ void TfGraph::CreateRunActions() {
   summaryTimer_->setSingleShot(true);
   summaryTimer_->setInterval(kSummaryIntervalMs);
   connect(summaryTimer_, &QTimer::timeout, this, &TfGraph::UpdateSummary);
+  UpdateShownCaption();
 }
 
 void TfGraph::LiveCycleBegins(int32_t runTimer) { live_->feed.CycleBegins(runTimer); }
@@ -70,7 +63,10 @@ void TfGraph::LiveCycleMode(int mode) { live_->feed.CycleMode(mode); }
 
 void TfGraph::LiveAddPoint(int series, double x, double y) { live_->feed.AddPoint(series, x, y); }
 
-void TfGraph::LiveCycleEnds() { live_->feed.CycleEnds(); }
+void TfGraph::LiveCycleEnds() {
+  live_->feed.CycleEnds();
+  UpdateShownCaption();
+}
 
 // A new run ends the hold over a chart shown again: it is charted as live.
 void TfGraph::LiveBeginRun() {
@@ -78,6 +74,7 @@ void TfGraph::LiveBeginRun() {
   shown_ = Shown::kLive;
   shownRun_.reset();
   ClearCharts();
+  UpdateShownCaption();
 }
 
 void TfGraph::LivePoint(int series, double x, double y) {
@@ -154,6 +151,30 @@ void TfGraph::ChartChanged() {
   if (fRunSummary->isVisible() && !summaryTimer_->isActive()) summaryTimer_->start();
 }
 
+QString TfGraph::ShownCaption() const {
+  if (shown_ == Shown::kLog) return shownLogCaption_;
+  // The live run, and the record log's last run charted again, which is the
+  // live telemetry's latest.
+  const SessionRun* run = LiveRuns().Latest();
+  if (!run) return tr("Нет пуска");
+  if (!run->ended)
+    return run->start ? tr("Текущий пуск — идёт, с %1").arg(QString::fromStdString(WallTimeText(*run->start)))
+                      : tr("Текущий пуск — идёт");
+  const QString length = QString::fromStdString(ClockLengthText(run->length));
+  return run->start ? tr("Текущий пуск — закончен в %1, %2")
+                          .arg(QString::fromStdString(WallTimeText(*run->start + run->length)), length)
+                    : tr("Текущий пуск — закончен, %1").arg(length);
+}
+
+// Set only when it changes: the live feed asks once a cycle.
+void TfGraph::UpdateShownCaption() {
+  const QString caption = ShownCaption();
+  if (lbShown->text() == caption) return;
+  lbShown->setText(caption);
+  lbShown->setToolTip(caption);
+  lbShown->setAccessibleName(caption);
+}
+
 const SessionRun* TfGraph::ChartedRun() const {
   if (shown_ != Shown::kLive) return shownRun_ ? &*shownRun_ : nullptr;
   // "Очистить" leaves nothing to sum up until the run gives points again.
@@ -170,24 +191,6 @@ void TfGraph::UpdateSummary() {
   }
   const SessionRun* run = ChartedRun();
   fRunSummary->SetLines(run ? RunSummaryLines(*run, captions) : std::vector<std::string>());
-}
-
-// The session timeline beside a journal notes where each of its runs began
-// ("Работа началась") or was found going on ("Отопитель уже работает"), at the
-// clock time of the run's first cycle; the journal's runs are split as the
-// timeline's were. A timeline written before runs found going on were noted
-// leaves the first run, when it was found going on, to the opening time.
-void GiveRunClocks(const std::string& journalPath, RecordLog& log) {
-  const std::filesystem::path journal(journalPath);
-  const auto name = ParseJournalFileName(journal.filename().string());
-  if (!name || log.RunCount() == 0) return;
-  // No timeline, or none to read: the runs go without a clock.
-  const TimelineReading timeline = ReadTimeline((journal.parent_path() / TimelineFileName(*name)).string());
-  std::vector<TimelineRunMark> marks;
-  for (const TimelineEvent& event : timeline.events)
-    if (event.text == kEventRunBegan || event.text == kEventRunFound)
-      marks.push_back({WallOf(event.when), event.text == kEventRunFound});
-  log.SetRunClocks(WallOf(name->opened), marks);
 }
 
 }  // namespace o5

@@ -64,7 +64,7 @@ void THelpWindow::ShowSection(const QString& anchor) {
                       "<h2>Руководство не найдено</h2><p>Файл %1 искали в папках:</p><ul><li>%2</li></ul>"
                       "<p>Оно ставится вместе с пакетом ortan5; переустановите пакет "
                       "или соберите программу заново.</p>")
-                      .arg(QString::fromUtf8(kManualFileName),
+                      .arg(ManualFileName(),
                            ManualFolders().join(QStringLiteral("</li><li>")).toHtmlEscaped()));
     return;
   }

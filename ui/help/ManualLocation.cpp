@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "link/Translation.h"
 #include "settings/SettingsFile.h"
 
 namespace o5 {
@@ -18,10 +19,23 @@ QStringList ManualFolders() {
   return folders;
 }
 
+QString ManualFileName() {
+  const QString languages = QString::fromStdString(LanguageList(LocaleVariablesOfEnvironment()));
+  for (const QString& language : languages.split(u':', Qt::SkipEmptyParts)) {
+    if (language.startsWith(u"en")) return QString::fromUtf8(kEnglishManualFileName);
+    if (language.startsWith(u"ru")) break;
+  }
+  return QString::fromUtf8(kManualFileName);
+}
+
 QString ManualPath() {
-  for (const QString& folder : ManualFolders()) {
-    const QFileInfo manual(QDir(folder).filePath(kManualFileName));
-    if (manual.isFile()) return manual.absoluteFilePath();
+  QStringList names = {ManualFileName(), QString::fromUtf8(kManualFileName)};
+  names.removeDuplicates();
+  for (const QString& name : names) {
+    for (const QString& folder : ManualFolders()) {
+      const QFileInfo manual(QDir(folder).filePath(name));
+      if (manual.isFile()) return manual.absoluteFilePath();
+    }
   }
   return {};
 }

@@ -123,13 +123,13 @@ void TfVisitAct::BuildControls() {
   lvRuns->setAccessibleName(tr("Пуски визита"));
   runsLabel->setBuddy(lvRuns);
   for (std::size_t k = 0; k < source_.visit.runs.size(); ++k) {
-    const VisitRun& run = source_.visit.runs[k];
+    const SessionRun& run = source_.visit.runs[k].model;
     QString faults;
-    for (const VisitFault& fault : run.faults) faults += (faults.isEmpty() ? "" : ", ") + QString::number(fault.code);
-    const QString start = run.start ? Text(DisplayTime(*run.start)) : tr("начало не записано");
+    for (const RunFault& fault : run.faults) faults += (faults.isEmpty() ? "" : ", ") + QString::number(fault.code);
+    const QString start = run.start ? Text(WallDateTimeText(*run.start)) : tr("начало не записано");
     const QString text = tr("Пуск %1: %2, %3, %4")
                              .arg(k + 1)
-                             .arg(start, Text(ActDuration(run.length)),
+                             .arg(start, Text(ActDuration(double(run.length))),
                                   faults.isEmpty() ? tr("без неисправностей") : tr("неисправности: %1").arg(faults));
     auto* item = new QListWidgetItem(text, lvRuns);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -194,7 +194,7 @@ void TfVisitAct::FillChartRuns() {
     // The last ticked run with a fault, else the last ticked run.
     std::size_t pick = indexes.back();
     for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
-      if (!source_.visit.runs[*it].faults.empty()) {
+      if (!source_.visit.runs[*it].model.faults.empty()) {
         pick = *it;
         break;
       }
