@@ -19,13 +19,10 @@ QStringList ManualFolders() {
   return folders;
 }
 
+// The manual in the language of the tool's own texts.
 QString ManualFileName() {
-  const QString languages = QString::fromStdString(LanguageList(LocaleVariablesOfEnvironment()));
-  for (const QString& language : languages.split(u':', Qt::SkipEmptyParts)) {
-    if (language.startsWith(u"en")) return QString::fromUtf8(kEnglishManualFileName);
-    if (language.startsWith(u"ru")) break;
-  }
-  return QString::fromUtf8(kManualFileName);
+  return QString::fromUtf8(ToolLanguage(LocaleVariablesOfEnvironment()) == "en" ? kEnglishManualFileName
+                                                                                 : kManualFileName);
 }
 
 QString ManualPath() {
