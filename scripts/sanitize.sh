@@ -76,8 +76,13 @@ run_valgrind() {
   # (file name filters of a folder listing among them) run without their
   # just-in-time compiler: Memcheck cannot follow the code it makes and reports
   # its every branch as depending on uninitialised values.
+  # The graph window's line for a live run is heard only once the tool has
+  # charted the simulator's run; the tool slowed down by Memcheck falls behind
+  # the simulator's unpaced line and hears its silence instead. That test runs
+  # natively and under the sanitizers.
+  local filter=-RussianDesktop.TheGraphWindowSaysWhichRunItShows
   for ((shard = 0; shard < jobs; shard++)); do
-    (cd "$build" && QT_ENABLE_REGEXP_JIT=0 GTEST_TOTAL_SHARDS=$jobs GTEST_SHARD_INDEX=$shard \
+    (cd "$build" && QT_ENABLE_REGEXP_JIT=0 GTEST_TOTAL_SHARDS=$jobs GTEST_SHARD_INDEX=$shard GTEST_FILTER=$filter \
       valgrind --tool=memcheck --error-exitcode=99 --leak-check=full \
       --show-leak-kinds=definite --errors-for-leak-kinds=definite --num-callers=30 \
       --suppressions="$root/tests/hardening/valgrind.supp" \

@@ -29,10 +29,12 @@ inline QProcessEnvironment OffscreenEnvironment() {
 }
 
 // The environment for a child run of this test program that runs the tests
-// its filter names: without the shares a sharded run (Valgrind's) gave this
-// process, which would leave the child a share with none of them.
+// its filter names: without the shares and the filter a sharded run
+// (Valgrind's) gave this process, which would leave the child a share with
+// none of them.
 inline QProcessEnvironment WithoutTestShares(QProcessEnvironment env) {
-  for (const char* name : {"GTEST_TOTAL_SHARDS", "GTEST_SHARD_INDEX", "GTEST_SHARD_STATUS_FILE"}) env.remove(name);
+  for (const char* name : {"GTEST_TOTAL_SHARDS", "GTEST_SHARD_INDEX", "GTEST_SHARD_STATUS_FILE", "GTEST_FILTER"})
+    env.remove(name);
   return env;
 }
 
