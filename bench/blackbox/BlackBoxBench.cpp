@@ -65,12 +65,3 @@ BENCHMARK(BM_ReadoutAgainstInstantHeater)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace o5
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -211,12 +211,3 @@ BENCHMARK(BM_WorkshopOfEight)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace o5
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
