@@ -64,14 +64,6 @@ constexpr const char* kPrintNotFinished =
 // A one-page report takes some ten kilobytes; the limit only guards the memory.
 constexpr size_t kMaxPrintedFileBytes = 64u << 20;
 
-QFont PageFont(double points, bool bold) {
-  QFont font;
-  font.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans"});
-  font.setPointSizeF(points);
-  font.setBold(bold);
-  return font;
-}
-
 QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Entries run down columns, then across: as many columns as fit `width`,
@@ -343,6 +335,14 @@ void PrintToFile(QPrinter& printer, const PrintedDocument& document, const QStri
 }
 
 }  // namespace
+
+QFont PageFont(double points, bool bold) {
+  QFont font;
+  font.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans"});
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
 
 void DrawBlackBoxPage(QPainter& painter, const QSizeF& area, double dpi, const BlackBoxPage& page) {
   QPaintDevice* device = painter.device();

@@ -12,6 +12,7 @@
 
 #include "heater/BlackBoxExport.h"
 
+class QFont;
 class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
@@ -30,6 +31,9 @@ struct PrintedDocument {
   QString dialogTitle;  // of the print dialog
   std::function<void(QPainter& painter, QPagedPaintDevice& device, const QSizeF& area, double dpi)> draw;
 };
+
+// The face of every printed page's text, at `points`.
+QFont PageFont(double points, bool bold);
 
 // The document as a PDF file's bytes.
 QByteArray DocumentPdf(const PrintedDocument& document);

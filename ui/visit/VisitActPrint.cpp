@@ -61,14 +61,6 @@ constexpr std::array<Marker, kActChartSeries.size()> kActMarkers = {Marker::kCir
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-QFont PageFont(double points, bool bold) {
-  QFont font;
-  font.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans"});
-  font.setPointSizeF(points);
-  font.setBold(bold);
-  return font;
-}
-
 void DrawMarker(QPainter& painter, Marker marker, const QPointF& c, double r, const QColor& color) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
