@@ -29,7 +29,7 @@ void Display(const QString& text) {
     display(text);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("AppTitle", kAppTitle), text,
+  QMessageBox box(QMessageBox::Critical, AppTitle(), text,
                   QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }

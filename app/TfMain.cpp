@@ -107,7 +107,7 @@ QFont PixelFont(const char* family, int pixels, bool bold = false) {
 
 TfMain::TfMain(QWidget* parent) : QWidget(parent) {
   setObjectName("fMain");
-  setWindowTitle(QCoreApplication::translate("AppTitle", kAppTitle));
+  setWindowTitle(AppTitle());
   setWindowIcon(MakeAppIcon());
   QFont font("MS Sans Serif");
   font.setPointSize(8);

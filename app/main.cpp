@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     // The windows cannot be built (the system's port list cannot be read):
     // say why and end without showing anything.
-    QMessageBox::critical(nullptr, QCoreApplication::translate("AppTitle", o5::kAppTitle),
+    QMessageBox::critical(nullptr, o5::AppTitle(),
                           o5::ErrorDisplayText(e));
     return 1;
   }
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     const std::string watch = watchAt + 1 < arguments.size() ? arguments[watchAt + 1].toStdString() : std::string();
     const auto read = o5::ReadBrokerSettings(o5::SettingsFile(), watch);
     if (!read.settings) {
-      QMessageBox::critical(nullptr, QCoreApplication::translate("AppTitle", o5::kAppTitle),
+      QMessageBox::critical(nullptr, o5::AppTitle(),
                             QString::fromStdString(read.error));
       o5::DestroyForms();
       return 1;

@@ -4,8 +4,8 @@
 <context>
     <name>AppTitle</name>
     <message>
-        <source>Ортан5 Диагностика 1.0.2</source>
-        <translation>Ortan5 Diagnostics 1.0.2</translation>
+        <source>Ортан5 Диагностика %1</source>
+        <translation>Ortan5 Diagnostics %1</translation>
     </message>
 </context>
 <context>

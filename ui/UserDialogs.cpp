@@ -127,7 +127,7 @@ void ShowInformation(const QString& text) {
     display(text);
     return;
   }
-  QMessageBox box(QMessageBox::Information, QCoreApplication::translate("AppTitle", kAppTitle), text,
+  QMessageBox box(QMessageBox::Information, AppTitle(), text,
                   QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }

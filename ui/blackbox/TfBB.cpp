@@ -524,7 +524,7 @@ QString TfBB::DefaultName(const QString& extension) const { return reportBaseNam
 
 BlackBoxPage TfBB::ReportPage() const {
   BlackBoxPage page = MakeBlackBoxPage(report_, source_.Text());
-  page.footer = QCoreApplication::translate("AppTitle", kAppTitle).toStdString();
+  page.footer = AppTitle().toStdString();
   if (changes_) {
     page.changesHeading = changes_->heading;
     page.changes = changes_->PageLines();
@@ -558,7 +558,7 @@ void TfBB::aSaveReportExecute() {
 }
 
 std::string TfBB::ReportCsv() const {
-  return BlackBoxCsv(reportImage_, source_, QCoreApplication::translate("AppTitle", kAppTitle).toStdString(),
+  return BlackBoxCsv(reportImage_, source_, AppTitle().toStdString(),
                      earlier_);
 }
 

@@ -225,7 +225,7 @@ VisitActContent TfVisitAct::Content() const {
   }
   VisitActContent act = MakeVisitAct(fields, source_.date, runs, numbers, chart, source_.blackBox,
                                      source_.visit.firmware, source_.serial);
-  act.footer = QCoreApplication::translate("AppTitle", kAppTitle).toStdString();
+  act.footer = AppTitle().toStdString();
   return act;
 }
 
