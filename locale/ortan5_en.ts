@@ -1069,7 +1069,7 @@ Qt %4 (built with Qt %5)</translation>
     </message>
     <message>
         <source>Версия ПО</source>
-        <translation>Software version</translation>
+        <translation>Firmware version</translation>
     </message>
     <message>
         <source>Чтение черного ящика начато</source>

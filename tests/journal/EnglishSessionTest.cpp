@@ -98,7 +98,7 @@ TEST_F(EnglishSession, NeitherTheConsoleNorTheTimelineKeepsARussianWord) {
   const std::vector<std::string> timeline = Timeline();
   const std::string opened = "Port " + sim_->DevicePath() + " open";
   for (const std::string& expected : {std::string("Time zone: UTC"), opened, std::string("Start"),
-                                      std::string("Run began"), std::string("Software version"),
+                                      std::string("Run began"), std::string("Firmware version"),
                                       std::string("Version 4.2.7 - 1"), std::string("Date    17.3.21 - 0"),
                                       std::string("Stop"), FaultNotice(13), FaultGoneNotice()})
     EXPECT_TRUE(std::any_of(timeline.begin(), timeline.end(),

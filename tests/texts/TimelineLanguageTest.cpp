@@ -112,7 +112,7 @@ TEST_F(TimelineLanguage, ASessionOnAnEnglishDesktopKeepsNoRussianWord) {
   cycle(100, 21, 0);
   events.PortClosed();
   EXPECT_THAT(kept, ElementsAre("Port /dev/ttyUSB0 open", "Mode 0 - Off", "Start", "Run began",
-                                "Mode 1 - Check before start", "Software version", "Version 4.2.7 - 1",
+                                "Mode 1 - Check before start", "Firmware version", "Version 4.2.7 - 1",
                                 "Date    17.3.21 - 0", "Mode 21 - Warm-up", FaultNotice(13), FaultGoneNotice(),
                                 "Data from the heater coming in again", "Black box reading started",
                                 "Black box read, serial number 658188", "Black box reading started",
