@@ -594,16 +594,16 @@ void TfMain::SetTimeText(std::string_view text) {
 }
 
 void TfMain::SetModeCaption(std::string_view text) {
-  events_.ModeShown(text);
-  // The decoder names the mode as the record log has it; the bar shows it in
-  // the tool's language.
+  // The decoder names the mode as the record log has it; the bar and the
+  // session's events show it in the tool's language.
   int mode = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), mode);
   const bool known =
       error == std::errc() && std::string_view(end, text.data() + text.size()) ==
                                   std::string(kModeCaptionSeparator) + std::string(ModeName(mode));
-  frmModes->SetModeCaption(known ? QString::fromStdString(ModeCaptionText(mode))
-                                 : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  const std::string shown = known ? ModeCaptionText(mode) : std::string(text);
+  events_.ModeShown(shown);
+  frmModes->SetModeCaption(QString::fromStdString(shown));
 }
 
 void TfMain::FaultNamed(std::string_view notice) { ConsoleLine(std::string(notice)); }
@@ -778,19 +778,19 @@ void TfMain::BSetClick(QObject* /*sender*/) {
 void TfMain::bStartClick(QObject* /*sender*/) {
   if (running_[kStart]) return;
   const CommandScope command(*this, kStart);
-  events_.Note(kEventStart);
+  events_.Note(EventText(kEventStart));
   StartHeater(*this);
 }
 void TfMain::bStopClick(QObject* /*sender*/) {
   if (running_[kStop]) return;
   const CommandScope command(*this, kStop);
-  events_.Note(kEventStop);
+  events_.Note(EventText(kEventStop));
   StopHeater(*this);
 }
 void TfMain::bVerClick(QObject* /*sender*/) {
   if (running_[kVersion]) return;
   const CommandScope command(*this, kVersion);
-  events_.Note(kEventVersion);
+  events_.Note(EventText(kEventVersion));
   ReadFirmwareVersion(*this);
 }
 void TfMain::bBlackBoxClick(QObject* /*sender*/) {

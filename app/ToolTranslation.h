@@ -12,7 +12,9 @@ namespace o5 {
 
 // Loads and installs the catalog of `language` ("en", "ru") from
 // `catalogDirectory` and lets the cores' texts be translated. False when the
-// catalog cannot be read; the texts then stay as written.
+// catalog cannot be read; the texts then stay as written. Whatever the
+// language, the cores' readers of what the tool wrote then know its texts in
+// every language of that folder's catalogs (TranslationsOf).
 bool InstallToolTranslation(const std::string& catalogDirectory, const std::string& language);
 
 }  // namespace o5

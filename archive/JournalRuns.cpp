@@ -28,10 +28,13 @@ std::string JournalTimelinePath(const std::string& journalPath) {
 void GiveRunClocks(const std::string& journalPath, const std::vector<TimelineEvent>& events, RecordLog& log) {
   const auto name = ParseJournalFileName(std::filesystem::path(journalPath).filename().string());
   if (!name || log.RunCount() == 0) return;
+  // The marks in whichever language the session wrote them.
+  const WrittenText began = WrittenEvent(kEventRunBegan);
+  const WrittenText found = WrittenEvent(kEventRunFound);
   std::vector<TimelineRunMark> marks;
   for (const TimelineEvent& event : events)
-    if (event.text == kEventRunBegan || event.text == kEventRunFound)
-      marks.push_back({WallOf(event.when), event.text == kEventRunFound});
+    if (const bool goingOn = found.Is(event.text); goingOn || began.Is(event.text))
+      marks.push_back({WallOf(event.when), goingOn});
   log.SetRunClocks(WallOf(name->opened), marks);
 }
 

@@ -56,8 +56,9 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 
 namespace {
 
-// The line naming the zone whose clock the timeline's times are on.
-constexpr std::string_view kTimeZoneCaption = "Часовой пояс: ";
+// The line naming the zone whose clock the timeline's times are on, in the
+// tool's language as the timeline's other lines.
+constexpr const char* kTimeZoneCaption = O5_TEXT("SessionJournal", "Часовой пояс: ");
 
 // The regular files of a folder, by name (not following links).
 template <typename Visit>
@@ -179,7 +180,8 @@ void SessionJournal::Append(std::string_view line) { AppendLine(journal_, line, 
 void SessionJournal::Event(std::string_view text) {
   const LocalClock now = LocalClockNow();
   if (active_ && zoneTold_ != now.utcOffset) {
-    AppendLine(timeline_, TimelineLine(now.time, std::string(kTimeZoneCaption) + UtcOffsetText(now.utcOffset)), {});
+    const std::string zone = Translate("SessionJournal", kTimeZoneCaption) + UtcOffsetText(now.utcOffset);
+    AppendLine(timeline_, TimelineLine(now.time, zone), {});
     if (timeline_.fd >= 0) zoneTold_ = now.utcOffset;
   }
   AppendLine(timeline_, TimelineLine(now.time, text), {});

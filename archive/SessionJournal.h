@@ -62,7 +62,8 @@ class SessionJournal {
   // One event of the timeline, at the local time now; a tab or line end in
   // `text` becomes a blank. The timeline names the zone's offset from UTC in
   // its first line and in a line of its own wherever it changes
-  // ("Часовой пояс: UTC+03:00"), so that its times can be told apart.
+  // ("Часовой пояс: UTC+03:00", in the tool's language as the events are),
+  // so that its times can be told apart.
   void Event(std::string_view text);
   // A readout during this opening read the heater with this serial number:
   // the journal is named after it from now on.

@@ -7,7 +7,9 @@
 #include "archive/ArchiveNames.h"
 #include "archive/JournalRuns.h"
 #include "archive/SessionJournal.h"
+#include "heater/HeaterCommands.h"
 #include "heater/SessionEvents.h"
+#include "heater/TextTranslation.h"
 #include "settings/UserFile.h"
 
 namespace o5 {
@@ -17,11 +19,8 @@ namespace {
 // As the graph window reads it: a journal of a day's telemetry is some
 // megabytes.
 constexpr std::size_t kMaxJournalBytes = 128u << 20;
-// The console's lines of a version read (the command's own event is
-// kEventVersion, which is no version).
-constexpr std::string_view kVersionLine = "Версия ";
-constexpr std::string_view kDateLine = "Дата ";
-constexpr std::string_view kFirmwareDate = ", дата ";
+// Between the version and its date on the act.
+constexpr const char* kFirmwareDate = O5_TEXT("VisitRuns", ", дата ");
 
 std::string Trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -59,18 +58,23 @@ std::vector<VisitRun> JournalVisitRuns(const std::string& journalPath, std::stri
 }
 
 std::string FirmwareInTimeline(const std::vector<TimelineEvent>& timeline) {
+  // The console's lines of a version read, in whichever language the session
+  // wrote them (the command's own event, kEventVersion, is no version).
+  const WrittenText versionLine("HeaterCommands", kVersionLine.data());
+  const WrittenText dateLine("HeaterCommands", kVersionDateLine.data());
+  const WrittenText versionAsked = WrittenEvent(kEventVersion);
   std::string version, date;
   for (const TimelineEvent& event : timeline) {
     const std::string_view text = event.text;
-    if (text.starts_with(kVersionLine) && text != kEventVersion) {
-      version = Trimmed(text.substr(kVersionLine.size()));
+    if (const std::size_t start = versionLine.StartOf(text); start > 0 && !versionAsked.Is(text)) {
+      version = Trimmed(text.substr(start));
       date.clear();
-    } else if (text.starts_with(kDateLine) && !version.empty()) {
-      date = Trimmed(text.substr(kDateLine.size()));
+    } else if (const std::size_t start = dateLine.StartOf(text); start > 0 && !version.empty()) {
+      date = Trimmed(text.substr(start));
     }
   }
   if (version.empty() || date.empty()) return version;
-  return version + std::string(kFirmwareDate) + date;
+  return version + Translate("VisitRuns", kFirmwareDate) + date;
 }
 
 Visit GatherVisit(const std::string& sessionsFolder, uint32_t serial, const LocalTime& day,

@@ -34,7 +34,9 @@ std::vector<VisitRun> JournalVisitRuns(const std::string& journalPath, std::stri
                                        const std::vector<TimelineEvent>& timeline);
 
 // The firmware version the session read ("Версия …" and "Дата …" lines of
-// the console, kept in the timeline), the last one read; empty when none.
+// the console, kept in the timeline in any language the tool ships), the
+// last one read, in the tool's language ("3.1, дата 12.05.2025"); empty when
+// none.
 std::string FirmwareInTimeline(const std::vector<TimelineEvent>& timeline);
 
 struct Visit {

@@ -78,10 +78,7 @@ std::string FaultBitsText(int byte, uint8_t value) {
     if (entry.caption.empty()) {
       int bit = 1;
       while ((1u << (bit - 1)) != entry.mask) ++bit;
-      std::string note = Translate("FaultLegend", "бит %1: без описания");
-      if (const std::size_t at = note.find("%1"); at != std::string::npos)
-        note.replace(at, 2, std::to_string(bit));
-      text += note;
+      text += WithArgument(Translate("FaultLegend", "бит %1: без описания"), std::to_string(bit));
     } else {
       // The legend's blank before a one-digit code only aligns its column.
       const std::string caption = FaultCaptionText(entry);

@@ -45,8 +45,8 @@ void ReadFirmwareVersion(RequestChannel& channel) {
   if (!Exchange(channel, kCmdVersionDate)) return;
   const std::string date = ReplyDataText(channel.FrameBuffer());
   channel.ConsoleLine("");
-  channel.ConsoleLine("Версия " + version);
-  channel.ConsoleLine("Дата   " + date);
+  channel.ConsoleLine(Translate("HeaterCommands", kVersionLine.data()) + version);
+  channel.ConsoleLine(Translate("HeaterCommands", kVersionDateLine.data()) + date);
 }
 
 void SendExitRequest(RequestChannel& channel) {

@@ -6,9 +6,18 @@
 // frame, and once the port it began on has gone its remaining frames are
 // dropped by the channel.
 
+#include <string_view>
+
 #include "heater/RequestChannel.h"
+#include "heater/TextTranslation.h"
 
 namespace o5 {
+
+// The console's lines of a version read begin with these, in the tool's
+// language; the session's timeline keeps them, and the act of a visit reads
+// the firmware back from them.
+inline constexpr std::string_view kVersionLine = O5_TEXT("HeaterCommands", "Версия ");
+inline constexpr std::string_view kVersionDateLine = O5_TEXT("HeaterCommands", "Дата   ");
 
 // Start frame, 300 ms pause, post-start request and its wait; without a reply
 // the post-start fallback frame and a 200 ms pause.

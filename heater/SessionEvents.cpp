@@ -3,8 +3,14 @@
 
 #include <cstdio>
 
-
 namespace o5 {
+
+// The events' context in the catalogs: that of their marks in the header.
+constexpr const char* kContext = "SessionEvents";
+
+std::string EventText(std::string_view event) { return Translate(kContext, event.data()); }
+
+WrittenText WrittenEvent(std::string_view event) { return WrittenText(kContext, event.data()); }
 
 SessionEvents::SessionEvents(Output keep) : keep_(std::move(keep)) {}
 
@@ -15,8 +21,9 @@ void SessionEvents::Tell(std::string_view line) {
 void SessionEvents::Note(std::string_view text) { keep_(text); }
 
 void SessionEvents::PortOpened(std::string_view name) {
-  const std::string port(name);
-  Note(lost_ ? "Устройство снова подключено, порт " + port + " открыт" : "Порт " + port + " открыт");
+  Note(WithArgument(lost_ ? Translate("SessionEvents", "Устройство снова подключено, порт %1 открыт")
+                          : Translate("SessionEvents", "Порт %1 открыт"),
+                    name));
   lost_ = false;
   closedByLoss_ = false;
   mode_.clear();
@@ -25,22 +32,24 @@ void SessionEvents::PortOpened(std::string_view name) {
 }
 
 void SessionEvents::DeviceLost() {
-  Note(kEventDeviceLost);
+  Note(EventText(kEventDeviceLost));
   lost_ = true;
   closedByLoss_ = true;
 }
 
 void SessionEvents::PortClosed() {
-  if (!closedByLoss_) Note(kEventPortClosed);
+  if (!closedByLoss_) Note(EventText(kEventPortClosed));
   closedByLoss_ = false;
 }
 
-std::string ModeEventText(std::string_view caption) { return "Режим " + std::string(caption); }
+std::string ModeEventText(std::string_view caption) {
+  return WithArgument(Translate("SessionEvents", "Режим %1"), caption);
+}
 
 std::string RunEndedText(int32_t seconds) {
   char text[64];
   std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return std::string("Работа закончилась, длительность ") + text;
+  return WithArgument(Translate("SessionEvents", "Работа закончилась, длительность %1"), text);
 }
 
 void SessionEvents::ModeShown(std::string_view caption) {
@@ -58,7 +67,7 @@ void SessionEvents::RunCycle(CycleKind kind, const SessionRuns& runs) {
   if (runTold_) return;
   runTold_ = true;
   // A run that goes on is one this opening found going on.
-  Note(kind == CycleKind::kRunBegins && !all.back().foundGoingOn ? kEventRunBegan : kEventRunFound);
+  Note(EventText(kind == CycleKind::kRunBegins && !all.back().foundGoingOn ? kEventRunBegan : kEventRunFound));
 }
 
 void SessionEvents::Silent() { silent_ = true; }
@@ -66,21 +75,21 @@ void SessionEvents::Silent() { silent_ = true; }
 void SessionEvents::FrameArrived() {
   if (!silent_) return;
   silent_ = false;
-  Note(kEventDataAgain);
+  Note(EventText(kEventDataAgain));
 }
 
 void SessionEvents::ReadoutStarted() {
-  Note(kEventReadoutStarted);
+  Note(EventText(kEventReadoutStarted));
   readout_ = true;
 }
 
 void SessionEvents::ReadoutCompleted(uint32_t serial) {
-  Note("Черный ящик прочитан, серийный номер " + std::to_string(serial));
+  Note(WithArgument(Translate("SessionEvents", "Черный ящик прочитан, серийный номер %1"), std::to_string(serial)));
   readout_ = false;
 }
 
 void SessionEvents::ReadoutEnded() {
-  if (readout_) Note(kEventReadoutCut);
+  if (readout_) Note(EventText(kEventReadoutCut));
   readout_ = false;
 }
 

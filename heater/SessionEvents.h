@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What happens during a session, each event told once as it happens, in
-// Russian: the port opened and closed, the device lost and back, the commands
+// What happens during a session, each event told once as it happens, in the
+// tool's language: the port opened and closed, the device lost and back, the commands
 // pressed, the black-box readout, the heater's mode, its faults and runs, the
 // line falling silent and coming back. It is one stream: the console's lines
 // pass through it too (Tell), so that the session's timeline holds every line
@@ -19,23 +19,31 @@
 #include <string_view>
 
 #include "heater/SessionRuns.h"
+#include "heater/TextTranslation.h"
 
 namespace o5 {
 
-// The events' texts that are fixed.
-inline constexpr std::string_view kEventPortClosed = "Порт закрыт";
-inline constexpr std::string_view kEventDeviceLost = "Устройство порта потеряно, порт закрыт";
-inline constexpr std::string_view kEventStart = "Пуск";
-inline constexpr std::string_view kEventStop = "Стоп";
-inline constexpr std::string_view kEventVersion = "Версия ПО";
-inline constexpr std::string_view kEventReadoutStarted = "Чтение черного ящика начато";
-inline constexpr std::string_view kEventReadoutCut = "Чтение черного ящика прервано";
-inline constexpr std::string_view kEventRunBegan = "Работа началась";
+// The events' texts that are fixed, as written in the source language; the
+// timeline gets them in the tool's language (EventText), and its readers know
+// them in any language (WrittenEvent).
+inline constexpr std::string_view kEventPortClosed = O5_TEXT("SessionEvents", "Порт закрыт");
+inline constexpr std::string_view kEventDeviceLost = O5_TEXT("SessionEvents", "Устройство порта потеряно, порт закрыт");
+inline constexpr std::string_view kEventStart = O5_TEXT("SessionEvents", "Пуск");
+inline constexpr std::string_view kEventStop = O5_TEXT("SessionEvents", "Стоп");
+inline constexpr std::string_view kEventVersion = O5_TEXT("SessionEvents", "Версия ПО");
+inline constexpr std::string_view kEventReadoutStarted = O5_TEXT("SessionEvents", "Чтение черного ящика начато");
+inline constexpr std::string_view kEventReadoutCut = O5_TEXT("SessionEvents", "Чтение черного ящика прервано");
+inline constexpr std::string_view kEventRunBegan = O5_TEXT("SessionEvents", "Работа началась");
 // A run found going on: the heater ran before its first cycle was seen (the
 // port opened on a running heater, a lost stretch of line, another heater).
 // The run began its run timer's seconds before this event's time.
-inline constexpr std::string_view kEventRunFound = "Отопитель уже работает";
-inline constexpr std::string_view kEventDataAgain = "Данные от отопителя снова поступают";
+inline constexpr std::string_view kEventRunFound = O5_TEXT("SessionEvents", "Отопитель уже работает");
+inline constexpr std::string_view kEventDataAgain = O5_TEXT("SessionEvents", "Данные от отопителя снова поступают");
+
+// One of the fixed events above in the tool's language.
+std::string EventText(std::string_view event);
+// One of the fixed events above as its readers know it in any language.
+WrittenText WrittenEvent(std::string_view event);
 
 class SessionEvents {
  public:
@@ -95,7 +103,7 @@ class SessionEvents {
   bool readout_ = false;  // a readout runs that has not completed
 };
 
-// "Режим 21 - Прогрев".
+// "Режим 21 - Прогрев", of the caption as shown.
 std::string ModeEventText(std::string_view caption);
 // "Работа закончилась, длительность 0:05:12".
 std::string RunEndedText(int32_t seconds);

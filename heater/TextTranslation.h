@@ -8,8 +8,15 @@
 // start; until then, and in every program that installs none, each text stays
 // as written. What the tool writes for itself (the journal's lines, file names)
 // takes the untranslated text.
+//
+// The session's timeline is written for a person, in the tool's language of
+// the time, and read back by the tool in whatever language it runs in then:
+// its readers know a text by TranslationsOf, every way the tool may have
+// written it.
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Marks a text for the catalogs; translated by Translate with the same context
 // where it is shown.
@@ -38,5 +45,57 @@ inline std::string Translate(const char* context, const char* source, const char
     text.replace(at, 2, count);
   return text;
 }
+
+// `text` (a translated one) with its %1 replaced by `argument`.
+inline std::string WithArgument(std::string text, std::string_view argument) {
+  if (const std::size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
+  return text;
+}
+
+// Answers the translations of `source` in `context` in every catalog the tool
+// ships (those that translate it), in any order.
+using TranslationsFunction = std::vector<std::string> (*)(const char* context, const char* source);
+
+inline TranslationsFunction gTranslationsFunction = nullptr;
+
+// `source` and its translation in every catalog the tool ships, each once,
+// `source` first: each way the tool writes the text in one of its languages.
+// Only `source` in a program that installs no catalogs.
+inline std::vector<std::string> TranslationsOf(const char* context, const char* source) {
+  std::vector<std::string> texts{source};
+  if (!gTranslationsFunction) return texts;
+  for (std::string& text : gTranslationsFunction(context, source)) {
+    bool known = false;
+    for (const std::string& had : texts) known = known || had == text;
+    if (!known && !text.empty()) texts.push_back(std::move(text));
+  }
+  return texts;
+}
+
+// A text the tool writes, as its readers know it in any language it ships.
+// Made where a reading begins: the catalogs are asked once, not for every
+// line read.
+class WrittenText {
+ public:
+  WrittenText(const char* context, const char* source) : texts_(TranslationsOf(context, source)) {}
+
+  // `text` is this text in one of the languages.
+  bool Is(std::string_view text) const {
+    for (const std::string& t : texts_)
+      if (text == t) return true;
+    return false;
+  }
+  // The length of this text at the start of `text` in the language it begins
+  // with there (the longest that fits); 0 when it begins with none.
+  std::size_t StartOf(std::string_view text) const {
+    std::size_t length = 0;
+    for (const std::string& t : texts_)
+      if (t.size() > length && text.starts_with(t)) length = t.size();
+    return length;
+  }
+
+ private:
+  std::vector<std::string> texts_;
+};
 
 }  // namespace o5

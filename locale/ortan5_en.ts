@@ -580,6 +580,17 @@
     </message>
 </context>
 <context>
+    <name>HeaterCommands</name>
+    <message>
+        <source>Версия </source>
+        <translation>Version </translation>
+    </message>
+    <message>
+        <source>Дата   </source>
+        <translation>Date    </translation>
+    </message>
+</context>
+<context>
     <name>HelpWindow</name>
     <message>
         <source>Назад</source>
@@ -1019,6 +1030,69 @@ Qt %4 (built with Qt %5)</translation>
     </message>
 </context>
 <context>
+    <name>SessionEvents</name>
+    <message>
+        <source>Устройство снова подключено, порт %1 открыт</source>
+        <translation>Device connected again, port %1 open</translation>
+    </message>
+    <message>
+        <source>Порт %1 открыт</source>
+        <translation>Port %1 open</translation>
+    </message>
+    <message>
+        <source>Режим %1</source>
+        <translation>Mode %1</translation>
+    </message>
+    <message>
+        <source>Работа закончилась, длительность %1</source>
+        <translation>Run ended, length %1</translation>
+    </message>
+    <message>
+        <source>Черный ящик прочитан, серийный номер %1</source>
+        <translation>Black box read, serial number %1</translation>
+    </message>
+    <message>
+        <source>Порт закрыт</source>
+        <translation>Port closed</translation>
+    </message>
+    <message>
+        <source>Устройство порта потеряно, порт закрыт</source>
+        <translation>Port device lost, port closed</translation>
+    </message>
+    <message>
+        <source>Пуск</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Версия ПО</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>Чтение черного ящика начато</source>
+        <translation>Black box reading started</translation>
+    </message>
+    <message>
+        <source>Чтение черного ящика прервано</source>
+        <translation>Black box reading cut short</translation>
+    </message>
+    <message>
+        <source>Работа началась</source>
+        <translation>Run began</translation>
+    </message>
+    <message>
+        <source>Отопитель уже работает</source>
+        <translation>Heater already running</translation>
+    </message>
+    <message>
+        <source>Данные от отопителя снова поступают</source>
+        <translation>Data from the heater coming in again</translation>
+    </message>
+</context>
+<context>
     <name>SessionJournal</name>
     <message>
         <source>Не удалось записать журнал сеанса в папку &quot;</source>
@@ -1031,6 +1105,10 @@ Qt %4 (built with Qt %5)</translation>
     <message>
         <source>&quot; не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов не должны работать с этой папкой одновременно.</source>
         <translation>&quot; does not support file locks: journals are written and not deleted, but several benches must not work with this folder at the same time.</translation>
+    </message>
+    <message>
+        <source>Часовой пояс: </source>
+        <translation>Time zone: </translation>
     </message>
 </context>
 <context>
@@ -1854,6 +1932,13 @@ software</translation>
     <message>
         <source>Полоса под графиком: режимы работы; отметки с номером — неисправности</source>
         <translation>Strip below the graph: operating modes; numbered marks are faults</translation>
+    </message>
+</context>
+<context>
+    <name>VisitRuns</name>
+    <message>
+        <source>, дата </source>
+        <translation>, date </translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,7 @@
 // benchmark: the heater stands, runs (checking, igniting, warming up, running
 // strong, cooling down), perhaps reports a fault for a while, and stands
 // again; the timeline beside the journal notes where each run began and the
-// firmware version read.
+// firmware version read, in the tool's language as the tool writes them.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +13,7 @@
 
 #include "archive/ArchiveNames.h"
 #include "archive/SessionJournal.h"
+#include "heater/HeaterCommands.h"
 #include "heater/RecordLog.h"
 #include "heater/SessionEvents.h"
 #include "heater/TelemetryDecoder.h"
@@ -79,12 +80,14 @@ inline WrittenSession WriteSession(const LocalTime& opened, const std::vector<Pl
     for (int k = 0; k < cycles; ++k, ++clock) DecodeCycle(state, sink, 0, 0, 0, 20, 20);
   };
   if (!firmware.empty()) {
-    session.timeline += TimelineLine(LocalTimeOf(clock), "Версия " + firmware);
-    session.timeline += TimelineLine(LocalTimeOf(clock), "Дата   12.05.2025");
+    session.timeline +=
+        TimelineLine(LocalTimeOf(clock), Translate("HeaterCommands", kVersionLine.data()) + firmware);
+    session.timeline +=
+        TimelineLine(LocalTimeOf(clock), Translate("HeaterCommands", kVersionDateLine.data()) + "12.05.2025");
   }
   stand(5);
   for (const PlannedRun& run : runs) {
-    session.timeline += TimelineLine(LocalTimeOf(clock), kEventRunBegan);
+    session.timeline += TimelineLine(LocalTimeOf(clock), EventText(kEventRunBegan));
     for (int t = 0; t <= run.seconds; ++t, ++clock) {
       const int mode = PlannedMode(t, run.seconds);
       const bool fault = run.faultCode && t >= run.faultAt && t < run.faultAt + run.faultSeconds;
