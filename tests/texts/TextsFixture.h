@@ -26,10 +26,11 @@ class TextsFixture : public AppFixture {
   }
 
   // Shows the window and lets its layouts settle, so that sizes and places
-  // are the ones the user sees.
+  // are the ones the user sees. On an X server a loaded machine may take a
+  // while to expose it.
   static void ShowAndSettle(QWidget* window) {
     window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 60000));
     QApplication::processEvents();
   }
 };

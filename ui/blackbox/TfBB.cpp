@@ -199,6 +199,9 @@ void TfBB::BuildControls() {
   BuildProgressPanel();
   BuildMenu();
   BuildCommands();
+  // The row of commands has room for the Russian captions; a longer language
+  // widens the window to hold the row.
+  resize(std::max(width(), CommandsWidth()), height());
   LayOut();
   new FileDropFilter(this, [this](const QString& path) { OpenImage(path); });
 }
@@ -271,6 +274,8 @@ void TfBB::BuildCommands() {
   }
   row->addStretch(1);
 }
+
+int TfBB::CommandsWidth() const { return pCommands->sizeHint().width(); }
 
 void TfBB::contextMenuEvent(QContextMenuEvent* event) {
   pmBB->popup(event->globalPos());
@@ -385,10 +390,11 @@ void TfBB::showEvent(QShowEvent* event) {
   placed_ = true;
   const QRect frame = frameGeometry();
   const QSize margins = frame.size() - size();
-  if (!margins.isEmpty()) resize(kOuterWidth - margins.width(), kOuterHeight - margins.height());
+  const int outerWidth = std::max(kOuterWidth, CommandsWidth() + margins.width());
+  if (!margins.isEmpty()) resize(outerWidth - margins.width(), kOuterHeight - margins.height());
   if (const QScreen* s = screen()) {
     const QRect area = s->availableGeometry();
-    move(FitInto(QRect(area.center() - QPoint(kOuterWidth / 2, kOuterHeight / 2), frameGeometry().size()), area));
+    move(FitInto(QRect(area.center() - QPoint(outerWidth / 2, kOuterHeight / 2), frameGeometry().size()), area));
   }
 }
 

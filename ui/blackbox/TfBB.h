@@ -48,7 +48,9 @@ class TfBB : public QWidget {
 
  public:
   // The row of command buttons between the panel and the grid; the window
-  // is that much taller, so that the grid keeps its size.
+  // is that much taller, so that the grid keeps its size. The outer width is
+  // the one laid out for the Russian texts; a longer language widens the
+  // window to the row of commands.
   static constexpr int kCommandsHeight = 30;
   static constexpr int kOuterWidth = 944;
   static constexpr int kOuterHeight = 731 + kCommandsHeight;
@@ -143,6 +145,8 @@ class TfBB : public QWidget {
   void BuildProgressPanel();
   void BuildMenu();
   void BuildCommands();
+  // What the row of commands needs, its captions whole.
+  int CommandsWidth() const;
   void LayOut();
   // Shows the report of `image`; its files are proposed as `baseName` plus
   // their extension.

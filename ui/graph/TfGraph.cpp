@@ -87,7 +87,11 @@ constexpr int kMinHeight = 480;
 constexpr int kTopPanelHeight = 41;
 constexpr int kLeftPanelWidth = 73;
 constexpr int kBottomPanelHeight = 36;
+// As laid out for the Russian captions of the series; a longer language
+// widens the panel to its widest caption.
 constexpr int kRightPanelWidth = 202;
+constexpr int kCaptionLeft = 70;
+constexpr int kCaptionRightMargin = 2;
 constexpr int kRowPitch = 23;
 constexpr int kRowTop = 8;
 constexpr int kSwatchWidth = 24;
@@ -187,7 +191,6 @@ void TfGraph::CreateControls() {
   pBottom = Panel(this);
   pBottom->setFixedHeight(kBottomPanelHeight);
   pRight = Panel(this);
-  pRight->setFixedWidth(kRightPanelWidth);
 
   Charts = new ChartWidget(this);
   Charts->setObjectName("Charts");
@@ -255,11 +258,15 @@ void TfGraph::CreateControls() {
     sp[i]->SetColor(ColorFromValue(GraphSettings::kDefaultColor));
     cb[i] = new QCheckBox(GraphSeriesCaption(i), pRight);
     cb[i]->setObjectName(QStringLiteral("cb%1").arg(n));
-    cb[i]->setGeometry(70, y, kRightPanelWidth - 72, kSwatchHeight);
+    cb[i]->move(kCaptionLeft, y);
     cb[i]->setChecked(true);
     Charts->SetSeriesColor(i, sp[i]->Color());
     Charts->SetSeriesName(i, GraphSeriesCaption(i).toStdString());
   }
+  int captionWidth = kRightPanelWidth - kCaptionLeft - kCaptionRightMargin;
+  for (const QCheckBox* box : cb) captionWidth = std::max(captionWidth, box->sizeHint().width());
+  for (QCheckBox* box : cb) box->resize(captionWidth, kSwatchHeight);
+  pRight->setFixedWidth(kCaptionLeft + captionWidth + kCaptionRightMargin);
 
   dlgColor = new QColorDialog(this);
   dlgColor->setObjectName("dlgColor");

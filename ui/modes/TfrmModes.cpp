@@ -2,14 +2,17 @@
 #include "ui/modes/TfrmModes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStringList>
+#include <QTextLayout>
 
 #include "settings/SettingsFile.h"
 #include "ui/WindowGeometry.h"
@@ -28,6 +31,7 @@ constexpr int kFontPixels = 11;
 
 constexpr int kModeBarHeight = 21;
 constexpr int kLegendHeight = 489;
+constexpr int kListHeight = TfrmModes::kClientHeight - kModeBarHeight - kLegendHeight;
 constexpr int kLegendLeft = 5;
 
 const QColor kModeBarBackground(0, 0, 160);
@@ -55,15 +59,25 @@ QString InitialModeCaption() {
   return QString::fromStdString(ModeCaptionText(0));
 }
 
+// The width of `text` in `font`, whole pixels enough for its fractions.
+int TextWidth(const QFont& font, const QString& text) {
+  return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
+}
+
 // The legend's width is fixed by the window; where the installed face is wider
 // than the one the captions were laid out for, the caption is narrowed rather
 // than cut off.
 void FitWidth(QLabel* label, int available) {
   const int width = label->fontMetrics().horizontalAdvance(label->text());
-  if (width <= available) return;
+  if (width <= available && label->sizeHint().width() <= available) return;
   QFont narrow = label->font();
-  narrow.setStretch(std::max(70, 100 * available / width));
-  label->setFont(narrow);
+  // A narrowed face's widths are rounded, and a sign may reach past its
+  // advance: a caption still a pixel too wide is narrowed a step further.
+  for (int stretch = std::clamp(100 * available / width, 70, 99);; --stretch) {
+    narrow.setStretch(stretch);
+    label->setFont(narrow);
+    if (stretch <= 70 || label->sizeHint().width() <= available) return;
+  }
 }
 
 }  // namespace
@@ -80,15 +94,15 @@ TfrmModes::TfrmModes(QWidget* parent)
   font.setFamilies({kFontFamily, kFallbackFamily});
   font.setPixelSize(kFontPixels);
   setFont(font);
-  setFixedSize(kClientWidth, kClientHeight);
   BuildControls();
+  setFixedSize(WidthForTexts(), kClientHeight - kListHeight + HeightForLines());
+  PlaceControls();
   FormCreate();
 }
 
 void TfrmModes::BuildControls() {
   Panel1 = new QLabel(InitialModeCaption(), this);
   Panel1->setObjectName("Panel1");
-  Panel1->setGeometry(0, 0, kClientWidth, kModeBarHeight);
   Panel1->setFrameShape(QFrame::Box);
   Panel1->setFrameShadow(QFrame::Plain);
   Panel1->setLineWidth(1);
@@ -103,10 +117,8 @@ void TfrmModes::BuildControls() {
   barFont.setBold(true);
   Panel1->setFont(barFont);
 
-  const int legendTop = kClientHeight - kLegendHeight;
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
-  Memo1->setGeometry(0, kModeBarHeight, kClientWidth, legendTop - kModeBarHeight);
   QStringList lines;
   for (const char* line : kModeList) lines << QCoreApplication::translate("TfrmModes", line);
   Memo1->setPlainText(lines.join('\n'));
@@ -116,7 +128,6 @@ void TfrmModes::BuildControls() {
 
   pErr = new QFrame(this);
   pErr->setObjectName("pErr");
-  pErr->setGeometry(0, legendTop, kClientWidth, kLegendHeight);
   pErr->setAutoFillBackground(true);
   QPalette legendPalette = pErr->palette();
   legendPalette.setColor(QPalette::Window, legendPalette.color(QPalette::Button));
@@ -128,9 +139,67 @@ void TfrmModes::BuildControls() {
     auto* label = new QLabel(QString::fromStdString(FaultCaptionText(entry)), pErr);
     label->setObjectName(QString::fromUtf8(entry.name.data(), entry.name.size()));
     label->move(kLegendLeft, entry.top);
-    FitWidth(label, kClientWidth - kLegendLeft);
-    label->adjustSize();
     FaultLabels[i] = label;
+  }
+}
+
+// The window is as wide as laid out for the Russian texts, or as wide as the
+// texts of a longer language need: the mode bar naming any mode, in bold,
+// the lines of the list, the captions of the legend.
+int TfrmModes::WidthForTexts() const {
+  // What each control takes beside its text: frame, indent, margins.
+  const int bar = Panel1->sizeHint().width() - TextWidth(Panel1->font(), Panel1->text());
+  const int list = 2 * Memo1->frameWidth() + 2 * static_cast<int>(std::ceil(Memo1->document()->documentMargin()));
+  int width = kClientWidth;
+  // Every mode the heater defines, and the widest number of one it does not.
+  for (int mode = 0; mode <= kModeCount; ++mode) {
+    const QString caption = QString::fromStdString(ModeCaptionText(mode < kModeCount ? mode : 255));
+    width = std::max(width, bar + TextWidth(Panel1->font(), caption));
+  }
+  for (const QString& line : Memo1->toPlainText().split('\n'))
+    width = std::max(width, list + TextWidth(Memo1->font(), line));
+  // The Russian legend is narrowed a little where the installed face is wider
+  // than the one it was laid out for (FitWidth); a longer language's legend
+  // is narrowed by no more pixels than that.
+  int shown = 0;
+  int russian = 0;
+  for (const FaultLegendEntry& entry : kFaultLegend) {
+    shown = std::max(shown, TextWidth(font(), QString::fromStdString(FaultCaptionText(entry))));
+    russian = std::max(russian, TextWidth(font(), QString::fromUtf8(entry.caption.data(), entry.caption.size())));
+  }
+  const int narrowed = std::max(0, kLegendLeft + russian - kClientWidth);
+  return std::max(width, kLegendLeft + shown - narrowed);
+}
+
+// The list shows its lines without scrolling: it is as tall as laid out for
+// the Russian ones, or taller where a language's lines are (signs that the
+// form font lacks come from a face with a taller line).
+int TfrmModes::HeightForLines() const {
+  qreal lines = 0;
+  for (const QString& line : Memo1->toPlainText().split('\n')) {
+    QTextLayout layout(line, Memo1->font());
+    layout.beginLayout();
+    QTextLine shown = layout.createLine();
+    // As the list lays its lines out.
+    shown.setLeadingIncluded(true);
+    layout.endLayout();
+    lines += shown.height();
+  }
+  // The box scrolls once its lines come within a pixel of its bottom margin:
+  // two pixels to spare.
+  const int height =
+      2 * Memo1->frameWidth() + static_cast<int>(std::ceil(2 * Memo1->document()->documentMargin() + lines)) + 2;
+  return std::max(kListHeight, height);
+}
+
+void TfrmModes::PlaceControls() {
+  const int legendTop = height() - kLegendHeight;
+  Panel1->setGeometry(0, 0, width(), kModeBarHeight);
+  Memo1->setGeometry(0, kModeBarHeight, width(), legendTop - kModeBarHeight);
+  pErr->setGeometry(0, legendTop, width(), kLegendHeight);
+  for (QLabel* label : FaultLabels) {
+    FitWidth(label, width() - kLegendLeft);
+    label->adjustSize();
   }
 }
 
@@ -169,7 +238,7 @@ void TfrmModes::MarkFault(std::size_t index, bool active) {
   QFont f = font();
   f.setBold(active);
   label->setFont(f);
-  FitWidth(label, kClientWidth - kLegendLeft);
+  FitWidth(label, width() - kLegendLeft);
   QPalette p = label->palette();
   p.setColor(QPalette::WindowText, active ? kActiveFaultText : pErr->palette().color(QPalette::WindowText));
   label->setPalette(p);

@@ -27,6 +27,8 @@ class TfrmModes : public QWidget {
   Q_OBJECT
 
  public:
+  // As laid out for the Russian texts; a longer language widens the window,
+  // and a taller line makes the list of modes, and the window, taller.
   static constexpr int kClientWidth = 190;
   static constexpr int kClientHeight = 662;
 
@@ -60,6 +62,9 @@ class TfrmModes : public QWidget {
  private:
   void FormClose(QCloseEvent* event);
   void BuildControls();
+  int WidthForTexts() const;
+  int HeightForLines() const;
+  void PlaceControls();
   void MarkFault(std::size_t index, bool active);
 
   std::array<bool, kFaultBitCount> active_{};
