@@ -8,6 +8,7 @@
 #include "archive/JournalRuns.h"
 #include "archive/SessionJournal.h"
 #include "heater/SessionEvents.h"
+#include "heater/TextTranslation.h"
 #include "settings/UserFile.h"
 
 namespace o5 {
@@ -21,7 +22,7 @@ constexpr std::size_t kMaxJournalBytes = 128u << 20;
 // kEventVersion, which is no version).
 constexpr std::string_view kVersionLine = "Версия ";
 constexpr std::string_view kDateLine = "Дата ";
-constexpr std::string_view kFirmwareDate = ", дата ";
+constexpr std::string_view kFirmwareDate = O5_TEXT("VisitRuns", ", дата ");
 
 std::string Trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -70,7 +71,7 @@ std::string FirmwareInTimeline(const std::vector<TimelineEvent>& timeline) {
     }
   }
   if (version.empty() || date.empty()) return version;
-  return version + std::string(kFirmwareDate) + date;
+  return version + Translate("VisitRuns", kFirmwareDate.data()) + date;
 }
 
 Visit GatherVisit(const std::string& sessionsFolder, uint32_t serial, const LocalTime& day,

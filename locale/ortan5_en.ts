@@ -1034,6 +1034,13 @@ Qt %4 (built with Qt %5)</translation>
     </message>
 </context>
 <context>
+    <name>SessionRuns</name>
+    <message>
+        <source>Розжиг</source>
+        <translation>Ignition</translation>
+    </message>
+</context>
+<context>
     <name>THelpWindow</name>
     <message>
         <source>Справка — Ортан5 Диагностика</source>
@@ -1854,6 +1861,13 @@ software</translation>
     <message>
         <source>Полоса под графиком: режимы работы; отметки с номером — неисправности</source>
         <translation>Strip below the graph: operating modes; numbered marks are faults</translation>
+    </message>
+</context>
+<context>
+    <name>VisitRuns</name>
+    <message>
+        <source>, дата </source>
+        <translation>, dated </translation>
     </message>
 </context>
 <context>
