@@ -166,11 +166,12 @@ class DialogLanguageFixture : public TextsFixture {
     Keep({2026, 12, 7, 15, 0, 0}, std::nullopt, {{200}});
   }
   void TearDown() override {
-    for (const auto& [name, value] : savedEnvironment_)
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
+    // The last change first: a variable set twice gets its first value back.
+    for (auto it = savedEnvironment_.rbegin(); it != savedEnvironment_.rend(); ++it)
+      if (it->second)
+        setenv(it->first.c_str(), it->second->c_str(), 1);
       else
-        unsetenv(name.c_str());
+        unsetenv(it->first.c_str());
     SetRunChooser({});
     windows_.clear();
     TextsFixture::TearDown();
