@@ -19,7 +19,9 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -296,6 +298,18 @@ class DialogLanguageFixture : public TextsFixture {
   PseudoTranslator pseudo_;
 };
 
+// `text` without the C library's reasons for a failed file or connection.
+// Start-up has the library speak the tool's language before it looks any
+// reason up; a test process may have had it look one up in the desktop's
+// Russian before, and the library keeps what it looked up.
+QString WithoutSystemReasons(QString text) {
+  for (int error : {ENOENT, ENOTDIR, EACCES, EISDIR, ECONNREFUSED}) {
+    text.remove(QString::fromStdString(SystemReason(error)));
+    text.remove(QString::fromLocal8Bit(std::strerror(error)));
+  }
+  return text;
+}
+
 // The texts a window shows that are no text of the tool's: the heater's own
 // data and what the tool writes for itself, shown as written.
 bool ShownAsWritten(Language language, const std::string& window, const ShownText& t) {
@@ -328,7 +342,7 @@ TEST_P(DialogLanguageTest, EveryTextIsInTheLanguage) {
   for (const ShownText& t : texts) {
     if (ShownAsWritten(GetParam().language, name, t)) continue;
     if (GetParam().language == Language::kEnglish) {
-      EXPECT_FALSE(HasRussian(t.text)) << t.where << ": \"" << t.text.toStdString() << "\"";
+      EXPECT_FALSE(HasRussian(WithoutSystemReasons(t.text))) << t.where << ": \"" << t.text.toStdString() << "\"";
     } else if (HasRussian(t.text)) {
       EXPECT_TRUE(t.text.contains(kPseudoOpen))
           << t.where << " bypasses translation: \"" << t.text.toStdString() << "\"";
@@ -463,12 +477,12 @@ TEST_F(EnglishDocumentsTest, ErrorMessagesHaveNoRussianWord) {
       command();
     } catch (const std::exception& e) {
       const QString text = ErrorDisplayText(e);
-      EXPECT_FALSE(HasRussian(text)) << text.toStdString();
+      EXPECT_FALSE(HasRussian(WithoutSystemReasons(text))) << text.toStdString();
       ++shown;
     }
   }
   for (const QString& text : TakeErrors()) {
-    EXPECT_FALSE(HasRussian(text)) << text.toStdString();
+    EXPECT_FALSE(HasRussian(WithoutSystemReasons(text))) << text.toStdString();
     ++shown;
   }
   EXPECT_EQ(shown, static_cast<int>(std::size(failing)));
