@@ -142,7 +142,7 @@ std::vector<std::string> ChartModes(const VisitRun& run) {
       ignition = true;
       continue;
     }
-    lines.push_back(std::to_string(mode) + " — " + std::string(ModeName(mode)));
+    lines.push_back(std::to_string(mode) + " — " + ModeNameText(mode));
   }
   return lines;
 }

@@ -54,9 +54,15 @@ std::string FaultCaptionText(const FaultLegendEntry& entry) {
 }
 
 std::string FaultMeaning(const FaultLegendEntry& entry) {
-  // Two characters of code, then a blank.
+  // The code, two characters wide, then a blank, in every language: the
+  // meaning follows them. A text in another form is a meaning as it stands.
   const std::string caption = FaultCaptionText(entry);
-  return caption.size() > 3 ? caption.substr(3) : std::string();
+  std::size_t at = 0;
+  while (at < caption.size() && caption[at] == ' ') ++at;
+  const std::size_t digits = at;
+  while (at < caption.size() && caption[at] >= '0' && caption[at] <= '9') ++at;
+  if (at == digits || at >= caption.size() || caption[at] != ' ') return caption;
+  return caption.substr(at + 1);
 }
 
 std::string FaultCodeText(int code) {

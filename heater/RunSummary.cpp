@@ -94,7 +94,7 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
       lines.push_back(ModeCaptionText(t.mode) + ": " + SecondsText(double(t.seconds)));
     } else if (!ignitionTold) {
       ignitionTold = true;
-      lines.push_back(std::string(kIgnitionCaption) + std::string(kIgnitionName) + ": " +
+      lines.push_back(std::string(kIgnitionCaption) + Translate("SessionRuns", kIgnitionName.data()) + ": " +
                       SecondsText(double(ignition)) + T(kAttempts) + std::to_string(run.ignitionAttempts));
     }
   }

@@ -189,10 +189,10 @@ std::string RunReachedText(const SessionRun& run) {
     ignition |= IsIgnition(t.mode);
     check |= t.mode == kCheckMode;
   }
-  if (heating) return std::string(ModeName(heating->mode));
-  if (warmUp) return std::string(ModeName(kWarmUpMode));
-  if (ignition) return std::string(kIgnitionName);
-  if (check) return std::string(ModeName(kCheckMode));
+  if (heating) return ModeNameText(heating->mode);
+  if (warmUp) return ModeNameText(kWarmUpMode);
+  if (ignition) return Translate("SessionRuns", kIgnitionName.data());
+  if (check) return ModeNameText(kCheckMode);
   return {};
 }
 

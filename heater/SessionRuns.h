@@ -36,6 +36,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "heater/TextTranslation.h"
 #include <vector>
 
 #include "heater/TelemetrySeries.h"
@@ -57,7 +59,7 @@ inline constexpr int kFirstIgnitionMode = 3;  // "Розжиг1" ... "Розжи
 inline constexpr int kLastIgnitionMode = 20;
 inline constexpr int kWarmUpMode = 21;  // "Прогрев"
 // The eighteen ignition modes together.
-inline constexpr std::string_view kIgnitionName = "Розжиг";
+inline constexpr std::string_view kIgnitionName = O5_TEXT("SessionRuns", "Розжиг");
 
 // The local clock, in seconds (see above).
 using WallSeconds = int64_t;
@@ -162,8 +164,8 @@ class SessionRuns {
 
 // How far a run got, for the list of runs: the furthest of "Проверка перед
 // пуском", "Розжиг", "Прогрев", and the heating mode (22, 23, 27) it spent
-// longest in, by the modes window's caption ("22 - Сильный"); empty when it
-// reached none of them.
+// longest in, by the modes window's caption ("22 - Сильный"), in the tool's
+// language; empty when it reached none of them.
 std::string RunReachedText(const SessionRun& run);
 
 }  // namespace o5

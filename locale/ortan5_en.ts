@@ -1112,6 +1112,13 @@ Qt %4 (built with Qt %5)</translation>
     </message>
 </context>
 <context>
+    <name>SessionRuns</name>
+    <message>
+        <source>Розжиг</source>
+        <translation>Ignition</translation>
+    </message>
+</context>
+<context>
     <name>THelpWindow</name>
     <message>
         <source>Справка — Ортан5 Диагностика</source>

@@ -2,8 +2,8 @@
 #pragma once
 // The thirteen series of the graph window in chart order. Series index i
 // (used by telemetry decoding) is the row numbered i + 1 (used by the
-// window's own controls). The title is the series' own name; the chart has no
-// legend, so on screen a series is named by its row caption.
+// window's own controls). A series is named by its row caption everywhere: on
+// screen, in the readout, the picture's legend and the saved table.
 
 #include <array>
 
@@ -15,25 +15,23 @@
 namespace o5 {
 
 struct GraphSeries {
-  const char* title;
   const char* caption;
 };
 
-// "Tж.вход" and "Tж.выход" begin with a Latin T.
 inline constexpr std::array<GraphSeries, series::kCount> kGraphSeries{{
-    {"Tж.вход", QT_TRANSLATE_NOOP("GraphSeries", "Тжидкости")},
-    {"Tж.выход", QT_TRANSLATE_NOOP("GraphSeries", "Тперегрева")},
-    {"Тд.пламени", QT_TRANSLATE_NOOP("GraphSeries", "Тпламени")},
-    {"Тна плате", QT_TRANSLATE_NOOP("GraphSeries", "Тна плате")},
-    {"Воздух", QT_TRANSLATE_NOOP("GraphSeries", "Вент. Задатчик")},
-    {"ВоздухИзм", QT_TRANSLATE_NOOP("GraphSeries", "Вент. Измерение")},
-    {"ТН", QT_TRANSLATE_NOOP("GraphSeries", "Топливный насос")},
-    {"Свеча", QT_TRANSLATE_NOOP("GraphSeries", "Свеча")},
-    {"Реле", QT_TRANSLATE_NOOP("GraphSeries", "Реле")},
-    {"Помпа", QT_TRANSLATE_NOOP("GraphSeries", "Помпа")},
-    {"Режим", QT_TRANSLATE_NOOP("GraphSeries", "Режим")},
-    {"Неиспр.", QT_TRANSLATE_NOOP("GraphSeries", "Неисправность")},
-    {"U", "U"},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Тжидкости")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Тперегрева")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Тпламени")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Тна плате")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Вент. Задатчик")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Вент. Измерение")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Топливный насос")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Свеча")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Реле")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Помпа")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Режим")},
+    {QT_TRANSLATE_NOOP("GraphSeries", "Неисправность")},
+    {"U"},
 }};
 
 // The caption of series `index` in the tool's language.

@@ -81,7 +81,7 @@ List* MakeList(const char* name, std::initializer_list<ListColumn> columns, QWid
   int i = 0;
   for (const ListColumn& column : columns)
     list->header()->resizeSection(
-        i++, margin + std::max(metrics.horizontalAdvance(QString::fromUtf8(column.title)),
+        i++, margin + std::max(metrics.horizontalAdvance(QCoreApplication::translate("TfHistory", column.title)),
                                metrics.horizontalAdvance(
                                    QCoreApplication::translate("TfHistory", column.widest))));
   return list;
