@@ -80,7 +80,7 @@ std::string Line(std::string_view caption, std::string_view value) {
   return std::string(caption) + ": " + std::string(value);
 }
 
-std::string Hours(int64_t seconds) { return HoursText(seconds, kDecimalComma) + T(kHours); }
+std::string Hours(int64_t seconds) { return HoursText(seconds, DecimalSeparator()) + T(kHours); }
 
 bool IsRunTime(int label) { return std::find(std::begin(kRunTimeLabels), std::end(kRunTimeLabels), label) != std::end(kRunTimeLabels); }
 
@@ -97,7 +97,7 @@ std::vector<std::string> RecordLines(const BlackBoxBytes& image) {
         T(kRecord) + std::to_string(k) + T(kRecordCode) + std::to_string(code) + " — " + FaultCodeText(code);
     line += T(kRecordRepeats) + std::to_string(image[a]);
     line += T(kRecordMode) + ModeCaptionText(image[a + 4]);
-    line += T(kRecordVoltage) + VoltageText(image[a + 5], kDecimalComma) + T(kVolts);
+    line += T(kRecordVoltage) + VoltageText(image[a + 5], DecimalSeparator()) + T(kVolts);
     lines.push_back(std::move(line));
   }
   if (lines.empty()) lines.emplace_back(T(kNoRecords));
@@ -224,7 +224,7 @@ VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date
     act.records = RecordLines(blackBox->image);
     if (blackBox->earlier) {
       const BlackBoxChanges changes =
-          CompareBlackBoxes(blackBox->earlier->image, blackBox->image, blackBox->earlier->time, kDecimalComma);
+          CompareBlackBoxes(blackBox->earlier->image, blackBox->image, blackBox->earlier->time, DecimalSeparator());
       act.changesHeading = changes.heading;
       act.changes = ChangeLines(changes, blackBox->earlier->image, blackBox->image);
     }

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <system_error>
 
+#include "heater/TextTranslation.h"
+
 namespace o5 {
 
 namespace {
@@ -25,7 +27,15 @@ std::string WithSeparator(std::string text, std::string_view separator) {
   return text;
 }
 
+// The separator as a text of the catalogs, translated with the language.
+//: The decimal separator of numbers: "," or "."
+constexpr const char* kSeparatorText = O5_TEXT("NumberText", ",");
+
 }  // namespace
+
+std::string_view DecimalSeparator() {
+  return Translate("NumberText", kSeparatorText) == kDecimalPoint ? kDecimalPoint : kDecimalComma;
+}
 
 std::string FixedNumberText(double value, int decimals, std::string_view separator) {
   return WithSeparator(CharsOf(value, std::chars_format::fixed, std::clamp(decimals, 0, 17)), separator);

@@ -48,7 +48,7 @@ bool IsIgnition(int mode) { return mode >= kFirstIgnitionMode && mode <= kLastIg
 
 // The value as the record log's column means it: U in tenths of a volt.
 std::string RangeValueText(int series, double value) {
-  if (series == series::kVoltage) return TenthsText(std::llround(value), kDecimalComma);
+  if (series == series::kVoltage) return TenthsText(std::llround(value), DecimalSeparator());
   return NumberText(value, 1);
 }
 

@@ -790,6 +790,14 @@ Qt %4 (built with Qt %5)</translation>
     </message>
 </context>
 <context>
+    <name>NumberText</name>
+    <message>
+        <source>,</source>
+        <extracomment>The decimal separator of numbers: &quot;,&quot; or &quot;.&quot;</extracomment>
+        <translation>.</translation>
+    </message>
+</context>
+<context>
     <name>RecordColumns</name>
     <message>
         <source>Время работы отопителя, с</source>

@@ -40,6 +40,7 @@
 #include "chart/ChartModel.h"
 #include "chart/ChartReadout.h"
 #include "chart/NumberText.h"
+#include "heater/CsvText.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
 #include "link/ComSetupFrm.h"
@@ -430,11 +431,11 @@ TEST_F(EnglishDocumentsTest, RunSummaryAndGraphFilesHaveNoRussianWord) {
   EXPECT_EQ(RussianLines(fGraph->ShownCaption()), "");
 }
 
-// The numbers of the graph's readout in English are the tool's own, as
-// NumberText writes them whatever the desktop's locale: a decimal comma, as
-// the axis, the reports and the saved tables have it. Only the words around
-// them are English.
-TEST_F(EnglishDocumentsTest, GraphReadoutNumbersAreTheToolsOwn) {
+// Numbers a person reads take the decimal separator of the tool's language,
+// whatever the desktop's C locale: a point in English (the readout, the
+// summary, the act), the comma of the Russian texts without a catalog; the
+// saved tables keep theirs.
+TEST_F(EnglishDocumentsTest, NumbersTakeTheLanguagesDecimalSeparator) {
   const std::string saved = std::setlocale(LC_ALL, nullptr);
   // An English desktop's locale where the system has it; the C locale else.
   std::setlocale(LC_ALL, "en_US.UTF-8");
@@ -443,11 +444,24 @@ TEST_F(EnglishDocumentsTest, GraphReadoutNumbersAreTheToolsOwn) {
   m.AddPoint(0, 90, 45.1);
   for (int s = 0; s < ChartModel::kSeriesCount; ++s) m.SetVisible(s, s == 0);
   const std::vector<std::string> lines = ReadoutLines(m, ReadAt(m, 94.3), 1);
-  std::setlocale(LC_ALL, saved.c_str());
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "t = " + NumberText(94.3, 1) + " s");
-  EXPECT_EQ(lines[1], GraphSeriesCaption(0).toStdString() + ": 45,1");
+  EXPECT_EQ(lines[0], "t = 94.3 s");
+  EXPECT_EQ(lines[1], GraphSeriesCaption(0).toStdString() + ": 45.1");
   EXPECT_FALSE(HasRussian(QString::fromStdString(lines[0] + lines[1])));
+  const struct {
+    std::string text;
+    const char* english;
+  } numbers[] = {
+      {NumberText(-3.14159, 2), "-3.14"},
+      {FixedNumberText(12, 1), "12.0"},
+      {ShortestNumberText(0.1), "0.1"},
+      {CsvNumber(12.5), "12,5"},
+  };
+  for (const auto& n : numbers) EXPECT_EQ(n.text, n.english);
+  std::setlocale(LC_ALL, saved.c_str());
+  InstallToolTranslation(std::string(), "none");
+  EXPECT_EQ(NumberText(45.1, 1), "45,1");
+  EXPECT_EQ(ReadoutLines(m, ReadAt(m, 94.3), 1)[0], "t = 94,3 с");
 }
 
 // The error display's messages of commands that fail, the C library's
