@@ -28,9 +28,10 @@ TfWorkshop::TfWorkshop(const BrokerSettings& broker, QWidget* parent) : QWidget(
   sgBenches->setSelectionBehavior(QAbstractItemView::SelectRows);
   sgBenches->setSelectionMode(QAbstractItemView::SingleSelection);
   sgBenches->verticalHeader()->hide();
-  // The fault's name takes what the other columns leave.
+  // Each column as wide as its texts, the fault's name whole in any language;
+  // the last record's time takes what the others leave.
   sgBenches->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  sgBenches->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+  sgBenches->horizontalHeader()->setStretchLastSection(true);
   sgBenches->installEventFilter(this);
   connect(sgBenches, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OpenBench(row); });
   layout->addWidget(sgBenches, 1);
