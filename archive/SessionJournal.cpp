@@ -132,15 +132,18 @@ std::string TimelineLine(const LocalTime& when, std::string_view text) {
 std::vector<TimelineEvent> ParseTimeline(std::string_view content) { return ParseTimelineText(content).events; }
 
 std::string JournalFailureText(const std::string& folder, int error) {
-  return Translate("SessionJournal", "Не удалось записать журнал сеанса в папку \"") + folder + "\": " +
-         SystemReason(error);
+  //: The session's journal cannot be written in the folder %1, for the system's reason %2.
+  return WithArgument(Translate("SessionJournal", "Не удалось записать журнал сеанса в папку \"%1\": %2"),
+                      {folder, SystemReason(error)});
 }
 
 std::string JournalLockWarningText(const std::string& folder) {
-  return Translate("SessionJournal", "Файловая система папки данных \"") + folder +
-         Translate("SessionJournal",
-                   "\" не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов "
-                   "не должны работать с этой папкой одновременно.");
+  //: %1 is the data folder.
+  return WithArgument(Translate("SessionJournal",
+                                "Файловая система папки данных \"%1\" не поддерживает блокировки файлов: журналы "
+                                "пишутся и не удаляются, но несколько стендов не должны работать с этой папкой "
+                                "одновременно."),
+                      folder);
 }
 
 SessionJournal::SessionJournal(Clock clock) : clock_(std::move(clock)) {}

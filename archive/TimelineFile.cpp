@@ -19,12 +19,7 @@ constexpr std::string_view kCutMark = "…";
 // A text of this file in the tool's language.
 std::string T(std::string_view source) { return Translate("TimelineFile", source.data()); }
 
-constexpr const char* kSkippedCaption = O5_TEXT("TimelineFile", "Пропущено строк: ");
-constexpr const char* kNotShown = O5_TEXT("TimelineFile", ": события не показаны");
-
-std::string Quoted(const std::string& path) {
-  return Translate("TimelineFile", "Файл событий \"") + path + "\"";
-}
+constexpr const char* kSkippedCaption = O5_TEXT("TimelineFile", "Пропущено строк: %1");
 
 // The length of the UTF-8 sequence starting with `lead`; 1 for a byte that
 // starts none (it is passed on as it is, and shown as the replacement sign).
@@ -84,7 +79,7 @@ std::string ShownText(std::string_view text, bool cut) {
 
 std::string TimelineReading::Note() const {
   if (!problem.empty()) return problem;
-  if (skipped > 0) return T(kSkippedCaption) + std::to_string(skipped);
+  if (skipped > 0) return WithArgument(T(kSkippedCaption), std::to_string(skipped));
   return {};
 }
 
@@ -124,21 +119,25 @@ TimelineReading ReadTimeline(const std::string& path) {
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) {
     if (errno != ENOENT)
-      reading.problem = Quoted(path) + Translate("TimelineFile", " не читается: ") + SystemReason(errno);
+      //: The timeline file %1 cannot be read, for the system's reason %2.
+      reading.problem =
+          WithArgument(Translate("TimelineFile", "Файл событий \"%1\" не читается: %2"), {path, SystemReason(errno)});
     return reading;
   }
   if (S_ISLNK(st.st_mode)) {
-    reading.problem = Quoted(path) + Translate("TimelineFile", " — символическая ссылка") + T(kNotShown);
+    reading.problem =
+        WithArgument(Translate("TimelineFile", "Файл событий \"%1\" — символическая ссылка: события не показаны"), path);
     return reading;
   }
   if (!S_ISREG(st.st_mode)) {
-    reading.problem = Quoted(path) + Translate("TimelineFile", " — не обычный файл") + T(kNotShown);
+    reading.problem =
+        WithArgument(Translate("TimelineFile", "Файл событий \"%1\" — не обычный файл: события не показаны"), path);
     return reading;
   }
   const auto tooLarge = [&] {
-    reading.problem = Quoted(path) + Translate("TimelineFile", " больше ") +
-                      std::to_string(kTimelineMaxBytes / (1024 * 1024)) + Translate("TimelineFile", " МиБ") +
-                      T(kNotShown);
+    //: The timeline file %1 is larger than %2 MiB.
+    reading.problem = WithArgument(Translate("TimelineFile", "Файл событий \"%1\" больше %2 МиБ: события не показаны"),
+                                   {path, std::to_string(kTimelineMaxBytes / (1024 * 1024))});
   };
   if (static_cast<unsigned long long>(st.st_size) > kTimelineMaxBytes) {
     tooLarge();

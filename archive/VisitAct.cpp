@@ -18,51 +18,20 @@ namespace o5 {
 
 namespace {
 
-// The page's own texts.
+// The page's own texts: each line is one sentence of the catalog, which a
+// fault's or mode's name, a counter's caption and a duration (ActDuration)
+// fill whole.
 // A text of this file in the tool's language.
 std::string T(std::string_view source) { return Translate("VisitAct", source.data()); }
 
-constexpr std::string_view kDateCaption = O5_TEXT("VisitAct", "Дата");
 constexpr std::string_view kHeaterHeading = O5_TEXT("VisitAct", "Отопитель");
-constexpr std::string_view kSerialCaption = O5_TEXT("VisitAct", "Серийный номер");
-constexpr std::string_view kProductCaption = O5_TEXT("VisitAct", "Код изделия");
-constexpr std::string_view kBlackBoxVersionCaption = O5_TEXT("VisitAct", "Версия черного ящика");
-constexpr std::string_view kFirmwareCaption = O5_TEXT("VisitAct", "Версия программного обеспечения");
-constexpr std::string_view kNoFirmware = O5_TEXT("VisitAct", "не читалась");
-constexpr std::string_view kBlackBoxHeading =
-    O5_TEXT("VisitAct", "Черный ящик (память неисправностей и статистики), прочитан ");
 constexpr std::string_view kNoBlackBox = O5_TEXT("VisitAct", "Черный ящик в этот визит не читался.");
 constexpr std::string_view kRecordsHeading =
     O5_TEXT("VisitAct", "Записи неисправностей в черном ящике, последняя первой");
 constexpr std::string_view kNoRecords = O5_TEXT("VisitAct", "Записей неисправностей нет.");
-constexpr std::string_view kRecord = O5_TEXT("VisitAct", "Запись ");
-constexpr std::string_view kRecordCode = O5_TEXT("VisitAct", ": код ");
-constexpr std::string_view kRecordRepeats = O5_TEXT("VisitAct", "; повторов ");
-constexpr std::string_view kRecordMode = O5_TEXT("VisitAct", "; режим ");
-constexpr std::string_view kRecordVoltage = O5_TEXT("VisitAct", "; напряжение ");
-constexpr std::string_view kVolts = O5_TEXT("VisitAct", " В");
 constexpr std::string_view kRunsHeading = O5_TEXT("VisitAct", "Пуски в этот визит");
 constexpr std::string_view kNoRuns = O5_TEXT("VisitAct", "Пусков в этот визит не записано.");
-constexpr std::string_view kRun = O5_TEXT("VisitAct", "Пуск ");
-constexpr std::string_view kUnknownStart = O5_TEXT("VisitAct", "не записано (пуск начался до подключения)");
-constexpr std::string_view kNoWarmUp = O5_TEXT("VisitAct", "прогрев не достигнут");
 constexpr std::string_view kNoFaults = O5_TEXT("VisitAct", "Неисправностей не было");
-constexpr std::string_view kFaultAt = O5_TEXT("VisitAct", " — в ");
-constexpr std::string_view kFaultFromStart = O5_TEXT("VisitAct", " — через ");
-constexpr std::string_view kFaultFromStartEnd = O5_TEXT("VisitAct", " от начала");
-constexpr std::string_view kFaultLasted = O5_TEXT("VisitAct", ", длилась ");
-constexpr std::string_view kChartHeading = O5_TEXT("VisitAct", "График пуска ");
-constexpr std::string_view kChartStart = O5_TEXT("VisitAct", " (начало ");
-constexpr std::string_view kWas = O5_TEXT("VisitAct", "было ");
-constexpr std::string_view kNow = O5_TEXT("VisitAct", ", стало ");
-constexpr std::string_view kHours = O5_TEXT("VisitAct", " ч");
-// A duration's parts: "1 ч 02 мин 05 с".
-constexpr std::string_view kDurationHours = O5_TEXT("VisitAct", " ч ");
-constexpr std::string_view kDurationMinutes = O5_TEXT("VisitAct", " мин ");
-constexpr std::string_view kDurationSeconds = O5_TEXT("VisitAct", " с");
-
-// The ignition's steps, as the act names them.
-constexpr std::string_view kIgnitionSteps = O5_TEXT("VisitAct", "Розжиг (шаги)");
 
 // Codes that mark an empty fault record: nothing written, or erased memory.
 constexpr int kEmptyRecordCodes[] = {0, 0xFF};
@@ -76,11 +45,13 @@ constexpr int kProductCodeAddress = 31;
 
 std::string TwoDigits(long long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
 
+// A counter of the black box: its caption and its value.
 std::string Line(std::string_view caption, std::string_view value) {
-  return std::string(caption) + ": " + std::string(value);
+  //: A counter of the black box: its caption %1 and its value %2.
+  return WithArgument(Translate("VisitAct", "%1: %2"), {caption, value});
 }
 
-std::string Hours(int64_t seconds) { return HoursText(seconds, DecimalSeparator()) + T(kHours); }
+std::string Hours(int64_t seconds) { return HoursText(seconds, DecimalSeparator()); }
 
 bool IsRunTime(int label) { return std::find(std::begin(kRunTimeLabels), std::end(kRunTimeLabels), label) != std::end(kRunTimeLabels); }
 
@@ -93,11 +64,12 @@ std::vector<std::string> RecordLines(const BlackBoxBytes& image) {
     const int code = image[a + 1];
     if (std::find(std::begin(kEmptyRecordCodes), std::end(kEmptyRecordCodes), code) != std::end(kEmptyRecordCodes))
       continue;
-    std::string line =
-        T(kRecord) + std::to_string(k) + T(kRecordCode) + std::to_string(code) + " — " + FaultCodeText(code);
-    line += T(kRecordRepeats) + std::to_string(image[a]);
-    line += T(kRecordMode) + ModeCaptionText(image[a + 4]);
-    line += T(kRecordVoltage) + VoltageText(image[a + 5], DecimalSeparator()) + T(kVolts);
+    //: A fault record of the black box: its number %1, the fault's code %2 and name %3, how many times it
+    //: repeated %4, the mode it came in %5 ("21 - Прогрев") and the voltage then %6.
+    std::string line = WithArgument(Translate("VisitAct", "Запись %1: код %2 — %3; повторов %4; режим %5; напряжение %6 В"),
+                                    {std::to_string(k), std::to_string(code), FaultCodeText(code),
+                                     std::to_string(image[a]), ModeCaptionText(image[a + 4]),
+                                     VoltageText(image[a + 5], DecimalSeparator())});
     lines.push_back(std::move(line));
   }
   if (lines.empty()) lines.emplace_back(T(kNoRecords));
@@ -116,14 +88,11 @@ std::vector<std::string> ChangeLines(const BlackBoxChanges& changes, const Black
     }
     const int64_t before = HeaderValue(earlier, change.label).number.value_or(0);
     const int64_t after = HeaderValue(now, change.label).number.value_or(0);
-    lines.push_back(HeaderCaption(change.label) + ": " + T(kWas) + Hours(before) + T(kNow) + Hours(after));
+    //: A run time of the black box that changed: its caption %1, the hours at the earlier readout %2 and now %3.
+    lines.push_back(WithArgument(Translate("VisitAct", "%1: было %2 ч, стало %3 ч"),
+                                 {HeaderCaption(change.label), Hours(before), Hours(after)}));
   }
-  if (!changes.newRecords.empty()) {
-    std::string line = Translate("BlackBoxChanges", kNewRecordsCaption.data()) + ": ";
-    for (std::size_t i = 0; i < changes.newRecords.size(); ++i)
-      line += (i ? ", " : "") + std::to_string(changes.newRecords[i]);
-    lines.push_back(line);
-  }
+  if (!changes.newRecords.empty()) lines.push_back(changes.NewRecordsLine());
   return lines;
 }
 
@@ -137,12 +106,14 @@ std::vector<std::string> ChartModes(const VisitRun& run) {
   for (int mode : modes) {
     if (mode >= kFirstIgnitionMode && mode <= kLastIgnitionMode) {
       if (!ignition)
-        lines.push_back(std::to_string(kFirstIgnitionMode) + "–" + std::to_string(kLastIgnitionMode) + " — " +
-                        T(kIgnitionSteps));
+        //: The ignition's steps in the chart's legend: its first mode %1 and its last %2.
+        lines.push_back(WithArgument(Translate("VisitAct", "%1–%2 — Розжиг (шаги)"),
+                                     {std::to_string(kFirstIgnitionMode), std::to_string(kLastIgnitionMode)}));
       ignition = true;
       continue;
     }
-    lines.push_back(std::to_string(mode) + " — " + ModeNameText(mode));
+    //: A mode in the chart's legend: its number %1 and its name %2.
+    lines.push_back(WithArgument(Translate("VisitAct", "%1 — %2"), {std::to_string(mode), ModeNameText(mode)}));
   }
   return lines;
 }
@@ -151,10 +122,12 @@ std::vector<std::string> ChartModes(const VisitRun& run) {
 
 std::string ActDuration(double seconds) {
   const long long s = std::max(0LL, std::llround(seconds));
-  const std::string sec = T(kDurationSeconds), min = T(kDurationMinutes), hours = T(kDurationHours);
-  if (s < 60) return std::to_string(s) + sec;
-  if (s < 3600) return std::to_string(s / 60) + min + TwoDigits(s % 60) + sec;
-  return std::to_string(s / 3600) + hours + TwoDigits(s / 60 % 60) + min + TwoDigits(s % 60) + sec;
+  if (s < 60) return WithArgument(Translate("VisitAct", "%1 с"), std::to_string(s));
+  //: A duration of minutes %1 and seconds %2.
+  if (s < 3600) return WithArgument(Translate("VisitAct", "%1 мин %2 с"), {std::to_string(s / 60), TwoDigits(s % 60)});
+  //: A duration of hours %1, minutes %2 and seconds %3.
+  return WithArgument(Translate("VisitAct", "%1 ч %2 мин %3 с"),
+                      {std::to_string(s / 3600), TwoDigits(s / 60 % 60), TwoDigits(s % 60)});
 }
 
 std::string ActDate(const LocalTime& t) {
@@ -171,24 +144,44 @@ std::optional<std::size_t> DefaultChartRun(const std::vector<VisitRun>& runs) {
 VisitActRunText ActRunText(const VisitRun& visitRun, std::size_t number) {
   const SessionRun& run = visitRun.model;
   VisitActRunText text;
-  text.heading = T(kRun) + std::to_string(number);
-  text.lines.push_back(Line(
-      Translate("VisitAct", kActStart.data()),
-      run.start ? WallDateTimeText(*run.start) +
-                      std::string(run.foundGoingOn ? Translate("RunSummary", kFoundGoingOnNote.data()) : "")
-                : T(kUnknownStart)));
-  text.lines.push_back(Line(Translate("VisitAct", kActLength.data()), ActDuration(double(run.length))));
-  text.lines.push_back(Line(Translate("VisitAct", kActWarmUp.data()),
-                            WarmedUpUnseen(run) ? Translate("RunSummary", kWarmUpBeforeOpening.data())
-                            : run.warmUpAt      ? ActDuration(double(*run.warmUpAt))
-                                                : T(kNoWarmUp)));
+  text.heading = WithArgument(Translate("VisitAct", "Пуск %1"), std::to_string(number));
+  if (!run.start)
+    text.lines.push_back(Translate("VisitAct", "Начало: не записано (пуск начался до подключения)"));
+  else if (run.foundGoingOn)
+    text.lines.push_back(
+        WithArgument(Translate("VisitAct", "Начало: %1 (пуск шёл до открытия порта)"), WallDateTimeText(*run.start)));
+  else
+    text.lines.push_back(WithArgument(Translate("VisitAct", "Начало: %1"), WallDateTimeText(*run.start)));
+  text.lines.push_back(WithArgument(Translate("VisitAct", "Длительность: %1"), ActDuration(double(run.length))));
+  if (WarmedUpUnseen(run))
+    text.lines.push_back(Translate("VisitAct", "До прогрева: до открытия порта"));
+  else if (run.warmUpAt)
+    text.lines.push_back(WithArgument(Translate("VisitAct", "До прогрева: %1"), ActDuration(double(*run.warmUpAt))));
+  else
+    text.lines.push_back(Translate("VisitAct", "До прогрева: прогрев не достигнут"));
   if (run.faults.empty()) text.lines.emplace_back(T(kNoFaults));
   for (const RunFault& fault : run.faults) {
-    std::string line = FaultNotice(fault.code);
-    line += fault.clock ? T(kFaultAt) + WallTimeText(*fault.clock)
-                        : T(kFaultFromStart) + ActDuration(double(fault.at)) + T(kFaultFromStartEnd);
-    line += fault.lasted ? T(kFaultLasted) + ActDuration(double(*fault.lasted))
-                         : Translate("RunSummary", kFaultToTheEnd.data());
+    const std::string code = std::to_string(fault.code), name = FaultCodeText(fault.code);
+    const std::string lasted = fault.lasted ? ActDuration(double(*fault.lasted)) : std::string();
+    const std::string at = fault.clock ? WallTimeText(*fault.clock) : ActDuration(double(fault.at));
+    std::string line;
+    if (fault.clock && fault.lasted)
+      //: A fault of the run: its code %1 and name %2, the clock time it came at %3 and how long it lasted %4.
+      line = WithArgument(Translate("VisitAct", "Неисправность %1: %2 — в %3, длилась %4"), {code, name, at, lasted});
+    else if (fault.clock)
+      //: A fault the heater still reported at the run's end: its code %1 and name %2, the clock time it came
+      //: at %3.
+      line = WithArgument(Translate("VisitAct", "Неисправность %1: %2 — в %3, длилась до конца пуска"), {code, name, at});
+    else if (fault.lasted)
+      //: A fault of the run: its code %1 and name %2, how long after the run's start it came %3 and how long
+      //: it lasted %4.
+      line = WithArgument(Translate("VisitAct", "Неисправность %1: %2 — через %3 от начала, длилась %4"),
+                          {code, name, at, lasted});
+    else
+      //: A fault the heater still reported at the run's end: its code %1 and name %2, how long after the
+      //: run's start it came %3.
+      line = WithArgument(Translate("VisitAct", "Неисправность %1: %2 — через %3 от начала, длилась до конца пуска"),
+                          {code, name, at});
     text.lines.push_back(std::move(line));
   }
   return text;
@@ -199,27 +192,35 @@ VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date
                              std::optional<std::size_t> chartRun, const std::optional<VisitActBlackBox>& blackBox,
                              const std::string& firmware, std::optional<uint32_t> serial) {
   VisitActContent act;
-  act.date = Line(T(kDateCaption), ActDate(date));
+  act.date = WithArgument(Translate("VisitAct", "Дата: %1"), ActDate(date));
   act.fields = {{Translate("VisitAct", kActWorkshop.data()), fields.workshop},
                 {Translate("VisitAct", kActCustomer.data()), fields.customer},
                 {Translate("VisitAct", kActVehicle.data()), fields.vehicle}};
 
   act.heaterHeading = T(kHeaterHeading);
   if (blackBox) serial = BlackBoxSerialNumber(blackBox->image);
-  if (serial) act.heater.push_back(Line(T(kSerialCaption), std::to_string(*serial)));
+  if (serial) act.heater.push_back(WithArgument(Translate("VisitAct", "Серийный номер: %1"), std::to_string(*serial)));
   if (blackBox) {
-    act.heater.push_back(Line(T(kProductCaption), std::to_string(blackBox->image[kProductCodeAddress])));
-    act.heater.push_back(Line(T(kBlackBoxVersionCaption), HeaderValue(blackBox->image, kVersionLabel).text));
+    act.heater.push_back(WithArgument(Translate("VisitAct", "Код изделия: %1"),
+                                      std::to_string(blackBox->image[kProductCodeAddress])));
+    act.heater.push_back(WithArgument(Translate("VisitAct", "Версия черного ящика: %1"),
+                                      HeaderValue(blackBox->image, kVersionLabel).text));
   }
-  act.heater.push_back(Line(T(kFirmwareCaption), firmware.empty() ? T(kNoFirmware) : firmware));
+  act.heater.push_back(firmware.empty()
+                           ? Translate("VisitAct", "Версия программного обеспечения: не читалась")
+                           : WithArgument(Translate("VisitAct", "Версия программного обеспечения: %1"), firmware));
 
   if (blackBox) {
-    act.blackBoxHeading = T(kBlackBoxHeading) + blackBox->readAt;
+    //: %1 is when the black box was read.
+    act.blackBoxHeading = WithArgument(
+        Translate("VisitAct", "Черный ящик (память неисправностей и статистики), прочитан %1"), blackBox->readAt);
     for (int label : kCounterLabels)
       act.blackBox.push_back(Line(HeaderCaption(label), HeaderValue(blackBox->image, label).text));
     for (int label : kRunTimeLabels)
       act.blackBox.push_back(
-          Line(HeaderCaption(label), Hours(HeaderValue(blackBox->image, label).number.value_or(0))));
+          //: A run time of the black box: its caption %1 and its hours %2.
+          WithArgument(Translate("VisitAct", "%1: %2 ч"),
+                       {HeaderCaption(label), Hours(HeaderValue(blackBox->image, label).number.value_or(0))}));
     act.recordsHeading = T(kRecordsHeading);
     act.records = RecordLines(blackBox->image);
     if (blackBox->earlier) {
@@ -239,9 +240,11 @@ VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date
 
   if (chartRun && *chartRun < runs.size()) {
     const VisitRun& run = *runs[*chartRun];
-    act.chartHeading =
-        T(kChartHeading) + std::to_string(*chartRun < numbers.size() ? numbers[*chartRun] : *chartRun + 1);
-    if (run.model.start) act.chartHeading += T(kChartStart) + WallDateTimeText(*run.model.start) + ")";
+    const std::string number = std::to_string(*chartRun < numbers.size() ? numbers[*chartRun] : *chartRun + 1);
+    //: The chart of run %1, which started at %2.
+    act.chartHeading = run.model.start ? WithArgument(Translate("VisitAct", "График пуска %1 (начало %2)"),
+                                                      {number, WallDateTimeText(*run.model.start)})
+                                       : WithArgument(Translate("VisitAct", "График пуска %1"), number);
     act.modes = ChartModes(run);
   }
   act.conclusion = fields.conclusion;

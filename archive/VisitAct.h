@@ -29,10 +29,6 @@ inline constexpr std::string_view kActVehicle = O5_TEXT("VisitAct", "Автом�
 inline constexpr std::string_view kActConclusion = O5_TEXT("VisitAct", "Заключение");
 inline constexpr std::array<std::string_view, 2> kActSignatures = {O5_TEXT("VisitAct", "Мастер"),
                                                                    O5_TEXT("VisitAct", "Заказчик")};
-// The lines of a run.
-inline constexpr std::string_view kActStart = O5_TEXT("VisitAct", "Начало");
-inline constexpr std::string_view kActLength = O5_TEXT("VisitAct", "Длительность");
-inline constexpr std::string_view kActWarmUp = O5_TEXT("VisitAct", "До прогрева");
 
 // What the workshop writes in.
 struct VisitActFields {

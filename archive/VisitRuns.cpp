@@ -20,7 +20,8 @@ namespace {
 // megabytes.
 constexpr std::size_t kMaxJournalBytes = 128u << 20;
 // Between the version and its date on the act.
-constexpr const char* kFirmwareDate = O5_TEXT("VisitRuns", ", дата ");
+//: The heater's firmware version %1 and its date %2.
+constexpr const char* kFirmwareWithDate = O5_TEXT("VisitRuns", "%1, дата %2");
 
 std::string Trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -74,7 +75,7 @@ std::string FirmwareInTimeline(const std::vector<TimelineEvent>& timeline) {
     }
   }
   if (version.empty() || date.empty()) return version;
-  return version + Translate("VisitRuns", kFirmwareDate) + date;
+  return WithArgument(Translate("VisitRuns", kFirmwareWithDate), {version, date});
 }
 
 Visit GatherVisit(const std::string& sessionsFolder, uint32_t serial, const LocalTime& day,

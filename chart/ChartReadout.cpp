@@ -51,9 +51,11 @@ std::string FormatReadoutNumber(double value, int decimals) { return NumberText(
 
 std::vector<std::string> ReadoutLines(const ChartModel& model, const Readout& readout, int decimals) {
   std::vector<std::string> lines;
-  lines.push_back("t = " + FormatReadoutNumber(readout.x, decimals) + Translate("ChartReadout", " с"));
+  //: The cursor's time, %1 seconds.
+  lines.push_back(WithArgument(Translate("ChartReadout", "t = %1 с"), FormatReadoutNumber(readout.x, decimals)));
   if (readout.dt)
-    lines.push_back("Δt = " + FormatReadoutNumber(*readout.dt, decimals) + Translate("ChartReadout", " с"));
+    //: The time between the two cursors, %1 seconds.
+    lines.push_back(WithArgument(Translate("ChartReadout", "Δt = %1 с"), FormatReadoutNumber(*readout.dt, decimals)));
   for (const ReadoutLine& l : readout.lines) {
     std::string text = model.Name(l.series) + ": ";
     text += l.value ? FormatReadoutNumber(*l.value, kValueDecimals) : kNoValue;

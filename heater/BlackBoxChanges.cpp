@@ -31,18 +31,22 @@ bool RecordIsNew(const BlackBoxBytes& earlier, const BlackBoxBytes& current, int
 std::vector<std::string> BlackBoxChanges::PageLines() const {
   std::vector<std::string> lines{summary};
   for (const BlackBoxLabelChange& change : labels) lines.push_back(change.pageLine);
-  if (!newRecords.empty()) {
-    std::string line = Translate("BlackBoxChanges", kNewRecordsCaption.data()) + ": ";
-    for (size_t i = 0; i < newRecords.size(); ++i) line += (i ? ", " : "") + std::to_string(newRecords[i]);
-    lines.push_back(line);
-  }
+  if (!newRecords.empty()) lines.push_back(NewRecordsLine());
   return lines;
+}
+
+std::string BlackBoxChanges::NewRecordsLine() const {
+  std::string numbers;
+  for (size_t i = 0; i < newRecords.size(); ++i) numbers += (i ? ", " : "") + std::to_string(newRecords[i]);
+  //: %1 lists the numbers of the new fault records, as "2, 3".
+  return WithArgument(Translate("BlackBoxChanges", "Новые записи неисправностей (номера столбцов): %1"), numbers);
 }
 
 BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBytes& current,
                                   std::string_view earlierTime, std::string_view decimalSeparator) {
   BlackBoxChanges changes;
-  changes.heading = Translate("BlackBoxChanges", "Изменения с чтения ") + std::string(earlierTime);
+  //: %1 is when the earlier readout was made.
+  changes.heading = WithArgument(Translate("BlackBoxChanges", "Изменения с чтения %1"), earlierTime);
 
   std::array<int64_t, BlackBoxReport::kLabelCount> grew{};
   for (int label = 0; label < BlackBoxReport::kLabelCount; ++label) {
@@ -54,16 +58,25 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
     change.earlier = before.text;
     if (before.number && now.number) {
       grew[static_cast<size_t>(label)] = *now.number - *before.number;
-      change.difference = Signed(grew[static_cast<size_t>(label)]) +
-                          (now.seconds ? Translate("BlackBoxChanges", " сек.") : "");
+      const std::string grown = Signed(grew[static_cast<size_t>(label)]);
+      change.difference = now.seconds ? WithArgument(Translate("BlackBoxChanges", "%1 сек."), grown) : grown;
     }
-    change.tip = Translate("BlackBoxChanges", "Было: ") + change.earlier + ".";
-    std::string prefix(HeaderPrefix(label));
-    change.pageLine = prefix + Translate("BlackBoxChanges", "было ") + change.earlier;
-    if (!change.difference.empty()) {
-      change.tip += Translate("BlackBoxChanges", " Изменение: ") + change.difference;
+    // The page's line begins with the counter's caption as the window shows
+    // it, its colon included.
+    const std::string prefix = HeaderPrefix(label);
+    if (change.difference.empty()) {
+      //: The value the counter had at the earlier readout, %1.
+      change.tip = WithArgument(Translate("BlackBoxChanges", "Было: %1."), change.earlier);
+      //: A counter's caption with its colon, %1, and the value it had at the earlier readout, %2.
+      change.pageLine = WithArgument(Translate("BlackBoxChanges", "%1было %2"), {prefix, change.earlier});
+    } else {
+      //: The value the counter had at the earlier readout, %1, and how much it changed since, %2.
+      change.tip = WithArgument(Translate("BlackBoxChanges", "Было: %1. Изменение: %2"), {change.earlier, change.difference});
       if (change.tip.back() != '.') change.tip += '.';
-      change.pageLine += Translate("BlackBoxChanges", ", изменение ") + change.difference;
+      //: A counter's caption with its colon, %1, the value it had at the earlier readout, %2, and how much it
+      //: changed since, %3.
+      change.pageLine = WithArgument(Translate("BlackBoxChanges", "%1было %2, изменение %3"),
+                                     {prefix, change.earlier, change.difference});
     }
     changes.labels.push_back(std::move(change));
   }
@@ -76,21 +89,26 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
 
   std::vector<std::string> items;
   auto item = [&](const std::string& what, int64_t difference) {
-    if (difference != 0) items.push_back(what + Signed(difference));
+    if (difference != 0) items.push_back(WithArgument(what, Signed(difference)));
   };
   const int64_t runTime = grew[BlackBoxReport::kTotalRunTimeLabel];
   // A change of a few minutes rounds to no hours: the label's tooltip has it
   // to the second.
   if (TenthsOfHour(runTime) != 0)
-    items.push_back(Translate("BlackBoxChanges", "время работы ") + std::string(runTime > 0 ? "+" : "") +
-                    HoursText(runTime, decimalSeparator) + " " + Translate("BlackBoxReport", kHoursUnit.data()));
-  item(Translate("BlackBoxChanges", "запусков "),
+    //: An item of the list of changes: the run time grew by %1 hours.
+    items.push_back(WithArgument(Translate("BlackBoxChanges", "время работы %1 ч"),
+                                 std::string(runTime > 0 ? "+" : "") + HoursText(runTime, decimalSeparator)));
+  //: An item of the list of changes: the starts grew by %1.
+  item(Translate("BlackBoxChanges", "запусков %1"),
        grew[BlackBoxReport::kFirstAttemptStartsLabel] + grew[BlackBoxReport::kLaterAttemptStartsLabel]);
-  item(Translate("BlackBoxChanges", "незапусков "), grew[BlackBoxReport::kFailedStartsLabel]);
-  item(Translate("BlackBoxChanges", "неисправностей "), grew[BlackBoxReport::kFaultCountLabel]);
+  //: An item of the list of changes: the failed starts grew by %1.
+  item(Translate("BlackBoxChanges", "незапусков %1"), grew[BlackBoxReport::kFailedStartsLabel]);
+  //: An item of the list of changes: the faults grew by %1.
+  item(Translate("BlackBoxChanges", "неисправностей %1"), grew[BlackBoxReport::kFaultCountLabel]);
   if (!changes.newRecords.empty())
-    items.push_back(Translate("BlackBoxChanges", "новых записей неисправностей: ") +
-                    std::to_string(changes.newRecords.size()));
+    //: An item of the list of changes: %1 new fault records.
+    items.push_back(WithArgument(Translate("BlackBoxChanges", "новых записей неисправностей: %1"),
+                                 std::to_string(changes.newRecords.size())));
   if (items.empty()) {
     changes.summary = Translate("BlackBoxChanges", "нет.");
   } else {

@@ -52,6 +52,8 @@ struct BlackBoxChanges {
   // The report's section under the heading: the summary, each changed label,
   // the new records.
   std::vector<std::string> PageLines() const;
+  // The line of PageLines that lists the new records' numbers.
+  std::string NewRecordsLine() const;
 };
 
 // `current` against `earlier`, read at `earlierTime` ("07.12.2026 15:20");

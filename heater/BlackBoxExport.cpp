@@ -58,7 +58,8 @@ std::string BlackBoxSource::Caption() const {
     case Kind::kArchive:
       return Translate("BlackBoxExport", "Из архива: прочитан");
     case Kind::kFile:
-      return Translate("BlackBoxExport", "Файл ") + fileName + Translate("BlackBoxExport", ", изменён");
+      //: The readout came from the file %1, changed at the time that follows.
+      return WithArgument(Translate("BlackBoxExport", "Файл %1, изменён"), fileName);
   }
   return {};
 }

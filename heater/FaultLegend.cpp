@@ -95,7 +95,8 @@ std::string FaultBitsText(int byte, uint8_t value) {
 }
 
 std::string FaultNotice(int code) {
-  return Translate("FaultLegend", "Неисправность ") + std::to_string(code) + ": " + FaultCodeText(code);
+  //: %1 is the fault's code, %2 its name.
+  return WithArgument(Translate("FaultLegend", "Неисправность %1: %2"), {std::to_string(code), FaultCodeText(code)});
 }
 
 std::string FaultGoneNotice() { return Translate("FaultLegend", kFaultGoneNotice.data()); }

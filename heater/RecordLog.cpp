@@ -264,11 +264,10 @@ std::string RecordLog::Message(bool sayRuns) const {
   if (records_ > 0 && runs == 0)
     line(Translate("RecordLog", "Пусков в журнале нет: отопитель в нём только стоит."));
   if (sayRuns && runs > 1)
-    line(Translate("RecordLog", "Пусков в журнале: ") + std::to_string(runs) +
-         Translate("RecordLog", "; показан последний, ") + std::to_string(runs) +
-         Translate("RecordLog", "-й."));
+    //: %1 runs in the journal; the last, the %1th, is shown.
+    line(WithArgument(Translate("RecordLog", "Пусков в журнале: %1; показан последний, %1-й."), std::to_string(runs)));
   if (skipped_ > 0)
-    line(Translate("RecordLog", "Пропущено неполных строк: ") + std::to_string(skipped_) + ".");
+    line(WithArgument(Translate("RecordLog", "Пропущено неполных строк: %1."), std::to_string(skipped_)));
   return text;
 }
 

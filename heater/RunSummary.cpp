@@ -23,23 +23,6 @@ constexpr int kRangeSeries[] = {series::kLiquidIn, series::kLiquidOut, series::k
 // Heating modes: a run found going on in one of them warmed up before it was seen.
 constexpr int kAfterWarmUpModes[] = {22, 23, 24, 27};
 
-// The texts of the lines.
-// A text of this file in the tool's language.
-std::string T(std::string_view source) { return Translate("RunSummary", source.data()); }
-
-constexpr std::string_view kStartCaption = O5_TEXT("RunSummary", "Начало: ");
-constexpr std::string_view kLengthCaption = O5_TEXT("RunSummary", "Длительность: ");
-constexpr std::string_view kIgnitionCaption = "3..20 - ";
-constexpr std::string_view kAttempts = O5_TEXT("RunSummary", ", попыток ");
-constexpr std::string_view kWarmUpCaption = O5_TEXT("RunSummary", "До прогрева: ");
-constexpr std::string_view kFaultAt = O5_TEXT("RunSummary", " — на ");
-constexpr std::string_view kFaultLasted = O5_TEXT("RunSummary", ", длилась ");
-constexpr std::string_view kRangeFrom = O5_TEXT("RunSummary", ": от ");
-constexpr std::string_view kRangeTo = O5_TEXT("RunSummary", " до ");
-constexpr std::string_view kDegrees = " °C";
-constexpr std::string_view kVolts = O5_TEXT("RunSummary", " В");
-constexpr std::string_view kLastModeCaption = O5_TEXT("RunSummary", "Последний режим: ");
-
 std::string TwoDigits(long long value) {
   return std::string(value < 10 ? "0" : "") + std::to_string(value);
 }
@@ -64,9 +47,9 @@ std::string ClockLengthText(int64_t seconds) {
 
 std::string SecondsText(double seconds) {
   const long long s = std::llround(seconds);
-  std::string text = std::to_string(s) + Translate("RunSummary", " с");
-  if (s < kMinutesFrom) return text;
-  return text + " (" + ClockLengthText(s) + ")";
+  if (s < kMinutesFrom) return WithArgument(Translate("RunSummary", "%1 с"), std::to_string(s));
+  //: A length in seconds, %1, and as a clock reads it, %2: "150 с (2:30)".
+  return WithArgument(Translate("RunSummary", "%1 с (%2)"), {std::to_string(s), ClockLengthText(s)});
 }
 
 bool WarmedUpUnseen(const SessionRun& run) {
@@ -78,11 +61,13 @@ bool WarmedUpUnseen(const SessionRun& run) {
 }
 
 std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCaptions& captions) {
+  // Each line is one sentence of the catalog; a mode's caption, a fault's
+  // name and a length in seconds (SecondsText) fill it whole.
   std::vector<std::string> lines;
   if (run.start)
-    lines.push_back(T(kStartCaption) + WallDateTimeText(*run.start) +
-                    std::string(run.foundGoingOn ? Translate("RunSummary", kFoundGoingOnNote.data()) : ""));
-  lines.push_back(T(kLengthCaption) + SecondsText(double(run.length)));
+    lines.push_back(WithArgument(run.foundGoingOn ? Translate("RunSummary", "Начало: %1 (пуск шёл до открытия порта)") : Translate("RunSummary", "Начало: %1"),
+                                 WallDateTimeText(*run.start)));
+  lines.push_back(WithArgument(Translate("RunSummary", "Длительность: %1"), SecondsText(double(run.length))));
 
   // The ignition modes make one line, where the first of them was reached.
   int64_t ignition = 0;
@@ -91,37 +76,57 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
   bool ignitionTold = false;
   for (const RunModeTime& t : run.modes) {
     if (!IsIgnition(t.mode)) {
-      lines.push_back(ModeCaptionText(t.mode) + ": " + SecondsText(double(t.seconds)));
+      //: A mode's caption, %1 ("21 - Прогрев"), and the time the run spent in it, %2.
+      lines.push_back(WithArgument(Translate("RunSummary", "%1: %2"), {ModeCaptionText(t.mode), SecondsText(double(t.seconds))}));
     } else if (!ignitionTold) {
       ignitionTold = true;
-      lines.push_back(std::string(kIgnitionCaption) + Translate("SessionRuns", kIgnitionName.data()) + ": " +
-                      SecondsText(double(ignition)) + T(kAttempts) + std::to_string(run.ignitionAttempts));
+      //: The ignition modes 3 to 20 together: %1 is the name of the ignition, %2 the time in them, %3 the
+      //: number of ignition attempts.
+      lines.push_back(WithArgument(Translate("RunSummary", "3..20 - %1: %2, попыток %3"),
+                                   {Translate("SessionRuns", kIgnitionName.data()), SecondsText(double(ignition)),
+                                    std::to_string(run.ignitionAttempts)}));
     }
   }
   if (WarmedUpUnseen(run))
-    lines.push_back(T(kWarmUpCaption) + Translate("RunSummary", kWarmUpBeforeOpening.data()));
+    lines.push_back(Translate("RunSummary", "До прогрева: до открытия порта"));
   else if (run.warmUpAt)
-    lines.push_back(T(kWarmUpCaption) + SecondsText(double(*run.warmUpAt)));
+    lines.push_back(WithArgument(Translate("RunSummary", "До прогрева: %1"), SecondsText(double(*run.warmUpAt))));
 
   for (const RunFault& f : run.faults) {
-    std::string line =
-        FaultNotice(f.code) + T(kFaultAt) + std::to_string(f.at) + Translate("RunSummary", " с");
-    if (f.clock) line += " (" + WallTimeText(*f.clock) + ")";
-    if (f.lasted)
-      line += T(kFaultLasted) + SecondsText(double(*f.lasted));
+    const std::string code = std::to_string(f.code), name = FaultCodeText(f.code), at = std::to_string(f.at);
+    const std::string clock = f.clock ? WallTimeText(*f.clock) : std::string();
+    const std::string lasted = f.lasted ? SecondsText(double(*f.lasted)) : std::string();
+    std::string line;
+    if (f.clock && f.lasted)
+      //: A fault of the run: its code %1 and name %2, the run second it came at %3, its clock time %4 and
+      //: how long it lasted %5.
+      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с (%4), длилась %5"), {code, name, at, clock, lasted});
+    else if (f.lasted)
+      //: A fault of the run: its code %1 and name %2, the run second it came at %3 and how long it lasted %4.
+      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с, длилась %4"), {code, name, at, lasted});
+    else if (f.clock)
+      //: A fault the heater still reported at the run's end: its code %1 and name %2, the run second it came
+      //: at %3 and its clock time %4.
+      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с (%4), длилась до конца пуска"), {code, name, at, clock});
     else
-      line += Translate("RunSummary", kFaultToTheEnd.data());
+      //: A fault the heater still reported at the run's end: its code %1 and name %2, the run second it came
+      //: at %3.
+      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с, длилась до конца пуска"), {code, name, at});
     lines.push_back(std::move(line));
   }
 
   for (int s : kRangeSeries) {
     const RunRange& r = run.ranges[static_cast<std::size_t>(s)];
     if (!r.seen) continue;
-    lines.push_back(std::string(captions[static_cast<std::size_t>(s)]) + T(kRangeFrom) +
-                    RangeValueText(s, r.low) + T(kRangeTo) + RangeValueText(s, r.high) +
-                    std::string(s == series::kVoltage ? T(kVolts) : kDegrees));
+    const std::string_view caption = captions[static_cast<std::size_t>(s)];
+    const std::string low = RangeValueText(s, r.low), high = RangeValueText(s, r.high);
+    lines.push_back(s == series::kVoltage
+                        //: The range of the voltage: its caption %1, the lowest %2 and the highest %3 volts.
+                        ? WithArgument(Translate("RunSummary", "%1: от %2 до %3 В"), {caption, low, high})
+                        //: The range of a temperature: its caption %1, the lowest %2 and the highest %3 degrees.
+                        : WithArgument(Translate("RunSummary", "%1: от %2 до %3 °C"), {caption, low, high}));
   }
-  lines.push_back(T(kLastModeCaption) + ModeCaptionText(run.lastMode));
+  lines.push_back(WithArgument(Translate("RunSummary", "Последний режим: %1"), ModeCaptionText(run.lastMode)));
   return lines;
 }
 

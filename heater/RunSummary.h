@@ -39,13 +39,6 @@ std::string ClockLengthText(int64_t seconds);
 // "99 с", "150 с (2:30)", "3725 с (1:02:05)".
 std::string SecondsText(double seconds);
 
-// What the lines say of a run found going on, after its start, and of its
-// time to warm up when that was before the port was opened.
-inline constexpr std::string_view kFoundGoingOnNote = O5_TEXT("RunSummary", " (пуск шёл до открытия порта)");
-inline constexpr std::string_view kWarmUpBeforeOpening = O5_TEXT("RunSummary", "до открытия порта");
-// A fault the heater still reported at the run's last cycle.
-inline constexpr std::string_view kFaultToTheEnd = O5_TEXT("RunSummary", ", длилась до конца пуска");
-
 // A run found going on that had warmed up before it was seen: its time to
 // warm up is not known.
 bool WarmedUpUnseen(const SessionRun& run);

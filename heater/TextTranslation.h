@@ -14,6 +14,7 @@
 // its readers know a text by TranslationsOf, every way the tool may have
 // written it.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,10 +47,28 @@ inline std::string Translate(const char* context, const char* source, const char
   return text;
 }
 
+// `text` (a translated one, a whole sentence) with its placeholders %1..%9
+// filled by `arguments`, the first for %1: each language orders them as its
+// sentence needs. A placeholder without an argument stays, and what an
+// argument holds is not read again ("%2" in a name stays "%2").
+inline std::string WithArgument(std::string_view text, std::initializer_list<std::string_view> arguments) {
+  std::string filled;
+  filled.reserve(text.size() + 16 * arguments.size());
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const std::size_t k = at + 1 < text.size() ? static_cast<std::size_t>(text[at + 1] - '1') : 9;
+    if (text[at] == '%' && k < 9 && k < arguments.size()) {
+      filled += arguments.begin()[k];
+      ++at;
+    } else {
+      filled += text[at];
+    }
+  }
+  return filled;
+}
+
 // `text` (a translated one) with its %1 replaced by `argument`.
-inline std::string WithArgument(std::string text, std::string_view argument) {
-  if (const std::size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
-  return text;
+inline std::string WithArgument(std::string_view text, std::string_view argument) {
+  return WithArgument(text, {argument});
 }
 
 // Answers the translations of `source` in `context` in every catalog the tool

@@ -11,56 +11,71 @@
 <context>
     <name>BlackBoxChanges</name>
     <message>
-        <source>Изменения с чтения </source>
-        <translation>Changes since the reading of </translation>
-    </message>
-    <message>
-        <source> сек.</source>
-        <translation> s</translation>
-    </message>
-    <message>
-        <source>Было: </source>
-        <translation>Was: </translation>
-    </message>
-    <message>
-        <source>было </source>
-        <translation>was </translation>
-    </message>
-    <message>
-        <source> Изменение: </source>
-        <translation> Change: </translation>
-    </message>
-    <message>
-        <source>, изменение </source>
-        <translation>, change </translation>
-    </message>
-    <message>
-        <source>время работы </source>
-        <translation>running time </translation>
-    </message>
-    <message>
-        <source>запусков </source>
-        <translation>starts </translation>
-    </message>
-    <message>
-        <source>незапусков </source>
-        <translation>failed starts </translation>
-    </message>
-    <message>
-        <source>неисправностей </source>
-        <translation>faults </translation>
-    </message>
-    <message>
-        <source>новых записей неисправностей: </source>
-        <translation>new fault records: </translation>
-    </message>
-    <message>
         <source>нет.</source>
         <translation>none.</translation>
     </message>
     <message>
         <source>Новые записи неисправностей (номера столбцов)</source>
         <translation>New fault records (column numbers)</translation>
+    </message>
+    <message>
+        <source>Новые записи неисправностей (номера столбцов): %1</source>
+        <extracomment>%1 lists the numbers of the new fault records, as &quot;2, 3&quot;.</extracomment>
+        <translation>New fault records (column numbers): %1</translation>
+    </message>
+    <message>
+        <source>Изменения с чтения %1</source>
+        <extracomment>%1 is when the earlier readout was made.</extracomment>
+        <translation>Changes since the reading of %1</translation>
+    </message>
+    <message>
+        <source>%1 сек.</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Было: %1.</source>
+        <extracomment>The value the counter had at the earlier readout, %1.</extracomment>
+        <translation>Was: %1.</translation>
+    </message>
+    <message>
+        <source>%1было %2</source>
+        <extracomment>A counter&apos;s caption with its colon, %1, and the value it had at the earlier readout, %2.</extracomment>
+        <translation>%1was %2</translation>
+    </message>
+    <message>
+        <source>Было: %1. Изменение: %2</source>
+        <extracomment>The value the counter had at the earlier readout, %1, and how much it changed since, %2.</extracomment>
+        <translation>Was: %1. Change: %2</translation>
+    </message>
+    <message>
+        <source>%1было %2, изменение %3</source>
+        <extracomment>A counter&apos;s caption with its colon, %1, the value it had at the earlier readout, %2, and how much it changed since, %3.</extracomment>
+        <translation>%1was %2, change %3</translation>
+    </message>
+    <message>
+        <source>время работы %1 ч</source>
+        <extracomment>An item of the list of changes: the run time grew by %1 hours.</extracomment>
+        <translation>running time %1 h</translation>
+    </message>
+    <message>
+        <source>запусков %1</source>
+        <extracomment>An item of the list of changes: the starts grew by %1.</extracomment>
+        <translation>starts %1</translation>
+    </message>
+    <message>
+        <source>незапусков %1</source>
+        <extracomment>An item of the list of changes: the failed starts grew by %1.</extracomment>
+        <translation>failed starts %1</translation>
+    </message>
+    <message>
+        <source>неисправностей %1</source>
+        <extracomment>An item of the list of changes: the faults grew by %1.</extracomment>
+        <translation>faults %1</translation>
+    </message>
+    <message>
+        <source>новых записей неисправностей: %1</source>
+        <extracomment>An item of the list of changes: %1 new fault records.</extracomment>
+        <translation>new fault records: %1</translation>
     </message>
 </context>
 <context>
@@ -80,14 +95,6 @@
     <message>
         <source>Из архива: прочитан</source>
         <translation>From the archive: read</translation>
-    </message>
-    <message>
-        <source>Файл </source>
-        <translation>File </translation>
-    </message>
-    <message>
-        <source>, изменён</source>
-        <translation>, modified</translation>
     </message>
     <message>
         <source>Программа</source>
@@ -131,6 +138,11 @@
             <numerusform>the file has %n byte, but a black box image takes 256 bytes</numerusform>
             <numerusform>the file has %n bytes, but a black box image takes 256 bytes</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Файл %1, изменён</source>
+        <extracomment>The readout came from the file %1, changed at the time that follows.</extracomment>
+        <translation>File %1, modified</translation>
     </message>
 </context>
 <context>
@@ -304,8 +316,14 @@
 <context>
     <name>ChartReadout</name>
     <message>
-        <source> с</source>
-        <translation> s</translation>
+        <source>t = %1 с</source>
+        <extracomment>The cursor&apos;s time, %1 seconds.</extracomment>
+        <translation>t = %1 s</translation>
+    </message>
+    <message>
+        <source>Δt = %1 с</source>
+        <extracomment>The time between the two cursors, %1 seconds.</extracomment>
+        <translation>Δt = %1 s</translation>
     </message>
 </context>
 <context>
@@ -449,10 +467,6 @@
         <translation>bit %1: no description</translation>
     </message>
     <message>
-        <source>Неисправность </source>
-        <translation>Fault </translation>
-    </message>
-    <message>
         <source>Нет неисправности</source>
         <translation>No fault</translation>
     </message>
@@ -463,6 +477,11 @@
     <message>
         <source>Неисправность снята</source>
         <translation>Fault cleared</translation>
+    </message>
+    <message>
+        <source>Неисправность %1: %2</source>
+        <extracomment>%1 is the fault&apos;s code, %2 its name.</extracomment>
+        <translation>Fault %1: %2</translation>
     </message>
 </context>
 <context>
@@ -875,39 +894,20 @@ Qt %4 (built with Qt %5)</translation>
         <translation>The log has no runs: the heater only stands in it.</translation>
     </message>
     <message>
-        <source>Пусков в журнале: </source>
-        <translation>Runs in the log: </translation>
+        <source>Пусков в журнале: %1; показан последний, %1-й.</source>
+        <extracomment>%1 runs in the journal; the last, the %1th, is shown.</extracomment>
+        <translation>Runs in the log: %1; the last one, number %1, is shown.</translation>
     </message>
     <message>
-        <source>; показан последний, </source>
-        <translation>; shown is the last, number </translation>
-    </message>
-    <message>
-        <source>-й.</source>
-        <translation>.</translation>
-    </message>
-    <message>
-        <source>Пропущено неполных строк: </source>
-        <translation>Incomplete lines skipped: </translation>
+        <source>Пропущено неполных строк: %1.</source>
+        <translation>Incomplete lines skipped: %1.</translation>
     </message>
 </context>
 <context>
     <name>RemoteTexts</name>
     <message>
-        <source>Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): </source>
-        <translation>The broker address in config.ini is not understood (expected mqtt://host[:port] or mqtts://host[:port]): </translation>
-    </message>
-    <message>
         <source>Чтобы наблюдать стенд, в config.ini (раздел Options) нужен адрес брокера: Broker=mqtt://узел[:порт]</source>
         <translation>To watch a bench, config.ini (section Options) needs the broker address: Broker=mqtt://host[:port]</translation>
-    </message>
-    <message>
-        <source>Имя мастерской (Workshop) должно состоять из латинских букв, цифр, &quot;-&quot; и &quot;_&quot;: </source>
-        <translation>The workshop name (Workshop) must consist of Latin letters, digits, &quot;-&quot; and &quot;_&quot;: </translation>
-    </message>
-    <message>
-        <source>Имя стенда (Bench) должно состоять из латинских букв, цифр, &quot;-&quot; и &quot;_&quot;: </source>
-        <translation>The bench name (Bench) must consist of Latin letters, digits, &quot;-&quot; and &quot;_&quot;: </translation>
     </message>
     <message>
         <source>Брокер: соединение…</source>
@@ -918,16 +918,29 @@ Qt %4 (built with Qt %5)</translation>
         <translation>Broker: connected</translation>
     </message>
     <message>
-        <source>Брокер: отказ — </source>
-        <translation>Broker: refused — </translation>
+        <source>Адрес брокера в config.ini не понят (ожидается mqtt://узел[:порт] или mqtts://узел[:порт]): %1</source>
+        <extracomment>%1 is the address as config.ini has it.</extracomment>
+        <translation>The broker address in config.ini is not understood (expected mqtt://host[:port] or mqtts://host[:port]): %1</translation>
     </message>
     <message>
-        <source>Брокер: нет связи — </source>
-        <translation>Broker: no connection — </translation>
+        <source>Имя мастерской (Workshop) должно состоять из латинских букв, цифр, &quot;-&quot; и &quot;_&quot;: %1</source>
+        <translation>The workshop name (Workshop) must consist of Latin letters, digits, &quot;-&quot; and &quot;_&quot;: %1</translation>
     </message>
     <message>
-        <source>Брокер: публикация отклонена — </source>
-        <translation>Broker: publishing refused — </translation>
+        <source>Имя стенда (Bench) должно состоять из латинских букв, цифр, &quot;-&quot; и &quot;_&quot;: %1</source>
+        <translation>The bench name (Bench) must consist of Latin letters, digits, &quot;-&quot; and &quot;_&quot;: %1</translation>
+    </message>
+    <message>
+        <source>Брокер: отказ — %1</source>
+        <translation>Broker: refused — %1</translation>
+    </message>
+    <message>
+        <source>Брокер: нет связи — %1</source>
+        <translation>Broker: no connection — %1</translation>
+    </message>
+    <message>
+        <source>Брокер: публикация отклонена — %1</source>
+        <translation>Broker: publishing refused — %1</translation>
     </message>
 </context>
 <context>
@@ -959,60 +972,75 @@ Qt %4 (built with Qt %5)</translation>
 <context>
     <name>RunSummary</name>
     <message>
-        <source>Начало: </source>
-        <translation>Start: </translation>
+        <source>%1 с</source>
+        <translation>%1 s</translation>
     </message>
     <message>
-        <source> (пуск шёл до открытия порта)</source>
-        <translation> (the run was going on before the port was opened)</translation>
+        <source>%1 с (%2)</source>
+        <extracomment>A length in seconds, %1, and as a clock reads it, %2: &quot;150 с (2:30)&quot;.</extracomment>
+        <translation>%1 s (%2)</translation>
     </message>
     <message>
-        <source>Длительность: </source>
-        <translation>Duration: </translation>
+        <source>Начало: %1 (пуск шёл до открытия порта)</source>
+        <translation>Start: %1 (the run was going on before the port was opened)</translation>
     </message>
     <message>
-        <source>, попыток </source>
-        <translation>, attempts </translation>
+        <source>Начало: %1</source>
+        <translation>Start: %1</translation>
     </message>
     <message>
-        <source>До прогрева: </source>
-        <translation>Until warm-up: </translation>
+        <source>Длительность: %1</source>
+        <translation>Duration: %1</translation>
     </message>
     <message>
-        <source>до открытия порта</source>
-        <translation>before the port was opened</translation>
+        <source>%1: %2</source>
+        <extracomment>A mode&apos;s caption, %1 (&quot;21 - Прогрев&quot;), and the time the run spent in it, %2.</extracomment>
+        <translation>%1: %2</translation>
     </message>
     <message>
-        <source> — на </source>
-        <translation> — at </translation>
+        <source>3..20 - %1: %2, попыток %3</source>
+        <extracomment>The ignition modes 3 to 20 together: %1 is the name of the ignition, %2 the time in them, %3 the number of ignition attempts.</extracomment>
+        <translation>3..20 - %1: %2 in %3 attempts</translation>
     </message>
     <message>
-        <source>, длилась </source>
-        <translation>, lasted </translation>
+        <source>До прогрева: до открытия порта</source>
+        <translation>Until warm-up: before the port was opened</translation>
     </message>
     <message>
-        <source>, длилась до конца пуска</source>
-        <translation>, lasted until the end of the run</translation>
+        <source>До прогрева: %1</source>
+        <translation>Until warm-up: %1</translation>
     </message>
     <message>
-        <source>: от </source>
-        <translation>: from </translation>
+        <source>Неисправность %1: %2 — на %3 с (%4), длилась %5</source>
+        <extracomment>A fault of the run: its code %1 and name %2, the run second it came at %3, its clock time %4 and how long it lasted %5.</extracomment>
+        <translation>Fault %1: %2 — at %3 s (%4), lasted %5</translation>
     </message>
     <message>
-        <source> до </source>
-        <translation> to </translation>
+        <source>Неисправность %1: %2 — на %3 с, длилась %4</source>
+        <extracomment>A fault of the run: its code %1 and name %2, the run second it came at %3 and how long it lasted %4.</extracomment>
+        <translation>Fault %1: %2 — at %3 s, lasted %4</translation>
     </message>
     <message>
-        <source> В</source>
-        <translation> V</translation>
+        <source>Неисправность %1: %2 — на %3 с (%4), длилась до конца пуска</source>
+        <extracomment>A fault the heater still reported at the run&apos;s end: its code %1 and name %2, the run second it came at %3 and its clock time %4.</extracomment>
+        <translation>Fault %1: %2 — at %3 s (%4), lasted until the end of the run</translation>
     </message>
     <message>
-        <source>Последний режим: </source>
-        <translation>Last mode: </translation>
+        <source>Неисправность %1: %2 — на %3 с, длилась до конца пуска</source>
+        <extracomment>A fault the heater still reported at the run&apos;s end: its code %1 and name %2, the run second it came at %3.</extracomment>
+        <translation>Fault %1: %2 — at %3 s, lasted until the end of the run</translation>
     </message>
     <message>
-        <source> с</source>
-        <translation> s</translation>
+        <source>%1: от %2 до %3 В</source>
+        <translation>%1: from %2 to %3 V</translation>
+    </message>
+    <message>
+        <source>%1: от %2 до %3 °C</source>
+        <translation>%1: from %2 to %3 °C</translation>
+    </message>
+    <message>
+        <source>Последний режим: %1</source>
+        <translation>Last mode: %1</translation>
     </message>
 </context>
 <context>
@@ -1103,20 +1131,18 @@ Qt %4 (built with Qt %5)</translation>
 <context>
     <name>SessionJournal</name>
     <message>
-        <source>Не удалось записать журнал сеанса в папку &quot;</source>
-        <translation>Could not write the session journal into the folder &quot;</translation>
-    </message>
-    <message>
-        <source>Файловая система папки данных &quot;</source>
-        <translation>The file system of the data folder &quot;</translation>
-    </message>
-    <message>
-        <source>&quot; не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов не должны работать с этой папкой одновременно.</source>
-        <translation>&quot; does not support file locks: journals are written and not deleted, but several benches must not work with this folder at the same time.</translation>
-    </message>
-    <message>
         <source>Часовой пояс: </source>
         <translation>Time zone: </translation>
+    </message>
+    <message>
+        <source>Не удалось записать журнал сеанса в папку &quot;%1&quot;: %2</source>
+        <extracomment>The session&apos;s journal cannot be written in the folder %1, for the system&apos;s reason %2.</extracomment>
+        <translation>Could not write the session journal into the folder &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Файловая система папки данных &quot;%1&quot; не поддерживает блокировки файлов: журналы пишутся и не удаляются, но несколько стендов не должны работать с этой папкой одновременно.</source>
+        <extracomment>%1 is the data folder.</extracomment>
+        <translation>The file system of the data folder &quot;%1&quot; does not support file locks: journals are written and not deleted, but several benches must not work with this folder at the same time.</translation>
     </message>
 </context>
 <context>
@@ -1691,36 +1717,26 @@ software</translation>
 <context>
     <name>TimelineFile</name>
     <message>
-        <source>Пропущено строк: </source>
-        <translation>Lines skipped: </translation>
+        <source>Пропущено строк: %1</source>
+        <translation>Lines skipped: %1</translation>
     </message>
     <message>
-        <source>: события не показаны</source>
-        <translation>: events not shown</translation>
+        <source>Файл событий &quot;%1&quot; не читается: %2</source>
+        <extracomment>The timeline file %1 cannot be read, for the system&apos;s reason %2.</extracomment>
+        <translation>Event file &quot;%1&quot; cannot be read: %2</translation>
     </message>
     <message>
-        <source>Файл событий &quot;</source>
-        <translation>Event file &quot;</translation>
+        <source>Файл событий &quot;%1&quot; — символическая ссылка: события не показаны</source>
+        <translation>Event file &quot;%1&quot; is a symbolic link: events not shown</translation>
     </message>
     <message>
-        <source> не читается: </source>
-        <translation> cannot be read: </translation>
+        <source>Файл событий &quot;%1&quot; — не обычный файл: события не показаны</source>
+        <translation>Event file &quot;%1&quot; is not a regular file: events not shown</translation>
     </message>
     <message>
-        <source> — символическая ссылка</source>
-        <translation> is a symbolic link</translation>
-    </message>
-    <message>
-        <source> — не обычный файл</source>
-        <translation> is not a regular file</translation>
-    </message>
-    <message>
-        <source> больше </source>
-        <translation> is larger than </translation>
-    </message>
-    <message>
-        <source> МиБ</source>
-        <translation> MiB</translation>
+        <source>Файл событий &quot;%1&quot; больше %2 МиБ: события не показаны</source>
+        <extracomment>The timeline file %1 is larger than %2 MiB.</extracomment>
+        <translation>Event file &quot;%1&quot; is larger than %2 MiB: events not shown</translation>
     </message>
 </context>
 <context>
@@ -1749,36 +1765,8 @@ software</translation>
 <context>
     <name>VisitAct</name>
     <message>
-        <source>Дата</source>
-        <translation>Date</translation>
-    </message>
-    <message>
         <source>Отопитель</source>
         <translation>Heater</translation>
-    </message>
-    <message>
-        <source>Серийный номер</source>
-        <translation>Serial number</translation>
-    </message>
-    <message>
-        <source>Код изделия</source>
-        <translation>Product code</translation>
-    </message>
-    <message>
-        <source>Версия черного ящика</source>
-        <translation>Black box version</translation>
-    </message>
-    <message>
-        <source>Версия программного обеспечения</source>
-        <translation>Software version</translation>
-    </message>
-    <message>
-        <source>не читалась</source>
-        <translation>not read</translation>
-    </message>
-    <message>
-        <source>Черный ящик (память неисправностей и статистики), прочитан </source>
-        <translation>Black box (fault and statistics memory), read </translation>
     </message>
     <message>
         <source>Черный ящик в этот визит не читался.</source>
@@ -1793,30 +1781,6 @@ software</translation>
         <translation>No fault records.</translation>
     </message>
     <message>
-        <source>Запись </source>
-        <translation>Record </translation>
-    </message>
-    <message>
-        <source>: код </source>
-        <translation>: code </translation>
-    </message>
-    <message>
-        <source>; повторов </source>
-        <translation>; repetitions </translation>
-    </message>
-    <message>
-        <source>; режим </source>
-        <translation>; mode </translation>
-    </message>
-    <message>
-        <source>; напряжение </source>
-        <translation>; voltage </translation>
-    </message>
-    <message>
-        <source> В</source>
-        <translation> V</translation>
-    </message>
-    <message>
         <source>Пуски в этот визит</source>
         <translation>Runs during this visit</translation>
     </message>
@@ -1825,72 +1789,8 @@ software</translation>
         <translation>No runs recorded during this visit.</translation>
     </message>
     <message>
-        <source>Пуск </source>
-        <translation>Run </translation>
-    </message>
-    <message>
-        <source>не записано (пуск начался до подключения)</source>
-        <translation>not recorded (the run began before connecting)</translation>
-    </message>
-    <message>
-        <source>прогрев не достигнут</source>
-        <translation>warm-up not reached</translation>
-    </message>
-    <message>
         <source>Неисправностей не было</source>
         <translation>There were no faults</translation>
-    </message>
-    <message>
-        <source> — в </source>
-        <translation> — at </translation>
-    </message>
-    <message>
-        <source> — через </source>
-        <translation> — </translation>
-    </message>
-    <message>
-        <source> от начала</source>
-        <translation> after the start</translation>
-    </message>
-    <message>
-        <source>, длилась </source>
-        <translation>, lasted </translation>
-    </message>
-    <message>
-        <source>График пуска </source>
-        <translation>Graph of run </translation>
-    </message>
-    <message>
-        <source> (начало </source>
-        <translation> (start </translation>
-    </message>
-    <message>
-        <source>было </source>
-        <translation>was </translation>
-    </message>
-    <message>
-        <source>, стало </source>
-        <translation>, now </translation>
-    </message>
-    <message>
-        <source> ч</source>
-        <translation> h</translation>
-    </message>
-    <message>
-        <source> ч </source>
-        <translation> h </translation>
-    </message>
-    <message>
-        <source> мин </source>
-        <translation> min </translation>
-    </message>
-    <message>
-        <source> с</source>
-        <translation> s</translation>
-    </message>
-    <message>
-        <source>Розжиг (шаги)</source>
-        <translation>Ignition (steps)</translation>
     </message>
     <message>
         <source>Акт диагностики отопителя Ортан 5</source>
@@ -1917,18 +1817,6 @@ software</translation>
         <translation>Technician</translation>
     </message>
     <message>
-        <source>Начало</source>
-        <translation>Start</translation>
-    </message>
-    <message>
-        <source>Длительность</source>
-        <translation>Duration</translation>
-    </message>
-    <message>
-        <source>До прогрева</source>
-        <translation>Until warm-up</translation>
-    </message>
-    <message>
         <source>Температура жидкости на входе</source>
         <translation>Liquid temperature at the inlet</translation>
     </message>
@@ -1948,12 +1836,147 @@ software</translation>
         <source>Полоса под графиком: режимы работы; отметки с номером — неисправности</source>
         <translation>Strip below the graph: operating modes; numbered marks are faults</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>A counter of the black box: its caption %1 and its value %2.</extracomment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Запись %1: код %2 — %3; повторов %4; режим %5; напряжение %6 В</source>
+        <extracomment>A fault record of the black box: its number %1, the fault&apos;s code %2 and name %3, how many times it repeated %4, the mode it came in %5 (&quot;21 - Прогрев&quot;) and the voltage then %6.</extracomment>
+        <translation>Record %1: code %2 — %3; repetitions %4; mode %5; voltage %6 V</translation>
+    </message>
+    <message>
+        <source>%1: было %2 ч, стало %3 ч</source>
+        <extracomment>A run time of the black box that changed: its caption %1, the hours at the earlier readout %2 and now %3.</extracomment>
+        <translation>%1: was %2 h, now %3 h</translation>
+    </message>
+    <message>
+        <source>%1–%2 — Розжиг (шаги)</source>
+        <extracomment>The ignition&apos;s steps in the chart&apos;s legend: its first mode %1 and its last %2.</extracomment>
+        <translation>%1–%2 — Ignition (steps)</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <extracomment>A mode in the chart&apos;s legend: its number %1 and its name %2.</extracomment>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>%1 с</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 мин %2 с</source>
+        <extracomment>A duration of minutes %1 and seconds %2.</extracomment>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 ч %2 мин %3 с</source>
+        <extracomment>A duration of hours %1, minutes %2 and seconds %3.</extracomment>
+        <translation>%1 h %2 min %3 s</translation>
+    </message>
+    <message>
+        <source>Пуск %1</source>
+        <translation>Run %1</translation>
+    </message>
+    <message>
+        <source>Начало: не записано (пуск начался до подключения)</source>
+        <translation>Start: not recorded (the run began before connecting)</translation>
+    </message>
+    <message>
+        <source>Начало: %1 (пуск шёл до открытия порта)</source>
+        <translation>Start: %1 (the run was going on before the port was opened)</translation>
+    </message>
+    <message>
+        <source>Начало: %1</source>
+        <translation>Start: %1</translation>
+    </message>
+    <message>
+        <source>Длительность: %1</source>
+        <translation>Duration: %1</translation>
+    </message>
+    <message>
+        <source>До прогрева: до открытия порта</source>
+        <translation>Until warm-up: before the port was opened</translation>
+    </message>
+    <message>
+        <source>До прогрева: %1</source>
+        <translation>Until warm-up: %1</translation>
+    </message>
+    <message>
+        <source>До прогрева: прогрев не достигнут</source>
+        <translation>Until warm-up: warm-up not reached</translation>
+    </message>
+    <message>
+        <source>Неисправность %1: %2 — в %3, длилась %4</source>
+        <extracomment>A fault of the run: its code %1 and name %2, the clock time it came at %3 and how long it lasted %4.</extracomment>
+        <translation>Fault %1: %2 — at %3, lasted %4</translation>
+    </message>
+    <message>
+        <source>Неисправность %1: %2 — в %3, длилась до конца пуска</source>
+        <extracomment>A fault the heater still reported at the run&apos;s end: its code %1 and name %2, the clock time it came at %3.</extracomment>
+        <translation>Fault %1: %2 — at %3, lasted until the end of the run</translation>
+    </message>
+    <message>
+        <source>Неисправность %1: %2 — через %3 от начала, длилась %4</source>
+        <extracomment>A fault of the run: its code %1 and name %2, how long after the run&apos;s start it came %3 and how long it lasted %4.</extracomment>
+        <translation>Fault %1: %2 — %3 after the start, lasted %4</translation>
+    </message>
+    <message>
+        <source>Неисправность %1: %2 — через %3 от начала, длилась до конца пуска</source>
+        <extracomment>A fault the heater still reported at the run&apos;s end: its code %1 and name %2, how long after the run&apos;s start it came %3.</extracomment>
+        <translation>Fault %1: %2 — %3 after the start, lasted until the end of the run</translation>
+    </message>
+    <message>
+        <source>Дата: %1</source>
+        <translation>Date: %1</translation>
+    </message>
+    <message>
+        <source>Серийный номер: %1</source>
+        <translation>Serial number: %1</translation>
+    </message>
+    <message>
+        <source>Код изделия: %1</source>
+        <translation>Product code: %1</translation>
+    </message>
+    <message>
+        <source>Версия черного ящика: %1</source>
+        <translation>Black box version: %1</translation>
+    </message>
+    <message>
+        <source>Версия программного обеспечения: не читалась</source>
+        <translation>Software version: not read</translation>
+    </message>
+    <message>
+        <source>Версия программного обеспечения: %1</source>
+        <translation>Software version: %1</translation>
+    </message>
+    <message>
+        <source>Черный ящик (память неисправностей и статистики), прочитан %1</source>
+        <extracomment>%1 is when the black box was read.</extracomment>
+        <translation>Black box (fault and statistics memory), read %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 ч</source>
+        <extracomment>A run time of the black box: its caption %1 and its hours %2.</extracomment>
+        <translation>%1: %2 h</translation>
+    </message>
+    <message>
+        <source>График пуска %1 (начало %2)</source>
+        <extracomment>The chart of run %1, which started at %2.</extracomment>
+        <translation>Graph of run %1 (start %2)</translation>
+    </message>
+    <message>
+        <source>График пуска %1</source>
+        <translation>Graph of run %1</translation>
+    </message>
 </context>
 <context>
     <name>VisitRuns</name>
     <message>
-        <source>, дата </source>
-        <translation>, date </translation>
+        <source>%1, дата %2</source>
+        <extracomment>The heater&apos;s firmware version %1 and its date %2.</extracomment>
+        <translation>%1, date %2</translation>
     </message>
 </context>
 <context>
@@ -2048,8 +2071,9 @@ software</translation>
         <translation>Diagnostics report…</translation>
     </message>
     <message>
-        <source>Акт диагностики для заказчика: отопитель, черный ящик, пуски за день, график</source>
-        <translation>Diagnostics report for the customer: heater, black box, runs of the day, graph</translation>
+        <source>Акт диагностики для заказчика: отопитель, черный ящик, пуски за день, график (%1)</source>
+        <extracomment>%1 is the action&apos;s shortcut.</extracomment>
+        <translation>Diagnostics report for the customer: heater, black box, runs of the day, graph (%1)</translation>
     </message>
 </context>
 <context>
@@ -2236,6 +2260,11 @@ software</translation>
     <message>
         <source>активна</source>
         <translation>active</translation>
+    </message>
+    <message>
+        <source>%1, активна</source>
+        <extracomment>A fault bit&apos;s name, %1, that the heater reports now.</extracomment>
+        <translation>%1, active</translation>
     </message>
 </context>
 </TS>

@@ -279,8 +279,9 @@ void BenchPublisher::OnPublished(int mid, int reason) {
   // would be refused again.
   if (reason >= 128 && !refusalSaid_) {
     refusalSaid_ = true;
-    emit LinkChanged(QString::fromStdString(Translate("RemoteTexts", kPublishRefusedText.data())) +
-                     QString::fromUtf8(mosquitto_reason_string(reason)));
+    const char* why = mosquitto_reason_string(reason);
+    emit LinkChanged(QString::fromStdString(
+        WithArgument(Translate("RemoteTexts", kPublishRefusedText.data()), why ? why : "")));
   }
   Acknowledge(message.event ? events_ : records_, message.seq);
   SaveState(false);

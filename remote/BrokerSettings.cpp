@@ -85,7 +85,7 @@ BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file, std::optional<st
   }
   const auto address = ParseBrokerUrl(url);
   if (!address) {
-    read.error = Translate("RemoteTexts", kBadBrokerText.data()) + url;
+    read.error = WithArgument(Translate("RemoteTexts", kBadBrokerText.data()), url);
     return read;
   }
   BrokerSettings settings;
@@ -101,11 +101,11 @@ BrokerSettingsRead ReadBrokerSettings(const SettingsFile& file, std::optional<st
     settings.bench = slash == std::string_view::npos ? std::string() : std::string(watch->substr(slash + 1));
   }
   if (!ValidTopicLevel(settings.workshop)) {
-    read.error = Translate("RemoteTexts", kBadWorkshopText.data()) + settings.workshop;
+    read.error = WithArgument(Translate("RemoteTexts", kBadWorkshopText.data()), settings.workshop);
     return read;
   }
   if (!ValidTopicLevel(settings.bench) && !(watch && settings.bench.empty() && watch->find('/') == std::string_view::npos)) {
-    read.error = Translate("RemoteTexts", kBadBenchText.data()) + settings.bench;
+    read.error = WithArgument(Translate("RemoteTexts", kBadBenchText.data()), settings.bench);
     return read;
   }
   read.settings = std::move(settings);

@@ -49,9 +49,9 @@ QString MqttLink::StateText() const {
     case State::Connected:
       return Text(Translate("RemoteTexts", kLinkConnectedText.data()));
     case State::Refused:
-      return Text(Translate("RemoteTexts", kLinkRefusedText.data())) + reason_;
+      return Text(Translate("RemoteTexts", kLinkRefusedText.data())).arg(reason_);
     case State::Lost:
-      return Text(Translate("RemoteTexts", kLinkLostText.data())) + reason_;
+      return Text(Translate("RemoteTexts", kLinkLostText.data())).arg(reason_);
   }
   return {};
 }

@@ -242,8 +242,9 @@ void TfBB::BuildMenu() {
                  QCoreApplication::translate("TfBB", "Прежние чтения отопителей и сеансы"));
   aVisitAct = add("aVisitAct", "", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), "");
   aVisitAct->setText(tr("Акт диагностики…"));
-  aVisitAct->setToolTip(tr("Акт диагностики для заказчика: отопитель, черный ящик, пуски за день, график") + " (" +
-                        aVisitAct->shortcut().toString(QKeySequence::NativeText) + ")");
+  //: %1 is the action's shortcut.
+  aVisitAct->setToolTip(tr("Акт диагностики для заказчика: отопитель, черный ящик, пуски за день, график (%1)")
+                            .arg(aVisitAct->shortcut().toString(QKeySequence::NativeText)));
   for (QAction* action : {aSaveReport, aPrint, aSaveImage, aCompare, aVisitAct}) action->setEnabled(false);
   connect(aSaveReport, &QAction::triggered, this, [this] { aSaveReportExecute(); });
   connect(aPrint, &QAction::triggered, this, [this] { aPrintExecute(); });

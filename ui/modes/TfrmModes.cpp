@@ -245,7 +245,8 @@ void TfrmModes::MarkFault(std::size_t index, bool active) {
   label->adjustSize();
   if (active) {
     const std::string name = FaultBitsText(entry.byte, entry.mask);
-    label->setAccessibleName(QString::fromStdString(name) + ", " + tr("активна"));
+    //: A fault bit's name, %1, that the heater reports now.
+    label->setAccessibleName(tr("%1, активна").arg(QString::fromStdString(name)));
     label->setAccessibleDescription(tr("активна"));
   } else {
     label->setAccessibleName(QString());
