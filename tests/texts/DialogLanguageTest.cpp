@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextEdit>
@@ -40,9 +41,13 @@
 #include "chart/ChartModel.h"
 #include "chart/ChartReadout.h"
 #include "chart/NumberText.h"
+#include "heater/BlackBoxReport.h"
 #include "heater/CsvText.h"
+#include "heater/FaultLegend.h"
+#include "heater/ModeNames.h"
 #include "heater/RecordLog.h"
 #include "heater/RunSummary.h"
+#include "heater/SessionEvents.h"
 #include "link/ComSetupFrm.h"
 #include "remote/RemoteFormat.h"
 #include "settings/SettingsFile.h"
@@ -500,6 +505,206 @@ TEST_F(EnglishDocumentsTest, ErrorMessagesHaveNoRussianWord) {
     ++shown;
   }
   EXPECT_EQ(shown, static_cast<int>(std::size(failing)));
+}
+
+
+// A line a person reads is one text of the catalog, so that a translator
+// has the whole sentence and orders its words as the language needs. Under
+// the pseudo-language such a line is one mark from its first character to
+// its last, its numbers inside. Marks inside it are whole values filled into
+// its placeholders: a name of the heater's tables (a fault's, each of a code
+// that names several; a mode's, the ignition's, a counter's caption of the
+// black box, a series' caption) or a
+// quantity with its unit, which begins with its number ("45 с", "+9000 сек.").
+// A list (the summary of a black box's changes) is its items, each one text,
+// joined by ", " and ended by ".".
+class WholeSentenceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InstallToolTranslation(std::string(), "none");
+    QCoreApplication::installTranslator(&pseudo_);
+  }
+  void TearDown() override {
+    QCoreApplication::removeTranslator(&pseudo_);
+    InstallToolTranslation(std::string(), "none");
+  }
+
+  // The marks directly inside the line's one outer mark; nothing when the
+  // line is not one mark from its first character to its last.
+  static std::optional<QStringList> InnerMarks(const QString& line) {
+    if (!line.startsWith(kPseudoOpen) || !line.endsWith(kPseudoClose)) return std::nullopt;
+    QStringList inner;
+    int depth = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+      if (line.mid(i, 1) == kPseudoOpen) {
+        if (depth == 1) start = i;
+        ++depth;
+      } else if (line.mid(i, 1) == kPseudoClose) {
+        if (--depth == 1) inner.push_back(line.mid(start, i - start + 1));
+        if (depth == 0 && i != line.size() - 1) return std::nullopt;
+      }
+    }
+    if (depth != 0) return std::nullopt;
+    return inner;
+  }
+
+  // The names a sentence may hold whole, as the pseudo-language gives them.
+  QStringList Names(const SeriesCaptions& captions) const {
+    QStringList names;
+    // A code of several kinds names each: "9 свеча КЗ, 9 свеча обрыв".
+    static const QRegularExpression mark(QStringLiteral("⟦[^⟦⟧]*⟧"));
+    for (int code = 0; code < 256; ++code)
+      for (const QRegularExpressionMatch& m : mark.globalMatch(QString::fromStdString(FaultCodeText(code))))
+        names.push_back(m.captured());
+    for (int mode = 0; mode < 256; ++mode) names.push_back(QString::fromStdString(ModeNameText(mode)));
+    names.push_back(QString::fromStdString(Translate("SessionRuns", kIgnitionName.data())));
+    for (int label = 0; label < BlackBoxReport::kLabelCount; ++label) {
+      names.push_back(QString::fromStdString(HeaderPrefix(label)));
+      names.push_back(QString::fromStdString(HeaderCaption(label)));
+    }
+    for (std::string_view caption : captions) names.push_back(QString::fromUtf8(caption.data(), caption.size()));
+    return names;
+  }
+
+  // Why `line` is not one sentence; empty when it is.
+  static QString Fault(const QString& line, const QStringList& names) {
+    const std::optional<QStringList> inner = InnerMarks(line);
+    if (!inner) return QStringLiteral("not one text");
+    static const QRegularExpression quantity(QStringLiteral("^⟦[0-9+-]"));
+    for (const QString& mark : *inner)
+      if (!names.contains(mark) && !quantity.match(mark).hasMatch()) return QStringLiteral("pieces: ") + mark;
+    return {};
+  }
+
+  test::PseudoTranslator pseudo_;
+};
+
+TEST_F(WholeSentenceTest, EachLineOfTheSummaryTheActAndTheSessionIsOneText) {
+  std::vector<std::string> captionTexts;
+  SeriesCaptions captions{};
+  for (int i = 0; i < series::kCount; ++i)
+    captionTexts.push_back(pseudo_.translate("GraphSeries", ("Ряд " + std::to_string(i)).c_str(), nullptr, -1)
+                               .toStdString());
+  for (int i = 0; i < series::kCount; ++i) captions[static_cast<std::size_t>(i)] = captionTexts[static_cast<std::size_t>(i)];
+  const QStringList names = Names(captions);
+
+  // Runs with every kind of line: seen from its start with faults of each
+  // kind, found going on after its warm-up, and one without a start.
+  const WallSeconds morning = WallSecondsOf(2026, 12, 8, 10, 0, 0);
+  SessionRun seen;
+  seen.start = morning;
+  seen.length = 3725;
+  seen.modes = {{1, 10, 1}, {3, 20, 1}, {4, 16, 1}, {21, 30, 1}, {22, 3600, 1}, {26, 49, 1}};
+  seen.ignitionAttempts = 3;
+  seen.warmUpAt = 46;
+  seen.warmUpSeen = true;
+  seen.lastMode = 26;
+  seen.faults = {{13, 4, 60, morning + 60, 45}, {8, 22, 613, std::nullopt, 150},
+                 {9, 22, 700, morning + 700, std::nullopt}, {5, 22, 800, std::nullopt, std::nullopt}};
+  seen.ranges[series::kLiquidIn] = {true, 20, 81.5};
+  seen.ranges[series::kVoltage] = {true, 118, 127};
+  SessionRun found;
+  found.start = morning;
+  found.foundGoingOn = true;
+  found.firstMode = 22;
+  found.length = 99;
+  found.modes = {{22, 99, 0}};
+  found.lastMode = 22;
+  SessionRun unclocked;
+  unclocked.length = 40;
+  unclocked.modes = {{1, 40, 1}};
+
+  struct Text {
+    std::string what;
+    std::vector<std::string> lines;
+  };
+  std::vector<Text> texts;
+  for (const SessionRun* run : {&seen, &found, &unclocked})
+    texts.push_back({"summary", RunSummaryLines(*run, captions)});
+
+  std::vector<VisitRun> visitRuns;
+  for (const SessionRun* run : {&seen, &found, &unclocked}) visitRuns.push_back({"journal", 1, 1, *run, {}});
+  const std::vector<const VisitRun*> runs{&visitRuns[0], &visitRuns[1], &visitRuns[2]};
+  // An earlier readout with fewer starts, fewer hours and a record less:
+  // every kind of change.
+  VisitActBlackBox changed = BlackBox();
+  changed.earlier->image[13] = 0;
+  changed.earlier->image[48 + 16 * 2 + 1] = 0;
+  for (const auto& [blackBox, firmware] :
+       {std::pair{std::optional<VisitActBlackBox>(changed), std::string("4.2.7 - 1, 12.05.2025")},
+        std::pair{std::optional<VisitActBlackBox>(), std::string()}}) {
+    const VisitActContent act = MakeVisitAct(kFields, kMorning, runs, {1, 2, 3}, 0, blackBox, firmware, kSerial);
+    std::vector<std::string> lines{act.title,         act.date,          act.heaterHeading, act.runsHeading,
+                                   act.chartHeading,  act.conclusionHeading};
+    for (const auto* part : {&act.heater, &act.blackBox, &act.records, &act.modes})
+      lines.insert(lines.end(), part->begin(), part->end());
+    if (blackBox) {
+      for (const std::string* heading : {&act.blackBoxHeading, &act.recordsHeading, &act.changesHeading})
+        lines.push_back(*heading);
+      // The changes: a list first, then a line for each.
+      ASSERT_GE(act.changes.size(), 3u);
+      EXPECT_TRUE(act.changes[0].ends_with("."));
+      for (const QString& item : QString::fromStdString(act.changes[0]).chopped(1).split(", "))
+        lines.push_back(item.toStdString());
+      lines.insert(lines.end(), act.changes.begin() + 1, act.changes.end());
+    }
+    for (const VisitActRunText& run : act.runs) {
+      lines.push_back(run.heading);
+      lines.insert(lines.end(), run.lines.begin(), run.lines.end());
+    }
+    texts.push_back({blackBox ? "act" : "act without a black box", lines});
+  }
+
+  // A session's notes as the main window has them kept.
+  std::vector<std::string> notes;
+  SessionEvents events([&notes](std::string_view text) { notes.emplace_back(text); });
+  SessionRuns sessionRuns;
+  const auto cycle = [&](int32_t timer, int mode, int fault) {
+    events.RunCycle(sessionRuns.Take({timer, mode, fault, std::nullopt}), sessionRuns);
+  };
+  events.PortOpened("/dev/ttyUSB0");
+  cycle(0, 0, 0);
+  events.ModeShown(ModeCaptionText(0));
+  events.Note(EventText(kEventStart));
+  cycle(1, 1, 0);
+  events.ModeShown(ModeCaptionText(1));
+  cycle(2, 21, 13);
+  events.Tell(FaultNotice(13));
+  events.Tell(FaultGoneNotice());
+  events.Silent();
+  events.FrameArrived();
+  {
+    const SessionEvents::Readout readout(events);
+    events.ReadoutCompleted(kSerial);
+  }
+  { const SessionEvents::Readout cut(events); }
+  cycle(300, 21, 0);
+  cycle(0, 0, 0);
+  events.DeviceLost();
+  events.PortClosed();
+  events.PortOpened("/dev/ttyUSB0");
+  cycle(100, 21, 0);
+  events.PortClosed();
+  texts.push_back({"session", notes});
+
+  ChartModel model;
+  model.SetName(0, captionTexts[0]);
+  model.AddPoint(0, 90, 45.1);
+  model.AddPoint(0, 95, 46.1);
+  for (int s = 0; s < ChartModel::kSeriesCount; ++s) model.SetVisible(s, s == 0);
+  Readout readout = ReadAt(model, 94.3);
+  readout.dt = 4.2;
+  texts.push_back({"readout", {ReadoutLines(model, readout, 1)[0], ReadoutLines(model, readout, 1)[1]}});
+
+  for (const Text& text : texts) {
+    EXPECT_GE(text.lines.size(), 3u - (text.what == "readout" ? 1u : 0u)) << text.what;
+    for (const std::string& line : text.lines) {
+      if (line.empty()) continue;
+      const QString shown = QString::fromStdString(line);
+      EXPECT_EQ(Fault(shown, names).toStdString(), "") << text.what << ": " << line;
+    }
+  }
 }
 
 }  // namespace
