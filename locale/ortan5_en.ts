@@ -164,8 +164,9 @@
         <translation>Ortan5 Diagnostics</translation>
     </message>
     <message>
-        <source>Не удалось начать печать на &quot;</source>
-        <translation>Could not start printing on &quot;</translation>
+        <source>Не удалось начать печать на &quot;%1&quot;</source>
+        <extracomment>%1 is the printer&apos;s name.</extracomment>
+        <translation>Could not start printing on &quot;%1&quot;</translation>
     </message>
 </context>
 <context>
@@ -1500,16 +1501,17 @@ Qt %4 (built with Qt %5)</translation>
         <translation>Open folder</translation>
     </message>
     <message>
-        <source>Не удалось создать папку &quot;%1&quot;: </source>
-        <translation>Could not create the folder &quot;%1&quot;: </translation>
-    </message>
-    <message>
         <source>Не удалось показать папку &quot;%1&quot; в файловом менеджере</source>
         <translation>Could not show the folder &quot;%1&quot; in the file manager</translation>
     </message>
     <message>
         <source>История…</source>
         <translation>History…</translation>
+    </message>
+    <message>
+        <source>Не удалось создать папку &quot;%1&quot;: %2</source>
+        <extracomment>The folder %1 could not be made, for the system&apos;s reason %2.</extracomment>
+        <translation>Could not create the folder &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>
@@ -1742,24 +1744,23 @@ software</translation>
 <context>
     <name>UserFile</name>
     <message>
-        <source>Не удалось сохранить файл &quot;</source>
-        <translation>Could not save the file &quot;</translation>
-    </message>
-    <message>
-        <source>Не удалось открыть файл &quot;</source>
-        <translation>Could not open the file &quot;</translation>
-    </message>
-    <message>
-        <source>файл больше </source>
-        <translation>the file is larger than </translation>
-    </message>
-    <message>
-        <source> байт</source>
-        <translation> bytes</translation>
-    </message>
-    <message>
         <source>это не обычный файл</source>
         <translation>this is not a regular file</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить файл &quot;%1&quot;: %2</source>
+        <extracomment>The file %1 could not be saved, for the reason %2.</extracomment>
+        <translation>Could not save the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл &quot;%1&quot;: %2</source>
+        <extracomment>The file %1 could not be opened, for the reason %2.</extracomment>
+        <translation>Could not open the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>файл больше %1 байт</source>
+        <extracomment>Why a file was not opened: it is larger than %1 bytes.</extracomment>
+        <translation>the file is larger than %1 bytes</translation>
     </message>
 </context>
 <context>
@@ -2079,14 +2080,6 @@ software</translation>
 <context>
     <name>o5::TfGraph</name>
     <message>
-        <source>; пуск начат %1, длительность %2</source>
-        <translation>; run started %1, duration %2</translation>
-    </message>
-    <message>
-        <source>; длительность пуска %1</source>
-        <translation>; run duration %1</translation>
-    </message>
-    <message>
         <source>Весь пуск</source>
         <translation>Whole run</translation>
     </message>
@@ -2117,6 +2110,16 @@ software</translation>
     <message>
         <source>Текущий пуск — закончен, %1</source>
         <translation>Current run — ended, %1</translation>
+    </message>
+    <message>
+        <source>%1; пуск начат %2, длительность %3</source>
+        <extracomment>The picture&apos;s title %1 and the run charted: its start %2 and its length %3.</extracomment>
+        <translation>%1; run started %2, duration %3</translation>
+    </message>
+    <message>
+        <source>%1; длительность пуска %2</source>
+        <extracomment>The picture&apos;s title %1 and the length %2 of the run charted.</extracomment>
+        <translation>%1; run duration %2</translation>
     </message>
 </context>
 <context>

@@ -17,11 +17,13 @@
 namespace o5 {
 
 void ThrowSaveError(const std::string& path, const std::string& reason) {
-  throw FileError(Translate("UserFile", "Не удалось сохранить файл \"") + path + "\": " + reason);
+  //: The file %1 could not be saved, for the reason %2.
+  throw FileError(WithArgument(Translate("UserFile", "Не удалось сохранить файл \"%1\": %2"), {path, reason}));
 }
 
 void ThrowOpenError(const std::string& path, const std::string& reason) {
-  throw FileError(Translate("UserFile", "Не удалось открыть файл \"") + path + "\": " + reason);
+  //: The file %1 could not be opened, for the reason %2.
+  throw FileError(WithArgument(Translate("UserFile", "Не удалось открыть файл \"%1\": %2"), {path, reason}));
 }
 
 std::string SystemReason(int error) {
@@ -79,8 +81,8 @@ std::string LoadUserFile(const std::string& path, size_t limit) {
   if (::fstat(fd, &st) != 0) ThrowOpenError(path, SystemReason(errno));
   RequireRegularFile(path, st);
   const auto tooLarge = [&] {
-    ThrowOpenError(
-        path, Translate("UserFile", "файл больше ") + std::to_string(limit) + Translate("UserFile", " байт"));
+    //: Why a file was not opened: it is larger than %1 bytes.
+    ThrowOpenError(path, WithArgument(Translate("UserFile", "файл больше %1 байт"), std::to_string(limit)));
   };
   if (static_cast<unsigned long long>(st.st_size) > limit) tooLarge();
 

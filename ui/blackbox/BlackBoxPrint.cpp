@@ -458,8 +458,9 @@ void PrintDocument(const PrintedDocument& document, const QString& documentName,
   }
   QPainter painter;
   if (!painter.begin(&printer))
-    throw std::runtime_error((QCoreApplication::translate("BlackBoxPrint", "Не удалось начать печать на \"") +
-                              printer.printerName() + "\"")
+    //: %1 is the printer's name.
+    throw std::runtime_error(QCoreApplication::translate("BlackBoxPrint", "Не удалось начать печать на \"%1\"")
+                                 .arg(printer.printerName())
                                  .toStdString());
   DrawOnPrinter(painter, printer, document);
   painter.end();

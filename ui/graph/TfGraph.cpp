@@ -647,9 +647,11 @@ QString TfGraph::PictureTitle() const {
   // The run charted, with the start and length every view of it gives.
   if (const SessionRun* run = ChartedRun()) {
     const QString length = QString::fromStdString(SecondsText(double(run->length)));
-    title += run->start ? tr("; пуск начат %1, длительность %2")
-                              .arg(QString::fromStdString(WallDateTimeText(*run->start)), length)
-                        : tr("; длительность пуска %1").arg(length);
+    //: The picture's title %1 and the run charted: its start %2 and its length %3.
+    title = run->start ? tr("%1; пуск начат %2, длительность %3")
+                             .arg(title, QString::fromStdString(WallDateTimeText(*run->start)), length)
+                       //: The picture's title %1 and the length %2 of the run charted.
+                       : tr("%1; длительность пуска %2").arg(title, length);
   }
   return title;
 }

@@ -387,10 +387,10 @@ void TfHistory::OpenItem(QTreeWidget* list, QTreeWidgetItem* item) {
 void TfHistory::bOpenFolderClick() {
   const DataFolder data = ChooseDataFolder();
   if (const int error = MakeDataFolder(data, data.path))
-    throw FileError(QCoreApplication::translate("TfHistory", "Не удалось создать папку \"%1\": ")
-                        .arg(Text(data.path))
-                        .toStdString() +
-                    SystemReason(error));
+    //: The folder %1 could not be made, for the system's reason %2.
+    throw FileError(QCoreApplication::translate("TfHistory", "Не удалось создать папку \"%1\": %2")
+                        .arg(Text(data.path), Text(SystemReason(error)))
+                        .toStdString());
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Text(data.path))))
     throw std::runtime_error(
         QCoreApplication::translate("TfHistory", "Не удалось показать папку \"%1\" в файловом менеджере")
