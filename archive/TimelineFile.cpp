@@ -125,8 +125,8 @@ TimelineReading ReadTimeline(const std::string& path) {
     return reading;
   }
   if (S_ISLNK(st.st_mode)) {
-    reading.problem =
-        WithArgument(Translate("TimelineFile", "Файл событий \"%1\" — символическая ссылка: события не показаны"), path);
+    reading.problem = WithArgument(
+        Translate("TimelineFile", "Файл событий \"%1\" — символическая ссылка: события не показаны"), path);
     return reading;
   }
   if (!S_ISREG(st.st_mode)) {

@@ -66,10 +66,10 @@ std::vector<std::string> RecordLines(const BlackBoxBytes& image) {
       continue;
     //: A fault record of the black box: its number %1, the fault's code %2 and name %3, how many times it
     //: repeated %4, the mode it came in %5 ("21 - Прогрев") and the voltage then %6.
-    std::string line = WithArgument(Translate("VisitAct", "Запись %1: код %2 — %3; повторов %4; режим %5; напряжение %6 В"),
-                                    {std::to_string(k), std::to_string(code), FaultCodeText(code),
-                                     std::to_string(image[a]), ModeCaptionText(image[a + 4]),
-                                     VoltageText(image[a + 5], DecimalSeparator())});
+    std::string line =
+        WithArgument(Translate("VisitAct", "Запись %1: код %2 — %3; повторов %4; режим %5; напряжение %6 В"),
+                     {std::to_string(k), std::to_string(code), FaultCodeText(code), std::to_string(image[a]),
+                      ModeCaptionText(image[a + 4]), VoltageText(image[a + 5], DecimalSeparator())});
     lines.push_back(std::move(line));
   }
   if (lines.empty()) lines.emplace_back(T(kNoRecords));
@@ -171,7 +171,8 @@ VisitActRunText ActRunText(const VisitRun& visitRun, std::size_t number) {
     else if (fault.clock)
       //: A fault the heater still reported at the run's end: its code %1 and name %2, the clock time it came
       //: at %3.
-      line = WithArgument(Translate("VisitAct", "Неисправность %1: %2 — в %3, длилась до конца пуска"), {code, name, at});
+      line =
+          WithArgument(Translate("VisitAct", "Неисправность %1: %2 — в %3, длилась до конца пуска"), {code, name, at});
     else if (fault.lasted)
       //: A fault of the run: its code %1 and name %2, how long after the run's start it came %3 and how long
       //: it lasted %4.
@@ -201,8 +202,8 @@ VisitActContent MakeVisitAct(const VisitActFields& fields, const LocalTime& date
   if (blackBox) serial = BlackBoxSerialNumber(blackBox->image);
   if (serial) act.heater.push_back(WithArgument(Translate("VisitAct", "Серийный номер: %1"), std::to_string(*serial)));
   if (blackBox) {
-    act.heater.push_back(WithArgument(Translate("VisitAct", "Код изделия: %1"),
-                                      std::to_string(blackBox->image[kProductCodeAddress])));
+    act.heater.push_back(
+        WithArgument(Translate("VisitAct", "Код изделия: %1"), std::to_string(blackBox->image[kProductCodeAddress])));
     act.heater.push_back(WithArgument(Translate("VisitAct", "Версия черного ящика: %1"),
                                       HeaderValue(blackBox->image, kVersionLabel).text));
   }

@@ -71,7 +71,8 @@ BlackBoxChanges CompareBlackBoxes(const BlackBoxBytes& earlier, const BlackBoxBy
       change.pageLine = WithArgument(Translate("BlackBoxChanges", "%1было %2"), {prefix, change.earlier});
     } else {
       //: The value the counter had at the earlier readout, %1, and how much it changed since, %2.
-      change.tip = WithArgument(Translate("BlackBoxChanges", "Было: %1. Изменение: %2"), {change.earlier, change.difference});
+      change.tip =
+          WithArgument(Translate("BlackBoxChanges", "Было: %1. Изменение: %2"), {change.earlier, change.difference});
       if (change.tip.back() != '.') change.tip += '.';
       //: A counter's caption with its colon, %1, the value it had at the earlier readout, %2, and how much it
       //: changed since, %3.

@@ -65,7 +65,8 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
   // name and a length in seconds (SecondsText) fill it whole.
   std::vector<std::string> lines;
   if (run.start)
-    lines.push_back(WithArgument(run.foundGoingOn ? Translate("RunSummary", "Начало: %1 (пуск шёл до открытия порта)") : Translate("RunSummary", "Начало: %1"),
+    lines.push_back(WithArgument(run.foundGoingOn ? Translate("RunSummary", "Начало: %1 (пуск шёл до открытия порта)")
+                                                  : Translate("RunSummary", "Начало: %1"),
                                  WallDateTimeText(*run.start)));
   lines.push_back(WithArgument(Translate("RunSummary", "Длительность: %1"), SecondsText(double(run.length))));
 
@@ -77,7 +78,8 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
   for (const RunModeTime& t : run.modes) {
     if (!IsIgnition(t.mode)) {
       //: A mode's caption, %1 ("21 - Прогрев"), and the time the run spent in it, %2.
-      lines.push_back(WithArgument(Translate("RunSummary", "%1: %2"), {ModeCaptionText(t.mode), SecondsText(double(t.seconds))}));
+      lines.push_back(
+          WithArgument(Translate("RunSummary", "%1: %2"), {ModeCaptionText(t.mode), SecondsText(double(t.seconds))}));
     } else if (!ignitionTold) {
       ignitionTold = true;
       //: The ignition modes 3 to 20 together: %1 is the name of the ignition, %2 the time in them, %3 the
@@ -100,18 +102,22 @@ std::vector<std::string> RunSummaryLines(const SessionRun& run, const SeriesCapt
     if (f.clock && f.lasted)
       //: A fault of the run: its code %1 and name %2, the run second it came at %3, its clock time %4 and
       //: how long it lasted %5.
-      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с (%4), длилась %5"), {code, name, at, clock, lasted});
+      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с (%4), длилась %5"),
+                          {code, name, at, clock, lasted});
     else if (f.lasted)
       //: A fault of the run: its code %1 and name %2, the run second it came at %3 and how long it lasted %4.
-      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с, длилась %4"), {code, name, at, lasted});
+      line =
+          WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с, длилась %4"), {code, name, at, lasted});
     else if (f.clock)
       //: A fault the heater still reported at the run's end: its code %1 and name %2, the run second it came
       //: at %3 and its clock time %4.
-      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с (%4), длилась до конца пуска"), {code, name, at, clock});
+      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с (%4), длилась до конца пуска"),
+                          {code, name, at, clock});
     else
       //: A fault the heater still reported at the run's end: its code %1 and name %2, the run second it came
       //: at %3.
-      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с, длилась до конца пуска"), {code, name, at});
+      line = WithArgument(Translate("RunSummary", "Неисправность %1: %2 — на %3 с, длилась до конца пуска"),
+                          {code, name, at});
     lines.push_back(std::move(line));
   }
 

@@ -280,8 +280,8 @@ void BenchPublisher::OnPublished(int mid, int reason) {
   if (reason >= 128 && !refusalSaid_) {
     refusalSaid_ = true;
     const char* why = mosquitto_reason_string(reason);
-    emit LinkChanged(QString::fromStdString(
-        WithArgument(Translate("RemoteTexts", kPublishRefusedText.data()), why ? why : "")));
+    emit LinkChanged(
+        QString::fromStdString(WithArgument(Translate("RemoteTexts", kPublishRefusedText.data()), why ? why : "")));
   }
   Acknowledge(message.event ? events_ : records_, message.seq);
   SaveState(false);

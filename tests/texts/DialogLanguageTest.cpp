@@ -507,7 +507,6 @@ TEST_F(EnglishDocumentsTest, ErrorMessagesHaveNoRussianWord) {
   EXPECT_EQ(shown, static_cast<int>(std::size(failing)));
 }
 
-
 // A line a person reads is one text of the catalog, so that a translator
 // has the whole sentence and orders its words as the language needs. Under
 // the pseudo-language such a line is one mark from its first character to
@@ -584,9 +583,10 @@ TEST_F(WholeSentenceTest, EachLineOfTheSummaryTheActAndTheSessionIsOneText) {
   std::vector<std::string> captionTexts;
   SeriesCaptions captions{};
   for (int i = 0; i < series::kCount; ++i)
-    captionTexts.push_back(pseudo_.translate("GraphSeries", ("Ряд " + std::to_string(i)).c_str(), nullptr, -1)
-                               .toStdString());
-  for (int i = 0; i < series::kCount; ++i) captions[static_cast<std::size_t>(i)] = captionTexts[static_cast<std::size_t>(i)];
+    captionTexts.push_back(
+        pseudo_.translate("GraphSeries", ("Ряд " + std::to_string(i)).c_str(), nullptr, -1).toStdString());
+  for (int i = 0; i < series::kCount; ++i)
+    captions[static_cast<std::size_t>(i)] = captionTexts[static_cast<std::size_t>(i)];
   const QStringList names = Names(captions);
 
   // Runs with every kind of line: seen from its start with faults of each
@@ -600,8 +600,10 @@ TEST_F(WholeSentenceTest, EachLineOfTheSummaryTheActAndTheSessionIsOneText) {
   seen.warmUpAt = 46;
   seen.warmUpSeen = true;
   seen.lastMode = 26;
-  seen.faults = {{13, 4, 60, morning + 60, 45}, {8, 22, 613, std::nullopt, 150},
-                 {9, 22, 700, morning + 700, std::nullopt}, {5, 22, 800, std::nullopt, std::nullopt}};
+  seen.faults = {{13, 4, 60, morning + 60, 45},
+                 {8, 22, 613, std::nullopt, 150},
+                 {9, 22, 700, morning + 700, std::nullopt},
+                 {5, 22, 800, std::nullopt, std::nullopt}};
   seen.ranges[series::kLiquidIn] = {true, 20, 81.5};
   seen.ranges[series::kVoltage] = {true, 118, 127};
   SessionRun found;
@@ -635,8 +637,8 @@ TEST_F(WholeSentenceTest, EachLineOfTheSummaryTheActAndTheSessionIsOneText) {
        {std::pair{std::optional<VisitActBlackBox>(changed), std::string("4.2.7 - 1, 12.05.2025")},
         std::pair{std::optional<VisitActBlackBox>(), std::string()}}) {
     const VisitActContent act = MakeVisitAct(kFields, kMorning, runs, {1, 2, 3}, 0, blackBox, firmware, kSerial);
-    std::vector<std::string> lines{act.title,         act.date,          act.heaterHeading, act.runsHeading,
-                                   act.chartHeading,  act.conclusionHeading};
+    std::vector<std::string> lines{act.title,       act.date,         act.heaterHeading,
+                                   act.runsHeading, act.chartHeading, act.conclusionHeading};
     for (const auto* part : {&act.heater, &act.blackBox, &act.records, &act.modes})
       lines.insert(lines.end(), part->begin(), part->end());
     if (blackBox) {
