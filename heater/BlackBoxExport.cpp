@@ -58,13 +58,28 @@ std::string BlackBoxSource::Caption() const {
     case Kind::kArchive:
       return Translate("BlackBoxExport", "Из архива: прочитан");
     case Kind::kFile:
-      //: The readout came from the file %1, changed at the time that follows.
+      //: The readout came from the file %1; the time of its last change stands in a cell of its own.
       return WithArgument(Translate("BlackBoxExport", "Файл %1, изменён"), fileName);
   }
   return {};
 }
 
-std::string BlackBoxSource::Line() const { return Caption() + " " + time.substr(0, kMinuteLength); }
+std::string BlackBoxSource::Sentence(std::string_view when) const {
+  switch (kind) {
+    case Kind::kHeater:
+      //: %1 is when the black box was read from the heater.
+      return WithArgument(Translate("BlackBoxExport", "Прочитан из отопителя %1"), when);
+    case Kind::kArchive:
+      //: %1 is when the black box kept in the archive was read.
+      return WithArgument(Translate("BlackBoxExport", "Из архива: прочитан %1"), when);
+    case Kind::kFile:
+      //: The readout came from the file %1, last changed at %2.
+      return WithArgument(Translate("BlackBoxExport", "Файл %1, изменён %2"), {fileName, when});
+  }
+  return {};
+}
+
+std::string BlackBoxSource::Line() const { return Sentence(std::string_view(time).substr(0, kMinuteLength)); }
 
 BlackBoxPage MakeBlackBoxPage(const BlackBoxReport& report, std::string source) {
   BlackBoxPage page;

@@ -38,12 +38,17 @@ struct BlackBoxSource {
   std::string time;
   std::string fileName;  // of kFile, without its folder
 
-  // "Прочитан из отопителя", "Из архива: прочитан", "Файл BB_1.bin, изменён".
+  // "Прочитан из отопителя", "Из архива: прочитан", "Файл BB_1.bin, изменён":
+  // the CSV's caption, the time in a cell of its own.
   std::string Caption() const;
   // The window's line, to the minute: "Прочитан из отопителя 08.12.2026 15:20".
   std::string Line() const;
-  // To the second, as the page and the CSV have it.
-  std::string Text() const { return Caption() + " " + time; }
+  // To the second, as the page has it.
+  std::string Text() const { return Sentence(time); }
+
+ private:
+  // The caption and `when` as one sentence.
+  std::string Sentence(std::string_view when) const;
 };
 
 // Below the grid, the page and the CSV explain the records' fault codes and

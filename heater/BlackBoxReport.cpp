@@ -139,7 +139,9 @@ BlackBoxReport MakeBlackBoxReport(const BlackBoxBytes& image, std::string_view d
     l[static_cast<size_t>(i)] = Translate("BlackBoxReport", field.prefix) + value.text +
                                 (field.kind == HeaderKind::kCount ? "." : "");
     if (value.seconds)
-      report.hours[static_cast<size_t>(i)] = HoursText(*value.number, decimalSeparator) + " " + Translate("BlackBoxReport", kHoursUnit.data());
+      //: A run time of %1 hours.
+      report.hours[static_cast<size_t>(i)] =
+          WithArgument(Translate("BlackBoxReport", "%1 ч"), HoursText(*value.number, decimalSeparator));
   }
 
   for (int row = 1; row < BlackBoxReport::kRows; ++row)

@@ -141,8 +141,23 @@
     </message>
     <message>
         <source>Файл %1, изменён</source>
-        <extracomment>The readout came from the file %1, changed at the time that follows.</extracomment>
+        <extracomment>The readout came from the file %1; the time of its last change stands in a cell of its own.</extracomment>
         <translation>File %1, modified</translation>
+    </message>
+    <message>
+        <source>Прочитан из отопителя %1</source>
+        <extracomment>%1 is when the black box was read from the heater.</extracomment>
+        <translation>Read from the heater %1</translation>
+    </message>
+    <message>
+        <source>Из архива: прочитан %1</source>
+        <extracomment>%1 is when the black box kept in the archive was read.</extracomment>
+        <translation>From the archive: read %1</translation>
+    </message>
+    <message>
+        <source>Файл %1, изменён %2</source>
+        <extracomment>The readout came from the file %1, last changed at %2.</extracomment>
+        <translation>File %1, modified %2</translation>
     </message>
 </context>
 <context>
@@ -305,6 +320,11 @@
     <message>
         <source>ч</source>
         <translation>h</translation>
+    </message>
+    <message>
+        <source>%1 ч</source>
+        <extracomment>A run time of %1 hours.</extracomment>
+        <translation>%1 h</translation>
     </message>
 </context>
 <context>
