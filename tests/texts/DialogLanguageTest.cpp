@@ -41,6 +41,7 @@
 #include "chart/ChartModel.h"
 #include "chart/ChartReadout.h"
 #include "chart/NumberText.h"
+#include "heater/BlackBoxExport.h"
 #include "heater/BlackBoxReport.h"
 #include "heater/CsvText.h"
 #include "heater/FaultLegend.h"
@@ -657,6 +658,16 @@ TEST_F(WholeSentenceTest, EachLineOfTheSummaryTheActAndTheSessionIsOneText) {
     }
     texts.push_back({blackBox ? "act" : "act without a black box", lines});
   }
+
+  // Where a black box report came from, as its window and page say it.
+  std::vector<std::string> sources;
+  for (const BlackBoxSource::Kind kind :
+       {BlackBoxSource::Kind::kHeater, BlackBoxSource::Kind::kArchive, BlackBoxSource::Kind::kFile}) {
+    const BlackBoxSource source{kind, "08.12.2026 15:20:03", "BB_658188.bin"};
+    sources.push_back(source.Line());
+    sources.push_back(source.Text());
+  }
+  texts.push_back({"black box source", sources});
 
   // A session's notes as the main window has them kept.
   std::vector<std::string> notes;
