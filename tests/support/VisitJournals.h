@@ -13,6 +13,7 @@
 
 #include "archive/ArchiveNames.h"
 #include "archive/SessionJournal.h"
+#include "heater/BlackBoxImage.h"
 #include "heater/HeaterCommands.h"
 #include "heater/RecordLog.h"
 #include "heater/SessionEvents.h"
@@ -45,6 +46,25 @@ class RecordLines : public TelemetrySink {
   }
   std::string text;
 };
+
+// A black box that has seen some life: counters, run times, three faults.
+// `extraStarts` more starts make a later readout of the same heater: its
+// counters and run time grow, and its fault records move on.
+inline BlackBoxBytes LivedBlackBox(int extraStarts = 0) {
+  BlackBoxBytes image{};
+  image[3] = 0x55, image[4] = 0x37, image[5] = 4, image[6] = 2;
+  image[8] = static_cast<uint8_t>(120 + extraStarts), image[10] = 7, image[12] = 3, image[29] = 5, image[31] = 12;
+  const int32_t total = 1297080 + 1800 * extraStarts;
+  for (int i = 0; i < 4; ++i) image[static_cast<size_t>(13 + i)] = static_cast<uint8_t>(total >> (8 * i));
+  image[32] = 0x0C, image[33] = 0x0B, image[34] = 0x0A;  // 658188
+  const int codes[] = {13, 9, 13};
+  for (int k = 0; k < 3; ++k) {
+    const size_t a = static_cast<size_t>(48 + 16 * k);
+    image[a] = 1, image[a + 1] = static_cast<uint8_t>(codes[k]), image[a + 4] = 21, image[a + 5] = 124;
+    image[a + 2] = static_cast<uint8_t>(k + extraStarts);
+  }
+  return image;
+}
 
 inline int PlannedMode(int t, int length) {
   if (t < 10) return 1;            // check before start

@@ -57,6 +57,7 @@
 #include "tests/support/VisitJournals.h"
 #include "tests/texts/CaptionChecks.h"
 #include "tests/texts/PseudoTranslator.h"
+#include "tests/texts/SessionNotes.h"
 #include "tests/texts/ShownTexts.h"
 #include "tests/texts/TextsFixture.h"
 #include "ui/blackbox/TfBB.h"
@@ -83,27 +84,9 @@ void Write(const std::string& path, const std::string& content) {
   std::ofstream(path, std::ios::binary) << content;
 }
 
-// A black box that has seen some life: counters, run times, three faults.
-BlackBoxBytes Image() {
-  BlackBoxBytes image{};
-  image[3] = 0x55, image[4] = 0x37, image[5] = 4, image[6] = 2;
-  image[8] = 123, image[10] = 7, image[12] = 3, image[29] = 5, image[31] = 12;
-  const int32_t total = 1297080;
-  for (int i = 0; i < 4; ++i) image[static_cast<size_t>(13 + i)] = static_cast<uint8_t>(total >> (8 * i));
-  image[32] = 0x0C, image[33] = 0x0B, image[34] = 0x0A;  // 658188
-  const int codes[] = {13, 9, 13};
-  for (int k = 0; k < 3; ++k) {
-    const size_t a = static_cast<size_t>(48 + 16 * k);
-    image[a] = 1, image[a + 1] = static_cast<uint8_t>(codes[k]), image[a + 4] = 21, image[a + 5] = 124;
-    image[a + 2] = static_cast<uint8_t>(k);
-  }
-  return image;
-}
 
 VisitActBlackBox BlackBox() {
-  BlackBoxBytes earlier = Image();
-  earlier[8] = 120;
-  return {Image(), "08.12.2026 12:10:00", BlackBoxEarlier{earlier, "07.11.2026 10:00"}};
+  return {LivedBlackBox(3), "08.12.2026 12:10:00", BlackBoxEarlier{LivedBlackBox(), "07.11.2026 10:00"}};
 }
 
 // The texts of `window` ShownTexts leaves out: the header and the rows of
@@ -168,7 +151,7 @@ class DialogLanguageFixture : public TextsFixture {
     TextsFixture::SetUp();
     std::ofstream(SettingsDir().toStdString() + "/config.ini")
         << "[Options]\nDataDir=" << data_.path().toStdString() << "\n";
-    ReadoutArchive(DataFolder{data_.path().toStdString()}).Keep(Image(), {2026, 12, 8, 12, 10, 0});
+    ReadoutArchive(DataFolder{data_.path().toStdString()}).Keep(LivedBlackBox(3), {2026, 12, 8, 12, 10, 0});
     QDir().mkpath(data_.filePath("sessions"));
     journal_ = Keep(kMorning, kSerial, {{300}, {400, 13, 60, 45}});
     Keep({2026, 12, 8, 11, 0, 0}, kSerial, {{500}});
@@ -670,36 +653,8 @@ TEST_F(WholeSentenceTest, EachLineOfTheSummaryTheActAndTheSessionIsOneText) {
   texts.push_back({"black box source", sources});
 
   // A session's notes as the main window has them kept.
-  std::vector<std::string> notes;
-  SessionEvents events([&notes](std::string_view text) { notes.emplace_back(text); });
-  SessionRuns sessionRuns;
-  const auto cycle = [&](int32_t timer, int mode, int fault) {
-    events.RunCycle(sessionRuns.Take({timer, mode, fault, std::nullopt}), sessionRuns);
-  };
-  events.PortOpened("/dev/ttyUSB0");
-  cycle(0, 0, 0);
-  events.ModeShown(ModeCaptionText(0));
-  events.Note(EventText(kEventStart));
-  cycle(1, 1, 0);
-  events.ModeShown(ModeCaptionText(1));
-  cycle(2, 21, 13);
-  events.Tell(FaultNotice(13));
-  events.Tell(FaultGoneNotice());
-  events.Silent();
-  events.FrameArrived();
-  {
-    const SessionEvents::Readout readout(events);
-    events.ReadoutCompleted(kSerial);
-  }
-  { const SessionEvents::Readout cut(events); }
-  cycle(300, 21, 0);
-  cycle(0, 0, 0);
-  events.DeviceLost();
-  events.PortClosed();
-  events.PortOpened("/dev/ttyUSB0");
-  cycle(100, 21, 0);
-  events.PortClosed();
-  texts.push_back({"session", notes});
+  // Its console's version lines are a caption and the heater's own value.
+  texts.push_back({"session", WholeSessionNotes(false)});
 
   ChartModel model;
   model.SetName(0, captionTexts[0]);

@@ -28,6 +28,7 @@
 #include "heater/SessionEvents.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/VisitJournals.h"
+#include "tests/texts/SessionNotes.h"
 
 namespace o5::test {
 namespace {
@@ -77,40 +78,7 @@ TEST_F(TimelineLanguage, AnEventIsKnownInItsSourceAndInEveryShippedLanguage) {
 // tells them, on an English desktop.
 TEST_F(TimelineLanguage, ASessionOnAnEnglishDesktopKeepsNoRussianWord) {
   UseLanguage("en");
-  std::vector<std::string> kept;
-  SessionEvents events([&kept](std::string_view text) { kept.emplace_back(text); });
-  SessionRuns runs;
-  const auto cycle = [&](int32_t timer, int mode, int fault) {
-    events.RunCycle(runs.Take({timer, mode, fault, std::nullopt}), runs);
-  };
-  events.PortOpened("/dev/ttyUSB0");
-  cycle(0, 0, 0);
-  events.ModeShown(ModeCaptionText(0));
-  events.Note(EventText(kEventStart));
-  cycle(1, 1, 0);
-  events.ModeShown(ModeCaptionText(1));
-  events.Note(EventText(kEventVersion));
-  events.Tell(Translate("HeaterCommands", kVersionLine.data()) + "4.2.7 - 1");
-  events.Tell(Translate("HeaterCommands", kVersionDateLine.data()) + "17.3.21 - 0");
-  cycle(2, 21, 13);
-  events.ModeShown(ModeCaptionText(21));
-  events.Tell(FaultNotice(13));
-  events.Tell(FaultGoneNotice());
-  events.Silent();
-  events.FrameArrived();
-  {
-    const SessionEvents::Readout readout(events);
-    events.ReadoutCompleted(kSerial);
-  }
-  { const SessionEvents::Readout cut(events); }
-  events.Note(EventText(kEventStop));
-  cycle(300, 21, 0);
-  cycle(0, 0, 0);
-  events.DeviceLost();
-  events.PortClosed();
-  events.PortOpened("/dev/ttyUSB0");
-  cycle(100, 21, 0);
-  events.PortClosed();
+  const std::vector<std::string> kept = WholeSessionNotes(true);
   EXPECT_THAT(kept, ElementsAre("Port /dev/ttyUSB0 open", "Mode 0 - Off", "Start", "Run began",
                                 "Mode 1 - Check before start", "Firmware version", "Version 4.2.7 - 1",
                                 "Date    17.3.21 - 0", "Mode 21 - Warm-up", FaultNotice(13), FaultGoneNotice(),

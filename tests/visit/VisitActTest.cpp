@@ -41,22 +41,6 @@ const LocalTime kMorning{2026, 12, 8, 9, 58, 27};
 
 void Write(const std::string& path, const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
 
-// A black box that has seen some life: counters, run times, three faults.
-BlackBoxBytes Image(int extraStarts = 0) {
-  BlackBoxBytes image{};
-  image[3] = 0x55, image[4] = 0x37, image[5] = 4, image[6] = 2;
-  image[8] = static_cast<uint8_t>(120 + extraStarts), image[10] = 7, image[12] = 3, image[29] = 5, image[31] = 12;
-  const int32_t total = 1297080 + 1800 * extraStarts;
-  for (int i = 0; i < 4; ++i) image[static_cast<size_t>(13 + i)] = static_cast<uint8_t>(total >> (8 * i));
-  image[32] = 0x0C, image[33] = 0x0B, image[34] = 0x0A;  // 658188
-  const int codes[] = {13, 9, 13};
-  for (int k = 0; k < 3; ++k) {
-    const size_t a = static_cast<size_t>(48 + 16 * k);
-    image[a] = 1, image[a + 1] = static_cast<uint8_t>(codes[k]), image[a + 4] = 21, image[a + 5] = 124;
-    image[a + 2] = static_cast<uint8_t>(k + extraStarts);
-  }
-  return image;
-}
 
 class VisitActTest : public ::testing::Test {
  protected:
@@ -89,7 +73,7 @@ class VisitActTest : public ::testing::Test {
     return GatherVisit(Sessions(), kSerial, kMorning);
   }
   VisitActBlackBox BlackBox() const {
-    return {Image(3), "08.12.2026 12:10:00", BlackBoxEarlier{Image(0), "07.11.2026 10:00"}};
+    return {test::LivedBlackBox(3), "08.12.2026 12:10:00", BlackBoxEarlier{test::LivedBlackBox(0), "07.11.2026 10:00"}};
   }
 
   QTemporaryDir dir_;
@@ -254,8 +238,8 @@ TEST_F(VisitActTest, TheBlackBoxWindowsReportGivesTheHeaterTheDayAndTheEarlierRe
   std::ofstream(dir_.filePath("config.ini").toStdString()) << "[Options]\nDataDir=" << dir_.path().toStdString() << "\n";
   ThreeRuns();
   const ReadoutArchive archive(DataFolder{dir_.path().toStdString()});
-  archive.Keep(Image(0), {2026, 11, 7, 10, 0, 0});
-  const std::string latest = archive.Keep(Image(3), {2026, 12, 8, 12, 10, 0});
+  archive.Keep(test::LivedBlackBox(0), {2026, 11, 7, 10, 0, 0});
+  const std::string latest = archive.Keep(test::LivedBlackBox(3), {2026, 12, 8, 12, 10, 0});
   TfBB w;
   w.OpenImage(QString::fromStdString(latest));
   ASSERT_TRUE(w.aVisitAct->isEnabled());
